@@ -1,0 +1,42 @@
+# The win32 build: PE32 programs and libraries that need nothing beyond the
+# system's own DLLs, and Windows-side tests that CTest runs under Wine.
+enable_language(RC)
+
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+
+set(REDIRA_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${REDIRA_BIN_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${REDIRA_BIN_DIR})
+
+# libjpeg-turbo, cross-built by scripts/setup.sh from the distribution's
+# source package.
+set(REDIRA_WIN32_JPEG ${PROJECT_SOURCE_DIR}/.deps/win32/libjpeg-turbo
+    CACHE PATH "libjpeg-turbo built for i686 Windows")
+if(NOT EXISTS ${REDIRA_WIN32_JPEG}/lib/libjpeg.a)
+    message(FATAL_ERROR "No libjpeg for Windows at ${REDIRA_WIN32_JPEG}: run scripts/setup.sh")
+endif()
+add_library(JPEG::JPEG STATIC IMPORTED)
+set_target_properties(JPEG::JPEG PROPERTIES
+    IMPORTED_LOCATION ${REDIRA_WIN32_JPEG}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${REDIRA_WIN32_JPEG}/include)
+
+# Every Windows program that CTest runs goes through Wine, in a private
+# 32-bit prefix and on a private X display, both kept in the build tree.
+set(REDIRA_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/run.sh ${REDIRA_WINE_STATE})
+
+# The Windows form (Z:\...) of a path in the build or source tree.
+function(redira_windows_path out path)
+    string(REPLACE "/" "\\\\" windows "Z:${path}")
+    set(${out} "${windows}" PARENT_SCOPE)
+endfunction()
+
+# Tests under Wine need the session (display and wineserver); those that
+# use the screen, the mouse or the keyboard must not run side by side.
+function(redira_wine_test_properties test)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session TIMEOUT 600)
+    if(ARGN STREQUAL "DISPLAY")
+        set_tests_properties(${test} PROPERTIES RESOURCE_LOCK wine_display)
+    endif()
+endfunction()

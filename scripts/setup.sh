@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Installs everything the two builds and their tests need on a Debian 12
+# machine, then cross-builds libjpeg-turbo for 32-bit Windows from Debian's
+# own source package. Safe to run again: it only does what is missing.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+deps="$repo/.deps"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+packages=(
+    cmake ninja-build gcc g++ clang libclang-rt-14-dev
+    gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    wine wine32:i386 xvfb xdotool imagemagick x11-utils
+    libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
+    googletest libgtest-dev nasm dpkg-dev python3
+)
+
+missing_packages() {
+    local p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' \
+            || printf '%s\n' "$p"
+    done
+}
+
+apt_changed=0
+# Wine runs 32-bit programs only with the i386 architecture and wine32.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+    apt_changed=1
+fi
+# libjpeg-turbo for Windows is built from the distribution's source package.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        as_root sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
+    else
+        as_root sh -c "sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/redira-src.list"
+    fi
+    apt_changed=1
+fi
+
+todo=$(missing_packages)
+if [ -n "$todo" ] || [ "$apt_changed" = 1 ]; then
+    as_root apt-get update -q
+fi
+if [ -n "$todo" ]; then
+    # shellcheck disable=SC2086
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $todo
+fi
+
+# libjpeg-turbo, static, for i686 Windows.
+jpeg_prefix="$deps/win32/libjpeg-turbo"
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+    mkdir -p "$deps/src"
+    src=$(ls -d "$deps"/src/libjpeg-turbo-*/ 2>/dev/null | head -n 1 || true)
+    if [ -z "$src" ]; then
+        (cd "$deps/src" && apt-get source -q libjpeg-turbo)
+        src=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
+    fi
+    rm -rf "$deps/build/libjpeg-turbo"
+    cmake -S "$src" -B "$deps/build/libjpeg-turbo" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
+        -DENABLE_SHARED=0 -DWITH_TURBOJPEG=0 -DWITH_JPEG7=0 -DWITH_JPEG8=0 \
+        -DREQUIRE_SIMD=1 >/dev/null
+    cmake --build "$deps/build/libjpeg-turbo" --target install >/dev/null
+    rm -rf "$deps/build/libjpeg-turbo"
+fi
+echo "setup: everything is in place"
