@@ -2,7 +2,7 @@
 # system's own DLLs, and Windows-side tests that CTest runs under Wine.
 enable_language(RC)
 
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 
 set(REDIRA_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
