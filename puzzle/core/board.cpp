@@ -16,6 +16,44 @@ int UsablePictureSide(int side) {
     return std::min(side, kLargestPictureSide);
 }
 
+// The platform of a board on its own: no store, no pictures.
+class NoStore final : public Store {
+public:
+    std::unique_ptr<StoreKey> OpenExisting(std::string_view) override { return nullptr; }
+    std::unique_ptr<StoreKey> CreateOrOpen(std::string_view) override { return nullptr; }
+};
+
+class NoEnvironment final : public SaverEnvironment {
+public:
+    std::optional<std::string> LoadText(int, std::size_t) override { return std::nullopt; }
+    std::string WindowsDirectory() override { return {}; }
+    Size ScreenSize() override { return {}; }
+};
+
+class NoPictures final : public PictureSource {
+public:
+    bool ListFolder(const std::string&, const std::function<bool(const FolderEntry&)>&) override {
+        return false;
+    }
+    bool BuiltInExists(int) override { return false; }
+    std::unique_ptr<Picture> DecodeFile(const std::string&) override { return nullptr; }
+    std::unique_ptr<Picture> DecodeBuiltIn(int) override { return nullptr; }
+    std::unique_ptr<Picture> PlainPicture(int, int) override { return nullptr; }
+};
+
+class StoppedClock final : public Clock {
+public:
+    std::uint32_t Now() override { return 0; }
+};
+
+BoardServices NoServices() {
+    static NoStore store;
+    static NoEnvironment environment;
+    static NoPictures pictures;
+    static StoppedClock clock;
+    return {store, environment, pictures, clock};
+}
+
 }  // namespace
 
 BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
@@ -71,7 +109,15 @@ CellPair NextShufflePair(ShuffleGenerator& generator, int columns, int rows, int
     return {c1 + r1 * hard, c2 + r2 * hard};
 }
 
-PuzzleBoard::PuzzleBoard() : hard_(kDefaultHard) { ResetArrangement(); }
+PuzzleBoard::PuzzleBoard() : services_(NoServices()), hard_(kDefaultHard) {
+    ResetArrangement();
+}
+
+PuzzleBoard::PuzzleBoard(const BoardServices& services)
+    : services_(services), hard_(kDefaultHard) {
+    ResetArrangement();
+    OpenStore();
+}
 
 PuzzleBoard::~PuzzleBoard() = default;
 
@@ -88,6 +134,7 @@ bool PuzzleBoard::CutPicture(std::unique_ptr<Picture> decoded, int screenWidth,
     rows_ = g.rows;
     tileSize_ = g.tileSize;
     boardPicture_ = std::move(cut);
+    plain_ = false;
     ResetArrangement();
     return true;
 }

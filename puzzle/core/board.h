@@ -5,14 +5,22 @@
 // stride of the arrangement (it has hard * hard entries). Only the cells
 // with column < Columns() and row < Rows() take part in the game; the
 // entry of a cell is the home index of the tile shown in it.
+//
+// The same object keeps the settings and progress that go with the board
+// (board_store.cpp) and makes the current board from the current picture
+// of the set (picture_set.cpp).
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "puzzle/core/picture.h"
+#include "puzzle/core/services.h"
 
 namespace puzzle {
 
@@ -64,9 +72,15 @@ struct SwapOutcome {
     bool secondHome = false;  // the second cell now holds its own tile
 };
 
+// The key that ReadTimesAtEnd works in.
+enum class StoreKeyChoice { Progress, Base };
+
 class PuzzleBoard {
 public:
+    // A board on its own: it reads and stores nothing and has no pictures.
     PuzzleBoard();
+    // A board with its store and pictures; reads its settings at once.
+    explicit PuzzleBoard(const BoardServices& services);
     ~PuzzleBoard();
     PuzzleBoard(const PuzzleBoard&) = delete;
     PuzzleBoard& operator=(const PuzzleBoard&) = delete;
@@ -117,8 +131,73 @@ public:
     // Answers false, changing nothing, otherwise.
     bool RestoreArrangement(std::span<const std::int32_t> saved);
 
+    // ---- Settings and progress. Each operation opens its key, works and
+    // closes it again; a key that cannot be opened leaves the values in
+    // memory as each operation says, and nothing is reported. Settings
+    // that are read are written back, so missing ones are created with
+    // their defaults.
+
+    // The own-pictures folder, set to `newFolder` when one is given.
+    const std::string& ReadOwnDir(std::optional<std::string_view> newFolder = std::nullopt);
+    // Reads "UseOwnPics", or sets it to `newValue` (1 on, anything else
+    // off). Own pictures count as in use only while the folder holds one.
+    bool ReadUseOwnPics(std::optional<int> newValue = std::nullopt);
+    // Reads "TimesAtEnd", adding 1 when `count` is set.
+    int ReadTimesAtEnd(bool count, StoreKeyChoice key);
+    // Reads hard and TopHard, sets hard to `newValue` unless it is 0,
+    // raises TopHard to hard, writes both, and NextHard = hard when
+    // `alsoSetNext` is set.
+    void ReadDifficulty(int newValue = 0, bool alsoSetNext = false);
+    // Adds play time and moves to "GameTime" and "GameClicks".
+    void AddPlayTotals(std::uint32_t milliseconds, int moves);
+    // Writes the arrangement as "index", unless the board is plain.
+    void SaveArrangement();
+    void SaveNextHard(int value);
+    // Moves on to the next picture of the set and makes its board.
+    void AdvancePicture();
+    void ResetCurrentPic();
+    // Whether no picture of the set in use follows the stored current one.
+    bool IsLastPicture();
+
+    // ---- The pictures of the set.
+
+    // Own picture `number` (from 1): the number-th picture file of the
+    // own-pictures folder as the system lists it; its path when asked.
+    bool FindOwnPicture(int number, std::string* path = nullptr);
+    bool BuiltInPictureExists(int number);
+    // Makes the board of the current picture: decodes and cuts it, then
+    // restores the saved arrangement or shuffles and stores a new one.
+    // When no picture can be decoded at all the board is plain: black,
+    // solved, and nothing of it is stored. False in that case.
+    bool LoadCurrentPicture();
+    bool IsPlainBoard() const { return plain_; }
+
+    // ---- The values in memory.
+    const std::string& BaseKeyName() const { return baseKeyName_; }
+    const std::string& ProgressKeyName() const { return progressKeyName_; }
+    const std::string& OwnDir() const { return ownDir_; }
+    bool UsesOwnPictures() const { return useOwnPics_; }
+    int CurrentPic() const { return currentPic_; }
+    int TopHard() const { return topHard_; }
+    int DefaultHard() const { return defaultHard_; }
+    int DefaultTopHard() const;
+    std::uint32_t GameTime() const { return gameTime_; }
+    int GameClicks() const { return gameClicks_; }
+    int TimesAtEnd() const { return timesAtEnd_; }
+
 private:
     void ResetArrangement();
+    void OpenStore();
+    std::unique_ptr<StoreKey> OpenProgressKey(bool create);
+    // Decodes and cuts the picture that LoadCurrentPicture chose; false
+    // when there was none to decode or it could not be used.
+    bool CutOwnPicture(const std::string& path);
+    bool CutBuiltInPicture(int number);
+    bool CutPlainPicture();
+    bool RestoreSavedArrangement(StoreKey& key);
+    void StoreNewArrangement(bool restart);
+
+    BoardServices services_;
 
     int hard_;
     int columns_ = 1;
@@ -127,6 +206,18 @@ private:
     int correctCount_ = 1;
     std::vector<std::int32_t> arrangement_;
     std::unique_ptr<Picture> boardPicture_;
+    bool plain_ = false;
+
+    std::string baseKeyName_;
+    std::string progressKeyName_;
+    std::string ownDir_;
+    bool useOwnPics_ = false;
+    int currentPic_ = 1;
+    int topHard_ = 0;
+    int defaultHard_ = 0;
+    std::uint32_t gameTime_ = 0;
+    int gameClicks_ = 0;
+    int timesAtEnd_ = 0;
 };
 
 }  // namespace puzzle

@@ -1,10 +1,19 @@
 // Stand-ins for the platform, for the puzzle core's tests.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "puzzle/core/picture.h"
+#include "puzzle/core/services.h"
+#include "puzzle/core/store.h"
 
 namespace puzzle {
 
@@ -30,6 +39,199 @@ private:
     int width_;
     int height_;
     std::vector<Rect>* scaledSources_;
+};
+
+// Key and value names compare without regard to case, as in the registry.
+struct CaseInsensitiveLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](unsigned char x, unsigned char y) {
+                                                return std::tolower(x) < std::tolower(y);
+                                            });
+    }
+};
+
+// A store in memory. Keys are whole paths; creating one does not create
+// its parents. Opening or creating can be made to fail.
+class MemoryStore : public Store {
+public:
+    struct Value {
+        ValueKind kind = ValueKind::Bytes;
+        std::vector<std::uint8_t> bytes;
+    };
+    using Values = std::map<std::string, Value, CaseInsensitiveLess>;
+
+    std::unique_ptr<StoreKey> OpenExisting(std::string_view path) override {
+        if (failOpen) return nullptr;
+        auto found = keys.find(std::string(path));
+        if (found == keys.end()) return nullptr;
+        return std::make_unique<Key>(found->second);
+    }
+    std::unique_ptr<StoreKey> CreateOrOpen(std::string_view path) override {
+        if (failCreate) return nullptr;
+        return std::make_unique<Key>(keys[std::string(path)]);
+    }
+
+    bool HasKey(const std::string& path) const { return keys.count(path) != 0; }
+    const Value* Find(const std::string& path, const std::string& name) const {
+        auto key = keys.find(path);
+        if (key == keys.end()) return nullptr;
+        auto value = key->second.find(name);
+        return value == key->second.end() ? nullptr : &value->second;
+    }
+    std::optional<std::int32_t> Integer(const std::string& path, const std::string& name) const {
+        const Value* value = Find(path, name);
+        if (!value || value->bytes.size() != 4) return std::nullopt;
+        std::uint32_t n = 0;
+        for (int i = 0; i < 4; ++i) n |= static_cast<std::uint32_t>(value->bytes[i]) << (8 * i);
+        return static_cast<std::int32_t>(n);
+    }
+    std::optional<std::string> Text(const std::string& path, const std::string& name) const {
+        const Value* value = Find(path, name);
+        if (!value) return std::nullopt;
+        return std::string(value->bytes.begin(), value->bytes.end());
+    }
+    std::optional<std::vector<std::int32_t>> Integers(const std::string& path,
+                                                      const std::string& name) const {
+        const Value* value = Find(path, name);
+        if (!value || value->bytes.size() % 4 != 0) return std::nullopt;
+        std::vector<std::int32_t> result(value->bytes.size() / 4);
+        for (std::size_t i = 0; i < result.size(); ++i) {
+            std::uint32_t n = 0;
+            for (int b = 0; b < 4; ++b)
+                n |= static_cast<std::uint32_t>(value->bytes[4 * i + b]) << (8 * b);
+            result[i] = static_cast<std::int32_t>(n);
+        }
+        return result;
+    }
+
+    void SetRaw(const std::string& path, const std::string& name, ValueKind kind,
+                std::vector<std::uint8_t> bytes) {
+        keys[path][name] = Value{kind, std::move(bytes)};
+    }
+    void SetInteger(const std::string& path, const std::string& name, std::int32_t value) {
+        std::vector<std::uint8_t> bytes(4);
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+        SetRaw(path, name, ValueKind::Integer, std::move(bytes));
+    }
+    void SetText(const std::string& path, const std::string& name, const std::string& text) {
+        SetRaw(path, name, ValueKind::Text, {text.begin(), text.end()});
+    }
+    void SetIntegers(const std::string& path, const std::string& name,
+                     const std::vector<std::int32_t>& values) {
+        std::vector<std::uint8_t> bytes;
+        for (std::int32_t v : values)
+            for (int i = 0; i < 4; ++i)
+                bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
+        SetRaw(path, name, ValueKind::Bytes, std::move(bytes));
+    }
+
+    std::map<std::string, Values, CaseInsensitiveLess> keys;
+    bool failOpen = false;
+    bool failCreate = false;
+
+private:
+    class Key : public StoreKey {
+    public:
+        explicit Key(Values& values) : values_(values) {}
+        std::optional<std::vector<std::uint8_t>> Read(std::string_view name,
+                                                      std::size_t capacity) override {
+            auto found = values_.find(std::string(name));
+            if (found == values_.end() || found->second.bytes.size() > capacity)
+                return std::nullopt;
+            return found->second.bytes;
+        }
+        bool Write(std::string_view name, ValueKind kind,
+                   std::span<const std::uint8_t> bytes) override {
+            values_[std::string(name)] = Value{kind, {bytes.begin(), bytes.end()}};
+            return true;
+        }
+
+    private:
+        Values& values_;
+    };
+};
+
+class FakeEnvironment : public SaverEnvironment {
+public:
+    std::optional<std::string> LoadText(int id, std::size_t capacity) override {
+        auto found = texts.find(id);
+        if (found == texts.end()) return std::nullopt;
+        return found->second.substr(0, capacity);
+    }
+    std::string WindowsDirectory() override { return windowsDirectory; }
+    Size ScreenSize() override { return screen; }
+
+    // The saver's own string table.
+    std::map<int, std::string> texts = {{2, "SOFTWARE\\Zelt\\Corvane"}, {3, "12"}};
+    std::string windowsDirectory = "C:\\WINDOWS";
+    Size screen = {1024, 768};
+};
+
+// Built-in pictures and folders of files, all decoded to plain sizes.
+class FakePictureSource : public PictureSource {
+public:
+    // The ten built-in pictures of the saver, by their sizes.
+    FakePictureSource()
+        : builtIns{{1, {534, 450}}, {2, {475, 450}}, {3, {413, 450}}, {4, {469, 450}},
+                   {5, {561, 450}}, {6, {359, 450}}, {7, {905, 450}}, {8, {600, 450}},
+                   {9, {1300, 450}}, {10, {516, 450}}} {}
+
+    bool ListFolder(const std::string& folder,
+                    const std::function<bool(const FolderEntry&)>& visit) override {
+        ++listings;
+        auto found = folders.find(folder);
+        if (found == folders.end()) return false;
+        for (const FolderEntry& entry : found->second)
+            if (!visit(entry)) break;
+        return true;
+    }
+    bool BuiltInExists(int number) override { return builtIns.count(number) != 0; }
+    std::unique_ptr<Picture> DecodeFile(const std::string& path) override {
+        decodedFiles.push_back(path);
+        auto found = files.find(path);
+        if (found == files.end()) return nullptr;
+        return std::make_unique<FakePicture>(found->second.width, found->second.height);
+    }
+    std::unique_ptr<Picture> DecodeBuiltIn(int number) override {
+        decodedBuiltIns.push_back(number);
+        auto found = builtIns.find(number);
+        if (found == builtIns.end() || undecodable.count(number)) return nullptr;
+        return std::make_unique<FakePicture>(found->second.width, found->second.height);
+    }
+    std::unique_ptr<Picture> PlainPicture(int width, int height) override {
+        plainSizes.push_back({width, height});
+        if (failPlain) return nullptr;
+        return std::make_unique<FakePicture>(width, height);
+    }
+
+    std::map<int, Size> builtIns;
+    std::set<int> undecodable;  // built-ins whose decoding fails
+    std::map<std::string, std::vector<FolderEntry>> folders;
+    std::map<std::string, Size> files;  // decodable files by path
+    bool failPlain = false;
+
+    int listings = 0;
+    std::vector<std::string> decodedFiles;
+    std::vector<int> decodedBuiltIns;
+    std::vector<Size> plainSizes;
+};
+
+class FakeClock : public Clock {
+public:
+    std::uint32_t Now() override { return now; }
+    std::uint32_t now = 0;
+};
+
+// All the fakes a board with a store needs, wired together.
+struct FakePlatform {
+    MemoryStore store;
+    FakeEnvironment environment;
+    FakePictureSource pictures;
+    FakeClock clock;
+
+    BoardServices Services() { return {store, environment, pictures, clock}; }
 };
 
 }  // namespace puzzle

@@ -1,5 +1,11 @@
-// The saver's entry. The puzzle window and the kit come with later work;
-// for now the program only starts and ends.
+// The saver's entry. It binds the image library first; the puzzle window
+// and the kit come with later work.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "puzzle/win32/image_library.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    puzzle::ImageLibrary library;
+    if (!puzzle::BindImageLibrary(instance, library)) return 0;
+    return 0;
+}

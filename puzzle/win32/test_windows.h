@@ -1,0 +1,92 @@
+// Helpers of the puzzle's Windows-side tests: answering message boxes from
+// a second thread, and counting the saver's temporary files.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace puzzle::testing {
+
+// Watches for message boxes with the given caption, reads each one's text
+// and buttons, and presses `answer`. Set REDIRA_HOLD_BOX_MS to leave each
+// box up that long first, to take a screenshot of it.
+class MessageBoxAnswerer {
+public:
+    struct Seen {
+        int count = 0;
+        std::string text;  // of the last box
+        std::set<int> buttons;
+        HWND owner = nullptr;
+    };
+
+    MessageBoxAnswerer(std::string caption, int answer)
+        : caption_(std::move(caption)), answer_(answer), thread_([this] { Run(); }) {}
+    ~MessageBoxAnswerer() { Finish(); }
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    // Stops watching and tells what was seen.
+    const Seen& Finish() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
+
+private:
+    void Run() {
+        const char* hold = std::getenv("REDIRA_HOLD_BOX_MS");
+        while (!stop_) {
+            HWND box = ::FindWindowA("#32770", caption_.c_str());
+            if (!box || !::IsWindowVisible(box)) {
+                ::Sleep(10);
+                continue;
+            }
+            char text[1024] = "";
+            ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            seen_.text = text;
+            seen_.buttons.clear();
+            for (int id : {IDOK, IDCANCEL, IDYES, IDNO})
+                if (::GetDlgItem(box, id)) seen_.buttons.insert(id);
+            seen_.owner = ::GetWindow(box, GW_OWNER);
+            ++seen_.count;
+            if (hold) ::Sleep(static_cast<DWORD>(std::atoi(hold)));
+            ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(box, answer_)));
+            while (::IsWindow(box)) ::Sleep(10);
+        }
+    }
+
+    std::string caption_;
+    int answer_;
+    std::atomic<bool> stop_{false};
+    Seen seen_;
+    std::thread thread_;
+};
+
+// How many of the saver's temporary files ("scj*.tmp") the temporary
+// folder holds.
+inline int CountTemporaryFiles() {
+    char folder[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, folder);
+    const std::string pattern = std::string(folder) + "scj*.tmp";
+    WIN32_FIND_DATAA found{};
+    HANDLE listing = ::FindFirstFileA(pattern.c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do ++count;
+    while (::FindNextFileA(listing, &found));
+    ::FindClose(listing);
+    return count;
+}
+
+inline void DeleteRegistryTree(const char* path) {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, path);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, path);
+}
+
+}  // namespace puzzle::testing
