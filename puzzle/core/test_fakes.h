@@ -52,7 +52,8 @@ struct CaseInsensitiveLess {
 };
 
 // A store in memory. Keys are whole paths; creating one does not create
-// its parents. Opening or creating can be made to fail.
+// its parents. Opening or creating can be made to fail. The helpers below
+// reach the values directly, whatever the failure flags say.
 class MemoryStore : public Store {
 public:
     struct Value {
@@ -62,10 +63,8 @@ public:
     using Values = std::map<std::string, Value, CaseInsensitiveLess>;
 
     std::unique_ptr<StoreKey> OpenExisting(std::string_view path) override {
-        if (failOpen) return nullptr;
-        auto found = keys.find(std::string(path));
-        if (found == keys.end()) return nullptr;
-        return std::make_unique<Key>(found->second);
+        if (failOpen || !HasKey(std::string(path))) return nullptr;
+        return std::make_unique<Key>(keys[std::string(path)]);
     }
     std::unique_ptr<StoreKey> CreateOrOpen(std::string_view path) override {
         if (failCreate) return nullptr;
@@ -73,58 +72,44 @@ public:
     }
 
     bool HasKey(const std::string& path) const { return keys.count(path) != 0; }
-    const Value* Find(const std::string& path, const std::string& name) const {
-        auto key = keys.find(path);
-        if (key == keys.end()) return nullptr;
-        auto value = key->second.find(name);
-        return value == key->second.end() ? nullptr : &value->second;
+    const Value* Find(const std::string& path, const std::string& name) {
+        if (!HasKey(path) || !keys[path].count(name)) return nullptr;
+        return &keys[path][name];
     }
-    std::optional<std::int32_t> Integer(const std::string& path, const std::string& name) const {
+    std::optional<std::int32_t> Integer(const std::string& path, const std::string& name) {
         const Value* value = Find(path, name);
         if (!value || value->bytes.size() != 4) return std::nullopt;
-        std::uint32_t n = 0;
-        for (int i = 0; i < 4; ++i) n |= static_cast<std::uint32_t>(value->bytes[i]) << (8 * i);
-        return static_cast<std::int32_t>(n);
+        Key key(keys[path]);
+        return ReadInteger(key, name);
     }
-    std::optional<std::string> Text(const std::string& path, const std::string& name) const {
+    std::optional<std::string> Text(const std::string& path, const std::string& name) {
         const Value* value = Find(path, name);
         if (!value) return std::nullopt;
         return std::string(value->bytes.begin(), value->bytes.end());
     }
     std::optional<std::vector<std::int32_t>> Integers(const std::string& path,
-                                                      const std::string& name) const {
+                                                      const std::string& name) {
         const Value* value = Find(path, name);
-        if (!value || value->bytes.size() % 4 != 0) return std::nullopt;
-        std::vector<std::int32_t> result(value->bytes.size() / 4);
-        for (std::size_t i = 0; i < result.size(); ++i) {
-            std::uint32_t n = 0;
-            for (int b = 0; b < 4; ++b)
-                n |= static_cast<std::uint32_t>(value->bytes[4 * i + b]) << (8 * b);
-            result[i] = static_cast<std::int32_t>(n);
-        }
-        return result;
+        if (!value) return std::nullopt;
+        Key key(keys[path]);
+        return ReadIntegers(key, name, value->bytes.size() / 4);
     }
-
     void SetRaw(const std::string& path, const std::string& name, ValueKind kind,
                 std::vector<std::uint8_t> bytes) {
         keys[path][name] = Value{kind, std::move(bytes)};
     }
     void SetInteger(const std::string& path, const std::string& name, std::int32_t value) {
-        std::vector<std::uint8_t> bytes(4);
-        for (int i = 0; i < 4; ++i)
-            bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
-        SetRaw(path, name, ValueKind::Integer, std::move(bytes));
+        Key key(keys[path]);
+        WriteInteger(key, name, value);
     }
     void SetText(const std::string& path, const std::string& name, const std::string& text) {
-        SetRaw(path, name, ValueKind::Text, {text.begin(), text.end()});
+        Key key(keys[path]);
+        WriteText(key, name, text);
     }
     void SetIntegers(const std::string& path, const std::string& name,
                      const std::vector<std::int32_t>& values) {
-        std::vector<std::uint8_t> bytes;
-        for (std::int32_t v : values)
-            for (int i = 0; i < 4; ++i)
-                bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
-        SetRaw(path, name, ValueKind::Bytes, std::move(bytes));
+        Key key(keys[path]);
+        WriteIntegers(key, name, values);
     }
 
     std::map<std::string, Values, CaseInsensitiveLess> keys;
@@ -226,12 +211,25 @@ public:
 
 // All the fakes a board with a store needs, wired together.
 struct FakePlatform {
+    static constexpr char kBaseKey[] = "SOFTWARE\\Zelt\\Corvane";  // string 2 above
+
     MemoryStore store;
     FakeEnvironment environment;
     FakePictureSource pictures;
     FakeClock clock;
 
     BoardServices Services() { return {store, environment, pictures, clock}; }
+
+    // Own pictures switched on, from a folder of `names`, which all decode.
+    void UseOwnPictures(const std::string& folder, const std::vector<std::string>& names) {
+        store.SetInteger(kBaseKey, "UseOwnPics", 1);
+        store.SetText(kBaseKey, "OwnDir", folder);
+        auto& entries = pictures.folders[folder];
+        for (const std::string& name : names) {
+            entries.push_back({name, false});
+            pictures.files[folder + "\\" + name] = {640, 480};
+        }
+    }
 };
 
 }  // namespace puzzle
