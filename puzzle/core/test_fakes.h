@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "puzzle/core/game_view.h"
 #include "puzzle/core/picture.h"
 #include "puzzle/core/services.h"
 #include "puzzle/core/store.h"
@@ -229,6 +230,72 @@ struct FakePlatform {
             entries.push_back({name, false});
             pictures.files[folder + "\\" + name] = {640, 480};
         }
+    }
+};
+
+// A window that records what the game asks of it, one line per request.
+class RecordingView : public GameView {
+public:
+    void DrawCells(int column, int row, int columns, int rows) override {
+        Record("cells " + Place(column, row) + " " + std::to_string(columns) + "x" +
+               std::to_string(rows));
+    }
+    void FlashCells(std::span<const Cell> cells) override {
+        std::string line = "flash";
+        for (const Cell& cell : cells) line += " " + Place(cell.column, cell.row);
+        Record(line);
+    }
+    void FlashBoard() override { Record("flash board"); }
+    void DrawSelectionFrame() override { Record("frame"); }
+    void DrawHelpBox() override { Record("help box"); }
+    void EraseHelpBox(HelpBoxErase how) override {
+        Record(how == HelpBoxErase::Black ? "erase black" : "erase restore");
+    }
+    void RepaintNow() override { Record("repaint now"); }
+    void RequestRepaint() override { Record("repaint later"); }
+    Size LayoutWindow() override { return helpText; }
+    void SetCursor(CursorShape shape) override {
+        cursor = shape;
+        Record(shape == CursorShape::Arrow ? "arrow" : shape == CursorShape::Hidden ? "hidden"
+                                                                                  : "wait");
+    }
+    void Beep() override { Record("beep"); }
+    bool IsShiftDown() override { return shiftDown; }
+    bool IsPreview() override { return preview; }
+    void StartTimer(GameTimer timer, std::uint32_t ms) override {
+        Record("timer " + std::to_string(static_cast<int>(timer)) + " " + std::to_string(ms));
+    }
+    void StopTimer(GameTimer timer) override {
+        Record("stop timer " + std::to_string(static_cast<int>(timer)));
+    }
+    void SetWallpaper() override { Record("wallpaper"); }
+    void SetDialogActive(bool active) override { Record(active ? "dialog on" : "dialog off"); }
+    void ShowProgressBox() override { Modal("progress box"); }
+    void ShowEndOfSetDialog() override { Modal("end of set"); }
+    void ShowRewardBox() override { Modal("reward"); }
+
+    bool Saw(const std::string& line) const {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    int Count(const std::string& line) const {
+        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+    }
+
+    std::vector<std::string> lines;
+    Size helpText = {150, 80};  // measured help text
+    bool shiftDown = false;
+    bool preview = false;
+    CursorShape cursor = CursorShape::Arrow;
+    std::function<void()> whileModal;  // runs while each box or dialog is up
+
+private:
+    static std::string Place(int column, int row) {
+        return std::to_string(column) + "," + std::to_string(row);
+    }
+    void Record(std::string line) { lines.push_back(std::move(line)); }
+    void Modal(const std::string& line) {
+        Record(line);
+        if (whileModal) whileModal();
     }
 };
 

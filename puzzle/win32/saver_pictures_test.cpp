@@ -61,51 +61,35 @@ protected:
     HMODULE resources_ = ::GetModuleHandleA(nullptr);
 };
 
-// A folder of its own in the temporary folder, removed afterwards.
+// A folder in the temporary folder holding Photo.JPG (a copy of built-in
+// picture 1, a bitmap), notes.txt and a folder old.jpg; removed afterwards.
 class TestFolder {
 public:
-    TestFolder() {
+    explicit TestFolder(HMODULE resources) {
         char folder[MAX_PATH];
         ::GetTempPathA(MAX_PATH, folder);
         path_ = std::string(folder) + "RediraOwnPictures";
         ::CreateDirectoryA(path_.c_str(), nullptr);
+        ::CreateDirectoryA((path_ + "\\old.jpg").c_str(), nullptr);
+        WriteWholeFile(path_ + "\\Photo.JPG",
+                       ResourceBytes(resources, MAKEINTRESOURCEA(1), RT_RCDATA));
+        WriteWholeFile(path_ + "\\notes.txt", {});
     }
     ~TestFolder() {
-        for (const auto& name : files_) ::DeleteFileA((path_ + "\\" + name).c_str());
-        for (const auto& name : folders_) ::RemoveDirectoryA((path_ + "\\" + name).c_str());
+        ::DeleteFileA((path_ + "\\Photo.JPG").c_str());
+        ::DeleteFileA((path_ + "\\notes.txt").c_str());
+        ::RemoveDirectoryA((path_ + "\\old.jpg").c_str());
         ::RemoveDirectoryA(path_.c_str());
-    }
-    void AddFile(const std::string& name, const std::string& copyOf = {}) {
-        const std::string target = path_ + "\\" + name;
-        if (copyOf.empty()) ::CloseHandle(::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                         CREATE_ALWAYS, 0, nullptr));
-        else ::CopyFileA(copyOf.c_str(), target.c_str(), FALSE);
-        files_.push_back(name);
-    }
-    void AddFolder(const std::string& name) {
-        ::CreateDirectoryA((path_ + "\\" + name).c_str(), nullptr);
-        folders_.push_back(name);
     }
     const std::string& Path() const { return path_; }
 
 private:
     std::string path_;
-    std::vector<std::string> files_, folders_;
 };
 
 TEST_F(SaverPicturesTest, OwnPicturesAreListedAndOpenedUnderTheirListedNames) {
-    TestFolder folder;
+    TestFolder folder(resources_);
     SaverPictures pictures(resources_, library_.Load(), nullptr);
-    {
-        // The built-in picture, written out, serves as an own picture.
-        TemporaryFile bitmap;
-        const auto bytes = ResourceBytes(resources_, MAKEINTRESOURCEA(1), RT_RCDATA);
-        ASSERT_TRUE(WriteWholeFile(bitmap.Path(), bytes));
-        folder.AddFile("Photo.JPG", bitmap.Path());
-    }
-    folder.AddFile("notes.txt");
-    folder.AddFolder("old.jpg");
-
     std::vector<std::string> files, folders;
     ASSERT_TRUE(pictures.ListFolder(folder.Path(), [&](const FolderEntry& entry) {
         (entry.isFolder ? folders : files).push_back(entry.name);

@@ -1,0 +1,299 @@
+#include "puzzle/core/game.h"
+
+#include <vector>
+
+namespace puzzle {
+
+int HelpBoxGenerator::Next() {
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 0x7FFF);
+}
+
+PuzzleGame::PuzzleGame(GameView& view, const BoardServices& services)
+    : view_(view), services_(services) {}
+
+PuzzleGame::~PuzzleGame() = default;
+
+void PuzzleGame::Start() {
+    dialogOpen_ = false;
+    timingOn_ = false;
+    board_ = std::make_unique<PuzzleBoard>(services_);
+    board_->LoadCurrentPicture();
+
+    state_ = GameState::Idle;
+    idleStart_ = Now();
+    view_.StartTimer(GameTimer::Tick, kTickPeriod);
+    view_.StartTimer(GameTimer::Repaint, kRepaintDelay);
+    repaintTimerRunning_ = true;
+    lastActivity_ = Now();
+    helpBoxGenerator_ = HelpBoxGenerator(Now());
+    tileSelected_ = false;
+    helpBoxShown_ = false;
+    Layout();
+}
+
+void PuzzleGame::Layout() {
+    screen_ = services_.environment.ScreenSize();
+    boardLeft_ = (screen_.width - board_->BoardWidth()) / 2;
+    boardTop_ = (screen_.height - board_->BoardHeight()) / 2;
+    // The help text and a fifth more, in whole tiles.
+    const Size text = view_.LayoutWindow();
+    const int tile = board_->TileSize();
+    helpBoxSize_ = {(tile + (text.width * 12) / 10 - 1) / tile,
+                    (tile + (text.height * 12) / 10 - 1) / tile};
+    helpTextOffset_ = (helpBoxSize_.height * tile - text.height) / 2;
+
+    layoutTime_ = Now();
+    pendingTime_ = 0;
+    pendingMoves_ = 0;
+    PollShift();
+}
+
+void PuzzleGame::LeftClick(int x, int y) {
+    if (!board_) return;
+    lastActivity_ = Now();
+    if (state_ == GameState::Idle) {
+        Wake();
+        return;
+    }
+    if (board_->IsSolved()) {
+        MoveOn();
+        return;
+    }
+    if (badTilesShown_) return;
+
+    const int tile = board_->TileSize();
+    if (x < boardLeft_ || y < boardTop_) return;
+    const Cell clicked{(x - boardLeft_) / tile, (y - boardTop_) / tile};
+    if (clicked.column >= board_->Columns() || clicked.row >= board_->Rows()) return;
+    // A tile at home is locked.
+    if (board_->IsHome(Index(clicked))) return;
+
+    if (state_ == GameState::Playing) {
+        selected_ = clicked;
+        tileSelected_ = true;
+        view_.DrawSelectionFrame();
+        state_ = GameState::TileSelected;
+    } else {
+        SwapWithSelection(clicked);
+    }
+}
+
+void PuzzleGame::SwapWithSelection(Cell clicked) {
+    // The selected tile clicked again is swapped with itself: one move.
+    const Cell a = selected_;
+    const SwapOutcome outcome = board_->SwapTiles(Index(a), Index(clicked));
+    ++movesThisPeriod_;
+    tileSelected_ = false;
+    state_ = GameState::Playing;
+    if (board_->IsSolved()) {
+        Solved();
+        return;
+    }
+    std::vector<Cell> home;
+    if (outcome.firstHome) home.push_back(a);
+    if (outcome.secondHome) home.push_back(clicked);
+    if (!home.empty()) {
+        view_.Beep();
+        view_.FlashCells(home);
+    }
+    DrawCell(a);
+    DrawCell(clicked);
+}
+
+void PuzzleGame::Solved() {
+    view_.Beep();
+    view_.FlashBoard();
+    DrawAllCells();
+    // Falls idle a solved linger after this click.
+    lastActivity_ = Now() + kSolvedLinger - kIdleTimeout;
+    StopTiming();
+    Flush();
+    if (board_->IsLastPicture()) {
+        board_->ReadTimesAtEnd(true, StoreKeyChoice::Progress);
+        ShowStatus(true);
+    }
+}
+
+void PuzzleGame::MoveOn() {
+    view_.SetCursor(CursorShape::Wait);
+    board_->AdvancePicture();
+    Layout();
+    view_.RepaintNow();
+    ApplyCursorRule();
+    // A board that comes solved (a plain one) is not timed.
+    if (!board_->IsSolved()) StartTiming();
+}
+
+void PuzzleGame::MouseMoved() {
+    if (!board_ || Now() - layoutTime_ < kMouseGrace) return;
+    lastActivity_ = Now();
+    if (state_ == GameState::Idle) Wake();
+}
+
+void PuzzleGame::KeyDown(int key) {
+    if (!board_) return;
+    lastActivity_ = Now();
+    if (key == kKeyF1) ShowStatus(false);
+    if (key == kKeyShift) {
+        if (state_ == GameState::Idle) Wake();
+        ShowBadTiles();
+        return;
+    }
+    if (state_ == GameState::TileSelected) return;
+    if (key == kKeyControl && board_->IsSolved()) view_.SetWallpaper();
+}
+
+void PuzzleGame::KeyUp(int) {
+    if (!board_) return;
+    lastActivity_ = Now();
+    HideBadTiles();
+}
+
+void PuzzleGame::Tick(GameTimer timer) {
+    if (!board_) return;
+    PollShift();
+    if (timer == GameTimer::Repaint && repaintTimerRunning_) {
+        view_.StopTimer(GameTimer::Repaint);
+        repaintTimerRunning_ = false;
+        if (view_.IsPreview()) view_.RequestRepaint();
+    }
+    if (helpBoxShown_) EraseHelpBox();
+    if (view_.IsPreview()) return;
+
+    if (state_ != GameState::Idle) {
+        if (Now() - lastActivity_ > kIdleTimeout && !dialogOpen_) FallIdle();
+        if (state_ != GameState::Idle) return;
+    }
+    PlaceHelpBox();
+}
+
+void PuzzleGame::End() {
+    if (!board_) return;
+    StopTiming();
+    Flush();
+    board_.reset();
+    view_.StopTimer(GameTimer::Tick);
+    if (repaintTimerRunning_) view_.StopTimer(GameTimer::Repaint);
+    repaintTimerRunning_ = false;
+}
+
+void PuzzleGame::Wake() {
+    state_ = GameState::Playing;
+    Tick(GameTimer::Tick);  // takes the help box away
+    ApplyCursorRule();
+    DrawAllCells();
+    if (!board_->IsSolved()) StartTiming();
+}
+
+void PuzzleGame::FallIdle() {
+    if (tileSelected_) {
+        tileSelected_ = false;
+        state_ = GameState::Playing;
+        DrawCell(selected_);
+    }
+    state_ = GameState::Idle;
+    ApplyCursorRule();
+    idleStart_ = Now();
+    StopTiming();
+}
+
+void PuzzleGame::EraseHelpBox() {
+    // While idle the box eats the picture away in black for one half
+    // period, then gives it back for the next.
+    const bool black = state_ == GameState::Idle &&
+                       (Now() - idleStart_) % (2 * kBlackoutHalfPeriod) >= kBlackoutHalfPeriod;
+    view_.EraseHelpBox(black ? HelpBoxErase::Black : HelpBoxErase::Restore);
+    helpBoxShown_ = false;
+}
+
+void PuzzleGame::PlaceHelpBox() {
+    const int forColumn = helpBoxGenerator_.Next() >> 3;
+    const int forRow = helpBoxGenerator_.Next() >> 3;
+    const int columns = board_->Columns(), rows = board_->Rows();
+    helpBoxCell_.column =
+        helpBoxSize_.width < columns ? forColumn % (columns - helpBoxSize_.width + 1) : 0;
+    helpBoxCell_.row = helpBoxSize_.height < rows ? forRow % (rows - helpBoxSize_.height + 1) : 0;
+    helpBoxShown_ = true;
+    view_.DrawHelpBox();
+}
+
+void PuzzleGame::ApplyCursorRule() {
+    view_.SetCursor(state_ != GameState::Idle || dialogOpen_ ? CursorShape::Arrow
+                                                             : CursorShape::Hidden);
+}
+
+void PuzzleGame::ShowStatus(bool endOfSet) {
+    if (!board_) return;
+    // The totals shown include the time up to now.
+    if (timingOn_) {
+        StopTiming();
+        StartTiming();
+    }
+    Flush();
+
+    view_.SetDialogActive(true);
+    dialogOpen_ = true;
+    ApplyCursorRule();
+    if (endOfSet) {
+        view_.ShowEndOfSetDialog();
+        if (board_->TimesAtEnd() == 1 && !board_->UsesOwnPictures()) view_.ShowRewardBox();
+    } else {
+        view_.ShowProgressBox();
+    }
+    view_.SetDialogActive(false);
+    dialogOpen_ = false;
+    ApplyCursorRule();
+}
+
+void PuzzleGame::PollShift() {
+    if (view_.IsShiftDown()) {
+        ShowBadTiles();
+        lastActivity_ = Now();
+    } else {
+        HideBadTiles();
+    }
+}
+
+void PuzzleGame::ShowBadTiles() {
+    if (badTilesShown_) return;
+    badTilesShown_ = true;
+    DrawMisplacedCells();
+}
+
+void PuzzleGame::HideBadTiles() {
+    if (!badTilesShown_) return;
+    badTilesShown_ = false;
+    DrawMisplacedCells();
+    if (tileSelected_) view_.DrawSelectionFrame();
+}
+
+void PuzzleGame::DrawMisplacedCells() {
+    for (int row = 0; row < board_->Rows(); ++row)
+        for (int column = 0; column < board_->Columns(); ++column)
+            if (!board_->IsHome(board_->CellIndex(column, row))) DrawCell({column, row});
+}
+
+void PuzzleGame::DrawAllCells() { view_.DrawCells(0, 0, board_->Columns(), board_->Rows()); }
+
+void PuzzleGame::StartTiming() {
+    if (timingOn_) return;
+    movesThisPeriod_ = 0;
+    timingStart_ = Now();
+    timingOn_ = true;
+}
+
+void PuzzleGame::StopTiming() {
+    if (!timingOn_) return;
+    pendingTime_ += Now() - timingStart_;
+    pendingMoves_ += movesThisPeriod_;
+    timingOn_ = false;
+}
+
+void PuzzleGame::Flush() {
+    board_->AddPlayTotals(pendingTime_, pendingMoves_);
+    pendingTime_ = 0;
+    pendingMoves_ = 0;
+}
+
+}  // namespace puzzle

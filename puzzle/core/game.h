@@ -1,0 +1,145 @@
+// The game played on a board: a click selects a misplaced tile, a click on
+// another misplaced tile swaps the two, and a click on a solved board moves
+// on to the next picture. Between bursts of play the game falls idle and a
+// help box wanders over the picture. Play time and moves are measured here
+// and added to the store's totals.
+//
+// Times are ticks of a 32-bit clock that wraps: they are only ever
+// subtracted, modulo 2^32, never compared directly.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "puzzle/core/board.h"
+#include "puzzle/core/game_view.h"
+#include "puzzle/core/services.h"
+
+namespace puzzle {
+
+enum class GameState { Idle, Playing, TileSelected };
+
+// Keys the game tells apart, by their virtual-key codes.
+inline constexpr int kKeyShift = 0x10;
+inline constexpr int kKeyControl = 0x11;
+inline constexpr int kKeyF1 = 0x70;
+
+// The help box's generator, the C runtime's rand(): state * 214013 +
+// 2531011, values from bits 16 to 30 of the state (0 to 32767).
+class HelpBoxGenerator {
+public:
+    explicit HelpBoxGenerator(std::uint32_t seed = 0) : state_(seed) {}
+    int Next();
+
+private:
+    std::uint32_t state_;
+};
+
+class PuzzleGame {
+public:
+    static constexpr std::uint32_t kIdleTimeout = 12000;    // no activity for longer: idle
+    static constexpr std::uint32_t kSolvedLinger = 6000;    // idle this long after a solve
+    static constexpr std::uint32_t kMouseGrace = 1500;      // mouse ignored after a layout
+    static constexpr std::uint32_t kBlackoutHalfPeriod = 100000;
+    static constexpr std::uint32_t kTickPeriod = 1500;
+    static constexpr std::uint32_t kRepaintDelay = 200;
+
+    // The view and the services must outlive the game.
+    PuzzleGame(GameView& view, const BoardServices& services);
+    ~PuzzleGame();
+    PuzzleGame(const PuzzleGame&) = delete;
+    PuzzleGame& operator=(const PuzzleGame&) = delete;
+
+    // Called by the window: Start once when it is created, End once when it
+    // is destroyed, and the input in between. Points are in screen-design
+    // pixels. Nothing happens outside Start and End.
+    void Start();
+    void LeftClick(int x, int y);
+    void MouseMoved();
+    void KeyDown(int key);
+    void KeyUp(int key);
+    void Tick(GameTimer timer);
+    void End();
+
+    // The arrow in play and while a dialog is open; hidden while idle.
+    void ApplyCursorRule();
+    // The "How you're doing:" box, or with `endOfSet` the end-of-set
+    // dialog; the totals are brought up to date first.
+    void ShowStatus(bool endOfSet);
+
+    // ---- For drawing.
+    // Null before Start and after End.
+    PuzzleBoard* Board() { return board_.get(); }
+    const PuzzleBoard* Board() const { return board_.get(); }
+    GameState State() const { return state_; }
+    bool IsSolved() const { return board_ && board_->IsSolved(); }
+    bool BadTilesShown() const { return badTilesShown_; }
+    bool TileSelected() const { return tileSelected_; }
+    Cell SelectedCell() const { return selected_; }
+    bool HelpBoxShown() const { return helpBoxShown_; }
+    Cell HelpBoxCell() const { return helpBoxCell_; }
+    Size HelpBoxSize() const { return helpBoxSize_; }  // in whole tiles
+    int HelpTextOffset() const { return helpTextOffset_; }
+    Size Screen() const { return screen_; }
+    int BoardLeft() const { return boardLeft_; }
+    int BoardTop() const { return boardTop_; }
+    bool DialogOpen() const { return dialogOpen_; }
+
+    // ---- Play time and moves not yet in the store's totals.
+    bool TimingOn() const { return timingOn_; }
+    std::uint32_t PendingTime() const { return pendingTime_; }
+    int PendingMoves() const { return pendingMoves_; }
+
+private:
+    std::uint32_t Now() { return services_.clock.Now(); }
+    void Layout();
+    void Wake();
+    void FallIdle();
+    void SwapWithSelection(Cell clicked);
+    void Solved();
+    void MoveOn();
+    void PollShift();
+    void ShowBadTiles();
+    void HideBadTiles();
+    void DrawMisplacedCells();
+    void DrawCell(Cell cell) { view_.DrawCells(cell.column, cell.row, 1, 1); }
+    void DrawAllCells();
+    void EraseHelpBox();
+    void PlaceHelpBox();
+    void StartTiming();
+    void StopTiming();
+    void Flush();
+    int Index(Cell cell) const { return board_->CellIndex(cell.column, cell.row); }
+
+    GameView& view_;
+    BoardServices services_;
+    std::unique_ptr<PuzzleBoard> board_;
+
+    GameState state_ = GameState::Idle;
+    Cell selected_;
+    bool tileSelected_ = false;
+    bool badTilesShown_ = false;
+    bool helpBoxShown_ = false;
+    Cell helpBoxCell_;
+    Size helpBoxSize_;
+    int helpTextOffset_ = 0;
+    HelpBoxGenerator helpBoxGenerator_;
+    bool repaintTimerRunning_ = false;
+
+    Size screen_;
+    int boardLeft_ = 0;
+    int boardTop_ = 0;
+
+    std::uint32_t idleStart_ = 0;
+    std::uint32_t lastActivity_ = 0;
+    std::uint32_t layoutTime_ = 0;
+    bool dialogOpen_ = false;
+
+    bool timingOn_ = false;
+    std::uint32_t timingStart_ = 0;
+    int movesThisPeriod_ = 0;
+    std::uint32_t pendingTime_ = 0;
+    int pendingMoves_ = 0;
+};
+
+}  // namespace puzzle

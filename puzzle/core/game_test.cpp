@@ -1,0 +1,369 @@
+#include "puzzle/core/game.h"
+
+#include <gtest/gtest.h>
+
+#include "puzzle/core/test_fakes.h"
+
+namespace puzzle {
+namespace {
+
+const std::string kBase = FakePlatform::kBaseKey;
+
+// The identity arrangement of a 4 x 4 board with the given cells swapped.
+std::vector<std::int32_t> Swapped(std::initializer_list<std::pair<int, int>> swaps) {
+    std::vector<std::int32_t> cells(16);
+    for (int i = 0; i < 16; ++i) cells[i] = i;
+    for (auto [a, b] : swaps) std::swap(cells[a], cells[b]);
+    return cells;
+}
+
+// A game on a 4 x 4 board of 100-pixel tiles filling a 400 x 400 screen,
+// whose arrangement is restored from the store.
+class GameTest : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::int32_t>& arrangement, int picture = 1,
+               const std::string& key = kBase) {
+        platform.environment.screen = {400, 400};
+        for (auto& [number, size] : platform.pictures.builtIns) size = {400, 400};
+        for (auto& [path, size] : platform.pictures.files) size = {400, 400};
+        MemoryStore& store = platform.store;
+        store.SetInteger(key, "hard", 4);
+        store.SetInteger(key, "CurrentPic", picture);
+        store.SetInteger(key, "numtilesx", 4);
+        store.SetInteger(key, "numtilesy", 4);
+        store.SetIntegers(key, "index", arrangement);
+        game.Start();
+        ASSERT_EQ(game.Board()->TileSize(), 100);
+    }
+    void At(std::uint32_t now) { platform.clock.now = now; }
+    void Click(int column, int row) { game.LeftClick(column * 100 + 50, row * 100 + 50); }
+    void TickAt(std::uint32_t now) {
+        At(now);
+        game.Tick(GameTimer::Tick);
+    }
+    // The lines recorded since the last call.
+    std::vector<std::string> Recent() { return std::exchange(view.lines, {}); }
+    std::optional<std::int32_t> Stored(const std::string& name) {
+        return platform.store.Integer(kBase, name);
+    }
+
+    FakePlatform platform;
+    RecordingView view;
+    PuzzleGame game{view, platform.Services()};
+};
+
+using Lines = std::vector<std::string>;
+
+TEST(HelpBoxGenerator, IsTheRuntimeGenerator) {
+    HelpBoxGenerator generator(1);  // as after srand(1)
+    for (int expected : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(generator.Next(), expected);
+}
+
+TEST_F(GameTest, SelectingAndSwapping) {
+    Start(Swapped({{0, 1}, {2, 3}}));
+    EXPECT_EQ(game.State(), GameState::Idle);
+    Click(3, 3);  // only wakes
+    EXPECT_EQ(game.State(), GameState::Playing);
+    Recent();
+
+    Click(3, 3);  // a home tile is never selected
+    EXPECT_EQ(game.State(), GameState::Playing);
+    Click(0, 0);
+    EXPECT_EQ(game.State(), GameState::TileSelected);
+    EXPECT_EQ(game.SelectedCell(), (Cell{0, 0}));
+    EXPECT_EQ(Recent(), Lines{"frame"});
+
+    Click(3, 3);  // a home tile keeps the selection
+    game.LeftClick(-1, 50);  // outside the board
+    game.LeftClick(50, 400);
+    EXPECT_EQ(game.State(), GameState::TileSelected);
+    EXPECT_TRUE(Recent().empty());
+
+    Click(0, 0);  // the selected tile again: one move, no flash
+    EXPECT_EQ(game.State(), GameState::Playing);
+    EXPECT_FALSE(game.TileSelected());
+    EXPECT_EQ(Recent(), (Lines{"cells 0,0 1x1", "cells 0,0 1x1"}));
+    game.KeyDown(kKeyF1);
+    EXPECT_EQ(Stored("GameClicks"), 1);
+}
+
+TEST_F(GameTest, FlashesForTilesThatComeHome) {
+    // Cells 0, 1, 2 hold tiles 1, 2, 0; cells 4 and 5 hold each other's.
+    Start({1, 2, 0, 3, 5, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
+    Click(0, 0);  // wakes
+    Recent();
+    Click(0, 0);
+    Click(1, 0);  // tile 1 comes home in cell 1
+    Click(0, 1);
+    Click(1, 1);  // both come home
+    EXPECT_EQ(Recent(), (Lines{"frame", "beep", "flash 1,0", "cells 0,0 1x1", "cells 1,0 1x1",
+                              "frame", "beep", "flash 0,1 1,1", "cells 0,1 1x1", "cells 1,1 1x1"}));
+    Click(0, 0);
+    Click(2, 0);  // both home and solved: the whole board only
+    EXPECT_TRUE(game.IsSolved());
+    EXPECT_EQ(Recent(), (Lines{"frame", "beep", "flash board", "cells 0,0 4x4"}));
+}
+
+TEST_F(GameTest, ShiftShowsTheBadTiles) {
+    Start(Swapped({{0, 1}}));
+    game.KeyDown(kKeyShift);  // wakes and shows at once
+    EXPECT_EQ(game.State(), GameState::Playing);
+    EXPECT_TRUE(game.BadTilesShown());
+    game.KeyUp(kKeyShift);
+    Click(0, 0);
+    Recent();
+
+    game.KeyDown(kKeyShift);
+    EXPECT_EQ(Recent(), (Lines{"cells 0,0 1x1", "cells 1,0 1x1"}));
+    Click(1, 0);  // ignored meanwhile
+    EXPECT_EQ(game.State(), GameState::TileSelected);
+    EXPECT_TRUE(Recent().empty());
+    game.KeyUp('A');  // any key's release hides them; the frame comes back
+    EXPECT_FALSE(game.BadTilesShown());
+    EXPECT_EQ(Recent(), (Lines{"cells 0,0 1x1", "cells 1,0 1x1", "frame"}));
+
+    // Each tick polls the key.
+    view.shiftDown = true;
+    game.Tick(GameTimer::Tick);
+    EXPECT_TRUE(game.BadTilesShown());
+    view.shiftDown = false;
+    game.Tick(GameTimer::Tick);
+    EXPECT_FALSE(game.BadTilesShown());
+}
+
+TEST_F(GameTest, FallingIdleAtTheExactBoundaries) {
+    Start(Swapped({{0, 1}, {2, 3}}));  // layout at 0
+    At(1499);
+    game.MouseMoved();  // within the mouse grace
+    EXPECT_EQ(game.State(), GameState::Idle);
+    At(1500);
+    game.MouseMoved();
+    EXPECT_EQ(game.State(), GameState::Playing);
+    EXPECT_EQ(view.cursor, CursorShape::Arrow);
+
+    At(2000);
+    Click(0, 0);
+    TickAt(14000);
+    EXPECT_EQ(game.State(), GameState::TileSelected);
+    Recent();
+    TickAt(14001);  // idle timeout passed: the selection goes
+    EXPECT_EQ(game.State(), GameState::Idle);
+    EXPECT_FALSE(game.TileSelected());
+    EXPECT_EQ(view.cursor, CursorShape::Hidden);
+    EXPECT_EQ(Recent(), (Lines{"cells 0,0 1x1", "hidden", "help box"}));
+    EXPECT_EQ(game.PendingTime(), 14001u - 1500u);  // the idle timeout included
+
+    // A solve: idle a solved linger after the solving click.
+    At(20000);
+    Click(0, 0);
+    Click(0, 0);
+    Click(1, 0);
+    At(21000);
+    Click(2, 0);
+    Click(3, 0);
+    ASSERT_TRUE(game.IsSolved());
+    TickAt(27000);
+    EXPECT_EQ(game.State(), GameState::Playing);
+    TickAt(27001);
+    EXPECT_EQ(game.State(), GameState::Idle);
+}
+
+TEST_F(GameTest, AnOpenDialogKeepsTheGameAwake) {
+    Start(Swapped({{0, 1}}));
+    At(1000);
+    Click(0, 0);
+    Recent();
+    view.whileModal = [&] {
+        EXPECT_TRUE(game.DialogOpen());
+        EXPECT_EQ(view.cursor, CursorShape::Arrow);
+        TickAt(1000 + 3600000);
+        EXPECT_EQ(game.State(), GameState::Playing);
+    };
+    game.KeyDown(kKeyF1);
+    EXPECT_EQ(Recent(), (Lines{"dialog on", "arrow", "progress box", "dialog off", "arrow"}));
+    TickAt(1000 + 3600001);  // closed: the timeout applies again
+    EXPECT_EQ(game.State(), GameState::Idle);
+}
+
+TEST_F(GameTest, PlayTimeCountsOnlyWhilePlayingAnUnsolvedBoard) {
+    Start(Swapped({{0, 1}}));
+    At(50000);
+    Click(3, 3);  // wakes after 50 s idle: not counted
+    At(52000);
+    game.KeyDown(kKeyF1);  // flushes the time so far, keeps timing
+    EXPECT_EQ(Stored("GameTime"), 2000);
+    At(60000);
+    Click(0, 0);
+    Click(1, 0);  // solves: flushed, timing stops
+    EXPECT_EQ(Stored("GameTime"), 10000);
+    EXPECT_EQ(Stored("GameClicks"), 1);
+    EXPECT_FALSE(game.TimingOn());
+    TickAt(66001);
+    At(70000);
+    Click(1, 1);  // wakes on a solved board: no timing
+    EXPECT_FALSE(game.TimingOn());
+}
+
+TEST_F(GameTest, EndFlushesWhatIsPending) {
+    Start(Swapped({{0, 1}, {2, 3}}));
+    At(1000);
+    Click(0, 0);
+    Click(0, 0);
+    Click(1, 0);
+    At(4000);
+    game.End();
+    EXPECT_EQ(Stored("GameTime"), 3000);
+    EXPECT_EQ(Stored("GameClicks"), 1);
+    EXPECT_FALSE(game.Board());
+    EXPECT_TRUE(view.Saw("stop timer 1"));
+    game.LeftClick(50, 50);  // after End nothing happens
+    game.Tick(GameTimer::Tick);
+}
+
+TEST_F(GameTest, TheLastPictureEndsTheSet) {
+    for (int timesBefore : {0, 1}) {
+        view.lines.clear();
+        platform.store.SetInteger(kBase, "TimesAtEnd", timesBefore);
+        Start(Swapped({{0, 1}}), 10);
+        Click(0, 0);
+        view.whileModal = [&] { EXPECT_EQ(Stored("GameClicks"), 1); };  // the last swap counted
+        Click(0, 0);
+        Click(1, 0);
+        EXPECT_EQ(Stored("TimesAtEnd"), timesBefore + 1);
+        EXPECT_TRUE(view.Saw("end of set"));
+        // The hint at own pictures only after the first pass.
+        EXPECT_EQ(view.Saw("reward"), timesBefore == 0);
+        EXPECT_EQ(view.lines.back(), "arrow");
+        game.End();
+        platform.store.SetInteger(kBase, "GameClicks", 0);
+    }
+}
+
+TEST_F(GameTest, NoRewardWithOwnPictures) {
+    platform.UseOwnPictures("D:\\Pics", {"a.jpg"});
+    Start(Swapped({{0, 1}}), 1, kBase + "\\OwnPics");
+    Click(0, 0);
+    Click(0, 0);
+    Click(1, 0);
+    EXPECT_EQ(platform.store.Integer(kBase + "\\OwnPics", "TimesAtEnd"), 1);
+    EXPECT_TRUE(view.Saw("end of set"));
+    EXPECT_FALSE(view.Saw("reward"));
+}
+
+TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
+    for (const bool nextIsPlain : {false, true}) {
+        platform.pictures.undecodable.clear();
+        if (nextIsPlain) platform.pictures.undecodable = {2};
+        At(0);
+        Start(Swapped({{0, 1}}));
+        Click(0, 0);
+        Click(0, 0);
+        Click(1, 0);
+        TickAt(6001);
+        Click(2, 2);  // in Idle it only wakes
+        EXPECT_EQ(Stored("CurrentPic"), 1);
+        Recent();
+        At(7000);
+        Click(2, 2);
+        EXPECT_EQ(Stored("CurrentPic"), 2);
+        EXPECT_EQ(Recent(), (Lines{"wait", "repaint now", "arrow"}));
+        // Timing starts, unless the next board comes solved.
+        EXPECT_EQ(game.TimingOn(), !nextIsPlain);
+        game.End();
+    }
+}
+
+TEST_F(GameTest, ControlSetsTheWallpaperOfASolvedBoard) {
+    Start(Swapped({{0, 1}}));
+    game.KeyDown(kKeyControl);
+    EXPECT_FALSE(view.Saw("wallpaper"));  // unsolved
+    Click(0, 0);
+    Click(0, 0);
+    Click(1, 0);
+    game.KeyDown(kKeyControl);
+    EXPECT_EQ(view.Count("wallpaper"), 1);
+    TickAt(6001);
+    game.KeyDown(kKeyControl);  // idle too
+    EXPECT_EQ(view.Count("wallpaper"), 2);
+}
+
+TEST_F(GameTest, HelpBoxPlacement) {
+    const struct {
+        Size text;
+        Size box;
+        Cell cell;
+    } cases[] = {
+        // 150 x 80 and a fifth: 2 x 1 tiles; column (41 >> 3) mod 3, row (18467 >> 3) mod 4.
+        {{150, 80}, {2, 1}, {2, 0}},
+        {{300, 80}, {4, 1}, {0, 0}},    // as wide as the board: column 0
+        {{500, 300}, {6, 4}, {0, 0}},   // wider and as high
+        {{100, 200}, {2, 3}, {2, 0}},   // (18467 >> 3) mod 2 = 0
+    };
+    for (const auto& c : cases) {
+        view.helpText = c.text;
+        At(1);  // the generator is seeded with the start time
+        Start(Swapped({{0, 1}}));
+        EXPECT_EQ(game.HelpBoxSize(), c.box);
+        game.Tick(GameTimer::Repaint);
+        EXPECT_TRUE(game.HelpBoxShown());
+        EXPECT_EQ(game.HelpBoxCell(), c.cell) << c.text.width << 'x' << c.text.height;
+        game.End();
+    }
+    EXPECT_EQ(game.HelpTextOffset(), (3 * 100 - 200) / 2);  // of the last: 3 tiles high
+}
+
+TEST_F(GameTest, BlackoutPhasesSwitchEvery100Seconds) {
+    Start(Swapped({{0, 1}}));  // idle since 0
+    const struct {
+        std::uint32_t now;
+        const char* erase;
+    } ticks[] = {
+        {99999, "erase restore"}, {100000, "erase black"}, {199999, "erase black"},
+        {200000, "erase restore"}, {300000, "erase black"},
+    };
+    TickAt(1500);
+    for (const auto& tick : ticks) {
+        Recent();
+        TickAt(tick.now);
+        EXPECT_EQ(Recent(), (Lines{tick.erase, "help box"})) << tick.now;
+    }
+    At(300001);
+    Click(0, 0);  // awake, the box is always restored
+    EXPECT_EQ(Recent().front(), "erase restore");
+}
+
+TEST_F(GameTest, TimeIsAccountedAcrossTheTickCountWrap) {
+    At(0xFFFF0000u);
+    Start(Swapped({{0, 1}, {2, 3}}));
+    At(0xFFFFF000u);
+    Click(0, 0);  // wakes
+    At(0xFFFFF800u);
+    Click(0, 0);
+    TickAt(0xFFFFFF00u);
+    TickAt(0x00000100u);
+    EXPECT_EQ(game.State(), GameState::TileSelected);
+    Click(1, 0);
+    At(0x00001000u);
+    Click(2, 0);
+    Click(3, 0);  // solved
+    EXPECT_EQ(Stored("GameTime"), 0x2000);
+    TickAt(0x00001000u + 6000);
+    EXPECT_EQ(game.State(), GameState::Playing);
+    TickAt(0x00001000u + 6001);
+    EXPECT_EQ(game.State(), GameState::Idle);
+}
+
+TEST_F(GameTest, ThePreviewNeverFallsIdleByItself) {
+    view.preview = true;
+    Start(Swapped({{0, 1}}));
+    game.Tick(GameTimer::Repaint);
+    EXPECT_EQ(Recent(), (Lines{"timer 1 1500", "timer 2 200", "stop timer 2", "repaint later"}));
+    TickAt(100000);
+    EXPECT_FALSE(game.HelpBoxShown());
+    Click(0, 0);
+    TickAt(5000000);
+    EXPECT_EQ(game.State(), GameState::Playing);
+}
+
+}  // namespace
+}  // namespace puzzle
