@@ -58,6 +58,9 @@ protected:
     void TearDown() override {
         testing::DeleteRegistryTree(kTestKey);
         testing::DeleteRegistryTree(kSaverKey);
+        // The parents too, when nothing else is in them.
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\RediraTests");
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Zelt");
     }
 };
 
