@@ -47,6 +47,9 @@ TEST(OwnPictures, TheNthPictureOfTheListing) {
     EXPECT_TRUE(board.FindOwnPicture(2, &path));
     EXPECT_EQ(path, "D:\\Pics\\scan.bmp");
     for (int number : {3, 0, -1}) EXPECT_FALSE(board.FindOwnPicture(number)) << number;
+    platform.pictures.folders["D:\\Pics"] = {{"Photo.JPG", false}, {"notes.txt", false}};
+    EXPECT_TRUE(board.FindOwnPicture(1));  // exactly one picture
+    EXPECT_FALSE(board.FindOwnPicture(2));
     platform.pictures.folders.erase("D:\\Pics");  // cannot be listed
     EXPECT_FALSE(board.FindOwnPicture(1));
 }
