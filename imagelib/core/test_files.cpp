@@ -55,11 +55,6 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const
     return path;
 }
 
-Bytes ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Picture TestPattern(int width, int height, int components) {
     Picture picture{width, height, components, {}};
     picture.samples.resize(static_cast<std::size_t>(width) * height * components);

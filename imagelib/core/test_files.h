@@ -28,8 +28,6 @@ private:
     std::string path_;
 };
 
-Bytes ReadWholeFile(const std::string& path);
-
 // Pixels top row first, left to right: red, green, blue per pixel (three
 // components), one grey value (one component) or C, M, Y, K (four).
 struct Picture {
@@ -58,6 +56,9 @@ Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options = {});
 // A BMP file, field by field: headers, colour table, then the pixel data as
 // it goes into the file (BmpRows24 lays out simple pictures).
 struct BmpFile {
+    BmpFile(std::int32_t w = 0, std::int32_t h = 0, std::uint16_t bits = 24, std::uint32_t method = 0)
+        : width(w), height(h), bitCount(bits), compression(method) {}
+
     std::int32_t width = 0;
     std::int32_t height = 0;  // negative: rows stored top first
     std::uint16_t planes = 1;
