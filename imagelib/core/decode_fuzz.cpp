@@ -25,14 +25,19 @@ private:
     bool answer_ = false;
 };
 
-std::string InputPath() {
-    return "/tmp/imagelib-fuzz-" + std::to_string(::getpid()) + ".jpg";
+const std::string& InputPath() {
+    static const std::string path = "/tmp/imagelib-fuzz-" + std::to_string(::getpid()) + ".jpg";
+    return path;
 }
+
+void RemoveInput() { std::remove(InputPath().c_str()); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = InputPath();
+    static const bool cleanUp = std::atexit(RemoveInput) == 0;
+    (void)cleanUp;
+    const std::string& path = InputPath();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     std::fwrite(data, 1, size, file);
