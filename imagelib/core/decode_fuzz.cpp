@@ -1,8 +1,6 @@
 // libFuzzer target: any bytes, as a file, through detection and the
 // decoders, with the file read both ways (into memory and piece by piece).
 // The JPEG warning is answered with OK or Cancel by turns.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -25,19 +23,14 @@ private:
     bool answer_ = false;
 };
 
-const std::string& InputPath() {
-    static const std::string path = "/tmp/imagelib-fuzz-" + std::to_string(::getpid()) + ".jpg";
-    return path;
-}
-
-void RemoveInput() { std::remove(InputPath().c_str()); }
+// The input goes to a file in the working folder: CTest runs the target in
+// the build tree.
+constexpr const char* kInputPath = "imagelib-fuzz-input.jpg";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool cleanUp = std::atexit(RemoveInput) == 0;
-    (void)cleanUp;
-    const std::string& path = InputPath();
+    const std::string path = kInputPath;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     std::fwrite(data, 1, size, file);
