@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "imagelib/core/test_files.h"
@@ -62,6 +63,8 @@ TEST(EmitByte, FillsTheDecodedDataExactlyAndNeverWritesPastIt) {
         ASSERT_TRUE(state.SetupBuffers());
         state.capacity = capacity;
         ASSERT_TRUE(state.AllocDecoded());
+        // Zero to begin with, so that pixels a short file never reaches are black.
+        EXPECT_EQ(std::count(state.decoded.Data(), state.decoded.Data() + capacity, 0), capacity);
         std::size_t emitted = 0;
         for (; emitted < capacity + 20000 && !state.outputFull; ++emitted) {
             state.EmitByte(static_cast<std::uint8_t>(emitted % 251));
