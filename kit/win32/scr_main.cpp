@@ -127,7 +127,7 @@ int RunChangePassword(HWND window) {
     return result == SCR_DODEFAULT ? DoChangePwDialog(window) : result;
 }
 
-int RunMode(const Command& command) {
+int RunCommand(const Command& command) {
     const HWND window = AsWindow(command.window);
     switch (command.mode) {
     case RunMode::Saver:
@@ -306,7 +306,7 @@ int WINAPI ScrMain(HINSTANCE instance, SCRCREATEWINDOWPROC pfnCreateWindow,
     kit.running = true;
     kit.clientInstance = instance;
     DesktopWindows windows;
-    const int code = RunMode(kit::ParseCommandLine(::GetCommandLineA(), windows));
+    const int code = RunCommand(kit::ParseCommandLine(::GetCommandLineA(), windows));
     kit.running = false;
 
     CloseProcess();

@@ -168,7 +168,8 @@ HWND SaverRun::FindWindow(const char* className, const char* title, DWORD timeou
         while ((found = ::FindWindowExA(nullptr, found, className, title)) != nullptr) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(found, &owner);
-            if (owner == processId) {
+            // Shown only once created and (for a dialog) initialised.
+            if (owner == processId && ::IsWindowVisible(found)) {
                 if (!window_) window_ = found;
                 return found;
             }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/win32/guards.h"
+#include "kit/win32/testing/test_log.h"
 
 namespace kittest {
 
@@ -47,8 +48,9 @@ public:
 
     // The saver's first window, as it logged it; null when none came.
     HWND Window(DWORD timeoutMs = 15000);
-    // A top-level window of the saver's process with this class (and
-    // title, if given); it becomes the saver's window when none was logged.
+    // A visible top-level window of the saver's process with this class
+    // (and title, if given); it becomes the saver's window when none was
+    // logged.
     HWND FindWindow(const char* className, const char* title = nullptr, DWORD timeoutMs = 15000);
     // Posts a message to the saver's window.
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

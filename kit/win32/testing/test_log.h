@@ -15,18 +15,26 @@ inline std::string Environment(const char* name) {
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
 }
 
-// Appends one line; each line is written whole, so threads and processes
-// may share the file.
+// Appends one line. Threads and processes share the file, so the writes
+// are taken in turn under a named mutex.
 inline void LogLine(const std::string& text) {
     const std::string path = Environment("KITTEST_LOG");
     if (path.empty()) return;
-    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE turn = ::CreateMutexA(nullptr, FALSE, "KitTestLogTurn");
+    if (turn) ::WaitForSingleObject(turn, 5000);
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    const std::string line = text + "\n";
-    DWORD written = 0;
-    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) {
+        const std::string line = text + "\n";
+        DWORD written = 0;
+        ::SetFilePointer(file, 0, nullptr, FILE_END);
+        ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    if (turn) {
+        ::ReleaseMutex(turn);
+        ::CloseHandle(turn);
+    }
 }
 
 // A handle or pointer as the tests print it: plain hexadecimal.

@@ -8,7 +8,7 @@
 //   KITTEST_TIMER      "P" or "P:W": answer SCRM_TIMER with P after W ms of
 //                      work; unset: hand SCRM_TIMER on to the kit
 //   KITTEST_CONFIG     a number to answer, "default", "about" (the kit's About
-//                      step) or "again" (ScrMain and ScrSetPrefs while running)
+//                      step) or "again" (ScrMain while running)
 //   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
 //   KITTEST_CHILDREN   saver windows to create inside the first one
 #include <windows.h>
@@ -17,9 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 
-#include "common/win32/guards.h"
 #include "kit/win32/dozekit.h"
 #include "kit/win32/kit_internal.h"
 #include "kit/win32/testing/test_log.h"
@@ -44,33 +42,22 @@ HINSTANCE g_instance = nullptr;
 HWND g_main = nullptr;
 unsigned g_mainTicks = 0;
 
-bool HasWord(const std::string& words, std::string_view word) {
-    std::string_view rest = words;
-    while (!rest.empty()) {
-        const auto comma = rest.find(',');
-        if (rest.substr(0, comma) == word) return true;
-        if (comma == std::string_view::npos) break;
-        rest.remove_prefix(comma + 1);
-    }
-    return false;
-}
-
 Options ReadOptions() {
     Options options;
     options.prefs = kittest::Environment("KITTEST_PREFS");
     options.kitCreates = kittest::Environment("KITTEST_CALLBACKS") == "kit";
     const std::string timer = kittest::Environment("KITTEST_TIMER");
-    if (!timer.empty()) {
-        options.handlesTimer = true;
-        options.period = std::atoi(timer.c_str());
-        const auto colon = timer.find(':');
-        if (colon != std::string::npos) options.work = std::atoi(timer.c_str() + colon + 1);
-    }
+    options.handlesTimer = !timer.empty();
+    options.period = std::atoi(timer.c_str());
+    if (const auto colon = timer.find(':'); colon != std::string::npos)
+        options.work = std::atoi(timer.c_str() + colon + 1);
     options.config = kittest::Environment("KITTEST_CONFIG");
     options.changePassword = kittest::Environment("KITTEST_CHANGEPW");
     options.children = std::atoi(kittest::Environment("KITTEST_CHILDREN").c_str());
     return options;
 }
+
+bool Wants(const char* pref) { return g_options.prefs.find(pref) != std::string::npos; }
 
 std::string Format(const char* format, ...) {
     char text[400];
@@ -109,18 +96,6 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-void Paint(HWND window) {
-    win32::PaintDc paint(window);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    win32::UniqueBrush background(::CreateSolidBrush(RGB(0x1d, 0x35, 0x57)));
-    ::FillRect(paint.Get(), &client, background.Get());
-    ::SetBkMode(paint.Get(), TRANSPARENT);
-    ::SetTextColor(paint.Get(), RGB(0xa8, 0xda, 0xdc));
-    ::DrawTextA(paint.Get(), "DozeKit test saver", -1, &client,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
-
 LRESULT OnPong(HWND window) {
     BOOL running = FALSE;
     ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
@@ -141,7 +116,6 @@ LRESULT OnChangePrefs(HWND window, WPARAM threshold) {
     ScrGetSettings(&block);
     block.mouseThreshold = static_cast<std::int32_t>(threshold);
     ::SendMessageA(window, SCRM_PREFSCHANGED, 0xE001, reinterpret_cast<LPARAM>(&block));
-    kittest::LogLine(Format("prefs changed threshold=%d", static_cast<int>(threshold)));
     return 0;
 }
 
@@ -158,9 +132,6 @@ LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         }
         return result;
     }
-    case WM_PAINT:
-        Paint(window);
-        return 0;
     case SCRM_TIMER:
         if (window == g_main) {
             ++g_mainTicks;
@@ -176,9 +147,6 @@ LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return OnPong(window);
     case kittest::kChangePrefs:
         return OnChangePrefs(window, wParam);
-    case WM_DESTROY:
-        if (window == g_main) kittest::LogLine("destroy");
-        break;
     }
     return DefSaverProc(window, message, wParam, lParam);
 }
@@ -200,18 +168,9 @@ HWND CALLBACK CreateSaver(UINT mode, LPCREATESTRUCTA create) {
                              create->lpCreateParams);
 }
 
-// Records that ScrSetPrefs refused stay with the caller, who hands them
-// back once ScrMain has returned.
-LPSCRPREFS g_refused[2] = {};
-
-// ScrMain and ScrSetPrefs while ScrMain runs: both refused.
+// A second ScrMain while one runs is refused.
 int TryAgainWhileRunning() {
-    const int again = ScrMain(g_instance, CreateSaver, nullptr, nullptr, nullptr);
-    g_refused[0] = ScrGetPrefs();
-    g_refused[0]->fNoAboutItem = 1;
-    ScrSetPrefs(g_refused[0]);
-    g_refused[1] = ScrGetPrefs();
-    kittest::LogLine(Format("again=%d about-item-off=%d", again, g_refused[1]->fNoAboutItem));
+    kittest::LogLine(Format("again=%d", ScrMain(g_instance, CreateSaver, nullptr, nullptr, nullptr)));
     return 3;
 }
 
@@ -238,11 +197,11 @@ int CALLBACK ChangePassword(HWND parent) {
 
 void SetPrefs() {
     LPSCRPREFS prefs = ScrGetPrefs();
-    prefs->fActiveConfig = HasWord(g_options.prefs, "activeconfig");
-    prefs->fNoTimers = HasWord(g_options.prefs, "notimers");
-    prefs->fDebugWindow = HasWord(g_options.prefs, "debugwindow");
-    prefs->fDebugOutput = HasWord(g_options.prefs, "debugoutput");
-    prefs->fNeverRequirePassword = HasWord(g_options.prefs, "neverpassword");
+    prefs->fActiveConfig = Wants("activeconfig");
+    prefs->fNoTimers = Wants("notimers");
+    prefs->fDebugWindow = Wants("debugwindow");
+    prefs->fDebugOutput = Wants("debugoutput");
+    prefs->fNeverRequirePassword = Wants("neverpassword");
     ScrSetPrefs(prefs);
 }
 
@@ -259,6 +218,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = SaverProc;
     windowClass.hInstance = instance;
+    windowClass.hbrBackground = ::CreateSolidBrush(RGB(0x1d, 0x35, 0x57));
     windowClass.lpszClassName = kClassName;
     ::RegisterClassA(&windowClass);
 
@@ -269,8 +229,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     BOOL running = TRUE;
     ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     kittest::LogLine(Format("exit %d running=%d", code, running));
-    for (LPSCRPREFS refused : g_refused)
-        if (refused) ScrSetPrefs(refused);
     if (g_hook) ::UnhookWindowsHookEx(g_hook);
     kit::win32::SetDiagnosticSinkForTests(nullptr);
     return code;
