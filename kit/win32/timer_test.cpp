@@ -21,8 +21,10 @@ std::vector<DWORD> Ticks(const SaverRun& saver) {
     return ticks;
 }
 
-// Waits until the saver has logged `count` ticks; answers the last one.
-std::optional<DWORD> WaitForTicks(const SaverRun& saver, std::size_t count, DWORD timeoutMs) {
+// Waits until the saver has logged `count` ticks after its window came (a
+// first start in a new Wine prefix is slow); answers the last one.
+std::optional<DWORD> WaitForTicks(SaverRun& saver, std::size_t count, DWORD timeoutMs) {
+    if (!saver.Window()) return std::nullopt;
     for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < timeoutMs;) {
         const auto ticks = Ticks(saver);
         if (ticks.size() >= count) return ticks[count - 1];

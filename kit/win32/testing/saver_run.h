@@ -47,11 +47,11 @@ public:
     bool Started() const { return static_cast<bool>(process_); }
 
     // The saver's first window, as it logged it; null when none came.
-    HWND Window(DWORD timeoutMs = 15000);
+    HWND Window(DWORD timeoutMs = 30000);
     // A visible top-level window of the saver's process with this class
     // (and title, if given); it becomes the saver's window when none was
     // logged.
-    HWND FindWindow(const char* className, const char* title = nullptr, DWORD timeoutMs = 15000);
+    HWND FindWindow(const char* className, const char* title = nullptr, DWORD timeoutMs = 30000);
     // Posts a message to the saver's window.
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     // Whether the saver is still there once it has handled everything
