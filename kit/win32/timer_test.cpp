@@ -30,11 +30,16 @@ std::optional<DWORD> WaitForTicks(SaverRun& saver, std::size_t count, DWORD time
         if (ticks.size() >= count) return ticks[count - 1];
         kittest::Pump(10);
     }
+    std::string log;
+    for (const std::string& line : saver.Log()) log += line + "\n";
+    ADD_FAILURE() << "fewer than " << count << " ticks; the saver's log:\n" << log;
     return std::nullopt;
 }
 
 // Runs a full-screen saver until it has had `count` ticks, then ends it.
-std::vector<DWORD> TicksOf(const SaverRun::Environment& environment, std::size_t count) {
+// Its trace tells why, should it end before.
+std::vector<DWORD> TicksOf(SaverRun::Environment environment, std::size_t count) {
+    environment["KITTEST_PREFS"] = "debugoutput";
     SaverRun saver("/s", environment);
     EXPECT_TRUE(WaitForTicks(saver, count, 10000));
     saver.Post(WM_KEYDOWN, 'A');
