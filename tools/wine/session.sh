@@ -51,6 +51,10 @@ start_wine() {
     wineserver -p </dev/null >/dev/null 2>&1 {lock}>&- || true
     if [ ! -f "$WINEPREFIX/.redira-ready" ]; then
         wineboot -i </dev/null >"$state/wineboot.log" 2>&1 {lock}>&-
+        # Without a window manager Wine waits two seconds for every managed
+        # top-level window it destroys; unmanaged windows end at once.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            </dev/null >>"$state/wineboot.log" 2>&1 {lock}>&-
         touch "$WINEPREFIX/.redira-ready"
     fi
 }

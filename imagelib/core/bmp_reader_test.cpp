@@ -1,0 +1,113 @@
+#include "imagelib/core/bmp_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "imagelib/core/test_files.h"
+
+namespace imagelib {
+namespace {
+
+using testing::BmpFile;
+using testing::Bytes;
+
+struct Outcome {
+    LoadStatus status;
+    ImageRecord record;
+};
+
+Outcome Decode(const Bytes& bytes, const testing::TempFolder& folder) {
+    const DecodeEnvironment environment;
+    DecoderState state(environment);
+    state.fileName = folder.Write("picture.bmp", bytes);
+    DecodeBmp(state);
+    return {state.status, std::move(state.record)};
+}
+
+// 5 x 3 pixels of 8 bits with a full table.
+BmpFile EightBits() {
+    BmpFile file(5, 3, 8);
+    for (int i = 0; i < 1024; ++i) file.colourTable.push_back(static_cast<std::uint8_t>(i * 7));
+    for (int i = 0; i < 24; ++i) file.pixelData.push_back(static_cast<std::uint8_t>(i * 11));
+    return file;
+}
+
+TEST(BmpReader, KeepsTheHeaderTableAndRowsAsTheFileHasThem) {
+    const testing::Picture picture = testing::TestPattern(3, 2, 3);
+    BmpFile bottomUp(3, 2);
+    bottomUp.pixelData = testing::BmpRows24(picture);
+    BmpFile topDown(3, -2);
+    topDown.pixelData = testing::BmpRows24(picture, true);
+    BmpFile shortTable(2, 2, 8);  // two colours used, so only two entries in the file
+    shortTable.coloursUsed = 2;
+    shortTable.colourTable = {1, 2, 3, 0, 4, 5, 6, 0};
+    shortTable.pixelData = {0, 1, 0, 0, 1, 0, 0, 0};
+    BmpFile runs(2, 2, 8, kCompressionRle8);  // passed through, header size 0
+    runs.colourTable = Bytes(1024, 0x40);
+    runs.pixelData = {2, 5, 0, 0, 2, 7, 0, 1};
+    testing::TempFolder folder;
+    for (const BmpFile& file : {bottomUp, topDown, shortTable, runs, EightBits()}) {
+        const Outcome outcome = Decode(testing::BuildBmp(file), folder);
+        ASSERT_EQ(outcome.status, LoadStatus::Ok) << file.height << " " << file.bitCount;
+        const ImageRecord& record = outcome.record;
+        const InfoHeader header = record.Header();
+        EXPECT_EQ(header.height, file.height);
+        EXPECT_EQ(header.bitCount, file.bitCount);
+        EXPECT_EQ(header.compression, file.compression);
+        EXPECT_EQ(header.imageDataSize, file.pixelData.size());
+        EXPECT_EQ(Bytes(record.ColourTable(), record.ColourTable() + file.colourTable.size()),
+                  file.colourTable);
+        EXPECT_EQ(Bytes(record.Pixels(), record.Bytes() + record.Size()), file.pixelData);
+    }
+}
+
+TEST(BmpReader, RefusesHeadersOfOtherKinds) {
+    struct Case {
+        void (*change)(BmpFile&);
+        LoadStatus expected;
+    };
+    const Case cases[] = {
+        {[](BmpFile& f) { f.infoHeaderSize = 12; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.infoHeaderSize = 108; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.infoHeaderSize = 124; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.planes = 2; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.bitCount = 2; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.compression = 4; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.compression = kCompressionRle4; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.height = -3, f.compression = kCompressionRle8; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.coloursUsed = 257; }, LoadStatus::UnsupportedBmp},
+        {[](BmpFile& f) { f.width = 0; }, LoadStatus::BadHeader},
+        {[](BmpFile& f) { f.width = 20000, f.height = -20000; }, LoadStatus::BadHeader},
+    };
+    testing::TempFolder folder;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        BmpFile file = EightBits();
+        cases[i].change(file);
+        const Outcome outcome = Decode(testing::BuildBmp(file), folder);
+        EXPECT_EQ(outcome.status, cases[i].expected) << "case " << i;
+        EXPECT_FALSE(outcome.record) << "case " << i;
+    }
+}
+
+TEST(BmpReader, FailsWithoutAllocatingWhenTheFileHoldsLessThanItsHeadersClaim) {
+    const Bytes whole = testing::BuildBmp(EightBits());
+    testing::TempFolder folder;
+    for (std::size_t length = 0; length < whole.size(); ++length) {
+        EXPECT_EQ(Decode(Bytes(whole.begin(), whole.begin() + length), folder).status,
+                  LoadStatus::Truncated)
+            << length;
+    }
+    BmpFile huge = EightBits();  // 300 MB of rows in a file of 1 kB
+    huge.width = huge.height = 10000;
+    huge.bitCount = 24;
+    BmpFile runs = EightBits();  // 2 GB of runs
+    runs.compression = kCompressionRle8;
+    runs.imageDataSize = 0x7FFFFFF0;
+    BmpFile offset = EightBits();
+    offset.bitsOffset = 0xFFFFFFF0;
+    for (const BmpFile& file : {huge, runs, offset}) {
+        EXPECT_EQ(Decode(testing::BuildBmp(file), folder).status, LoadStatus::Truncated);
+    }
+}
+
+}  // namespace
+}  // namespace imagelib

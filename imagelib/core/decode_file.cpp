@@ -1,0 +1,48 @@
+#include "imagelib/core/decode_file.h"
+
+#include "imagelib/core/bmp_reader.h"
+#include "imagelib/core/detect.h"
+#include "imagelib/core/jpeg_decoder.h"
+
+namespace imagelib {
+namespace {
+
+bool RunDecoder(FormatCode format, DecoderState& state) {
+    switch (format) {
+    case FormatCode::Bmp:
+        return DecodeBmp(state);
+    case FormatCode::Jpeg:
+        return DecodeJpeg(state);
+    case FormatCode::Targa:
+    case FormatCode::Pcx:
+    case FormatCode::Gif:
+        // Recognised, but there is no decoder for these formats yet.
+    case FormatCode::Unknown:
+        break;
+    }
+    return state.FinishDecode(LoadStatus::NotRecognised);
+}
+
+}  // namespace
+
+DecodeResult DecodeFile(const std::string& fileName, bool intoMemory,
+                        const DecodeEnvironment& environment) {
+    DecoderState state(environment);
+    state.fileName = fileName;
+    state.intoMemory = intoMemory;
+    DecodeResult result;
+    if (!FileExists(fileName)) {
+        result.status = LoadStatus::NoSuchFile;
+        return result;
+    }
+    const std::optional<FormatCode> format = DetectFormat(fileName);
+    if (!format) {
+        result.status = LoadStatus::ReadFailed;
+        return result;
+    }
+    if (RunDecoder(*format, state)) result.record = std::move(state.record);
+    result.status = state.status;
+    return result;
+}
+
+}  // namespace imagelib

@@ -1,0 +1,22 @@
+// Decoding one file into an image record, by the format detected.
+#pragma once
+
+#include <string>
+
+#include "imagelib/core/decoder_state.h"
+
+namespace imagelib {
+
+struct DecodeResult {
+    ImageRecord record;  // empty on failure
+    LoadStatus status = LoadStatus::Ok;
+};
+
+// Detects the format of `fileName` and runs its decoder: status 136 when
+// the file does not exist, 138 when the format is not recognised (or its
+// decoder is not part of the library yet: GIF, PCX and Targa), 132 when
+// the file cannot be opened; otherwise the decoder's outcome.
+DecodeResult DecodeFile(const std::string& fileName, bool intoMemory,
+                        const DecodeEnvironment& environment);
+
+}  // namespace imagelib

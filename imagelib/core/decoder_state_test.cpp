@@ -1,0 +1,82 @@
+#include "imagelib/core/decoder_state.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "imagelib/core/test_files.h"
+
+namespace imagelib {
+namespace {
+
+TEST(RowStride, IsAMultipleOfFourForEachBitCount) {
+    struct Case {
+        std::int64_t width;
+        int bits;
+        std::int64_t stride;
+    };
+    const Case cases[] = {{33, 1, 8}, {8, 4, 4},  {9, 2, 8},   {5, 8, 8},   {1, 24, 4},
+                          {5, 24, 16}, {3, 16, 12}, {3, 15, 12}, {7, 32, 0}, {-5, 24, 0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(RowStride(c.width, c.bits), c.stride) << c.width << " x " << c.bits << " bits";
+    }
+}
+
+std::vector<std::pair<std::uint16_t, std::int32_t>> g_reports;
+std::int32_t RecordProgress(std::uint16_t phase, std::int32_t percent) {
+    g_reports.emplace_back(phase, percent);
+    return 0;
+}
+
+class ReadByteTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ReadByteTest, ReadsTheWholeFileAcrossRefillsReportingEachRefill) {
+    testing::TempFolder folder;
+    testing::Bytes content(40000);
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i / 3);
+    const DecodeEnvironment environment{nullptr, RecordProgress, {}};
+    g_reports.clear();
+    DecoderState state(environment);
+    state.fileName = folder.Write("data.bin", content);
+    state.intoMemory = GetParam();
+    ASSERT_TRUE(state.OpenInput());
+    ASSERT_TRUE(state.SetupBuffers());
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        ASSERT_EQ(state.ReadByte(), content[i]) << "byte " << i;
+    }
+    EXPECT_FALSE(state.endOfInput);
+    EXPECT_EQ(state.ReadByte(), 0);
+    EXPECT_TRUE(state.endOfInput);
+    // Refills at 16384, 32768 and 40000 bytes of 40000.
+    const std::vector<std::pair<std::uint16_t, std::int32_t>> expected = {
+        {kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}};
+    EXPECT_EQ(g_reports, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(IntoMemoryAndFromTheFile, ReadByteTest, ::testing::Bool());
+
+TEST(EmitByte, FillsTheDecodedDataExactlyAndNeverWritesPastIt) {
+    for (const std::size_t capacity : {std::size_t{1}, std::size_t{10}, kMinimumBufferSize + 1}) {
+        const DecodeEnvironment environment;
+        DecoderState state(environment);
+        ASSERT_TRUE(state.SetupBuffers());
+        state.capacity = capacity;
+        ASSERT_TRUE(state.AllocDecoded());
+        // Zero to begin with, so that pixels a short file never reaches are black.
+        EXPECT_EQ(std::count(state.decoded.Data(), state.decoded.Data() + capacity, 0), capacity);
+        std::size_t emitted = 0;
+        for (; emitted < capacity + 20000 && !state.outputFull; ++emitted) {
+            state.EmitByte(static_cast<std::uint8_t>(emitted % 251));
+        }
+        state.FlushOutput();
+        EXPECT_EQ(emitted, capacity + 1) << capacity;
+        ASSERT_EQ(state.bytesWritten, capacity);
+        for (std::size_t i = 0; i < capacity; ++i) {
+            ASSERT_EQ(state.decoded.Data()[i], i % 251) << "capacity " << capacity << " byte " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace imagelib

@@ -1,0 +1,36 @@
+// Format detection: by the first bytes of the file, then by its extension.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace imagelib {
+
+enum class FormatCode : std::uint8_t {
+    Unknown = 0,
+    Bmp = 1,
+    Jpeg = 2,
+    Targa = 3,
+    Pcx = 4,
+    Gif = 5,
+};
+
+// How many bytes of the file detection looks at.
+inline constexpr std::size_t kDetectionBytes = 150;
+
+// Detection from the first bytes of a file (up to kDetectionBytes) and its
+// name. Only the bytes before the first zero byte count: "GIF" anywhere in
+// them gives GIF; else "BM" gives BMP; else FF D8 FF E0 (start of image
+// followed by an APP0 marker) gives JPEG. Otherwise the extension decides,
+// in any letter case: ".PCX" PCX, ".TGA" Targa, anything else Unknown.
+FormatCode DetectFormat(std::span<const std::uint8_t> firstBytes, std::string_view fileName);
+
+// Reads the first bytes of the file and detects its format; nothing when
+// the file cannot be opened.
+std::optional<FormatCode> DetectFormat(const std::string& fileName);
+
+}  // namespace imagelib

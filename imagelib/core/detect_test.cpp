@@ -1,0 +1,60 @@
+#include "imagelib/core/detect.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "imagelib/core/test_files.h"
+
+namespace imagelib {
+namespace {
+
+using testing::Bytes;
+
+// `filler` bytes of 'x', then `tail`.
+Bytes After(std::size_t filler, const std::string& tail) {
+    Bytes bytes(filler, 'x');
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
+
+const std::string kJfif("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10);
+const std::string kExif("\xFF\xD8\xFF\xE1\x00\x10\x45xif", 10);
+
+TEST(DetectFormat, LooksAtTheFirst150BytesUpToTheFirstZeroThenAtTheExtension) {
+    struct Case {
+        Bytes bytes;
+        std::string name;
+        FormatCode expected;
+    };
+    const Case cases[] = {
+        {After(0, "GIF89a"), "a.bmp", FormatCode::Gif},
+        {After(0, "BM6"), "a.gif", FormatCode::Bmp},
+        {After(0, kJfif), "a.jpg", FormatCode::Jpeg},
+        {After(0, kExif), "a.jpg", FormatCode::Unknown},  // APP1 first
+        {After(0, kJfif), "a.PCX", FormatCode::Jpeg},     // content before the name
+        {After(0, kExif), "a.Tga", FormatCode::Targa},
+        {After(0, "BM..GIF"), "a", FormatCode::Gif},  // GIF wins anywhere
+        {After(147, "GIF"), "a", FormatCode::Gif},    // ends at byte 150
+        {After(148, "GIF"), "a", FormatCode::Unknown},
+        {After(146, kJfif), "a", FormatCode::Jpeg},
+        {After(147, kJfif), "a", FormatCode::Unknown},
+        {Bytes{'x', 0, 'G', 'I', 'F', 'B', 'M'}, "a", FormatCode::Unknown},  // after the first zero
+        {Bytes{}, "a.pcx", FormatCode::Pcx},
+        {After(0, "P"), "a.pCx", FormatCode::Pcx},
+        {After(0, "P"), "A.TGA", FormatCode::Targa},
+        {After(0, "P"), "a.pcx.bak", FormatCode::Unknown},
+        {After(0, "P"), "dir.pcx/a", FormatCode::Unknown},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DetectFormat(c.bytes, c.name), c.expected)
+            << std::string(c.bytes.begin(), c.bytes.end()).substr(0, 12) << " " << c.name;
+    }
+    testing::TempFolder folder;
+    EXPECT_EQ(DetectFormat(folder.Write("a", After(147, "GIF"))), FormatCode::Gif);
+    EXPECT_EQ(DetectFormat(folder.Write("b", After(148, "GIF"))), FormatCode::Unknown);
+    EXPECT_FALSE(DetectFormat(folder.PathOf("missing")).has_value());
+}
+
+}  // namespace
+}  // namespace imagelib

@@ -1,0 +1,228 @@
+// The decompressor runs in a C-style island: libjpeg leaves a failed
+// decode by longjmp, so no object with a destructor may be alive in the
+// frames between the setjmp in RunDecompressor and the libjpeg calls.
+// RunDecompressor turns every outcome into a plain LoadStatus.
+#include "imagelib/core/jpeg_decoder.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "imagelib/core/image_limits.h"
+
+namespace imagelib {
+namespace {
+
+constexpr std::size_t kSourceBufferSize = 4096;
+
+struct JpegErrors {
+    jpeg_error_mgr manager;  // first: libjpeg hands its address back to us
+    std::jmp_buf jump;
+    LoadStatus failure;
+    UserPrompts* prompts;
+};
+
+struct JpegSource {
+    jpeg_source_mgr manager;  // first: as for the errors
+    InputStream* input;
+    bool startOfFile;
+    JOCTET buffer[kSourceBufferSize];
+};
+
+JpegErrors* ErrorsOf(j_common_ptr info) { return reinterpret_cast<JpegErrors*>(info->err); }
+JpegSource* SourceOf(j_decompress_ptr info) { return reinterpret_cast<JpegSource*>(info->src); }
+
+[[noreturn]] void OnJpegError(j_common_ptr info) {
+    JpegErrors* errors = ErrorsOf(info);
+    errors->failure = StatusForJpegMessage(info->err->msg_code);
+    std::longjmp(errors->jump, 1);
+}
+
+// Reached only for the first warning of an image (the trace level is 0).
+void OnJpegWarning(j_common_ptr info) {
+    JpegErrors* errors = ErrorsOf(info);
+    char text[JMSG_LENGTH_MAX];
+    (*info->err->format_message)(info, text);
+    const bool goOn =
+        !errors->prompts || errors->prompts->ConfirmJpegWarning(text, kJpegWarningCaption);
+    if (goOn) return;
+    errors->failure = info->err->msg_code == JWRN_JPEG_EOF ? LoadStatus::Truncated
+                                                           : LoadStatus::JpegCancelled;
+    std::longjmp(errors->jump, 1);
+}
+
+void InitSource(j_decompress_ptr) {}
+
+// With the whole file in memory the source holds all of it from the start,
+// so a refill means the data has ended. A file read in pieces is read 4096
+// bytes at a time. At the end an end-of-image marker is supplied with the
+// library's premature-end warning, so a file cut short still decodes.
+boolean FillInput(j_decompress_ptr info) {
+    JpegSource* source = SourceOf(info);
+    std::size_t count = 0;
+    if (!source->input->Memory()) {
+        count = source->input->Read(source->buffer, kSourceBufferSize);
+    }
+    if (count == 0) {
+        if (source->input->ReadError()) ERREXIT(info, JERR_FILE_READ);
+        if (source->startOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        count = 2;
+    }
+    source->manager.next_input_byte = source->buffer;
+    source->manager.bytes_in_buffer = count;
+    source->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr info, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* source = info->src;
+    while (count > static_cast<long>(source->bytes_in_buffer)) {
+        count -= static_cast<long>(source->bytes_in_buffer);
+        (void)(*source->fill_input_buffer)(info);
+    }
+    source->next_input_byte += count;
+    source->bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+void AttachSource(jpeg_decompress_struct& info, JpegSource& source, InputStream& input) {
+    source.manager.init_source = InitSource;
+    source.manager.fill_input_buffer = FillInput;
+    source.manager.skip_input_data = SkipInput;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = TermSource;
+    source.input = &input;
+    source.startOfFile = true;
+    if (input.Memory() && input.Size() > 0) {
+        source.manager.next_input_byte = input.Memory();
+        source.manager.bytes_in_buffer = static_cast<std::size_t>(input.Size());
+        source.startOfFile = false;
+    } else {
+        source.manager.next_input_byte = nullptr;
+        source.manager.bytes_in_buffer = 0;
+    }
+    info.src = &source.manager;
+}
+
+bool ImageSizeJustified(std::int64_t width, std::int64_t height, std::int64_t fileSize) {
+    return ImageSizeAllowed(width, height) &&
+           width * height <= kMaxJpegPixelsPerFileByte * std::max<std::int64_t>(fileSize, 1);
+}
+
+// The island. Only trivially destructible objects live in this frame.
+LoadStatus RunDecompressor(DecoderState& state) {
+    jpeg_decompress_struct info{};
+    JpegErrors errors{};
+    JpegSource source{};
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = OnJpegError;
+    errors.manager.output_message = OnJpegWarning;
+    errors.manager.trace_level = 0;
+    errors.prompts = state.environment.prompts;
+    errors.failure = LoadStatus::JpegFailure;
+    if (setjmp(errors.jump) != 0) {
+        jpeg_destroy_decompress(&info);
+        return errors.failure;
+    }
+    jpeg_create_decompress(&info);
+    AttachSource(info, source, state.input);
+    jpeg_read_header(&info, TRUE);
+
+    const bool grey = info.jpeg_color_space == JCS_GRAYSCALE && info.num_components == 1;
+    const bool colour = (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
+                        info.num_components == 3;
+    if ((!grey && !colour) ||
+        !ImageSizeJustified(info.image_width, info.image_height, state.fileSize)) {
+        jpeg_destroy_decompress(&info);
+        return LoadStatus::BadHeader;
+    }
+
+    const JpegReadOptions& options = state.environment.jpegOptions;
+    info.scale_num = 1;
+    info.scale_denom = 1;
+    info.dct_method = JDCT_ISLOW;
+    info.dither_mode = options.ditherMode <= JDITHER_FS
+                           ? static_cast<J_DITHER_MODE>(options.ditherMode)
+                           : JDITHER_FS;
+    info.two_pass_quantize = options.twoPass != 0 ? TRUE : FALSE;
+    int bits = 24;
+    if (grey) {
+        // libjpeg's one-pass quantizer with 256 levels: its grey map is the
+        // identity, so the dithered values are the decoded ones.
+        bits = 8;
+        info.quantize_colors = TRUE;
+        info.desired_number_of_colors = 256;
+    } else {
+        info.out_color_space = JCS_EXT_BGR;
+        info.quantize_colors = FALSE;
+    }
+    jpeg_start_decompress(&info);
+
+    if (grey) {
+        const int count = std::min(info.actual_number_of_colors, 256);
+        for (int i = 0; i < count; ++i) {
+            const JSAMPLE level = info.colormap[0][i];
+            for (int c = 0; c < 3; ++c) state.palette[3 * i + c] = level;
+        }
+    }
+    const std::int32_t width = static_cast<std::int32_t>(info.output_width);
+    const std::int32_t height = static_cast<std::int32_t>(info.output_height);
+    state.bitsPerPixel = static_cast<std::uint16_t>(bits);
+    state.colours = static_cast<std::uint16_t>(ColourCount(1, bits));
+    state.headerSize = kInfoHeaderSize + 4 * std::size_t{state.colours};
+    state.rowStride = static_cast<std::size_t>(RowStride(width, bits));
+    state.imageDataSize = state.rowStride * static_cast<std::size_t>(height);
+    state.percentFactor = 100.0f / static_cast<float>(height);
+    if (!state.NewImageRecord(grey ? &state.palette : nullptr, width, height, state.imageDataSize,
+                              state.headerSize, bits)) {
+        jpeg_destroy_decompress(&info);
+        return state.status;
+    }
+
+    // Rows come top first and are stored bottom row first: the first row
+    // decoded lands in the record's last row.
+    std::uint8_t* const pixels = state.record.Pixels();
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixels + (info.output_height - 1 - info.output_scanline) * state.rowStride;
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
+        state.ReportProgress(kPhaseConverting, info.output_scanline);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return LoadStatus::Ok;
+}
+
+}  // namespace
+
+LoadStatus StatusForJpegMessage(int messageCode) {
+    switch (messageCode) {
+    case JERR_NO_SOI:
+        return LoadStatus::NotRecognised;
+    case JERR_INPUT_EMPTY:
+    case JERR_INPUT_EOF:
+        return LoadStatus::Truncated;
+    case JERR_FILE_READ:
+        return LoadStatus::ReadFailed;
+    case JERR_OUT_OF_MEMORY:
+    case JERR_NO_BACKING_STORE:
+        return LoadStatus::OutOfMemory;
+    default:
+        return LoadStatus::JpegFailure;
+    }
+}
+
+bool DecodeJpeg(DecoderState& state) {
+    if (!state.OpenInput()) return state.FinishDecode(state.status);
+    return state.FinishDecode(RunDecompressor(state));
+}
+
+}  // namespace imagelib

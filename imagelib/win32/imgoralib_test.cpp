@@ -1,0 +1,245 @@
+// ImgoraLib.dll as its callers use it: loaded by path, exports found by
+// their plain names, bitmaps read back with GetDIBits, and the message
+// boxes found on the screen and answered while a load waits on them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/win32/guards.h"
+#include "imagelib/core/decode_file.h"
+#include "imagelib/core/test_files.h"
+
+namespace imagelib {
+namespace {
+
+using testing::Bytes;
+using LoadProc = HBITMAP(WINAPI*)(const char*, BYTE);
+using SizeProc = int(WINAPI*)();
+using Rgb = std::uint32_t;  // 0x00RRGGBB
+
+// A fresh copy of the library for each test, so its state starts at zero.
+struct Library {
+    template <typename Proc>
+    Proc Find(const char* name) const {
+        return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), name)));
+    }
+    win32::UniqueLibrary module{::LoadLibraryA(IMGORALIB_PATH)};
+    LoadProc load = Find<LoadProc>("ImgoraLibLoad");
+    SizeProc width = Find<SizeProc>("GetWidth");
+    SizeProc height = Find<SizeProc>("GetHeight");
+};
+
+// The bitmap's pixels, top row first.
+std::vector<Rgb> ReadBack(HBITMAP bitmap) {
+    BITMAP size{};
+    ::GetObjectA(bitmap, sizeof size, &size);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<Rgb> pixels(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
+    win32::WindowDc screen;
+    EXPECT_EQ(::GetDIBits(screen.Get(), bitmap, 0, size.bmHeight, pixels.data(), &info, DIB_RGB_COLORS),
+              size.bmHeight);
+    for (Rgb& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// What the core decodes from the file, top row first.
+std::vector<Rgb> CoreDecode(const std::string& path) {
+    const DecodeResult result = DecodeFile(path, true, DecodeEnvironment{});
+    const ImageRecord& record = result.record;
+    std::vector<Rgb> pixels;
+    const std::size_t stride = static_cast<std::size_t>(RowStride(record.Width(), record.BitCount()));
+    for (int y = 0; record && y < record.Height(); ++y) {
+        const std::uint8_t* row = record.Pixels() + (record.Height() - 1 - y) * stride;
+        for (int x = 0; x < record.Width(); ++x) {
+            const std::uint8_t* bgr = record.BitCount() == 24 ? row + 3 * x : record.ColourTable() + 4 * row[x];
+            pixels.push_back(Rgb{bgr[2]} << 16 | Rgb{bgr[1]} << 8 | bgr[0]);
+        }
+    }
+    return pixels;
+}
+
+TEST(ImgoraLib, ExportsItsOperationsUnderTheirPlainNamesAndCarriesItsVersion) {
+    Library library;
+    ASSERT_TRUE(library.module) << IMGORALIB_PATH;
+    for (const char* name : {"ImgoraLibLoad", "Load_JPG", "Load_GIF", "GetWidth", "GetHeight"}) {
+        EXPECT_NE(library.Find<void (*)()>(name), nullptr) << name;
+    }
+    EXPECT_EQ(library.width(), 0);
+    EXPECT_EQ(library.height(), 0);
+
+    std::vector<char> block(::GetFileVersionInfoSizeA(IMGORALIB_PATH, nullptr));
+    ASSERT_TRUE(::GetFileVersionInfoA(IMGORALIB_PATH, 0, block.size(), block.data()));
+    for (const auto& [name, value] : {std::pair{"FileVersion", "1.1.5"}, {"ProductVersion", "1.1.5"},
+                                      {"InternalName", "ImgoraLib"}, {"OriginalFilename", "ImgoraLib.dll"}}) {
+        char* text = nullptr;
+        UINT length = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+        ASSERT_TRUE(::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length));
+        EXPECT_STREQ(text, value);
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+}
+
+TEST(ImgoraLib, BmpAndJpegFilesComeBackAsBitmapsWithTheirPixelsInPlace) {
+    Library library;
+    testing::TempFolder folder;
+    const testing::Picture picture = testing::TestPattern(7, 5, 3);
+    std::vector<Rgb> expected;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const std::uint8_t* p = picture.At(x, y);
+            expected.push_back(Rgb{p[0]} << 16 | Rgb{p[1]} << 8 | p[2]);
+        }
+    for (const int height : {5, -5}) {
+        testing::BmpFile file(7, height);
+        file.pixelData = testing::BmpRows24(picture, height < 0);
+        win32::UniqueBitmap bitmap(library.load(folder.Write("a.bmp", testing::BuildBmp(file)).c_str(), 0));
+        ASSERT_TRUE(bitmap) << height;
+        EXPECT_EQ(ReadBack(bitmap.Get()), expected) << height;
+        EXPECT_EQ(library.height(), height);
+    }
+    testing::BmpFile palette(3, 2, 4);  // colours 1, 2, 3 over 15, 0, 1
+    for (int i = 0; i < 16; ++i) palette.colourTable.insert(palette.colourTable.end(), {std::uint8_t(i), 0, 0, 0});
+    palette.pixelData = {0xF0, 0x10, 0, 0, 0x12, 0x30, 0, 0};
+    win32::UniqueBitmap bitmap(library.load(folder.Write("p.bmp", testing::BuildBmp(palette)).c_str(), 0));
+    EXPECT_EQ(ReadBack(bitmap.Get()), (std::vector<Rgb>{1, 2, 3, 15, 0, 1}));
+
+    for (const int components : {3, 1}) {
+        const std::string path =
+            folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(37, 23, components)));
+        win32::UniqueBitmap jpeg(library.load(path.c_str(), 0));
+        ASSERT_TRUE(jpeg) << components;
+        EXPECT_EQ(library.width(), 37);
+        EXPECT_EQ(ReadBack(jpeg.Get()), CoreDecode(path)) << components;
+    }
+    // Plain red over plain blue: red and blue in their places.
+    testing::Picture halves{16, 16, 3, {}};
+    for (int i = 0; i < 256; ++i) halves.samples.insert(halves.samples.end(), {std::uint8_t(i < 128 ? 255 : 0), 0, std::uint8_t(i < 128 ? 0 : 255)});
+    win32::UniqueBitmap jpeg(library.load(folder.Write("h.jpg", testing::EncodeJpeg(halves, {95})).c_str(), 0));
+    const std::vector<Rgb> pixels = ReadBack(jpeg.Get());
+    EXPECT_GT(pixels[3 * 16 + 8] >> 16, 0xF0u);
+    EXPECT_LT(pixels[3 * 16 + 8] & 0xFF, 0x10u);
+    EXPECT_GT(pixels[12 * 16 + 8] & 0xFF, 0xF0u);
+    EXPECT_LT(pixels[12 * 16 + 8] >> 16, 0x10u);
+}
+
+// A box of the library as seen from outside.
+struct SeenBox {
+    bool found = false;
+    std::string text;
+    std::vector<std::string> buttons;
+    bool errorIcon = false;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
+    auto* box = reinterpret_cast<SeenBox*>(context);
+    char kind[32] = {}, text[512] = {};
+    ::GetClassNameA(child, kind, sizeof kind);
+    ::GetWindowTextA(child, text, sizeof text);
+    if (std::string(kind) == "Button") box->buttons.push_back(text);
+    if (std::string(kind) != "Static") return TRUE;
+    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        box->errorIcon = ::SendMessageA(child, STM_GETICON, 0, 0) ==
+                         reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_ERROR));
+    } else if (text[0]) {
+        box->text = text;
+    }
+    return TRUE;
+}
+
+// Waits up to ten seconds for the dialog box with this caption, reads it
+// and answers it with the given button.
+SeenBox AnswerBox(const char* caption, int answer) {
+    SeenBox box;
+    HWND window = nullptr;
+    for (int i = 0; i < 500 && !(window = ::FindWindowA("#32770", caption)); ++i) ::Sleep(20);
+    if (!window) return box;
+    box.found = true;
+    ::EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&box));
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    return box;
+}
+
+// One load on a thread of its own: the boxes block the thread that shows them.
+class BackgroundLoad {
+public:
+    BackgroundLoad(LoadProc load, const std::string& path)
+        : thread_([this, load, path] { result_ = load(path.c_str(), 0), done_ = true; }) {}
+    ~BackgroundLoad() { Result(); }
+    HBITMAP Result() {
+        if (thread_.joinable()) thread_.join();
+        return result_;
+    }
+    bool Done() const { return done_; }
+
+private:
+    HBITMAP result_ = nullptr;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+TEST(ImgoraLib, AFailedLoadShowsTheLoadErrorBoxWithThePath) {
+    Library library;
+    testing::TempFolder folder;
+    const std::string path = folder.PathOf("not there.jpg");
+    BackgroundLoad load(library.load, path);
+    const SeenBox box = AnswerBox("Error", IDOK);
+    EXPECT_EQ(load.Result(), nullptr);
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.text, "Error Loading " + path);
+    EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+    EXPECT_TRUE(box.errorIcon);
+}
+
+TEST(ImgoraLib, AJpegCutShortAsksOnceThenLoadsOnOkOrFailsOnCancel) {
+    Library library;
+    testing::TempFolder folder;
+    const Bytes whole = testing::EncodeJpeg(testing::TestPattern(120, 90, 3));
+    const std::string path = folder.Write("cut.jpg", Bytes(whole.begin(), whole.begin() + whole.size() * 3 / 4));
+    BackgroundLoad ok(library.load, path);
+    const SeenBox warning = AnswerBox("Warning", IDOK);
+    win32::UniqueBitmap bitmap(ok.Result());
+    EXPECT_EQ(warning.text, "Premature end of JPEG file");
+    EXPECT_EQ(warning.buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_TRUE(warning.errorIcon);
+    EXPECT_EQ(ReadBack(bitmap.Get()).size(), 120u * 90);
+    EXPECT_EQ(::FindWindowA("#32770", "Warning"), nullptr);
+
+    BackgroundLoad cancel(library.load, path);
+    EXPECT_TRUE(AnswerBox("Warning", IDCANCEL).found);
+    EXPECT_EQ(AnswerBox("Error", IDOK).text, "Error Loading " + path);
+    EXPECT_EQ(cancel.Result(), nullptr);
+}
+
+TEST(ImgoraLib, AFileThatCannotBeOpenedFailsWithoutABox) {
+    Library library;
+    testing::TempFolder folder;
+    const std::string path = folder.Write("locked.bmp", Bytes{'B', 'M', 0});
+    win32::UniqueFile held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    BackgroundLoad load(library.load, path);
+    bool boxShown = false;
+    for (int i = 0; i < 500 && !load.Done(); ++i, ::Sleep(20)) {
+        if (HWND box = ::FindWindowA("#32770", "Error")) {
+            boxShown = true;
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    EXPECT_EQ(load.Result(), nullptr);
+    EXPECT_FALSE(boxShown);
+}
+
+}  // namespace
+}  // namespace imagelib

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+#include "kit/core/saver_input.h"
+#include "kit/core/timer_step.h"
+#include "kit/core/version.h"
+
+namespace kit {
+namespace {
+
+TEST(NextTimerStep, WaitsFromTheStartOfTheTick) {
+    struct Case {
+        std::uint32_t t0, t1;
+        std::int32_t answer;
+        TimerAction action;
+        std::uint32_t wait;
+    };
+    const Case cases[] = {
+        {1000, 1000, 40, TimerAction::Wait, 40},
+        {1000, 1300, 1000, TimerAction::Wait, 700},  // 300 ms of work come off
+        {1000, 1080, 50, TimerAction::Yield, 0},     // slower than its period
+        {1000, 1050, 50, TimerAction::Yield, 0},     // due exactly now
+        {1000, 1001, 0, TimerAction::TickNow, 0},
+        {1000, 1001, -1, TimerAction::Stop, 0},
+        {1000, 1001, -5, TimerAction::Yield, 0},
+        {1000, 1001, INT_MIN, TimerAction::Yield, 0},
+        {5, 6, -2, TimerAction::Yield, 0},  // not four billion ms away
+        {1000, 1000, INT_MAX, TimerAction::Wait, 0x7FFFFFFFu},
+        {0xFFFFFF00u, 0x00000100u, 1000, TimerAction::Wait, 488},  // across the wrap
+        {0xFFFFFF00u, 0x00000100u, 300, TimerAction::Yield, 0},
+    };
+    for (const Case& c : cases) {
+        const TimerStep step = NextTimerStep(c.t0, c.t1, c.answer);
+        EXPECT_EQ(step.action, c.action) << c.t0 << ' ' << c.t1 << ' ' << c.answer;
+        EXPECT_EQ(step.waitMs, c.wait) << c.t0 << ' ' << c.t1 << ' ' << c.answer;
+    }
+}
+
+TEST(MovedBeyondThreshold, ClosesOnlyPastTheThresholdInXOrY) {
+    struct Case {
+        Point now;
+        std::int32_t threshold;
+        bool beyond;
+    };
+    const Point start{300, 300};
+    const Case cases[] = {
+        {{300, 300}, 0, false},     {{301, 300}, 0, true},      {{300, 299}, 0, true},
+        {{500, 100}, 200, false},   {{501, 300}, 200, true},    {{300, 99}, 200, true},
+        {{0, 767}, 999999, false},  {{300, 300}, -1, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MovedBeyondThreshold(start, c.now, c.threshold), c.beyond)
+            << c.now.x << ',' << c.now.y << " threshold " << c.threshold;
+    EXPECT_TRUE(MovedBeyondThreshold({INT_MIN, 0}, {INT_MAX, 0}, INT_MAX));  // no overflow
+}
+
+TEST(SaverInput, ShiftCtrlAndScrollLockAskForActiveConfiguration) {
+    for (unsigned key : {0x10u, 0x11u, 0x91u}) EXPECT_TRUE(IsActiveConfigKey(key)) << key;
+    for (unsigned key : {0x12u, 0x14u, 0x41u, 0x90u, 0xA0u}) EXPECT_FALSE(IsActiveConfigKey(key));
+}
+
+TEST(CopyVersionText, CopiesWhatFitsAndTellsTheFullLength) {
+    char buffer[8] = "#######";
+    EXPECT_EQ(CopyVersionText(buffer, 3), 4);
+    EXPECT_STREQ(buffer, "1.");
+    buffer[0] = '#';
+    EXPECT_EQ(CopyVersionText(buffer, 0), 4);
+    EXPECT_EQ(buffer[0], '#');
+    EXPECT_EQ(CopyVersionText(nullptr, 100), 4);
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,121 @@
+// The kit's process-wide state and the operations its Win32 files share.
+// Not part of the client interface.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <forward_list>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "kit/core/diagnostics.h"
+#include "kit/core/prefs.h"
+#include "kit/core/settings_store.h"
+#include "kit/win32/dozekit.h"
+
+namespace kit::win32 {
+
+class CriticalSection {
+public:
+    CriticalSection() { ::InitializeCriticalSection(&section_); }
+    ~CriticalSection() { ::DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void Enter() { ::EnterCriticalSection(&section_); }
+    void Leave() { ::LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+
+class Locked {
+public:
+    explicit Locked(CriticalSection& section) : section_(section) { section_.Enter(); }
+    ~Locked() { section_.Leave(); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    CriticalSection& section_;
+};
+
+// What saver windows share while they run; touched on the main thread only.
+struct RuntimeState {
+    POINT start{};             // cursor when watching began
+    DWORD startTime = 0;       // tick when the saver began
+    bool dialogActive = false;
+    DWORD passwordDelay = 60;  // seconds
+    LONG mouseThreshold = 0;   // pixels
+    bool activeConfigAllowed = false;
+};
+
+struct KitState {
+    HMODULE resourceModule = nullptr;  // where the kit's strings, dialogs and icon are
+    HINSTANCE clientInstance = nullptr;
+    bool initialized = false;
+    bool running = false;  // inside ScrMain
+
+    SCRCREATEWINDOWPROC createWindow = nullptr;
+    SCRCONFIGPROC config = nullptr;
+    SCRABOUTPROC about = nullptr;
+    SCRCHANGEPASSWORDPROC changePassword = nullptr;
+
+    Preferences prefs;
+    RuntimeState runtime;
+
+    // Records the kit gave out and takes back: only these are released.
+    std::set<const void*> prefsRecords;
+    std::set<const void*> createRecords;
+
+    // Every timer thread started, newest first.
+    CriticalSection threadListLock;
+    std::forward_list<HANDLE> timerThreads;
+};
+
+KitState& Kit();
+Diagnostics& Trace();
+
+// Start-up at the first kit call (once per process) and teardown at the
+// end of ScrMain.
+void EnsureStarted();
+void CloseProcess();
+
+// A text of the kit's resources, read into a buffer of `capacity`
+// characters; nothing when it does not load.
+std::optional<std::string> LoadKitString(int id, int capacity = 100);
+// A text the client may override: its own module first, then the kit's.
+std::optional<std::string> LoadClientString(int id, int capacity = 100);
+const StringTable& KitStrings();
+const Registry& UserRegistry();
+
+// Saver windows and modes.
+HWND CreateSaverWindow(UINT mode, HWND parent);
+bool IsFullScreen(HWND window);
+int DoConfigDialog(HWND parent, BOOL active);
+int RunAboutStep(HWND owner);
+void CheckKitResources();
+
+// Password check and change.
+bool NeedPassword();
+int DoVerifyPwDialog(HWND window);
+int DoChangePwDialog(HWND parent);
+
+// A window's timer.
+struct TimerRecord;
+void AttachTimerSlot(HWND window);
+TimerRecord* GetTimerSlot(HWND window);
+void SetTimerSlot(HWND window, TimerRecord* record);
+void RemoveTimerSlot(HWND window);
+void WakeTimer(TimerRecord* record);
+// Clears the record's running flag and tells its thread to end. The
+// record belongs to the thread from then on.
+void EndTimer(TimerRecord* record);
+void WaitForTimerThreads();
+
+// For the kit's own tests.
+void SetDiagnosticSinkForTests(DiagnosticSink* sink);
+std::size_t TimerThreadCount();
+
+}  // namespace kit::win32

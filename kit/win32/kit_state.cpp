@@ -1,0 +1,153 @@
+// The kit's process-wide state, its start-up and teardown, its texts, the
+// registry as the core sees it, and the preference calls of the client
+// interface.
+#include <new>
+#include <vector>
+
+#include "common/win32/guards.h"
+#include "kit/core/user_settings.h"
+#include "kit/core/version.h"
+#include "kit/win32/kit_internal.h"
+
+namespace kit::win32 {
+namespace {
+
+// Trace lines go to the debugger, boxes to the screen.
+class SystemSink : public DiagnosticSink {
+public:
+    void Write(const std::string& line) override { ::OutputDebugStringA(line.c_str()); }
+    void ShowBox(std::uintptr_t owner, const std::string& text,
+                 const std::string& caption) override {
+        ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_OK);
+    }
+};
+
+class ResourceStrings : public StringTable {
+public:
+    std::optional<std::string> Load(int id) const override { return LoadKitString(id); }
+};
+
+class UserKey : public RegistryKey {
+public:
+    explicit UserKey(HKEY key) : key_(key) {}
+    std::optional<std::vector<std::uint8_t>> Query(const std::string& name,
+                                                   std::size_t capacity) const override {
+        std::vector<std::uint8_t> bytes(capacity);
+        DWORD size = static_cast<DWORD>(capacity);
+        if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, bytes.data(), &size) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        bytes.resize(size);
+        return bytes;
+    }
+
+private:
+    ::win32::UniqueRegKey key_;
+};
+
+// Keys are opened for reading only: nothing here writes.
+class UserRegistryImpl : public Registry {
+public:
+    std::unique_ptr<RegistryKey> OpenCurrentUser(const std::string& subkey) const override {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return nullptr;
+        return std::make_unique<UserKey>(key);
+    }
+};
+
+struct Process {
+    KitState state;
+    SystemSink systemSink;
+    Diagnostics diagnostics{state.prefs.Current(), &systemSink};
+    ResourceStrings strings;
+    UserRegistryImpl registry;
+};
+
+// Never destroyed: timer threads that outlive ScrMain may still trace
+// while the program's static objects go away.
+Process& TheProcess() {
+    static Process* const process = new Process;
+    return *process;
+}
+
+std::optional<std::string> LoadFrom(HMODULE module, int id, int capacity) {
+    if (!module || capacity < 2) return std::nullopt;
+    std::vector<char> buffer(static_cast<std::size_t>(capacity));
+    const int length = ::LoadStringA(module, static_cast<UINT>(id), buffer.data(), capacity);
+    if (length <= 0) return std::nullopt;
+    return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+KitState& Kit() { return TheProcess().state; }
+Diagnostics& Trace() { return TheProcess().diagnostics; }
+const StringTable& KitStrings() { return TheProcess().strings; }
+const Registry& UserRegistry() { return TheProcess().registry; }
+
+void EnsureStarted() {
+    KitState& kit = Kit();
+    if (kit.initialized || kit.resourceModule) return;
+    kit.resourceModule = ::GetModuleHandleA(nullptr);
+    kit.initialized = true;
+    kit.prefs.ApplyDefaultsOnce();
+}
+
+void CloseProcess() {
+    KitState& kit = Kit();
+    Trace().Trace("DozeKit: closing process...");
+    if (!kit.initialized) {
+        Trace().Trace("nothing to close!");
+        return;
+    }
+    kit.initialized = false;
+}
+
+std::optional<std::string> LoadKitString(int id, int capacity) {
+    return LoadFrom(Kit().resourceModule, id, capacity);
+}
+
+std::optional<std::string> LoadClientString(int id, int capacity) {
+    if (auto text = LoadFrom(Kit().clientInstance, id, capacity)) return text;
+    return LoadKitString(id, capacity);
+}
+
+void SetDiagnosticSinkForTests(DiagnosticSink* sink) {
+    TheProcess().diagnostics.SetSink(sink ? sink : &TheProcess().systemSink);
+}
+
+}  // namespace kit::win32
+
+using namespace kit::win32;
+
+LPSCRPREFS WINAPI ScrGetPrefs(void) {
+    EnsureStarted();
+    KitState& kit = Kit();
+    kit.prefs.ApplyDefaultsOnce();
+    auto* record = new (std::nothrow) SCRPREFS(kit.prefs.Copy());
+    if (record) kit.prefsRecords.insert(record);
+    return record;
+}
+
+void WINAPI ScrSetPrefs(LPSCRPREFS prefs) {
+    EnsureStarted();
+    KitState& kit = Kit();
+    if (kit.prefs.Install(prefs, kit.running, Trace()) != kit::Preferences::SetResult::Installed)
+        return;
+    // A record the kit did not give out stays with its owner.
+    if (kit.prefsRecords.erase(prefs) != 0) delete prefs;
+}
+
+int WINAPI ScrGetVersion(LPSTR buffer, int capacity) {
+    EnsureStarted();
+    return kit::CopyVersionText(buffer, capacity);
+}
+
+void WINAPI ScrGetSettings(PrefsChangeBlock* block) {
+    EnsureStarted();
+    if (!block) return;
+    const kit::UserSettings settings =
+        kit::ReadUserSettings(UserRegistry(), KitStrings(), Kit().prefs.Current());
+    kit::FillChangeBlock(settings, *block);
+}

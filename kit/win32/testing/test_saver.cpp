@@ -1,0 +1,235 @@
+// A small saver that links the kit, for the kit's Windows-side tests. What
+// it does comes from KITTEST_ environment variables; what happens is
+// written to the file named by KITTEST_LOG (test_log.h).
+//
+//   KITTEST_PREFS      words: activeconfig, notimers, debugwindow, debugoutput,
+//                      neverpassword
+//   KITTEST_CALLBACKS  "kit": no create-window callback, the kit makes the window
+//   KITTEST_TIMER      "P" or "P:W": answer SCRM_TIMER with P after W ms of
+//                      work; unset: hand SCRM_TIMER on to the kit
+//   KITTEST_CONFIG     a number to answer, "default", "about" (the kit's About
+//                      step) or "again" (ScrMain while running)
+//   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
+//   KITTEST_CHILDREN   saver windows to create inside the first one
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "kit/win32/dozekit.h"
+#include "kit/win32/kit_internal.h"
+#include "kit/win32/testing/test_log.h"
+
+namespace {
+
+constexpr char kClassName[] = "KitTestSaverClass";
+
+struct Options {
+    std::string prefs;
+    bool kitCreates = false;
+    bool handlesTimer = false;
+    int period = 0;
+    int work = 0;
+    std::string config;
+    std::string changePassword;
+    int children = 0;
+};
+
+Options g_options;
+HINSTANCE g_instance = nullptr;
+HWND g_main = nullptr;
+unsigned g_mainTicks = 0;
+
+Options ReadOptions() {
+    Options options;
+    options.prefs = kittest::Environment("KITTEST_PREFS");
+    options.kitCreates = kittest::Environment("KITTEST_CALLBACKS") == "kit";
+    const std::string timer = kittest::Environment("KITTEST_TIMER");
+    options.handlesTimer = !timer.empty();
+    options.period = std::atoi(timer.c_str());
+    if (const auto colon = timer.find(':'); colon != std::string::npos)
+        options.work = std::atoi(timer.c_str() + colon + 1);
+    options.config = kittest::Environment("KITTEST_CONFIG");
+    options.changePassword = kittest::Environment("KITTEST_CHANGEPW");
+    options.children = std::atoi(kittest::Environment("KITTEST_CHILDREN").c_str());
+    return options;
+}
+
+bool Wants(const char* pref) { return g_options.prefs.find(pref) != std::string::npos; }
+
+std::string Format(const char* format, ...) {
+    char text[400];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+// Trace lines and boxes go to the log; the line ends are spelled out.
+class LogSink : public kit::DiagnosticSink {
+public:
+    void Write(const std::string& line) override {
+        std::string shown;
+        for (char c : line) {
+            if (c == '\n') shown += "<LF>";
+            else if (c == '\r') shown += "<CR>";
+            else shown += c;
+        }
+        kittest::LogLine("trace " + shown);
+    }
+    void ShowBox(std::uintptr_t, const std::string& text, const std::string& caption) override {
+        kittest::LogLine("box " + caption + ": " + text);
+    }
+};
+
+// Logs the system commands that reach DefWindowProcA, and keeps the
+// system from acting on any but SC_CLOSE.
+HHOOK g_hook = nullptr;
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_SYSCOMMAND) {
+        kittest::LogLine(Format("system command %x", static_cast<unsigned>(wParam)));
+        if (wParam != SC_CLOSE) return 1;
+    }
+    return ::CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+LRESULT OnPong(HWND window) {
+    BOOL running = FALSE;
+    ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    kittest::LogLine(Format("pong timer=%d threads=%u ticks=%u running=%d",
+                            kit::win32::GetTimerSlot(window) != nullptr ? 1 : 0,
+                            static_cast<unsigned>(kit::win32::TimerThreadCount()), g_mainTicks,
+                            running));
+    if (HANDLE pong = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, kittest::kPongEvent)) {
+        ::SetEvent(pong);
+        ::CloseHandle(pong);
+    }
+    return 0;
+}
+
+LRESULT OnChangePrefs(HWND window, WPARAM threshold) {
+    PrefsChangeBlock block{};
+    block.size = sizeof block;
+    ScrGetSettings(&block);
+    block.mouseThreshold = static_cast<std::int32_t>(threshold);
+    ::SendMessageA(window, SCRM_PREFSCHANGED, 0xE001, reinterpret_cast<LPARAM>(&block));
+    return 0;
+}
+
+LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        const LRESULT result = DefSaverProc(window, message, wParam, lParam);
+        if (!g_main) {
+            g_main = window;
+            kittest::LogLine(Format("window %lx", kittest::HandleValue(window)));
+            for (int i = 0; i < g_options.children; ++i)
+                ::CreateWindowExA(0, kClassName, "child", WS_CHILD, 0, 0, 1, 1, window, nullptr,
+                                  g_instance, nullptr);
+        }
+        return result;
+    }
+    case SCRM_TIMER:
+        if (window == g_main) {
+            ++g_mainTicks;
+            kittest::LogLine(Format("tick %lu", ::GetTickCount()));
+        }
+        if (!g_options.handlesTimer) break;
+        if (g_options.work > 0) ::Sleep(static_cast<DWORD>(g_options.work));
+        return g_options.period;
+    case kittest::kPing:
+        ::PostMessageA(window, kittest::kPong, 0, 0);
+        return 0;
+    case kittest::kPong:
+        return OnPong(window);
+    case kittest::kChangePrefs:
+        return OnChangePrefs(window, wParam);
+    }
+    return DefSaverProc(window, message, wParam, lParam);
+}
+
+HWND CALLBACK CreateSaver(UINT mode, LPCREATESTRUCTA create) {
+    kittest::LogLine(Format("create mode=%u ex=%lx style=%lx x=%d y=%d cx=%d cy=%d parent=%lx "
+                            "title=%s class=%s data=%d",
+                            mode, create->dwExStyle, static_cast<unsigned long>(create->style),
+                            create->x, create->y, create->cx, create->cy,
+                            kittest::HandleValue(create->hwndParent), create->lpszName,
+                            create->lpszClass,
+                            create->lpCreateParams
+                                ? static_cast<int>(
+                                      static_cast<SCRCREATEDATA*>(create->lpCreateParams)->mode)
+                                : -1));
+    return ::CreateWindowExA(create->dwExStyle, kClassName, create->lpszName,
+                             static_cast<DWORD>(create->style), create->x, create->y, create->cx,
+                             create->cy, create->hwndParent, nullptr, create->hInstance,
+                             create->lpCreateParams);
+}
+
+// A second ScrMain while one runs is refused.
+int TryAgainWhileRunning() {
+    kittest::LogLine(Format("again=%d", ScrMain(g_instance, CreateSaver, nullptr, nullptr, nullptr)));
+    return 3;
+}
+
+int CALLBACK Configure(HWND host, LPPROPSHEETHEADERA header, BOOL active) {
+    char hostClass[64] = {};
+    ::GetClassNameA(host, hostClass, sizeof hostClass);
+    kittest::LogLine(Format("config active=%d visible=%d class=%s caption=%s size=%lu flags=%lx "
+                            "icon=%d pages=%u",
+                            active, ::IsWindowVisible(host) ? 1 : 0, hostClass,
+                            header->pszCaption ? header->pszCaption : "(none)",
+                            header->dwSize, header->dwFlags, header->hIcon ? 1 : 0,
+                            header->nPages));
+    if (g_options.config == "default") return SCR_DODEFAULT;
+    if (g_options.config == "about") return kit::win32::RunAboutStep(host);
+    if (g_options.config == "again") return TryAgainWhileRunning();
+    return std::atoi(g_options.config.c_str());
+}
+
+int CALLBACK ChangePassword(HWND parent) {
+    kittest::LogLine(Format("change-password callback %lx", kittest::HandleValue(parent)));
+    if (g_options.changePassword == "default") return SCR_DODEFAULT;
+    return std::atoi(g_options.changePassword.c_str());
+}
+
+void SetPrefs() {
+    LPSCRPREFS prefs = ScrGetPrefs();
+    prefs->fActiveConfig = Wants("activeconfig");
+    prefs->fNoTimers = Wants("notimers");
+    prefs->fDebugWindow = Wants("debugwindow");
+    prefs->fDebugOutput = Wants("debugoutput");
+    prefs->fNeverRequirePassword = Wants("neverpassword");
+    ScrSetPrefs(prefs);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_instance = instance;
+    g_options = ReadOptions();
+    LogSink sink;
+    kit::win32::SetDiagnosticSinkForTests(&sink);
+    g_hook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
+
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = SaverProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = ::CreateSolidBrush(RGB(0x1d, 0x35, 0x57));
+    windowClass.lpszClassName = kClassName;
+    ::RegisterClassA(&windowClass);
+
+    SetPrefs();
+    const int code = ScrMain(instance, g_options.kitCreates ? nullptr : CreateSaver, Configure,
+                             nullptr,
+                             g_options.changePassword.empty() ? nullptr : ChangePassword);
+    BOOL running = TRUE;
+    ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    kittest::LogLine(Format("exit %d running=%d", code, running));
+    if (g_hook) ::UnhookWindowsHookEx(g_hook);
+    kit::win32::SetDiagnosticSinkForTests(nullptr);
+    return code;
+}

@@ -1,0 +1,71 @@
+/* Resource ids of the screen-saver kit DozeKit. A saver's own resource
+   script includes dozekit.rc, which puts these resources into the saver's
+   module, where the kit loads them. Plain defines only: the resource
+   compiler and the kit's C++ code both read this file. */
+#ifndef REDIRA_DOZEKIT_RES_H
+#define REDIRA_DOZEKIT_RES_H
+
+/* The separate previewer program and what the kit tells about it. */
+#define IDS_DK_GLIMPSER 50
+#define IDS_DK_GLIMPSER_NOT_STARTED 51
+#define IDS_DK_GLIMPSER_NO_ANSWER 52
+#define IDS_DK_GLIMPSER_INIT_FAILED 53
+#define IDS_DK_GLIMPSER_NOT_FOUND 54
+#define IDS_DK_GLIMPSER_NO_CHILD 55
+
+/* The user's settings in the registry: the key and its value names. */
+#define IDS_DK_SETTINGS_KEY 500
+#define IDS_DK_PASSWORD_DELAY 501
+#define IDS_DK_PASSWORD_DELAY_INDEX 502
+#define IDS_DK_MOUSE_THRESHOLD 503
+#define IDS_DK_MOUSE_THRESHOLD_INDEX 504
+#define IDS_DK_MOUSE_CORNERS 505
+#define IDS_DK_MUTE_SOUND 506
+#define IDS_DK_ACTIVE_CONFIG 507
+
+/* Hot corners on the monitor control. */
+#define IDS_DK_CORNER_DEFAULT 3050
+#define IDS_DK_CORNER_NOW 3051
+#define IDS_DK_CORNER_NEVER 3052
+#define IDS_DK_MONITOR_ANCHORS 3055
+#define IDS_DK_WARNING 3057
+#define IDS_DK_NEED_CORNER_SERVICE 3058
+
+/* The configuration sheet. */
+#define IDS_DK_ABOUT_ITEM 3500
+#define IDS_DK_SHEET_CAPTION 3501
+
+/* Password change and check. */
+#define IDS_DK_CHANGEPW_LIBRARY 3520
+#define IDS_DK_CHANGEPW_ENTRY 3521
+#define IDS_DK_CHANGEPW_PROVIDER 3522
+#define IDS_DK_DESKTOP_KEY 3523
+#define IDS_DK_USE_PASSWORD 3524
+#define IDS_DK_VERIFYPW_LIBRARY 3525
+#define IDS_DK_VERIFYPW_ENTRY 3526
+
+/* Hot-corner services, help and the general page's texts. */
+#define IDS_DK_AGENT_LIBRARY 3530
+#define IDS_DK_AGENT_DETECT 3531
+#define IDS_DK_AGENT_CHANGED 3532
+#define IDS_DK_AGENT_HELP 3533
+#define IDS_DK_SENSITIVITY_HIGH 3534
+#define IDS_DK_SENSITIVITY_NORMAL 3535
+#define IDS_DK_SENSITIVITY_LOW 3536
+#define IDS_DK_SENSITIVITY_KEYBOARD 3537
+#define IDS_DK_SECONDS 3538
+#define IDS_DK_MINUTES 3539
+#define IDS_DK_ALWAYS_PASSWORD 3540
+#define IDS_DK_NEVER_PASSWORD 3541
+#define IDS_DK_HELP_FILE 3560
+
+/* Dialogs. */
+#define IDD_DK_HOST 3600
+#define IDD_DK_ABOUT 3602
+#define IDC_DK_HOST_CHILD 3638
+#define IDC_DK_ABOUT_NAME 10
+
+/* The kit's icon; its presence tells that the kit's resources are there. */
+#define IDI_DK_KIT 199
+
+#endif
