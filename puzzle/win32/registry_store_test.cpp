@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <vector>
 
 #include "puzzle/core/board.h"
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_environment.h"
+#include "puzzle/win32/saver_files.h"
 #include "puzzle/win32/saver_pictures.h"
 #include "puzzle/win32/test_windows.h"
 
@@ -132,6 +135,11 @@ TEST_F(RegistryTest, TheSaverMakesItsFirstBoardFromItsOwnResources) {
     SaverPictures carried(saver.Get(), nullptr, nullptr);
     for (int number = 1; number <= 10; ++number) EXPECT_TRUE(carried.BuiltInExists(number));
     EXPECT_FALSE(carried.BuiltInExists(11));
+    // It carries the library as built.
+    const auto library_bytes = ResourceBytes(saver.Get(), "IMGORADLLIMAGE", RT_RCDATA);
+    std::ifstream file(REDIRA_DELIVERABLES "\\ImgoraLib.dll", std::ios::binary);
+    const std::vector<std::uint8_t> built(std::istreambuf_iterator<char>(file), {});
+    EXPECT_TRUE(std::equal(library_bytes.begin(), library_bytes.end(), built.begin(), built.end()));
     ImageLibrary library;
     ASSERT_TRUE(library.Adopt(
         win32::UniqueLibrary(::LoadLibraryA(REDIRA_DELIVERABLES "\\ImgoraLib.dll"))));
