@@ -19,35 +19,8 @@ DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes,
     return DecodeFile(folder.Write(name, bytes), true, environment);
 }
 
-// Scan lines of an indexed picture: each plane holds `bitsPerPlane` bits
-// of every pixel, first pixel in the top bits, plane 0 the lowest bits.
-Bytes PlanarLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine) {
-    Bytes lines;
-    for (int y = 0; y < height; ++y) {
-        for (int p = 0; p < planes; ++p) {
-            Bytes plane(static_cast<std::size_t>(bytesPerLine), 0);
-            for (int x = 0; x < width; ++x) {
-                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
-                const int bit = x * bitsPerPlane;
-                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
-            }
-            lines.insert(lines.end(), plane.begin(), plane.end());
-        }
-    }
-    return lines;
-}
-
 PcxFile Indexed(const Bytes& indices, int width, int height, int bitsPerPlane, int planes) {
-    PcxFile file;
-    file.bitsPerPlane = static_cast<std::uint8_t>(bitsPerPlane);
-    file.planes = static_cast<std::uint8_t>(planes);
-    file.xMax = static_cast<std::uint16_t>(width - 1);
-    file.yMax = static_cast<std::uint16_t>(height - 1);
-    // Lines of an even number of bytes, as writers make them.
-    file.bytesPerLine = static_cast<std::uint16_t>((width * bitsPerPlane + 15) / 16 * 2);
-    file.headerPalette = testing::ColourTriples(16);
-    file.lines = PlanarLines(indices, width, height, bitsPerPlane, planes, file.bytesPerLine);
-    return file;
+    return testing::IndexedPcx(indices, width, height, bitsPerPlane, planes);
 }
 
 TEST(PcxReader, EveryLayoutReadGivesThePicturesColours) {

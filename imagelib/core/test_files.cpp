@@ -23,7 +23,11 @@ void PutU32(Bytes& out, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+// Byte by byte: GCC 12 takes a range insert into a vector of a size known
+// to it for an overrun (-Warray-bounds).
+void Append(Bytes& out, const Bytes& more) {
+    for (const std::uint8_t byte : more) out.push_back(byte);
+}
 void AppendU16(Bytes& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -384,6 +388,34 @@ Bytes BuildPcx(const PcxFile& file) {
     }
     Append(out, file.tail);
     return out;
+}
+
+Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine) {
+    Bytes lines;
+    for (int y = 0; y < height; ++y) {
+        for (int p = 0; p < planes; ++p) {
+            Bytes plane(static_cast<std::size_t>(bytesPerLine), 0);
+            for (int x = 0; x < width; ++x) {
+                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
+                const int bit = x * bitsPerPlane;
+                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
+            }
+            lines.insert(lines.end(), plane.begin(), plane.end());
+        }
+    }
+    return lines;
+}
+
+PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes) {
+    PcxFile file;
+    file.bitsPerPlane = static_cast<std::uint8_t>(bitsPerPlane);
+    file.planes = static_cast<std::uint8_t>(planes);
+    file.xMax = static_cast<std::uint16_t>(width - 1);
+    file.yMax = static_cast<std::uint16_t>(height - 1);
+    file.bytesPerLine = static_cast<std::uint16_t>((width * bitsPerPlane + 15) / 16 * 2);
+    file.headerPalette = ColourTriples(16);
+    file.lines = PcxLines(indices, width, height, bitsPerPlane, planes, file.bytesPerLine);
+    return file;
 }
 
 Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker) {

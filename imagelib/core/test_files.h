@@ -148,6 +148,13 @@ struct PcxFile {
     Bytes tail;  // behind the image data, e.g. PcxColourBlock
 };
 Bytes BuildPcx(const PcxFile& file);
+// The scan lines of an indexed picture (indices top row first): each plane
+// holds `bitsPerPlane` bits of every pixel, the first pixel in the top
+// bits, plane 0 the lowest bits of the index.
+Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine);
+// A PCX file of that picture, its lines of an even number of bytes, the
+// header palette ColourTriples(16).
+PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes);
 // The marker and 256 triples that close a 256-colour file.
 Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker = 12);
 
