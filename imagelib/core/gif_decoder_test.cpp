@@ -159,6 +159,7 @@ TEST(GifDecoder, CodesRoundTripAtEveryCodeSizeTableStateAndSubBlockLength) {
         {8, 300, 200, true, {}, 255},      {8, 300, 200, true, {false, true}, 254},
         {2, 500, 400, true, {false, true}, 255},  // strings of thousands of bytes
         {11, 120, 90, false, {}, 2},       {8, 256, 256, false, {false, true}, 100},
+        {2, 300, 300, false, {false, true}, 255},  // the full table's last entries in use
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {

@@ -105,6 +105,16 @@ TEST(PcxReader, TheTwoHundredFiftySixColoursCloseTheFile) {
     const std::vector<Rgb> table = testing::TripleColours(colours);
     EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(file)).record),
               (std::vector<Rgb>{table[0], table[1], table[2], table[255]}));
+
+    // Runs of the longest kind (63 bytes) across lines: 100 pixels of 7.
+    Bytes indices(100, 7);
+    for (int i = 0; i < 20; ++i) indices.push_back(static_cast<std::uint8_t>(i));
+    PcxFile runs = Indexed(indices, 40, 3, 8, 1);
+    runs.runsAcrossLines = true;
+    runs.tail = file.tail;
+    std::vector<Rgb> expected;
+    for (const std::uint8_t index : indices) expected.push_back(table[index]);
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(runs)).record), expected);
     EXPECT_EQ(Decode(folder, testing::BuildPcx(wrongMarker)).status, LoadStatus::BadHeader);
     EXPECT_EQ(Decode(folder, testing::BuildPcx(noBlock)).status, LoadStatus::Truncated);
 }

@@ -112,6 +112,17 @@ TEST(TargaReader, RunLengthPacketsCrossRows) {
     expected.insert(expected.end(), 2, 0x090909);
     testing::TempFolder folder;
     EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildTarga(file)).record), expected);
+
+    // 100 x 3: repeat packets of 128 and 100 pixels, a raw one of 72.
+    file.width = 100;
+    file.pixelData = {0xFF, 1, 2, 3, 0xE3, 4, 5, 6, 0x47};
+    expected.assign(128, 0x030201);
+    expected.resize(228, 0x060504);
+    for (int i = 0; i < 72; ++i) {
+        file.pixelData.insert(file.pixelData.end(), {std::uint8_t(i), 0, 0});
+        expected.push_back(Rgb(i));
+    }
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildTarga(file)).record), expected);
 }
 
 TEST(TargaReader, SkipsTheIdAndDoesNotMirrorRightToLeftFiles) {
