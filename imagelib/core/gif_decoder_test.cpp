@@ -240,22 +240,6 @@ TEST(GifDecoder, DamagedCodesAreTakenAsTheDecoderPromises) {
     }
 }
 
-TEST(GifDecoder, AnyCodesDecodeWithinTheirBuffers) {
-    // Random code bytes at every minimum code size: the decoder must stay
-    // inside its tables and the picture (the sanitizers watch).
-    std::mt19937 random(11);
-    testing::TempFolder folder;
-    for (int round = 0; round < 40; ++round) {
-        const int minimumCodeSize = 2 + round % 10;
-        Bytes raster(1 + random() % 3000);
-        for (std::uint8_t& byte : raster) byte = static_cast<std::uint8_t>(random() % (round % 3 == 0 ? 4 : 256));
-        GifFile file = OneImage(64, 64, 256, {});
-        file.images[0].minimumCodeSize = minimumCodeSize;
-        file.images[0].raster = raster;
-        EXPECT_EQ(Decode(folder, testing::BuildGif(file)).status, LoadStatus::Ok) << round;
-    }
-}
-
 TEST(GifDecoder, RefusesWhatItCannotShow) {
     const GifFile valid = OneImage(4, 4, 4, Counting(16, 4));
     auto changed = [&](auto change) {

@@ -73,11 +73,12 @@ private:
 
     // Entry e (clearCode_ + 2 <= e < nextFree_) is the string of entry
     // prefix_[e] followed by the byte suffix_[e]; length_[e] bytes long.
-    // A root code r (below clearCode_) is the one byte r, length_[r] = 1.
-    // Invariants, kept by construction: prefix_[e] < e, and prefix_[e] is
-    // a root or a defined entry, never the clear or the end code. So the
-    // prefixes from any defined entry reach a root in length_[e] - 1 steps,
-    // and no string is longer than kTableSize - clearCode_ bytes.
+    // A root code r (below clearCode_) is the one byte r (its low eight
+    // bits), length_[r] = 1. Invariants, kept by construction: oldCode_ is
+    // a root or a defined entry (a damaged code makes it 0), so every new
+    // entry's prefix_[e] < e is one too, never the clear or the end code.
+    // So the prefixes from any defined entry reach a root in length_[e] - 1
+    // steps, and no string is longer than kTableSize - clearCode_ bytes.
     std::array<std::uint16_t, kTableSize> prefix_{};
     std::array<std::uint8_t, kTableSize> suffix_{};
     std::array<std::uint16_t, kTableSize> length_{};

@@ -206,27 +206,6 @@ std::optional<Picture> ReadPnm(const std::string& path) {
     return picture;
 }
 
-std::vector<Rgb> RecordColours(const ImageRecord& record) {
-    std::vector<Rgb> colours;
-    const int bits = record.BitCount();
-    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), bits));
-    for (int y = 0; y < record.Height(); ++y) {
-        const std::uint8_t* row = record.Pixels() + (record.Height() - 1 - y) * stride;
-        for (int x = 0; x < record.Width(); ++x) {
-            const std::uint8_t* bgr = nullptr;
-            if (bits == 24) {
-                bgr = row + 3 * x;
-            } else {
-                const int bit = x * bits;
-                const int index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1);
-                bgr = record.ColourTable() + 4 * index;
-            }
-            colours.push_back(Rgb{bgr[2]} << 16 | Rgb{bgr[1]} << 8 | bgr[0]);
-        }
-    }
-    return colours;
-}
-
 Bytes RecordIndices(const ImageRecord& record) {
     Bytes indices;
     const int bits = record.BitCount();
@@ -239,6 +218,25 @@ Bytes RecordIndices(const ImageRecord& record) {
         }
     }
     return indices;
+}
+
+std::vector<Rgb> RecordColours(const ImageRecord& record) {
+    std::vector<Rgb> colours;
+    const std::uint8_t* table = record.ColourTable();
+    if (record.BitCount() == 24) {
+        const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), 24));
+        for (int y = record.Height() - 1; y >= 0; --y) {
+            for (int x = 0; x < record.Width(); ++x) {
+                const std::uint8_t* bgr = record.Pixels() + y * stride + 3 * x;
+                colours.push_back(Rgb{bgr[2]} << 16 | Rgb{bgr[1]} << 8 | bgr[0]);
+            }
+        }
+        return colours;
+    }
+    for (const std::uint8_t index : RecordIndices(record)) {
+        colours.push_back(Rgb{table[4 * index + 2]} << 16 | Rgb{table[4 * index + 1]} << 8 | table[4 * index]);
+    }
+    return colours;
 }
 
 Bytes ColourTriples(int entries) {
