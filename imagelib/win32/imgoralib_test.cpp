@@ -250,6 +250,62 @@ TEST(ImgoraLib, GifPcxAndTargaFilesComeBackAsBitmapsInTheirColours) {
     EXPECT_EQ(ReadBack(bitmap.Get()), (std::vector<Rgb>{0xFF0000, 0x00FF00, 0x0000FF}));
 }
 
+TEST(ImgoraLib, GifPcxAndTargaFilesOfEveryKindLoadAsTheirPicturesSay) {
+    Library library;
+    testing::TempFolder folder;
+    auto load = [&](const std::string& name, const Bytes& bytes) {
+        win32::UniqueBitmap bitmap(library.load(folder.Write(name, bytes).c_str(), 0));
+        EXPECT_TRUE(bitmap) << name;
+        return bitmap ? ReadBack(bitmap.Get()) : std::vector<Rgb>{};
+    };
+    // Interlaced GIF pictures of 1 to 5 rows.
+    for (int height = 1; height <= 5; ++height) {
+        const Sample sample = Gif("rows.gif", 3, height, 16, true);
+        EXPECT_EQ(load(sample.name, sample.bytes), sample.colours) << height;
+    }
+    // The first frame of an animation at its own size, stray bytes and
+    // extensions before it; its codes end after 5 pixels: the rest index 0.
+    testing::GifFile gif;
+    gif.globalTable = testing::ColourTriples(4);
+    gif.beforeImages = testing::GifExtension(0xFE, {'h', 'i'});
+    gif.beforeImages.insert(gif.beforeImages.end(), {'x', 0x00, 0xFF});
+    testing::GifImage first;
+    first.left = 3;
+    first.width = 4;
+    first.height = 2;
+    first.indices = {1, 2, 3, 2, 1};
+    testing::GifImage second;
+    second.width = second.height = 9;
+    second.indices = Bytes(81, 3);
+    gif.images = {first, second};
+    const std::vector<Rgb> table = testing::TripleColours(gif.globalTable);
+    EXPECT_EQ(load("animated.gif", testing::BuildGif(gif)),
+              (std::vector<Rgb>{table[1], table[2], table[3], table[2], table[1], table[0], table[0], table[0]}));
+    EXPECT_EQ(library.width(), 4);
+    EXPECT_EQ(library.height(), 2);
+    // Cut anywhere in its codes, a GIF still loads at its full size.
+    const Sample whole = Gif("cut.gif", 30, 5, 256, true);
+    // Header and screen, table, extension, descriptor, minimum code size.
+    const std::size_t codesStart = 13 + 768 + 8 + 10 + 1;
+    for (std::size_t length = codesStart; length < whole.bytes.size(); ++length) {
+        EXPECT_EQ(load("cut.gif", Bytes(whole.bytes.begin(), whole.bytes.begin() + length)).size(), 150u) << length;
+    }
+    // PCX scan lines stored plainly.
+    const Sample runs = Pcx("runs.pcx", 9, 3, 8, 1);
+    testing::PcxFile file = testing::IndexedPcx(Counting(27, 256), 9, 3, 8, 1);
+    file.encoding = 0;
+    file.tail = testing::PcxColourBlock(testing::ColourTriples(256));
+    EXPECT_EQ(load("plain.pcx", testing::BuildPcx(file)), runs.colours);
+    // Targa stored bottom first and top first; an ID and right to left.
+    const Sample bottomUp = Targa("b.tga", 6, 4, 24, false, false);
+    EXPECT_EQ(load("t.tga", Targa("t.tga", 6, 4, 24, true, false).bytes), bottomUp.colours);
+    Bytes marked = bottomUp.bytes;
+    marked[0] = 3;
+    marked[17] |= 0x10;
+    marked.insert(marked.begin() + 18, {'i', 'd', '!'});
+    EXPECT_EQ(load("id.tga", marked), bottomUp.colours);
+}
+
 TEST(ImgoraLib, VersionThreePcxFilesTakeTheSystemPaletteOnlyOnAPaletteDisplay) {
     win32::UniqueMemoryDc display(::CreateDCA("Display", nullptr, nullptr, nullptr));
     ASSERT_TRUE(display);
@@ -359,7 +415,8 @@ TEST(ImgoraLib, GifPcxAndTargaFilesItRefusesShowTheLoadErrorBox) {
     testing::TempFolder folder;
     for (const auto& [name, bytes] : {std::pair{"code size.gif", testing::BuildGif(gif)},
                                       {"marker.pcx", testing::BuildPcx(pcx)},
-                                      {"mapped.tga", testing::BuildTarga(targa)}}) {
+                                      {"mapped.tga", testing::BuildTarga(targa)},
+                                      {"not a pcx.pcc", testing::BuildPcx(testing::IndexedPcx({1}, 1, 1, 1, 1))}}) {
         const std::string path = folder.Write(name, bytes);
         BackgroundLoad load(library.load, path);
         const SeenBox box = AnswerBox("Error", IDOK);
