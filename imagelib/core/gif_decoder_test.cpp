@@ -160,6 +160,7 @@ TEST(GifDecoder, CodesRoundTripAtEveryCodeSizeTableStateAndSubBlockLength) {
         {2, 500, 400, true, {false, true}, 255},  // strings of thousands of bytes
         {11, 120, 90, false, {}, 2},       {8, 256, 256, false, {false, true}, 100},
         {2, 300, 300, false, {false, true}, 255},  // the full table's last entries in use
+        {8, 60, 40, false, {}, 1},  // codes of 9 to 12 bits across three sub-blocks
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
