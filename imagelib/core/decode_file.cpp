@@ -2,7 +2,10 @@
 
 #include "imagelib/core/bmp_reader.h"
 #include "imagelib/core/detect.h"
+#include "imagelib/core/gif_decoder.h"
 #include "imagelib/core/jpeg_decoder.h"
+#include "imagelib/core/pcx_decoder.h"
+#include "imagelib/core/targa_decoder.h"
 
 namespace imagelib {
 namespace {
@@ -14,9 +17,11 @@ bool RunDecoder(FormatCode format, DecoderState& state) {
     case FormatCode::Jpeg:
         return DecodeJpeg(state);
     case FormatCode::Targa:
+        return DecodeTarga(state);
     case FormatCode::Pcx:
+        return DecodePcx(state);
     case FormatCode::Gif:
-        // Recognised, but there is no decoder for these formats yet.
+        return DecodeGif(state);
     case FormatCode::Unknown:
         break;
     }

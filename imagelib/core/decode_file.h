@@ -12,10 +12,10 @@ struct DecodeResult {
     LoadStatus status = LoadStatus::Ok;
 };
 
-// Detects the format of `fileName` and runs its decoder: status 136 when
-// the file does not exist, 138 when the format is not recognised (or its
-// decoder is not part of the library yet: GIF, PCX and Targa), 132 when
-// the file cannot be opened; otherwise the decoder's outcome.
+// Detects the format of `fileName` and runs its decoder (BMP, JPEG, GIF,
+// PCX or Targa): status 136 when the file does not exist, 138 when the
+// format is not recognised, 132 when the file cannot be opened; otherwise
+// the decoder's outcome.
 DecodeResult DecodeFile(const std::string& fileName, bool intoMemory,
                         const DecodeEnvironment& environment);
 

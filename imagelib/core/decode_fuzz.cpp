@@ -1,6 +1,9 @@
 // libFuzzer target: any bytes, as a file, through detection and the
 // decoders, with the file read both ways (into memory and piece by piece).
-// The JPEG warning is answered with OK or Cancel by turns.
+// The JPEG warning is answered with OK or Cancel by turns; the display has
+// a system palette or none by turns; every progress report must be a
+// percentage. The file's name (IMAGELIB_FUZZ_FILE) decides which formats
+// its extension alone can reach: .pcx and .tga fuzz those readers.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,9 +26,30 @@ private:
     bool answer_ = false;
 };
 
+class AlternatingDisplay : public imagelib::DisplayPalette {
+public:
+    bool SystemColours(std::size_t count, imagelib::PaletteTriples& triples) const override {
+        hasPalette_ = !hasPalette_;
+        if (!hasPalette_) return false;
+        for (std::size_t i = 0; i < 3 * count; ++i) triples[i] = static_cast<std::uint8_t>(i);
+        return true;
+    }
+
+private:
+    mutable bool hasPalette_ = false;
+};
+
+std::int32_t CheckProgress(std::uint16_t phase, std::int32_t percent) {
+    if (phase > 1 || percent < 0 || percent > 100) __builtin_trap();
+    return 0;
+}
+
 // The input goes to a file in the working folder: CTest runs the target in
 // the build tree.
-constexpr const char* kInputPath = "imagelib-fuzz-input.jpg";
+#ifndef IMAGELIB_FUZZ_FILE
+#define IMAGELIB_FUZZ_FILE "imagelib-fuzz-input.jpg"
+#endif
+constexpr const char* kInputPath = IMAGELIB_FUZZ_FILE;
 
 }  // namespace
 
@@ -37,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(file);
 
     AlternatingPrompts prompts;
-    const imagelib::DecodeEnvironment environment{&prompts, nullptr, {}};
+    static AlternatingDisplay display;
+    const imagelib::DecodeEnvironment environment{&prompts, CheckProgress, {}, &display};
     const imagelib::DecodeResult result =
         imagelib::DecodeFile(path, size % 2 == 0, environment);
     if (result.record) {

@@ -73,6 +73,23 @@ std::uint8_t DecoderState::ReadByte() {
     return inputBuffer.Data()[0];
 }
 
+std::size_t DecoderState::ReadBytes(std::uint8_t* into, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        if (inputPosition >= bytesInBuffer) {
+            const std::uint8_t first = ReadByte();  // refills the buffer
+            if (endOfInput) break;
+            into[done++] = first;
+            continue;
+        }
+        const std::size_t take = std::min(count - done, bytesInBuffer - inputPosition);
+        std::memcpy(into + done, inputBuffer.Data() + inputPosition, take);
+        inputPosition += take;
+        done += take;
+    }
+    return done;
+}
+
 std::size_t DecoderState::ReadDirect(void* into, std::size_t count) {
     const std::size_t got = input.Read(into, count);
     bytesConsumed += static_cast<std::int64_t>(got);
@@ -101,6 +118,18 @@ void DecoderState::EmitByte(std::uint8_t value) {
     chunkCapacity = std::min(space, chunkSize);
     chunk.Data()[0] = value;
     chunkFill = 1;
+}
+
+void DecoderState::EmitBytes(const std::uint8_t* bytes, std::size_t count) {
+    FlushOutput();  // what EmitByte staged comes first
+    const std::size_t space = decoded ? capacity - bytesWritten : 0;
+    const std::size_t take = std::min(count, space);
+    if (take > 0) std::memcpy(decoded.Data() + bytesWritten, bytes, take);
+    bytesWritten += take;
+    const std::size_t left = space - take;
+    if (left == 0) outputFull = true;
+    // EmitByte never stages more than is left.
+    chunkCapacity = std::min(chunkSize, left);
 }
 
 void DecoderState::FlushOutput() {

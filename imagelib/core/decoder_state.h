@@ -16,6 +16,7 @@
 #include <string>
 
 #include "imagelib/core/byte_buffer.h"
+#include "imagelib/core/display_palette.h"
 #include "imagelib/core/image_record.h"
 #include "imagelib/core/input_stream.h"
 #include "imagelib/core/load_status.h"
@@ -42,6 +43,7 @@ struct DecodeEnvironment {
     UserPrompts* prompts = nullptr;  // none: JPEG warnings are let pass
     ProgressHook progressHook = nullptr;
     JpegReadOptions jpegOptions;
+    const DisplayPalette* displayPalette = nullptr;  // none: fixed colours instead
 };
 
 // Both buffers of ReadByte and EmitByte are at least this large.
@@ -109,6 +111,10 @@ struct DecoderState {
     // The next byte of the file; 0 with endOfInput set when there is none.
     // Each refill of the buffer reports reading progress.
     std::uint8_t ReadByte();
+    // Up to `count` bytes through ReadByte's buffer (refills report as
+    // ReadByte's do); answers how many. Fewer only at the end of the file,
+    // with endOfInput set.
+    std::size_t ReadBytes(std::uint8_t* into, std::size_t count);
     // Reads up to `count` bytes straight from the stream (behind what
     // ReadByte has taken) and counts them as consumed; answers how many.
     std::size_t ReadDirect(void* into, std::size_t count);
@@ -118,6 +124,9 @@ struct DecoderState {
     // Appends one byte to the decoded data through the chunk. When the
     // decoded data is full the byte is dropped and outputFull is set.
     void EmitByte(std::uint8_t value);
+    // Appends `count` bytes behind those emitted so far, as many as fit;
+    // sets outputFull once the decoded data is full.
+    void EmitBytes(const std::uint8_t* bytes, std::size_t count);
     // Moves the chunk's pending bytes to the decoded data, never beyond
     // its capacity. Called once after the last EmitByte.
     void FlushOutput();

@@ -29,7 +29,7 @@ const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t 
         return nullptr;
     }
 
-    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_};
+    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_};
     DecodeResult decoded = DecodeFile(fileName, true, environment);
     if (!decoded.record) {
         ShowLoadError(fileName);

@@ -48,6 +48,9 @@ public:
     // The decoders report their progress to `hook` from now on, for the
     // life of the library.
     void SetProgressHook(ProgressHook hook) { progressHook_ = hook; }
+    // Version-3 PCX files take the colours of this display from now on;
+    // without one they get fixed colours.
+    void SetDisplayPalette(const DisplayPalette* palette) { displayPalette_ = palette; }
 
 private:
     void ShowLoadError(const std::string& fileName);
@@ -59,6 +62,7 @@ private:
     LanguageTexts texts_;
     bool progressShown_ = false;
     ProgressHook progressHook_ = nullptr;
+    const DisplayPalette* displayPalette_ = nullptr;
     JpegReadOptions jpegOptions_;
     std::int32_t saveQuality_ = 0;
 };

@@ -37,8 +37,8 @@ TEST(ImageLibrary, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
         folder.PathOf("no such picture.jpg"),
         folder.Write("notes.txt", {'h', 'i'}),
         folder.Write("exif.jpg", testing::EncodeJpeg(testing::TestPattern(8, 8, 3), exif)),
-        folder.Write("anim.gif", {'G', 'I', 'F', '8', '9', 'a'}),  // no GIF, PCX or Targa
-        folder.Write("scan.PCX", {10, 5, 1, 8}),                     // reader yet
+        folder.Write("anim.gif", {'G', 'I', 'F', '8', '9', 'a'}),  // cut after the signature
+        folder.Write("scan.PCX", {10, 5, 1, 8}),                     // cut in the header
         folder.Write("cut.bmp", Bytes(bmp.begin(), bmp.begin() + 60)),
     };
     std::filesystem::create_directory(folder.PathOf("folder.bmp"));

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <unordered_map>
 
 #include <jpeglib.h>
 
@@ -20,6 +21,44 @@ void PutU16(Bytes& out, std::size_t at, std::uint32_t value) {
 }
 void PutU32(Bytes& out, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Byte by byte: GCC 12 takes a range insert into a vector of a size known
+// to it for an overrun (-Warray-bounds).
+void Append(Bytes& out, const Bytes& more) {
+    for (const std::uint8_t byte : more) out.push_back(byte);
+}
+void AppendU16(Bytes& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+// Bits least significant first.
+class BitWriter {
+public:
+    void Put(int value, int width) {
+        bits_ |= static_cast<std::uint32_t>(value) << count_;
+        count_ += width;
+        for (; count_ >= 8; count_ -= 8, bits_ >>= 8) bytes_.push_back(static_cast<std::uint8_t>(bits_));
+    }
+    Bytes Finish() {
+        if (count_ > 0) bytes_.push_back(static_cast<std::uint8_t>(bits_));
+        count_ = 0;
+        bits_ = 0;
+        return bytes_;
+    }
+
+private:
+    Bytes bytes_;
+    std::uint32_t bits_ = 0;
+    int count_ = 0;
+};
+
+// The table size field of a colour table of this many bytes.
+int SizeField(std::size_t tableBytes) {
+    int field = 0;
+    while ((std::size_t{3} << (field + 1)) < tableBytes) ++field;
+    return field;
 }
 
 }  // namespace
@@ -165,6 +204,264 @@ std::optional<Picture> ReadPnm(const std::string& path) {
             static_cast<std::streamsize>(picture.samples.size()));
     if (!in) return std::nullopt;
     return picture;
+}
+
+Bytes RecordIndices(const ImageRecord& record) {
+    Bytes indices;
+    const int bits = record.BitCount();
+    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), bits));
+    for (int y = 0; y < record.Height(); ++y) {
+        const std::uint8_t* row = record.Pixels() + (record.Height() - 1 - y) * stride;
+        for (int x = 0; x < record.Width(); ++x) {
+            const int bit = x * bits;
+            indices.push_back(static_cast<std::uint8_t>((row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1)));
+        }
+    }
+    return indices;
+}
+
+std::vector<Rgb> RecordColours(const ImageRecord& record) {
+    std::vector<Rgb> colours;
+    const std::uint8_t* table = record.ColourTable();
+    if (record.BitCount() == 24) {
+        const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), 24));
+        for (int y = record.Height() - 1; y >= 0; --y) {
+            for (int x = 0; x < record.Width(); ++x) {
+                const std::uint8_t* bgr = record.Pixels() + y * stride + 3 * x;
+                colours.push_back(Rgb{bgr[2]} << 16 | Rgb{bgr[1]} << 8 | bgr[0]);
+            }
+        }
+        return colours;
+    }
+    for (const std::uint8_t index : RecordIndices(record)) {
+        colours.push_back(Rgb{table[4 * index + 2]} << 16 | Rgb{table[4 * index + 1]} << 8 | table[4 * index]);
+    }
+    return colours;
+}
+
+Bytes ColourTriples(int entries) {
+    Bytes triples;
+    for (int i = 0; i < entries; ++i) {
+        triples.insert(triples.end(), {static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 37 + 11),
+                                       static_cast<std::uint8_t>(i * 5 + 1)});
+    }
+    return triples;
+}
+
+std::vector<Rgb> TripleColours(const Bytes& triples) {
+    std::vector<Rgb> colours;
+    for (std::size_t i = 0; i + 2 < triples.size(); i += 3) {
+        colours.push_back(Rgb{triples[i]} << 16 | Rgb{triples[i + 1]} << 8 | triples[i + 2]);
+    }
+    return colours;
+}
+
+Bytes LzwEncode(const Bytes& indices, int minimumCodeSize, const LzwOptions& options) {
+    const int clear = 1 << minimumCodeSize;
+    BitWriter out;
+    // A decoder defines one entry for every code after the first since the
+    // last clear code, and widens its codes when the next free entry
+    // reaches the next power of two.
+    int codesSinceClear = 0;
+    auto put = [&](int code) {
+        const int decoderNext = std::min(clear + 1 + codesSinceClear, 4096);
+        int width = minimumCodeSize + 1;
+        while (width < 12 && decoderNext >= (1 << width)) ++width;
+        out.Put(code, width);
+        ++codesSinceClear;
+    };
+    std::unordered_map<std::uint32_t, int> table;  // prefix code << 8 | byte: code
+    int next = clear + 2;
+    put(clear);
+    codesSinceClear = 0;
+    if (!indices.empty()) {
+        int prefix = indices[0];
+        for (std::size_t i = 1; i < indices.size(); ++i) {
+            const std::uint32_t key = static_cast<std::uint32_t>(prefix) << 8 | indices[i];
+            if (const auto found = table.find(key); found != table.end()) {
+                prefix = found->second;
+                continue;
+            }
+            put(prefix);
+            if (next < 4096) {
+                table[key] = next++;
+            } else if (options.clearWhenFull) {
+                put(clear);
+                codesSinceClear = 0;
+                table.clear();
+                next = clear + 2;
+            }
+            prefix = indices[i];
+        }
+        put(prefix);
+    }
+    if (options.endCode) put(clear + 1);
+    return out.Finish();
+}
+
+Bytes PackCodes(const std::vector<std::pair<int, int>>& codes) {
+    BitWriter out;
+    for (const auto& [code, width] : codes) out.Put(code, width);
+    return out.Finish();
+}
+
+Bytes SubBlocks(const Bytes& data, std::size_t size) {
+    Bytes out;
+    for (std::size_t at = 0; at < data.size(); at += size) {
+        const std::size_t length = std::min(size, data.size() - at);
+        out.push_back(static_cast<std::uint8_t>(length));
+        out.insert(out.end(), data.begin() + at, data.begin() + at + length);
+    }
+    out.push_back(0);
+    return out;
+}
+
+Bytes GifExtension(std::uint8_t label, const Bytes& data) {
+    Bytes out{'!', label};
+    Append(out, SubBlocks(data));
+    return out;
+}
+
+Bytes BuildGif(const GifFile& file) {
+    Bytes out{'G', 'I', 'F', '8', '9', 'a'};
+    std::uint16_t screenWidth = 1, screenHeight = 1;
+    for (const GifImage& image : file.images) {
+        screenWidth = std::max<std::uint16_t>(screenWidth, image.left + image.width);
+        screenHeight = std::max<std::uint16_t>(screenHeight, image.top + image.height);
+    }
+    AppendU16(out, screenWidth);
+    AppendU16(out, screenHeight);
+    const int field = file.sizeField >= 0 ? file.sizeField : file.globalTable.empty() ? 0 : SizeField(file.globalTable.size());
+    out.push_back(static_cast<std::uint8_t>((file.globalTable.empty() ? 0 : 0x80) | 0x70 | field));
+    out.push_back(0);  // background colour
+    out.push_back(0);  // pixel shape
+    Append(out, file.globalTable);
+    Append(out, file.beforeImages);
+    for (const GifImage& image : file.images) {
+        out.push_back(',');
+        AppendU16(out, image.left);
+        AppendU16(out, image.top);
+        AppendU16(out, image.width);
+        AppendU16(out, image.height);
+        out.push_back(static_cast<std::uint8_t>((image.localTable.empty() ? 0 : 0x80 | SizeField(image.localTable.size())) |
+                                                (image.interlaced ? 0x40 : 0)));
+        Append(out, image.localTable);
+        const std::size_t tableBytes = !image.localTable.empty() ? image.localTable.size() : file.globalTable.size();
+        const int codeSize = image.minimumCodeSize.value_or(std::max(2, SizeField(tableBytes) + 1));
+        out.push_back(static_cast<std::uint8_t>(codeSize));
+        Append(out, SubBlocks(image.raster ? *image.raster : LzwEncode(image.indices, codeSize), image.subBlockSize));
+    }
+    if (file.trailer) out.push_back(';');
+    return out;
+}
+
+Bytes BuildPcx(const PcxFile& file) {
+    Bytes out(128, 0);
+    out[0] = file.manufacturer;
+    out[1] = file.version;
+    out[2] = file.encoding;
+    out[3] = file.bitsPerPlane;
+    PutU16(out, 4, file.xMin);
+    PutU16(out, 6, file.yMin);
+    PutU16(out, 8, file.xMax);
+    PutU16(out, 10, file.yMax);
+    std::copy_n(file.headerPalette.begin(), std::min<std::size_t>(48, file.headerPalette.size()), out.begin() + 16);
+    out[65] = file.planes;
+    PutU16(out, 66, file.bytesPerLine);
+    if (file.encoding != 1) {
+        Append(out, file.lines);
+    } else {
+        const std::size_t line = std::size_t{file.bytesPerLine} * file.planes;
+        const std::size_t span = file.runsAcrossLines || line == 0 ? file.lines.size() : line;
+        for (std::size_t start = 0; start < file.lines.size(); start += span) {
+            const std::size_t end = std::min(file.lines.size(), start + span);
+            for (std::size_t at = start; at < end;) {
+                std::size_t run = 1;
+                while (at + run < end && run < 63 && file.lines[at + run] == file.lines[at]) ++run;
+                if (run > 1 || file.lines[at] >= 0xC0) out.push_back(static_cast<std::uint8_t>(0xC0 | run));
+                out.push_back(file.lines[at]);
+                at += run;
+            }
+        }
+    }
+    Append(out, file.tail);
+    return out;
+}
+
+Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine) {
+    Bytes lines;
+    for (int y = 0; y < height; ++y) {
+        for (int p = 0; p < planes; ++p) {
+            Bytes plane(static_cast<std::size_t>(bytesPerLine), 0);
+            for (int x = 0; x < width; ++x) {
+                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
+                const int bit = x * bitsPerPlane;
+                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
+            }
+            lines.insert(lines.end(), plane.begin(), plane.end());
+        }
+    }
+    return lines;
+}
+
+PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes) {
+    PcxFile file;
+    file.bitsPerPlane = static_cast<std::uint8_t>(bitsPerPlane);
+    file.planes = static_cast<std::uint8_t>(planes);
+    file.xMax = static_cast<std::uint16_t>(width - 1);
+    file.yMax = static_cast<std::uint16_t>(height - 1);
+    file.bytesPerLine = static_cast<std::uint16_t>((width * bitsPerPlane + 15) / 16 * 2);
+    file.headerPalette = ColourTriples(16);
+    file.lines = PcxLines(indices, width, height, bitsPerPlane, planes, file.bytesPerLine);
+    return file;
+}
+
+Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker) {
+    Bytes out{marker};
+    Append(out, triples);
+    out.resize(769, 0);
+    return out;
+}
+
+Bytes BuildTarga(const TargaFile& file) {
+    Bytes out(18, 0);
+    out[0] = static_cast<std::uint8_t>(file.id.size());
+    out[1] = file.colourMapType;
+    out[2] = file.imageType;
+    PutU16(out, 5, file.colourMapLength);
+    out[7] = file.colourMapDepth;
+    PutU16(out, 12, file.width);
+    PutU16(out, 14, file.height);
+    out[16] = file.depth;
+    out[17] = file.descriptor;
+    Append(out, file.id);
+    Append(out, file.colourMap);
+    Append(out, file.pixelData);
+    return out;
+}
+
+Bytes TargaRunLength(const Bytes& pixels, std::size_t bytesPerPixel) {
+    const std::size_t count = pixels.size() / bytesPerPixel;
+    auto same = [&](std::size_t a, std::size_t b) {
+        return std::equal(pixels.begin() + a * bytesPerPixel, pixels.begin() + (a + 1) * bytesPerPixel,
+                          pixels.begin() + b * bytesPerPixel);
+    };
+    Bytes out;
+    for (std::size_t at = 0; at < count;) {
+        std::size_t run = 1;
+        while (at + run < count && run < 128 && same(at, at + run)) ++run;
+        if (run > 1) {
+            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            out.insert(out.end(), pixels.begin() + at * bytesPerPixel, pixels.begin() + (at + 1) * bytesPerPixel);
+        } else {
+            // Raw pixels up to the next pair of equal ones.
+            while (at + run < count && run < 128 && !(at + run + 1 < count && same(at + run, at + run + 1))) ++run;
+            out.push_back(static_cast<std::uint8_t>(run - 1));
+            out.insert(out.end(), pixels.begin() + at * bytesPerPixel, pixels.begin() + (at + run) * bytesPerPixel);
+        }
+        at += run;
+    }
+    return out;
 }
 
 }  // namespace imagelib::testing

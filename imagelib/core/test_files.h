@@ -1,11 +1,14 @@
-// Test files made inside the tests: BMP and JPEG writers, a folder for
-// them, and a reader for the PNM files that djpeg writes.
+// Test files made inside the tests: BMP, JPEG, GIF, PCX and Targa
+// writers, a folder for them, a reader for the PNM files that djpeg
+// writes, and the pixels of a decoded record as colours.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "imagelib/core/image_record.h"
 
 namespace imagelib::testing {
 
@@ -80,5 +83,98 @@ Bytes BmpRows24(const Picture& picture, bool topDown = false);
 
 // Reads a binary PGM (P5) or PPM (P6) file of 8-bit samples.
 std::optional<Picture> ReadPnm(const std::string& path);
+
+// A colour as 0xRRGGBB.
+using Rgb = std::uint32_t;
+
+// The record's pixels, top row first, left to right: colour-table entries
+// for 1, 4 and 8 bits, the pixels themselves for 24 bits.
+std::vector<Rgb> RecordColours(const ImageRecord& record);
+// The colour indices of a 1-, 4- or 8-bit record, top row first.
+Bytes RecordIndices(const ImageRecord& record);
+
+// `entries` distinct colours as red, green, blue triples (entry 0 is not
+// black), and the same as Rgb values.
+Bytes ColourTriples(int entries);
+std::vector<Rgb> TripleColours(const Bytes& triples);
+
+// ---- GIF
+// Colour indices compressed as a GIF raster's codes: a clear code, codes
+// as wide as a decoder reads them, a clear code whenever the table is
+// full (or, without clearWhenFull, the full table used on), the end code.
+struct LzwOptions {
+    bool clearWhenFull = true;
+    bool endCode = true;
+};
+Bytes LzwEncode(const Bytes& indices, int minimumCodeSize, const LzwOptions& options = {});
+// Codes (value, width in bits) packed least significant bit first.
+Bytes PackCodes(const std::vector<std::pair<int, int>>& codes);
+// Data sub-blocks of `size` bytes (the last one shorter), then the empty
+// sub-block.
+Bytes SubBlocks(const Bytes& data, std::size_t size = 255);
+// "!", the label, the data as sub-blocks.
+Bytes GifExtension(std::uint8_t label, const Bytes& data);
+
+struct GifImage {
+    std::uint16_t left = 0, top = 0, width = 0, height = 0;
+    bool interlaced = false;
+    Bytes localTable;  // red, green, blue per entry (2 to 256, a power of two); empty: none
+    Bytes indices;     // in file order, which for interlaced images is pass order
+    std::optional<int> minimumCodeSize;  // default: the least that holds the table (at least 2)
+    std::optional<Bytes> raster;  // code bytes used instead of the coded indices
+    std::size_t subBlockSize = 255;
+};
+struct GifFile {
+    Bytes globalTable;  // red, green, blue per entry; empty: none
+    int sizeField = -1;  // the screen descriptor's table size field; -1: from the table
+    Bytes beforeImages;  // extensions or anything else ahead of the first image
+    std::vector<GifImage> images;
+    bool trailer = true;
+};
+Bytes BuildGif(const GifFile& file);
+
+// ---- PCX
+struct PcxFile {
+    std::uint8_t manufacturer = 10;
+    std::uint8_t version = 5;
+    std::uint8_t encoding = 1;
+    std::uint8_t bitsPerPlane = 8;
+    std::uint8_t planes = 1;
+    std::uint16_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    std::uint16_t bytesPerLine = 0;
+    Bytes headerPalette;  // up to 16 red, green, blue triples
+    Bytes lines;          // the scan lines, top first, each its planes one after another
+    bool runsAcrossLines = false;  // one run-length stream over all lines
+    Bytes tail;  // behind the image data, e.g. PcxColourBlock
+};
+Bytes BuildPcx(const PcxFile& file);
+// The scan lines of an indexed picture (indices top row first): each plane
+// holds `bitsPerPlane` bits of every pixel, the first pixel in the top
+// bits, plane 0 the lowest bits of the index.
+Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine);
+// A PCX file of that picture, its lines of an even number of bytes, the
+// header palette ColourTriples(16).
+PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes);
+// The marker and 256 triples that close a 256-colour file.
+Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker = 12);
+
+// ---- Targa
+struct TargaFile {
+    Bytes id;
+    std::uint8_t colourMapType = 0;
+    std::uint8_t imageType = 2;
+    std::uint16_t colourMapLength = 0;
+    std::uint8_t colourMapDepth = 0;
+    std::uint16_t width = 0, height = 0;
+    std::uint8_t depth = 24;
+    std::uint8_t descriptor = 0;
+    Bytes colourMap;
+    Bytes pixelData;  // as stored in the file
+};
+Bytes BuildTarga(const TargaFile& file);
+// Pixels of `bytesPerPixel` bytes as run-length packets over the whole
+// data (packets cross rows): runs of equal pixels as repeat packets, the
+// rest as raw packets, each of at most 128 pixels.
+Bytes TargaRunLength(const Bytes& pixels, std::size_t bytesPerPixel);
 
 }  // namespace imagelib::testing

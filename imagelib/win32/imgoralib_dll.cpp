@@ -4,13 +4,16 @@
 #include "imagelib/win32/imgoralib.h"
 
 #include "imagelib/core/image_library.h"
+#include "imagelib/win32/gdi_display_palette.h"
 #include "imagelib/win32/make_bitmap.h"
 #include "imagelib/win32/message_box_prompts.h"
 
 namespace {
 
 struct Library {
+    Library() { state.SetDisplayPalette(&displayPalette); }
     imagelib::MessageBoxPrompts prompts;
+    imagelib::GdiDisplayPalette displayPalette;
     imagelib::ImageLibrary state{prompts};
 };
 

@@ -14,7 +14,10 @@
 
 #include "common/win32/guards.h"
 #include "imagelib/core/decode_file.h"
+#include "imagelib/core/pcx_decoder.h"
+#include "imagelib/core/targa_decoder.h"
 #include "imagelib/core/test_files.h"
+#include "imagelib/win32/gdi_display_palette.h"
 
 namespace imagelib {
 namespace {
@@ -135,6 +138,192 @@ TEST(ImgoraLib, BmpAndJpegFilesComeBackAsBitmapsWithTheirPixelsInPlace) {
     EXPECT_LT(pixels[12 * 16 + 8] >> 16, 0x10u);
 }
 
+// A file made in the test and the colours it holds, top row first.
+struct Sample {
+    std::string name;
+    Bytes bytes;
+    int width = 0;
+    std::vector<Rgb> colours;
+};
+
+// Indices 0, 1, 2, ... over the picture, wrapped to `entries`.
+Bytes Counting(int count, int entries) {
+    Bytes indices;
+    for (int i = 0; i < count; ++i) indices.push_back(static_cast<std::uint8_t>((i * 5 + i / 7) % entries));
+    return indices;
+}
+
+std::vector<Rgb> Looked(const Bytes& indices, const Bytes& triples) {
+    const std::vector<Rgb> table = testing::TripleColours(triples);
+    std::vector<Rgb> colours;
+    for (const std::uint8_t index : indices) colours.push_back(table[index]);
+    return colours;
+}
+
+Sample Gif(const std::string& name, int width, int height, int entries, bool interlaced) {
+    testing::GifFile file;
+    file.globalTable = testing::ColourTriples(entries);
+    testing::GifImage image;
+    image.width = static_cast<std::uint16_t>(width);
+    image.height = static_cast<std::uint16_t>(height);
+    image.interlaced = interlaced;
+    const Bytes picture = Counting(width * height, entries);
+    for (const int y : interlaced ? std::vector<int>{0, 4, 2, 1, 3} : std::vector<int>{0, 1, 2, 3, 4}) {
+        if (y < height) image.indices.insert(image.indices.end(), picture.begin() + y * width, picture.begin() + (y + 1) * width);
+    }
+    file.images.push_back(image);
+    file.beforeImages = testing::GifExtension(0xF9, {0x01, 0, 0, 1});
+    return {name, testing::BuildGif(file), width, Looked(picture, file.globalTable)};
+}
+
+Sample Pcx(const std::string& name, int width, int height, int bitsPerPlane, int planes) {
+    const int entries = 1 << (bitsPerPlane * planes);
+    const Bytes picture = Counting(width * height, entries);
+    testing::PcxFile file = testing::IndexedPcx(picture, width, height, bitsPerPlane, planes);
+    Bytes triples = file.headerPalette;
+    if (entries == 256) {
+        triples = testing::ColourTriples(256);
+        file.tail = testing::PcxColourBlock(triples);
+    }
+    return {name, testing::BuildPcx(file), width, Looked(picture, triples)};
+}
+
+// 24- and 32-bit Targa pixels, blue, green, red (, alpha), of these colours.
+Sample Targa(const std::string& name, int width, int height, int depth, bool topFirst, bool runLength) {
+    std::vector<Rgb> colours;
+    Bytes pixels;
+    for (int i = 0; i < width * height; ++i) colours.push_back(Rgb(i * 0x030507 + 0x402010) & 0xFFFFFF);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb c = colours[(topFirst ? y : height - 1 - y) * width + x];
+            pixels.insert(pixels.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
+            if (depth == 32) pixels.push_back(0x80);
+        }
+    }
+    testing::TargaFile file;
+    file.width = static_cast<std::uint16_t>(width);
+    file.height = static_cast<std::uint16_t>(height);
+    file.depth = static_cast<std::uint8_t>(depth);
+    file.descriptor = topFirst ? 0x20 : 0;
+    file.imageType = runLength ? 10 : 2;
+    file.pixelData = runLength ? testing::TargaRunLength(pixels, depth / 8) : pixels;
+    return {name, testing::BuildTarga(file), width, colours};
+}
+
+TEST(ImgoraLib, GifPcxAndTargaFilesComeBackAsBitmapsInTheirColours) {
+    testing::TargaFile sixteen;  // white, pure blue, green, red
+    sixteen.width = 2;
+    sixteen.height = 2;
+    sixteen.depth = 16;
+    sixteen.descriptor = 0x20;
+    sixteen.pixelData = {0xFF, 0x7F, 0x1F, 0x00, 0xE0, 0x03, 0x00, 0x7C};
+    const Sample samples[] = {
+        Gif("two.gif", 9, 4, 2, false),
+        Gif("four.gif", 7, 3, 4, false),
+        Gif("sixteen.gif", 6, 5, 16, true),
+        Gif("many.gif", 20, 4, 256, false),
+        Pcx("palette.pcx", 11, 4, 8, 1),
+        Pcx("sixteen.PCX", 13, 3, 1, 4),
+        Pcx("two-planes.pCx", 10, 2, 1, 2),
+        Pcx("packed.pcx", 6, 2, 2, 1),
+        Pcx("mono.pcx", 17, 2, 1, 1),
+        Targa("bottom-up.tga", 7, 3, 24, false, false),
+        Targa("top-down.TGA", 5, 4, 32, true, true),
+        {"sixteen.tga", testing::BuildTarga(sixteen), 2, {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000}},
+    };
+    Library library;
+    testing::TempFolder folder;
+    for (const Sample& sample : samples) {
+        win32::UniqueBitmap bitmap(library.load(folder.Write(sample.name, sample.bytes).c_str(), 0));
+        ASSERT_TRUE(bitmap) << sample.name;
+        EXPECT_EQ(library.width(), sample.width) << sample.name;
+        EXPECT_EQ(ReadBack(bitmap.Get()), sample.colours) << sample.name;
+    }
+    // 24 bits in three planes: red, green and blue in their places.
+    testing::PcxFile rgb;
+    rgb.bitsPerPlane = 8;
+    rgb.planes = 3;
+    rgb.xMax = 2;
+    rgb.bytesPerLine = 4;
+    rgb.lines = {0xFF, 0x00, 0x00, 0, 0x00, 0xFF, 0x00, 0, 0x00, 0x00, 0xFF, 0};
+    win32::UniqueBitmap bitmap(library.load(folder.Write("rgb.pcx", testing::BuildPcx(rgb)).c_str(), 0));
+    EXPECT_EQ(ReadBack(bitmap.Get()), (std::vector<Rgb>{0xFF0000, 0x00FF00, 0x0000FF}));
+}
+
+TEST(ImgoraLib, GifPcxAndTargaFilesOfEveryKindLoadAsTheirPicturesSay) {
+    Library library;
+    testing::TempFolder folder;
+    auto load = [&](const std::string& name, const Bytes& bytes) {
+        win32::UniqueBitmap bitmap(library.load(folder.Write(name, bytes).c_str(), 0));
+        EXPECT_TRUE(bitmap) << name;
+        return bitmap ? ReadBack(bitmap.Get()) : std::vector<Rgb>{};
+    };
+    // Interlaced GIF pictures of 1 to 5 rows.
+    for (int height = 1; height <= 5; ++height) {
+        const Sample sample = Gif("rows.gif", 3, height, 16, true);
+        EXPECT_EQ(load(sample.name, sample.bytes), sample.colours) << height;
+    }
+    // The first frame of an animation at its own size, stray bytes and
+    // extensions before it; its codes end after 5 pixels: the rest index 0.
+    testing::GifFile gif;
+    gif.globalTable = testing::ColourTriples(4);
+    gif.beforeImages = testing::GifExtension(0xFE, {'h', 'i'});
+    gif.beforeImages.insert(gif.beforeImages.end(), {'x', 0x00, 0xFF});
+    testing::GifImage first;
+    first.left = 3;
+    first.width = 4;
+    first.height = 2;
+    first.indices = {1, 2, 3, 2, 1};
+    testing::GifImage second;
+    second.width = second.height = 9;
+    second.indices = Bytes(81, 3);
+    gif.images = {first, second};
+    const std::vector<Rgb> table = testing::TripleColours(gif.globalTable);
+    EXPECT_EQ(load("animated.gif", testing::BuildGif(gif)),
+              (std::vector<Rgb>{table[1], table[2], table[3], table[2], table[1], table[0], table[0], table[0]}));
+    EXPECT_EQ(library.width(), 4);
+    EXPECT_EQ(library.height(), 2);
+    // Cut anywhere in its codes, a GIF still loads at its full size.
+    const Sample whole = Gif("cut.gif", 30, 5, 256, true);
+    // Header and screen, table, extension, descriptor, minimum code size.
+    const std::size_t codesStart = 13 + 768 + 8 + 10 + 1;
+    for (std::size_t length = codesStart; length < whole.bytes.size(); ++length) {
+        EXPECT_EQ(load("cut.gif", Bytes(whole.bytes.begin(), whole.bytes.begin() + length)).size(), 150u) << length;
+    }
+    // PCX scan lines stored plainly.
+    const Sample runs = Pcx("runs.pcx", 9, 3, 8, 1);
+    testing::PcxFile file = testing::IndexedPcx(Counting(27, 256), 9, 3, 8, 1);
+    file.encoding = 0;
+    file.tail = testing::PcxColourBlock(testing::ColourTriples(256));
+    EXPECT_EQ(load("plain.pcx", testing::BuildPcx(file)), runs.colours);
+    // Targa stored bottom first and top first; an ID and right to left.
+    const Sample bottomUp = Targa("b.tga", 6, 4, 24, false, false);
+    EXPECT_EQ(load("t.tga", Targa("t.tga", 6, 4, 24, true, false).bytes), bottomUp.colours);
+    Bytes marked = bottomUp.bytes;
+    marked[0] = 3;
+    marked[17] |= 0x10;
+    marked.insert(marked.begin() + 18, {'i', 'd', '!'});
+    EXPECT_EQ(load("id.tga", marked), bottomUp.colours);
+}
+
+TEST(ImgoraLib, VersionThreePcxFilesTakeTheSystemPaletteOnlyOnAPaletteDisplay) {
+    win32::UniqueMemoryDc display(::CreateDCA("Display", nullptr, nullptr, nullptr));
+    ASSERT_TRUE(display);
+    const bool paletted = (::GetDeviceCaps(display.Get(), RASTERCAPS) & RC_PALETTE) != 0;
+    PaletteTriples triples{};
+    EXPECT_EQ(GdiDisplayPalette().SystemColours(16, triples), paletted);
+
+    const Bytes indices = {0, 1, 6, 7, 8, 15};
+    testing::PcxFile file = testing::IndexedPcx(indices, 6, 1, 1, 4);
+    file.version = 3;
+    std::vector<Rgb> expected = {0x000000, 0x0000AA, 0xAA5500, 0xAAAAAA, 0x555555, 0xFFFFFF};
+    if (paletted) expected = Looked(indices, Bytes(triples.begin(), triples.begin() + 48));
+    Library library;
+    testing::TempFolder folder;
+    win32::UniqueBitmap bitmap(library.load(folder.Write("old.pcx", testing::BuildPcx(file)).c_str(), 0));
+    EXPECT_EQ(ReadBack(bitmap.Get()), expected);
+}
+
 // A box of the library as seen from outside.
 struct SeenBox {
     bool found = false;
@@ -201,6 +390,39 @@ TEST(ImgoraLib, AFailedLoadShowsTheLoadErrorBoxWithThePath) {
     EXPECT_EQ(box.text, "Error Loading " + path);
     EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(box.errorIcon);
+}
+
+TEST(ImgoraLib, GifPcxAndTargaFilesItRefusesShowTheLoadErrorBox) {
+    testing::GifFile gif;  // a minimum code size of 12
+    gif.globalTable = testing::ColourTriples(4);
+    testing::GifImage image;
+    image.width = image.height = 2;
+    image.minimumCodeSize = 12;
+    image.raster = Bytes{0, 0};
+    gif.images.push_back(image);
+    testing::PcxFile pcx = testing::IndexedPcx(Bytes(4, 1), 2, 2, 8, 1);
+    pcx.tail = testing::PcxColourBlock(testing::ColourTriples(256), 13);  // marker not 12
+    testing::TargaFile targa;  // colour-mapped
+    targa.imageType = 1;
+    targa.colourMapType = 1;
+    targa.colourMapLength = 2;
+    targa.colourMapDepth = 24;
+    targa.colourMap = Bytes(6, 0x40);
+    targa.width = targa.height = 1;
+    targa.depth = 8;
+    targa.pixelData = {1};
+    Library library;
+    testing::TempFolder folder;
+    for (const auto& [name, bytes] : {std::pair{"code size.gif", testing::BuildGif(gif)},
+                                      {"marker.pcx", testing::BuildPcx(pcx)},
+                                      {"mapped.tga", testing::BuildTarga(targa)},
+                                      {"not a pcx.pcc", testing::BuildPcx(testing::IndexedPcx({1}, 1, 1, 1, 1))}}) {
+        const std::string path = folder.Write(name, bytes);
+        BackgroundLoad load(library.load, path);
+        const SeenBox box = AnswerBox("Error", IDOK);
+        EXPECT_EQ(load.Result(), nullptr) << name;
+        EXPECT_EQ(box.text, "Error Loading " + path);
+    }
 }
 
 TEST(ImgoraLib, AJpegCutShortAsksOnceThenLoadsOnOkOrFailsOnCancel) {

@@ -1,0 +1,126 @@
+// Decodes the first image of one GIF file with the image library's core (as
+// a load does: the whole file read into memory, the record made) and with
+// giflib (the file read through stdio into one buffer of indices), in
+// turns, `runs` times each, and prints the best time of each and the ratio
+// of their throughputs. Before timing, it checks that both give the same
+// indices. bench/gif_decode.sh makes the files and runs it.
+#include <gif_lib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "imagelib/core/decode_file.h"
+
+namespace {
+
+struct Indices {
+    int width = 0;
+    int height = 0;
+    std::vector<GifByteType> pixels;  // top row first
+};
+
+// The first image through giflib, rows placed as its interlacing says.
+bool DecodeWithGiflib(const char* path, Indices& out) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path, &error);
+    if (!gif) return false;
+    bool done = false;
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    while (!done && DGifGetRecordType(gif, &type) == GIF_OK && type != TERMINATE_RECORD_TYPE) {
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* block = nullptr;
+            if (DGifGetExtension(gif, &code, &block) != GIF_OK) break;
+            while (block && DGifGetExtensionNext(gif, &block) == GIF_OK) {
+            }
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif) != GIF_OK) break;
+        out.width = gif->Image.Width;
+        out.height = gif->Image.Height;
+        out.pixels.resize(static_cast<std::size_t>(out.width) * out.height);
+        static const int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
+        const int passes = gif->Image.Interlace ? 4 : 1;
+        done = true;
+        for (int pass = 0; pass < passes; ++pass) {
+            const int start = gif->Image.Interlace ? kStart[pass] : 0;
+            const int step = gif->Image.Interlace ? kStep[pass] : 1;
+            for (int y = start; y < out.height && done; y += step) {
+                done = DGifGetLine(gif, out.pixels.data() + static_cast<std::size_t>(y) * out.width,
+                                   out.width) == GIF_OK;
+            }
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return done;
+}
+
+bool DecodeWithCore(const std::string& path, Indices* out) {
+    const imagelib::DecodeResult result = imagelib::DecodeFile(path, true, imagelib::DecodeEnvironment{});
+    if (!result.record || result.record.BitCount() != 8) return false;
+    if (out) {
+        const imagelib::ImageRecord& record = result.record;
+        out->width = record.Width();
+        out->height = record.Height();
+        const std::size_t stride = static_cast<std::size_t>(imagelib::RowStride(out->width, 8));
+        out->pixels.clear();
+        for (int y = out->height - 1; y >= 0; --y) {
+            const std::uint8_t* row = record.Pixels() + y * stride;
+            out->pixels.insert(out->pixels.end(), row, row + out->width);
+        }
+    }
+    return true;
+}
+
+template <typename Decode>
+double Seconds(Decode decode) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!decode()) {
+        std::fprintf(stderr, "decode failed\n");
+        std::exit(1);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: gif_decode_bench FILE.gif [RUNS]\n");
+        return 2;
+    }
+    const std::string path = argv[1];
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 10;
+
+    Indices core, giflib;
+    if (!DecodeWithCore(path, &core) || !DecodeWithGiflib(path.c_str(), giflib)) {
+        std::fprintf(stderr, "%s: not an 8-bit GIF both decoders read\n", path.c_str());
+        return 1;
+    }
+    if (core.width != giflib.width || core.height != giflib.height || core.pixels != giflib.pixels) {
+        std::fprintf(stderr, "%s: the decoders disagree\n", path.c_str());
+        return 1;
+    }
+
+    double bestCore = 0, bestGiflib = 0;
+    for (int run = 0; run < runs; ++run) {
+        Indices scratch;
+        const double g = Seconds([&] { return DecodeWithGiflib(path.c_str(), scratch); });
+        const double c = Seconds([&] { return DecodeWithCore(path, nullptr); });
+        if (run == 0 || g < bestGiflib) bestGiflib = g;
+        if (run == 0 || c < bestCore) bestCore = c;
+    }
+    const double megapixels = static_cast<double>(core.width) * core.height / 1e6;
+    std::printf("%s: %d x %d, %d runs each, best times; same indices from both\n", path.c_str(), core.width,
+                core.height, runs);
+    std::printf("  giflib                         %8.1f ms %7.1f Mpixel/s\n", bestGiflib * 1000,
+                megapixels / bestGiflib);
+    std::printf("  core decode to its image record %7.1f ms %7.1f Mpixel/s\n", bestCore * 1000,
+                megapixels / bestCore);
+    std::printf("  throughput ratio, core / giflib: %.2f\n", bestGiflib / bestCore);
+    return 0;
+}

@@ -1,0 +1,349 @@
+#include "imagelib/core/gif_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "imagelib/core/decode_file.h"
+#include "imagelib/core/test_files.h"
+
+namespace imagelib {
+namespace {
+
+using testing::Bytes;
+using testing::GifFile;
+using testing::GifImage;
+using testing::Rgb;
+
+DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes,
+                    const DecodeEnvironment& environment = {}) {
+    return DecodeFile(folder.Write("picture.gif", bytes), true, environment);
+}
+
+// Indices 0, 1, 2, ... over the picture, wrapped to the table.
+Bytes Counting(int count, int entries, int offset = 0) {
+    Bytes indices;
+    for (int i = 0; i < count; ++i) indices.push_back(static_cast<std::uint8_t>((i + offset) % entries));
+    return indices;
+}
+
+GifFile OneImage(int width, int height, int entries, Bytes indices) {
+    GifFile file;
+    file.globalTable = testing::ColourTriples(entries);
+    GifImage image;
+    image.width = static_cast<std::uint16_t>(width);
+    image.height = static_cast<std::uint16_t>(height);
+    image.indices = std::move(indices);
+    file.images.push_back(image);
+    return file;
+}
+
+TEST(GifDecoder, TableSizesGiveOneFourOrEightBitRecordsInTheTablesColours) {
+    struct Case {
+        int entries;
+        int bits;
+    };
+    const Case cases[] = {{2, 1}, {4, 4}, {8, 4}, {16, 4}, {32, 8}, {64, 8}, {128, 8}, {256, 8}};
+    testing::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entries);
+        const Bytes indices = Counting(13 * 7, c.entries);
+        const DecodeResult result = Decode(folder, testing::BuildGif(OneImage(13, 7, c.entries, indices)));
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        const ImageRecord& record = result.record;
+        EXPECT_EQ(record.BitCount(), c.bits);
+        const std::uint32_t tableEntries = 1u << c.bits;
+        EXPECT_EQ(record.Header().coloursUsed, tableEntries);
+        EXPECT_EQ(record.PixelOffset(), 40 + 4 * tableEntries);
+        EXPECT_EQ(testing::RecordIndices(record), indices);
+        // The file's colours, then black.
+        std::vector<Rgb> expected = testing::TripleColours(testing::ColourTriples(c.entries));
+        expected.resize(tableEntries, 0);
+        std::vector<Rgb> table;
+        for (std::uint32_t i = 0; i < tableEntries; ++i) {
+            const std::uint8_t* bgr = record.ColourTable() + 4 * i;
+            EXPECT_EQ(bgr[3], 0);
+            table.push_back(Rgb{bgr[2]} << 16 | Rgb{bgr[1]} << 8 | bgr[0]);
+        }
+        EXPECT_EQ(table, expected);
+    }
+}
+
+TEST(GifDecoder, AnImagesOwnTableReplacesTheGlobalOneAndIndicesBeyondItAreBlack) {
+    GifFile file = OneImage(6, 2, 256, {});
+    GifImage& image = file.images[0];
+    image.localTable = testing::ColourTriples(4);
+    image.minimumCodeSize = 4;  // room for indices beyond the table
+    image.indices = {0, 1, 2, 3, 4, 9, 15, 3, 2, 1, 0, 7};
+    testing::TempFolder folder;
+    const DecodeResult result = Decode(folder, testing::BuildGif(file));
+    ASSERT_EQ(result.status, LoadStatus::Ok);
+    EXPECT_EQ(result.record.BitCount(), 4);
+    const std::vector<Rgb> local = testing::TripleColours(image.localTable);
+    const std::vector<Rgb> expected = {local[0], local[1], local[2], local[3], 0, 0,
+                                       0, local[3], local[2], local[1], local[0], 0};
+    EXPECT_EQ(testing::RecordColours(result.record), expected);
+}
+
+TEST(GifDecoder, InterlacedRowsArePlacedRowExact) {
+    // File row order of each height, written out: passes from rows 0, 4,
+    // 2 and 1, every 8, 8, 4 and 2 rows.
+    const std::vector<std::vector<int>> orders = {
+        {0}, {0, 1}, {0, 2, 1}, {0, 2, 1, 3}, {0, 4, 2, 1, 3}, {0, 4, 2, 1, 3, 5},
+        {0, 8, 4, 2, 6, 1, 3, 5, 7}};
+    testing::TempFolder folder;
+    for (const std::vector<int>& order : orders) {
+        const int height = static_cast<int>(order.size());
+        SCOPED_TRACE(height);
+        const int width = 3;
+        GifFile file = OneImage(width, height, 16, {});
+        file.images[0].interlaced = true;
+        Bytes picture;  // row y holds index y + 1
+        for (int y = 0; y < height; ++y) picture.insert(picture.end(), width, static_cast<std::uint8_t>(y + 1));
+        for (const int y : order) file.images[0].indices.insert(file.images[0].indices.end(), width, static_cast<std::uint8_t>(y + 1));
+        const DecodeResult result = Decode(folder, testing::BuildGif(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        EXPECT_EQ(testing::RecordIndices(result.record), picture);
+    }
+}
+
+TEST(GifDecoder, OnlyTheFirstImageIsDecodedAtItsOwnSize) {
+    GifFile file = OneImage(5, 3, 16, Counting(15, 16, 1));
+    file.images[0].left = 7;
+    file.images[0].top = 9;
+    GifImage second;
+    second.width = 20;
+    second.height = 20;
+    second.indices = Bytes(400, 2);
+    file.images.push_back(second);
+    file.beforeImages = testing::GifExtension(0xFF, {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'});
+    testing::TempFolder folder;
+    const DecodeResult result = Decode(folder, testing::BuildGif(file));
+    ASSERT_EQ(result.status, LoadStatus::Ok);
+    EXPECT_EQ(result.record.Width(), 5);
+    EXPECT_EQ(result.record.Height(), 3);
+    EXPECT_EQ(testing::RecordIndices(result.record), Counting(15, 16, 1));
+}
+
+TEST(GifDecoder, ExtensionsAndStrayBytesBetweenBlocksAreReadPast) {
+    const Bytes indices = Counting(8 * 4, 16, 3);
+    GifFile file = OneImage(8, 4, 16, indices);
+    // A transparent colour changes nothing; comments and junk neither.
+    Bytes before = {0x00, 'x', 0x3B + 1};
+    const Bytes control = testing::GifExtension(0xF9, {0x01, 0, 0, 5});
+    before.insert(before.end(), control.begin(), control.end());
+    before.insert(before.end(), {0xFF, 0x80, 0x07});
+    const Bytes comment = testing::GifExtension(0xFE, Bytes(600, ','));
+    before.insert(before.end(), comment.begin(), comment.end());
+    file.beforeImages = before;
+    testing::TempFolder folder;
+    const DecodeResult result = Decode(folder, testing::BuildGif(file));
+    ASSERT_EQ(result.status, LoadStatus::Ok);
+    EXPECT_EQ(testing::RecordIndices(result.record), indices);
+}
+
+TEST(GifDecoder, CodesRoundTripAtEveryCodeSizeTableStateAndSubBlockLength) {
+    std::mt19937 random(7);
+    struct Case {
+        int minimumCodeSize;
+        int width, height;
+        bool smooth;  // long repeats: long strings, a full table soon
+        testing::LzwOptions options;
+        std::size_t subBlock;
+    };
+    const Case cases[] = {
+        {2, 40, 30, false, {}, 255},       {3, 17, 9, false, {}, 1},
+        {4, 64, 64, true, {}, 7},          {8, 200, 150, false, {}, 255},
+        {8, 300, 200, true, {}, 255},      {8, 300, 200, true, {false, true}, 254},
+        {2, 500, 400, true, {false, true}, 255},  // strings of thousands of bytes
+        {11, 120, 90, false, {}, 2},       {8, 256, 256, false, {false, true}, 100},
+        {2, 300, 300, false, {false, true}, 255},  // the full table's last entries in use
+        {8, 60, 40, false, {}, 1},  // codes of 9 to 12 bits across three sub-blocks
+    };
+    testing::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.minimumCodeSize << " " << c.width << "x" << c.height);
+        const int values = std::min(256, 1 << c.minimumCodeSize);
+        Bytes indices;
+        for (int i = 0; i < c.width * c.height; ++i) {
+            indices.push_back(static_cast<std::uint8_t>(c.smooth ? (i / 97 % 3 == 0 ? 1 : (i / 1000) % values)
+                                                                  : random() % values));
+        }
+        GifFile file = OneImage(c.width, c.height, std::min(256, values), {});
+        file.images[0].minimumCodeSize = c.minimumCodeSize;
+        file.images[0].raster = testing::LzwEncode(indices, c.minimumCodeSize, c.options);
+        file.images[0].subBlockSize = c.subBlock;
+        const DecodeResult result = Decode(folder, testing::BuildGif(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        EXPECT_EQ(testing::RecordIndices(result.record), indices);
+    }
+}
+
+TEST(GifDecoder, ThePixelsNoCodeReachesAreIndexZero) {
+    const Bytes whole = Counting(10 * 6, 15, 1);  // no zero index
+    const Bytes half(whole.begin(), whole.begin() + 25);
+    auto withZeros = [&](std::size_t kept) {
+        Bytes expected(whole.begin(), whole.begin() + kept);
+        expected.resize(whole.size(), 0);
+        return expected;
+    };
+    struct Case {
+        Bytes raster;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {testing::LzwEncode(half, 4), withZeros(25)},                  // end code early
+        {testing::LzwEncode(half, 4, {true, false}), withZeros(25)},   // no end code
+        {{}, withZeros(0)},                                            // no codes at all
+        {testing::PackCodes({{16, 5}, {17, 5}, {3, 5}}), withZeros(0)},  // clear, end, then data
+    };
+    testing::TempFolder folder;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        GifFile file = OneImage(10, 6, 16, {});
+        file.images[0].raster = cases[i].raster;
+        const DecodeResult result = Decode(folder, testing::BuildGif(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok) << i;
+        EXPECT_EQ(testing::RecordIndices(result.record), cases[i].expected) << i;
+    }
+}
+
+TEST(GifDecoder, DamagedCodesAreTakenAsTheDecoderPromises) {
+    // Minimum code size 2: clear 4, end 5, first free entry 6, codes of 3
+    // bits until entry 8 is free.
+    struct Case {
+        std::vector<std::pair<int, int>> codes;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        // A table code right after the clear code is index 0.
+        {{{4, 3}, {7, 3}, {1, 3}, {5, 3}}, {0, 1}},
+        // 7 is beyond the next free entry (6): taken as the old string and
+        // its first byte again (2 2); entry 6 = "2 2" and the next entry is
+        // built on code 0, so 6 then gives "2 2" and adds "0 2" as 7.
+        {{{4, 3}, {2, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}}, {2, 2, 2, 2, 2, 0, 2}},
+        // The next free entry itself: the old string and its first byte.
+        {{{4, 3}, {3, 3}, {6, 3}, {6, 3}, {5, 4}}, {3, 3, 3, 3, 3}},
+        // Repeated clear codes are read past.
+        {{{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}, {1, 2}},
+    };
+    testing::TempFolder folder;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::size_t pixels = cases[i].expected.size() + 3;
+        GifFile file = OneImage(static_cast<int>(pixels), 1, 4, {});
+        file.images[0].raster = testing::PackCodes(cases[i].codes);
+        const DecodeResult result = Decode(folder, testing::BuildGif(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok) << i;
+        Bytes expected = cases[i].expected;
+        expected.resize(pixels, 0);
+        EXPECT_EQ(testing::RecordIndices(result.record), expected) << i;
+    }
+}
+
+TEST(GifDecoder, RefusesWhatItCannotShow) {
+    const GifFile valid = OneImage(4, 4, 4, Counting(16, 4));
+    auto changed = [&](auto change) {
+        GifFile file = valid;
+        change(file);
+        return testing::BuildGif(file);
+    };
+    Bytes notAtStart = testing::BuildGif(valid);
+    notAtStart.insert(notAtStart.begin(), 'x');
+    Bytes screenCut = testing::BuildGif(valid);
+    screenCut.resize(10);
+    Bytes tableCut = testing::BuildGif(valid);
+    tableCut.resize(13 + 5);
+    Bytes extensionCut{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, '!', 0xFE, 5, 'a'};
+    struct Case {
+        Bytes bytes;
+        LoadStatus expected;
+    };
+    const Case cases[] = {
+        {notAtStart, LoadStatus::BadHeader},
+        {screenCut, LoadStatus::Truncated},
+        {tableCut, LoadStatus::Truncated},
+        {extensionCut, LoadStatus::Truncated},
+        {changed([](GifFile& f) { f.images.clear(); }), LoadStatus::BadHeader},  // trailer, no image
+        {changed([](GifFile& f) { f.images.clear(), f.trailer = false; }), LoadStatus::Truncated},
+        {changed([](GifFile& f) { f.images[0].minimumCodeSize = 1; }), LoadStatus::Truncated},
+        {changed([](GifFile& f) { f.images[0].minimumCodeSize = 12; }), LoadStatus::Truncated},
+        {changed([](GifFile& f) { f.images[0].minimumCodeSize = 0, f.images[0].raster = Bytes{}; }),
+         LoadStatus::Truncated},
+        {changed([](GifFile& f) { f.images[0].width = 0; }), LoadStatus::BadHeader},
+        {changed([](GifFile& f) { f.images[0].height = 0; }), LoadStatus::BadHeader},
+        {changed([](GifFile& f) { f.images[0].width = f.images[0].height = 65535; }), LoadStatus::BadHeader},
+        // 64 million pixels claimed by a file of some 50 bytes.
+        {changed([](GifFile& f) { f.images[0].width = 8000, f.images[0].height = 8000; }), LoadStatus::BadHeader},
+    };
+    testing::TempFolder folder;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const DecodeResult result = Decode(folder, cases[i].bytes);
+        EXPECT_EQ(result.status, cases[i].expected) << "case " << i;
+        EXPECT_FALSE(result.record) << "case " << i;
+    }
+    // The densest picture a file can really hold still loads: one colour,
+    // no clear codes, strings as long as the table allows.
+    GifFile dense = OneImage(4000, 3000, 2, {});
+    dense.images[0].raster = testing::LzwEncode(Bytes(4000 * 3000, 1), 2, {false, true});
+    EXPECT_EQ(Decode(folder, testing::BuildGif(dense)).status, LoadStatus::Ok);
+}
+
+TEST(GifDecoder, AFileCutAnywhereFailsCleanlyOrShowsWhatItHas) {
+    GifFile file = OneImage(23, 11, 64, Counting(23 * 11, 63, 1));  // no zero index
+    file.images[0].interlaced = true;
+    file.images[0].subBlockSize = 40;
+    file.beforeImages = testing::GifExtension(0xF9, {0x01, 0, 0, 5});
+    const Bytes whole = testing::BuildGif(file);
+    testing::TempFolder folder;
+    const DecodeResult complete = Decode(folder, whole);
+    ASSERT_EQ(complete.status, LoadStatus::Ok);
+    const Bytes expected = testing::RecordIndices(complete.record);
+    std::size_t shown = 0;
+    for (std::size_t length = 0; length < whole.size(); ++length) {
+        const DecodeResult result = Decode(folder, Bytes(whole.begin(), whole.begin() + length));
+        if (result.status != LoadStatus::Ok) {
+            // Too short to be told a GIF, cut in its headers, or before its image.
+            EXPECT_TRUE(result.status == LoadStatus::NotRecognised || result.status == LoadStatus::Truncated)
+                << length << " " << static_cast<int>(result.status);
+            EXPECT_FALSE(result.record) << length;
+            continue;
+        }
+        // Each pixel is the complete file's or index 0, and a longer file
+        // never shows fewer.
+        const Bytes indices = testing::RecordIndices(result.record);
+        ASSERT_EQ(indices.size(), expected.size()) << length;
+        std::size_t same = 0;
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            EXPECT_TRUE(indices[i] == expected[i] || indices[i] == 0) << length << " pixel " << i;
+            same += indices[i] == expected[i];
+        }
+        EXPECT_GE(same, shown) << length;
+        shown = same;
+    }
+    EXPECT_EQ(shown, expected.size());
+}
+
+std::vector<std::pair<std::uint16_t, std::int32_t>> g_reports;
+std::int32_t RecordProgress(std::uint16_t phase, std::int32_t percent) {
+    g_reports.emplace_back(phase, percent);
+    return 0;
+}
+
+TEST(GifDecoder, ReportsReadingThenEveryRowWithoutDividingByZero) {
+    using Reports = std::vector<std::pair<std::uint16_t, std::int32_t>>;
+    const DecodeEnvironment environment{nullptr, RecordProgress, {}};
+    testing::TempFolder folder;
+    g_reports.clear();
+    ASSERT_EQ(Decode(folder, testing::BuildGif(OneImage(9, 5, 4, Counting(45, 4))), environment).status,
+              LoadStatus::Ok);
+    EXPECT_EQ(g_reports, (Reports{{kPhaseReading, 100}, {kPhaseConverting, 0}, {kPhaseConverting, 25},
+                                  {kPhaseConverting, 50}, {kPhaseConverting, 75}, {kPhaseConverting, 100}}));
+    g_reports.clear();
+    ASSERT_EQ(Decode(folder, testing::BuildGif(OneImage(9, 1, 4, Counting(9, 4))), environment).status,
+              LoadStatus::Ok);
+    EXPECT_EQ(g_reports, (Reports{{kPhaseReading, 100}, {kPhaseConverting, 100}}));
+}
+
+}  // namespace
+}  // namespace imagelib

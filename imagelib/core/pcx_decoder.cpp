@@ -1,0 +1,215 @@
+#include "imagelib/core/pcx_decoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "imagelib/core/image_limits.h"
+
+namespace imagelib {
+namespace {
+
+constexpr std::size_t kHeaderSize = 128;
+constexpr std::uint8_t kManufacturer = 10;
+constexpr std::uint8_t kVersionWithoutPalette = 3;
+constexpr std::uint8_t kRunLengthEncoded = 1;
+constexpr std::int64_t kPaletteBlockSize = 769;  // the marker and 256 triples
+constexpr std::uint8_t kPaletteMarker = 12;
+
+std::int32_t ReadU16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+
+struct Layout {
+    int bitsPerPlane = 0;
+    int planes = 0;
+    std::size_t bytesPerLine = 0;
+    int RecordBits() const {
+        const int bits = bitsPerPlane * planes;
+        return bits == 2 ? 4 : bits;
+    }
+};
+
+bool LayoutRead(const Layout& layout) {
+    switch (layout.bitsPerPlane) {
+    case 1:
+        return layout.planes == 1 || layout.planes == 2 || layout.planes == 4;
+    case 2:
+        return layout.planes == 1 || layout.planes == 2;
+    case 4:
+        return layout.planes == 1;
+    case 8:
+        return layout.planes == 1 || layout.planes == 3;
+    default:
+        return false;
+    }
+}
+
+// The colours of the picture (not of a 24-bit one) into state.palette.
+LoadStatus ReadColours(DecoderState& state, const std::uint8_t* header, const Layout& layout) {
+    const std::size_t count = ColourCount(1, static_cast<std::uint32_t>(layout.bitsPerPlane * layout.planes));
+    if (header[1] == kVersionWithoutPalette) {
+        const DisplayPalette* display = state.environment.displayPalette;
+        if (!display || !display->SystemColours(count, state.palette)) FixedPcxColours(count, state.palette);
+        return LoadStatus::Ok;
+    }
+    if (count <= 16) {
+        std::memcpy(state.palette.data(), header + 16, 3 * count);
+        return LoadStatus::Ok;
+    }
+    // 256 colours: a marker byte and the table close the file.
+    std::uint8_t marker = 0;
+    if (!state.SeekInput(state.fileSize - kPaletteBlockSize) || state.ReadDirect(&marker, 1) != 1) {
+        return LoadStatus::Truncated;
+    }
+    if (marker != kPaletteMarker) return LoadStatus::BadHeader;
+    if (state.ReadDirect(state.palette.data(), state.palette.size()) != state.palette.size()) {
+        return LoadStatus::Truncated;
+    }
+    return LoadStatus::Ok;
+}
+
+// Scan lines into the decoded data: with run-length encoding a byte with
+// both top bits set repeats the next byte (its low six bits) times; runs
+// may cross lines and planes. Other encodings store the bytes plainly.
+void Decompress(DecoderState& state, bool runLength) {
+    if (!runLength) {
+        std::array<std::uint8_t, 4096> bytes;
+        while (!state.outputFull && !state.endOfInput) {
+            state.EmitBytes(bytes.data(), state.ReadBytes(bytes.data(), bytes.size()));
+        }
+    }
+    while (runLength && !state.outputFull) {
+        const std::uint8_t byte = state.ReadByte();
+        if (state.endOfInput) break;
+        if ((byte & 0xC0) != 0xC0) {
+            state.EmitByte(byte);
+            continue;
+        }
+        const std::uint8_t value = state.ReadByte();
+        if (state.endOfInput) break;
+        for (int n = byte & 0x3F; n > 0; --n) state.EmitByte(value);
+    }
+    state.FlushOutput();
+}
+
+// Pixel x of one plane of `bits` bits per pixel, packed first pixel first.
+unsigned Sample(const std::uint8_t* plane, std::int32_t x, int bits) {
+    const std::int64_t bit = std::int64_t{x} * bits;
+    const int shift = 8 - bits - static_cast<int>(bit % 8);
+    return (plane[bit / 8] >> shift) & ((1u << bits) - 1);
+}
+
+// One scan line (its planes one after another) into one record row.
+void PlaceRow(const std::uint8_t* line, const Layout& layout, std::int32_t width, std::uint8_t* out) {
+    const std::size_t plane = layout.bytesPerLine;
+    switch (layout.RecordBits()) {
+    case 1:
+        std::memcpy(out, line, static_cast<std::size_t>((width + 7) / 8));
+        break;
+    case 8:
+        std::memcpy(out, line, static_cast<std::size_t>(width));
+        break;
+    case 24:
+        for (std::int32_t x = 0; x < width; ++x) {
+            out[3 * x + 0] = line[2 * plane + x];
+            out[3 * x + 1] = line[plane + x];
+            out[3 * x + 2] = line[x];
+        }
+        break;
+    default:  // 4 bits, two pixels to a byte, from planes of 1 or 2 bits
+        for (std::int32_t x = 0; x < width; ++x) {
+            unsigned value = 0;
+            for (int p = 0; p < layout.planes; ++p) {
+                value |= Sample(line + p * plane, x, layout.bitsPerPlane) << (p * layout.bitsPerPlane);
+            }
+            out[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? value << 4 : value);
+        }
+        break;
+    }
+}
+
+}  // namespace
+
+void FixedPcxColours(std::size_t count, PaletteTriples& triples) {
+    static constexpr std::uint8_t kStandard[16][3] = {
+        {0x00, 0x00, 0x00}, {0x00, 0x00, 0xAA}, {0x00, 0xAA, 0x00}, {0x00, 0xAA, 0xAA},
+        {0xAA, 0x00, 0x00}, {0xAA, 0x00, 0xAA}, {0xAA, 0x55, 0x00}, {0xAA, 0xAA, 0xAA},
+        {0x55, 0x55, 0x55}, {0x55, 0x55, 0xFF}, {0x55, 0xFF, 0x55}, {0x55, 0xFF, 0xFF},
+        {0xFF, 0x55, 0x55}, {0xFF, 0x55, 0xFF}, {0xFF, 0xFF, 0x55}, {0xFF, 0xFF, 0xFF}};
+    static constexpr std::uint8_t kFour[4][3] = {
+        {0x00, 0x00, 0x00}, {0x55, 0xFF, 0xFF}, {0xFF, 0x55, 0xFF}, {0xFF, 0xFF, 0xFF}};
+    triples.fill(0);
+    if (count <= 2) {
+        std::fill_n(triples.begin() + 3, 3, 0xFF);
+    } else if (count <= 4) {
+        std::memcpy(triples.data(), kFour, sizeof kFour);
+    } else {
+        std::memcpy(triples.data(), kStandard, sizeof kStandard);
+    }
+    if (count <= 16) return;
+    std::uint8_t* entry = triples.data() + sizeof kStandard;
+    for (int r = 0; r < 6; ++r) {
+        for (int g = 0; g < 6; ++g) {
+            for (int b = 0; b < 6; ++b, entry += 3) {
+                entry[0] = static_cast<std::uint8_t>(51 * r);
+                entry[1] = static_cast<std::uint8_t>(51 * g);
+                entry[2] = static_cast<std::uint8_t>(51 * b);
+            }
+        }
+    }
+    for (int i = 0; i < 24; ++i, entry += 3) std::fill_n(entry, 3, static_cast<std::uint8_t>(8 + 10 * i));
+}
+
+bool DecodePcx(DecoderState& state) {
+    if (!state.OpenInput()) return state.FinishDecode(state.status);
+    std::array<std::uint8_t, kHeaderSize> header{};
+    if (state.ReadDirect(header.data(), header.size()) != header.size()) {
+        return state.FinishDecode(LoadStatus::Truncated);
+    }
+    if (header[0] != kManufacturer) return state.FinishDecode(LoadStatus::BadHeader);
+
+    const Layout layout{header[3], header[65], static_cast<std::size_t>(ReadU16(header.data() + 66))};
+    const std::int32_t width = ReadU16(header.data() + 8) - ReadU16(header.data() + 4) + 1;
+    const std::int32_t height = ReadU16(header.data() + 10) - ReadU16(header.data() + 6) + 1;
+    // A line must hold its pixels, and the file the lines it claims.
+    const std::int64_t lineBytes = static_cast<std::int64_t>(layout.bytesPerLine) * layout.planes;
+    if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) ||
+        static_cast<std::int64_t>(layout.bytesPerLine) * 8 < std::int64_t{width} * layout.bitsPerPlane ||
+        lineBytes * height > kMaxPcxBytesPerFileByte * state.fileSize) {
+        return state.FinishDecode(LoadStatus::BadHeader);
+    }
+    const int bits = layout.RecordBits();
+    if (bits <= 8) {
+        const LoadStatus coloured = ReadColours(state, header.data(), layout);
+        if (coloured != LoadStatus::Ok) return state.FinishDecode(coloured);
+    }
+    if (!state.SeekInput(kHeaderSize)) return state.FinishDecode(LoadStatus::Truncated);
+
+    state.bitsPerPixel = static_cast<std::uint16_t>(bits);
+    state.colours = static_cast<std::uint16_t>(ColourCount(1, static_cast<std::uint32_t>(bits)));
+    state.headerSize = kInfoHeaderSize + 4 * std::size_t{state.colours};
+    state.rowStride = static_cast<std::size_t>(RowStride(width, bits));
+    state.imageDataSize = state.rowStride * static_cast<std::size_t>(height);
+    state.decodedRowLength = static_cast<std::size_t>(lineBytes);
+    state.capacity = static_cast<std::size_t>(lineBytes * height);
+    state.inputBufferSize = state.rowStride;
+    state.chunkSize = 3 * layout.bytesPerLine;
+    if (!state.SetupBuffers() || !state.AllocDecoded()) return state.FinishDecode(state.status);
+    Decompress(state, header[2] == kRunLengthEncoded);
+    state.input.Close();
+
+    if (!state.NewImageRecord(bits <= 8 ? &state.palette : nullptr, width, height,
+                              state.imageDataSize, state.headerSize, bits)) {
+        return state.FinishDecode(state.status);
+    }
+    // The first line is the top of the picture, the record's last row.
+    state.percentFactor = 100.0f / static_cast<float>(height);
+    std::uint8_t* const pixels = state.record.Pixels();
+    for (std::int32_t i = 0; i < height; ++i) {
+        PlaceRow(state.decoded.Data() + static_cast<std::size_t>(i) * state.decodedRowLength, layout,
+                 width, pixels + static_cast<std::size_t>(height - 1 - i) * state.rowStride);
+        state.ReportProgress(kPhaseConverting, i + 1);
+    }
+    return state.FinishDecode(LoadStatus::Ok);
+}
+
+}  // namespace imagelib

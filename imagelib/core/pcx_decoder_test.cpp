@@ -1,0 +1,252 @@
+#include "imagelib/core/pcx_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "imagelib/core/decode_file.h"
+#include "imagelib/core/test_files.h"
+
+namespace imagelib {
+namespace {
+
+using testing::Bytes;
+using testing::PcxFile;
+using testing::Rgb;
+
+DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes,
+                    const DecodeEnvironment& environment = {}, const std::string& name = "picture.pcx") {
+    return DecodeFile(folder.Write(name, bytes), true, environment);
+}
+
+PcxFile Indexed(const Bytes& indices, int width, int height, int bitsPerPlane, int planes) {
+    return testing::IndexedPcx(indices, width, height, bitsPerPlane, planes);
+}
+
+TEST(PcxReader, EveryLayoutReadGivesThePicturesColours) {
+    const int width = 13, height = 5;
+    struct Case {
+        int bitsPerPlane, planes, recordBits;
+        std::uint8_t encoding;
+        bool runsAcrossLines;
+    };
+    const Case cases[] = {
+        {1, 1, 1, 1, false}, {1, 2, 4, 1, true}, {1, 4, 4, 1, false}, {2, 1, 4, 1, false},
+        {4, 1, 4, 0, false}, {2, 2, 4, 2, false}, {8, 1, 8, 1, true},  {8, 1, 8, 0, false},
+    };
+    testing::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << " encoding " << int(c.encoding));
+        const int values = 1 << (c.bitsPerPlane * c.planes);
+        Bytes indices;
+        for (int i = 0; i < width * height; ++i) indices.push_back(static_cast<std::uint8_t>((i * 7 + i / 9) % values));
+        PcxFile file = Indexed(indices, width, height, c.bitsPerPlane, c.planes);
+        file.encoding = c.encoding;
+        file.runsAcrossLines = c.runsAcrossLines;
+        Bytes colours = testing::ColourTriples(values);
+        if (values == 256) {
+            file.headerPalette = Bytes(48, 0x77);  // not these
+            file.tail = testing::PcxColourBlock(colours);
+        }
+        const DecodeResult result = Decode(folder, testing::BuildPcx(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        EXPECT_EQ(result.record.BitCount(), c.recordBits);
+        EXPECT_EQ(result.record.Header().coloursUsed, 1u << c.recordBits);
+        std::vector<Rgb> expected;
+        const std::vector<Rgb> table = testing::TripleColours(colours);
+        for (const std::uint8_t index : indices) expected.push_back(table[index]);
+        EXPECT_EQ(testing::RecordColours(result.record), expected);
+        if (values == 4) {  // four colours in a 16-entry table: the rest black
+            for (int i = 4; i < 16; ++i) EXPECT_EQ(result.record.ColourTable()[4 * i + 2], 0) << i;
+        }
+    }
+}
+
+TEST(PcxReader, PlanesGiveTheLowBitsFirstAndThreePlanesAreRedGreenBlue) {
+    PcxFile two;  // 8 pixels of two planes
+    two.bitsPerPlane = 1;
+    two.planes = 2;
+    two.xMax = 7;
+    two.bytesPerLine = 1;
+    two.headerPalette = testing::ColourTriples(4);
+    two.lines = {0xAA, 0xCC};
+    PcxFile four = two;  // and of four planes
+    four.planes = 4;
+    four.headerPalette = testing::ColourTriples(16);
+    four.lines = {0xAA, 0xCC, 0xF0, 0x01};
+    PcxFile rgb;  // 2 x 1 pixels of three 8-bit planes, 1 spare byte per plane
+    rgb.bitsPerPlane = 8;
+    rgb.planes = 3;
+    rgb.xMax = 1;
+    rgb.bytesPerLine = 3;
+    rgb.lines = {0xFF, 0x10, 0, 0x00, 0x20, 0, 0x00, 0x30, 0};
+    rgb.xMin = 5, rgb.xMax = 6, rgb.yMin = rgb.yMax = 9;  // the origin plays no part
+    const std::vector<Rgb> fours = testing::TripleColours(two.headerPalette);
+    const std::vector<Rgb> sixteen = testing::TripleColours(four.headerPalette);
+    testing::TempFolder folder;
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(two)).record),
+              (std::vector<Rgb>{fours[3], fours[2], fours[1], fours[0], fours[3], fours[2], fours[1], fours[0]}));
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(four)).record),
+              (std::vector<Rgb>{sixteen[7], sixteen[6], sixteen[5], sixteen[4], sixteen[3], sixteen[2],
+                                sixteen[1], sixteen[8]}));
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(rgb)).record),
+              (std::vector<Rgb>{0xFF0000, 0x102030}));
+}
+
+TEST(PcxReader, TheTwoHundredFiftySixColoursCloseTheFile) {
+    PcxFile file = Indexed({0, 1, 2, 255}, 2, 2, 8, 1);
+    const Bytes colours = testing::ColourTriples(256);
+    file.tail = testing::PcxColourBlock(colours);
+    PcxFile wrongMarker = file;
+    wrongMarker.tail = testing::PcxColourBlock(colours, 10);
+    PcxFile noBlock = file;  // shorter than the block itself
+    noBlock.tail.clear();
+    testing::TempFolder folder;
+    const std::vector<Rgb> table = testing::TripleColours(colours);
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(file)).record),
+              (std::vector<Rgb>{table[0], table[1], table[2], table[255]}));
+
+    // Runs of the longest kind (63 bytes) across lines: 100 pixels of 7.
+    Bytes indices(100, 7);
+    for (int i = 0; i < 20; ++i) indices.push_back(static_cast<std::uint8_t>(i));
+    PcxFile runs = Indexed(indices, 40, 3, 8, 1);
+    runs.runsAcrossLines = true;
+    runs.tail = file.tail;
+    std::vector<Rgb> expected;
+    for (const std::uint8_t index : indices) expected.push_back(table[index]);
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(runs)).record), expected);
+    EXPECT_EQ(Decode(folder, testing::BuildPcx(wrongMarker)).status, LoadStatus::BadHeader);
+    EXPECT_EQ(Decode(folder, testing::BuildPcx(noBlock)).status, LoadStatus::Truncated);
+}
+
+// A display with a system palette of its own: entry i is (i, i, 255 - i).
+class FakeDisplay : public DisplayPalette {
+public:
+    bool SystemColours(std::size_t count, PaletteTriples& triples) const override {
+        asked.push_back(count);
+        if (!hasPalette) return false;
+        for (std::size_t i = 0; i < count; ++i) {
+            triples[3 * i] = triples[3 * i + 1] = static_cast<std::uint8_t>(i);
+            triples[3 * i + 2] = static_cast<std::uint8_t>(255 - i);
+        }
+        return true;
+    }
+    bool hasPalette = true;
+    mutable std::vector<std::size_t> asked;
+};
+
+TEST(PcxReader, VersionThreeTakesTheDisplaysColoursOrElseFixedOnes) {
+    struct Case {
+        int bitsPerPlane, planes;
+        Bytes indices;
+        std::vector<Rgb> fixed;
+    };
+    const Case cases[] = {
+        {1, 1, {0, 1}, {0x000000, 0xFFFFFF}},
+        {2, 1, {1, 2, 3}, {0x55FFFF, 0xFF55FF, 0xFFFFFF}},
+        {1, 4, {1, 6, 7, 8, 15}, {0x0000AA, 0xAA5500, 0xAAAAAA, 0x555555, 0xFFFFFF}},
+        {8, 1, {15, 16, 17, 231, 232, 255}, {0xFFFFFF, 0x000000, 0x000033, 0xFFFFFF, 0x080808, 0xEEEEEE}},
+    };
+    testing::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bitsPerPlane * c.planes);
+        const int width = static_cast<int>(c.indices.size());
+        PcxFile file = Indexed(c.indices, width, 1, c.bitsPerPlane, c.planes);
+        file.version = 3;
+        file.headerPalette = Bytes(48, 0x99);  // not these
+        const Bytes bytes = testing::BuildPcx(file);
+
+        FakeDisplay display;
+        const DecodeResult shown = Decode(folder, bytes, DecodeEnvironment{nullptr, nullptr, {}, &display});
+        ASSERT_EQ(shown.status, LoadStatus::Ok);
+        std::vector<Rgb> expected;
+        for (const std::uint8_t i : c.indices) expected.push_back(Rgb{i} << 16 | Rgb{i} << 8 | (255 - i));
+        EXPECT_EQ(testing::RecordColours(shown.record), expected);
+        EXPECT_EQ(display.asked, std::vector<std::size_t>{std::size_t{1} << (c.bitsPerPlane * c.planes)});
+
+        display.hasPalette = false;
+        EXPECT_EQ(testing::RecordColours(Decode(folder, bytes, DecodeEnvironment{nullptr, nullptr, {}, &display}).record),
+                  c.fixed);
+        EXPECT_EQ(testing::RecordColours(Decode(folder, bytes).record), c.fixed);  // no display at all
+    }
+}
+
+TEST(PcxReader, RefusesLayoutsAndSizesItCannotShow) {
+    const PcxFile valid = Indexed(Bytes(8 * 3, 1), 8, 3, 1, 4);
+    auto changed = [&](auto change) {
+        PcxFile file = valid;
+        change(file);
+        return testing::BuildPcx(file);
+    };
+    const Bytes whole = testing::BuildPcx(valid);
+    struct Case {
+        Bytes bytes;
+        LoadStatus expected;
+    };
+    const Case cases[] = {
+        {changed([](PcxFile& f) { f.manufacturer = 11; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 3; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 1, f.bitsPerPlane = 3; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 2, f.bitsPerPlane = 4; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 4, f.bitsPerPlane = 2; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 1, f.bitsPerPlane = 24; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 4, f.bitsPerPlane = 8; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.planes = 0; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.xMax = 16; }), LoadStatus::BadHeader},  // 17 pixels in 2 bytes
+        {changed([](PcxFile& f) { f.bytesPerLine = 0; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.xMin = 9; }), LoadStatus::BadHeader},  // right of its right edge
+        {changed([](PcxFile& f) { f.yMin = 1, f.yMax = 0; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.xMax = 65534, f.bytesPerLine = 8192; }), LoadStatus::BadHeader},
+        {changed([](PcxFile& f) { f.yMax = 65535; }), LoadStatus::BadHeader},  // 65536 rows
+        {changed([](PcxFile& f) { f.yMax = 9999; }), LoadStatus::BadHeader},   // 80 kB claimed by 200 bytes
+        {Bytes(whole.begin(), whole.begin() + 127), LoadStatus::Truncated},
+    };
+    testing::TempFolder folder;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const DecodeResult result = Decode(folder, cases[i].bytes);
+        EXPECT_EQ(result.status, cases[i].expected) << "case " << i;
+        EXPECT_FALSE(result.record) << "case " << i;
+    }
+}
+
+TEST(PcxReader, IsFoundByItsExtensionInAnyLetterCaseOnly) {
+    const Bytes bytes = testing::BuildPcx(Indexed({1, 0, 1}, 3, 1, 1, 1));
+    testing::TempFolder folder;
+    for (const char* name : {"a.pcx", "b.PCX", "c.pCx"}) {
+        EXPECT_EQ(Decode(folder, bytes, {}, name).status, LoadStatus::Ok) << name;
+    }
+    for (const char* name : {"d.pcc", "e.pcx.bak", "pcx"}) {
+        EXPECT_EQ(Decode(folder, bytes, {}, name).status, LoadStatus::NotRecognised) << name;
+    }
+}
+
+TEST(PcxReader, AFileCutAnywhereFailsCleanlyOrShowsIndexZero) {
+    Bytes indices;
+    for (int i = 0; i < 30 * 7; ++i) indices.push_back(static_cast<std::uint8_t>(1 + i % 15));
+    PcxFile file = Indexed(indices, 30, 7, 1, 4);
+    file.runsAcrossLines = true;
+    const Bytes whole = testing::BuildPcx(file);
+    testing::TempFolder folder;
+    std::size_t shown = 0;
+    for (std::size_t length = 0; length <= whole.size(); ++length) {
+        const DecodeResult result = Decode(folder, Bytes(whole.begin(), whole.begin() + length));
+        if (length < 128) {
+            EXPECT_EQ(result.status, LoadStatus::Truncated) << length;
+            continue;
+        }
+        ASSERT_EQ(result.status, LoadStatus::Ok) << length;
+        // A pixel is whole or 0: each of its planes' bytes arrived or not.
+        const Bytes got = testing::RecordIndices(result.record);
+        std::size_t same = 0;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i] & ~indices[i], 0) << length << " pixel " << i;
+            same += got[i] == indices[i];
+        }
+        EXPECT_GE(same, shown) << length;
+        shown = same;
+    }
+    EXPECT_EQ(shown, indices.size());
+}
+
+}  // namespace
+}  // namespace imagelib
