@@ -103,8 +103,11 @@ void ImageLibrary::ShowProgressWindow(const std::string& fileName) {
 }
 
 void ImageLibrary::ShowLoadError(const std::string& fileName) {
+    // Copies: the caller's messages dispatched while the box is up may
+    // change the texts.
     const std::string text = LoadErrorText(texts_, fileName);
-    prompts_.ShowLoadError(text.c_str(), texts_.errorCaption.c_str());
+    const std::string caption = texts_.errorCaption;
+    prompts_.ShowLoadError(text.c_str(), caption.c_str());
 }
 
 }  // namespace imagelib

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -143,24 +142,6 @@ TEST(ImageLibrary, AWindowedLoadShowsTheWindowFirstAndReleasesItOnEveryWayOut) {
     EXPECT_NE(library.Load(jpeg, 0), nullptr);  // and the library is usable again
 }
 
-TEST(ImageLibrary, OnceAWindowedLoadInstalledTheHookEveryReportDispatchesMessages) {
-    WindowedLibrary windowed;
-    ImageLibrary& library = windowed.library;
-    testing::TempFolder folder;
-    const std::string jpeg = folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(8, 30, 3)));
-    ASSERT_NE(library.Load(jpeg, 0), nullptr);
-    EXPECT_EQ(windowed.display.dispatches, 0);  // not installed yet
-    EXPECT_EQ(library.InstalledHook(), nullptr);
-
-    EXPECT_EQ(library.Load(folder.PathOf("gone.bmp"), 1), nullptr);
-    windowed.display.positions.clear();
-    ASSERT_NE(library.Load(jpeg, 0), nullptr);
-    EXPECT_EQ(windowed.display.dispatches, 30);
-    EXPECT_TRUE(windowed.display.positions.empty());  // no window, no bar
-    EXPECT_TRUE(library.SaveAsJpeg(75, folder.PathOf("out.jpg")));
-    EXPECT_EQ(windowed.display.dispatches, 60);  // saving reports its rows too
-}
-
 TEST(ImageLibrary, NothingDispatchedDuringALoadOrSaveCanStartAnother) {
     WindowedLibrary windowed;
     ImageLibrary& library = windowed.library;
@@ -181,52 +162,6 @@ TEST(ImageLibrary, NothingDispatchedDuringALoadOrSaveCanStartAnother) {
     EXPECT_EQ(refused, 40);
     EXPECT_FALSE(std::filesystem::exists(folder.PathOf("nested.jpg")));
     EXPECT_EQ(library.KeptImage()->Width(), 8);
-}
-
-TEST(ImageLibrary, LoadsSpeakTheChosenLanguage) {
-    WindowedLibrary windowed;
-    ImageLibrary& library = windowed.library;
-    testing::TempFolder folder;
-    const std::string missing = folder.PathOf("gone.jpg");
-    const std::string japaneseProgress = "\x90\x69\x8D\x73\x8F\xEE\x95\xF1";
-    const std::string japaneseError = "\x83\x47\x83\x89\x81\x5B";
-    const std::string japaneseLoading = "\x83\x8D\x81\x5B\x83\x68\x92\x86";
-    const std::string japaneseErrorLoading = japaneseLoading +
-        "\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
-    struct Step {
-        std::function<void()> choose;
-        std::string window;  // the progress window's caption and line
-        std::string box;     // the load error box's caption and text
-    };
-    const Step steps[] = {
-        // Custom texts before any language are undone by the first load.
-        {[&] { library.SetCustomLanguage("P", "E", "L", "EL", "W"); },
-         "Progress: Loading " + missing, "Error: Error Loading " + missing},
-        {[&] { EXPECT_TRUE(library.SetLanguage("gErMaN")); },
-         "Fortschritt: Lade " + missing, "Fehler: Fehler beim Laden der Datei " + missing},
-        {[&] { EXPECT_FALSE(library.SetLanguage("Deutsch")); },
-         "Progress: Loading " + missing, "Error: Error Loading " + missing},
-        {[&] {
-             library.SetCustomLanguage("P", "E", "L", "EL", "W");
-             EXPECT_TRUE(library.SetLanguage("CUSTOM"));
-         },
-         "P: L " + missing, "E: EL " + missing},
-        {[&] { EXPECT_TRUE(library.SetLanguage("JAPANESE")); },
-         japaneseProgress + ": " + missing + " " + japaneseLoading,
-         japaneseError + ": " + missing + " " + japaneseErrorLoading},
-        // Custom texts after Japanese keep its word order.
-        {[&] { library.SetCustomLanguage("P", "E", "L", "EL", "W2"); },
-         "P: " + missing + " L", "E: " + missing + " EL"},
-    };
-    for (const Step& step : steps) {
-        windowed.log.clear();
-        step.choose();
-        EXPECT_EQ(library.Load(missing, 1), nullptr);
-        EXPECT_EQ(windowed.log, (std::vector<std::string>{"show: " + step.window,
-                                                          "error: " + step.box, "release"}));
-    }
-    EXPECT_EQ(library.Texts().name, "JAPANESE");
-    EXPECT_EQ(library.Texts().warningText, "W2");
 }
 
 }  // namespace
