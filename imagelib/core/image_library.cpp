@@ -4,10 +4,45 @@
 
 #include "imagelib/core/decode_file.h"
 #include "imagelib/core/detect.h"
+#include "imagelib/core/jpeg_encoder.h"
 
 namespace imagelib {
+namespace {
+
+// Marks the library busy for one operation.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+// Releases the progress window of a load on every way out of it,
+// including an exception.
+class WindowRelease {
+public:
+    WindowRelease(ProgressDisplay* display, const bool& shown) : display_(display), shown_(shown) {}
+    ~WindowRelease() {
+        if (display_ && shown_) display_->Release();
+    }
+    WindowRelease(const WindowRelease&) = delete;
+    WindowRelease& operator=(const WindowRelease&) = delete;
+
+private:
+    ProgressDisplay* display_;
+    const bool& shown_;
+};
+
+}  // namespace
 
 const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t showProgress) {
+    if (busy_) return nullptr;  // called back from a message dispatched by a running load
+    BusyScope busy(busy_);
+
     progressShown_ = false;
     jpegOptions_ = JpegReadOptions{};
     saveQuality_ = kDefaultSaveQuality;
@@ -15,9 +50,12 @@ const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t 
 
     kept_ = ImageRecord();
 
-    // Only the flag exists so far: no progress window is shown yet.
-    if (showProgress == 1) progressShown_ = true;
+    const WindowRelease release(display_, progressShown_);
+    if (showProgress == 1) ShowProgressWindow(fileName);
+    return LoadAndKeep(fileName);
+}
 
+const ImageRecord* ImageLibrary::LoadAndKeep(const std::string& fileName) {
     if (!FileExists(fileName)) {
         ShowLoadError(fileName);
         return nullptr;
@@ -41,9 +79,35 @@ const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t 
     return &kept_;
 }
 
+bool ImageLibrary::SaveAsJpeg(std::int32_t quality, const std::string& fileName) {
+    if (busy_) return false;
+    BusyScope busy(busy_);
+    progressShown_ = false;
+    saveQuality_ = quality;
+    if (!kept_) return false;
+    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_};
+    return EncodeJpeg(kept_, fileName, saveQuality_, environment) == LoadStatus::Ok;
+}
+
+std::int32_t ImageLibrary::ReportProgress(std::uint16_t, std::int32_t percent) {
+    if (!display_) return 0;
+    if (progressShown_) display_->SetPosition(percent);
+    display_->DispatchPendingMessages();
+    return 0;
+}
+
+void ImageLibrary::ShowProgressWindow(const std::string& fileName) {
+    progressShown_ = true;
+    if (display_) display_->Show(texts_.progressCaption, LoadingLine(texts_, fileName));
+    if (ownHook_) progressHook_ = ownHook_;
+}
+
 void ImageLibrary::ShowLoadError(const std::string& fileName) {
+    // Copies: the caller's messages dispatched while the box is up may
+    // change the texts.
     const std::string text = LoadErrorText(texts_, fileName);
-    prompts_.ShowLoadError(text.c_str(), texts_.errorCaption.c_str());
+    const std::string caption = texts_.errorCaption;
+    prompts_.ShowLoadError(text.c_str(), caption.c_str());
 }
 
 }  // namespace imagelib

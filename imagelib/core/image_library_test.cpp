@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -79,6 +80,88 @@ TEST(ImageLibrary, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
     EXPECT_EQ(library.LastHeight(), 200);
     EXPECT_FALSE(library.ProgressShown());  // only exactly 1 asks for it
     EXPECT_EQ(library.SaveQuality(), 80);
+}
+
+}  // namespace
+}  // namespace imagelib
+
+namespace imagelib {
+namespace {
+
+// A library with a recording progress window and its own hook, as the DLL
+// makes it.
+struct WindowedLibrary {
+    WindowedLibrary() {
+        prompts.log = &log;
+        current = &library;
+    }
+    ~WindowedLibrary() { current = nullptr; }
+    static std::int32_t Hook(std::uint16_t phase, std::int32_t percent) {
+        return current->ReportProgress(phase, percent);
+    }
+
+    static inline ImageLibrary* current = nullptr;
+    std::vector<std::string> log;
+    FakePrompts prompts;
+    FakeProgressDisplay display{log};
+    ImageLibrary library{prompts, &display, Hook};
+};
+
+TEST(ImageLibrary, AWindowedLoadShowsTheWindowFirstAndReleasesItOnEveryWayOut) {
+    WindowedLibrary windowed;
+    ImageLibrary& library = windowed.library;
+    testing::TempFolder folder;
+    const std::string missing = folder.PathOf("gone.jpg");
+    EXPECT_EQ(library.Load(missing, 1), nullptr);
+    EXPECT_EQ(windowed.log, (std::vector<std::string>{"show: Progress: Loading " + missing,
+                                                      "error: Error: Error Loading " + missing,
+                                                      "release"}));
+    EXPECT_EQ(library.InstalledHook(), &WindowedLibrary::Hook);
+
+    windowed.log.clear();
+    const std::string jpeg = folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(8, 40, 3)));
+    ASSERT_NE(library.Load(jpeg, 1), nullptr);
+    EXPECT_EQ(windowed.log, (std::vector<std::string>{"show: Progress: Loading " + jpeg, "release"}));
+    const std::vector<std::int32_t>& bar = windowed.display.positions;
+    ASSERT_EQ(bar.size(), 40u);  // one report per row
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_EQ(bar.front(), 3);
+    EXPECT_EQ(bar.back(), 100);
+    EXPECT_EQ(windowed.display.dispatches, 40);
+
+    // Neither a load without the window nor one of another value shows it.
+    windowed.log.clear();
+    for (const std::uint8_t show : {0, 2, 255}) EXPECT_NE(library.Load(jpeg, show), nullptr);
+    EXPECT_TRUE(windowed.log.empty());
+
+    // An unexpected failure still releases the window.
+    windowed.display.failAfterShowing = true;
+    EXPECT_THROW(library.Load(jpeg, 1), std::runtime_error);
+    EXPECT_EQ(windowed.log.back(), "release");
+    windowed.display.failAfterShowing = false;
+    EXPECT_NE(library.Load(jpeg, 0), nullptr);  // and the library is usable again
+}
+
+TEST(ImageLibrary, NothingDispatchedDuringALoadOrSaveCanStartAnother) {
+    WindowedLibrary windowed;
+    ImageLibrary& library = windowed.library;
+    testing::TempFolder folder;
+    const std::string first = folder.Write("first.jpg", testing::EncodeJpeg(testing::TestPattern(8, 20, 3)));
+    const std::string second = folder.Write("second.bmp", Bmp(2, 2));
+    int refused = 0;
+    windowed.display.onDispatch = [&] {
+        refused += library.Load(second, 1) == nullptr;
+        refused += !library.SaveAsJpeg(90, folder.PathOf("nested.jpg"));
+    };
+    ASSERT_NE(library.Load(first, 1), nullptr);
+    EXPECT_EQ(refused, 40);
+    EXPECT_EQ(library.LastWidth(), 8);
+    EXPECT_TRUE(windowed.prompts.errors.empty());
+    refused = 0;
+    EXPECT_TRUE(library.SaveAsJpeg(90, folder.PathOf("out.jpg")));
+    EXPECT_EQ(refused, 40);
+    EXPECT_FALSE(std::filesystem::exists(folder.PathOf("nested.jpg")));
+    EXPECT_EQ(library.KeptImage()->Width(), 8);
 }
 
 }  // namespace

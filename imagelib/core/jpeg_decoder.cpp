@@ -5,26 +5,17 @@
 #include "imagelib/core/jpeg_decoder.h"
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstddef>
-#include <cstdio>
 
 #include <jerror.h>
-#include <jpeglib.h>
 
 #include "imagelib/core/image_limits.h"
+#include "imagelib/core/jpeg_errors.h"
 
 namespace imagelib {
 namespace {
 
 constexpr std::size_t kSourceBufferSize = 4096;
-
-struct JpegErrors {
-    jpeg_error_mgr manager;  // first: libjpeg hands its address back to us
-    std::jmp_buf jump;
-    LoadStatus failure;
-    UserPrompts* prompts;
-};
 
 struct JpegSource {
     jpeg_source_mgr manager;  // first: as for the errors
@@ -33,27 +24,7 @@ struct JpegSource {
     JOCTET buffer[kSourceBufferSize];
 };
 
-JpegErrors* ErrorsOf(j_common_ptr info) { return reinterpret_cast<JpegErrors*>(info->err); }
 JpegSource* SourceOf(j_decompress_ptr info) { return reinterpret_cast<JpegSource*>(info->src); }
-
-[[noreturn]] void OnJpegError(j_common_ptr info) {
-    JpegErrors* errors = ErrorsOf(info);
-    errors->failure = StatusForJpegMessage(info->err->msg_code);
-    std::longjmp(errors->jump, 1);
-}
-
-// Reached only for the first warning of an image (the trace level is 0).
-void OnJpegWarning(j_common_ptr info) {
-    JpegErrors* errors = ErrorsOf(info);
-    char text[JMSG_LENGTH_MAX];
-    (*info->err->format_message)(info, text);
-    const bool goOn =
-        !errors->prompts || errors->prompts->ConfirmJpegWarning(text, kJpegWarningCaption);
-    if (goOn) return;
-    errors->failure = info->err->msg_code == JWRN_JPEG_EOF ? LoadStatus::Truncated
-                                                           : LoadStatus::JpegCancelled;
-    std::longjmp(errors->jump, 1);
-}
 
 void InitSource(j_decompress_ptr) {}
 
@@ -123,12 +94,7 @@ LoadStatus RunDecompressor(DecoderState& state) {
     jpeg_decompress_struct info{};
     JpegErrors errors{};
     JpegSource source{};
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = OnJpegError;
-    errors.manager.output_message = OnJpegWarning;
-    errors.manager.trace_level = 0;
-    errors.prompts = state.environment.prompts;
-    errors.failure = LoadStatus::JpegFailure;
+    info.err = AttachJpegErrors(errors, state.environment.prompts);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);
         return errors.failure;
@@ -202,23 +168,6 @@ LoadStatus RunDecompressor(DecoderState& state) {
 }
 
 }  // namespace
-
-LoadStatus StatusForJpegMessage(int messageCode) {
-    switch (messageCode) {
-    case JERR_NO_SOI:
-        return LoadStatus::NotRecognised;
-    case JERR_INPUT_EMPTY:
-    case JERR_INPUT_EOF:
-        return LoadStatus::Truncated;
-    case JERR_FILE_READ:
-        return LoadStatus::ReadFailed;
-    case JERR_OUT_OF_MEMORY:
-    case JERR_NO_BACKING_STORE:
-        return LoadStatus::OutOfMemory;
-    default:
-        return LoadStatus::JpegFailure;
-    }
-}
 
 bool DecodeJpeg(DecoderState& state) {
     if (!state.OpenInput()) return state.FinishDecode(state.status);

@@ -22,7 +22,4 @@ inline constexpr std::int64_t kMaxJpegPixelsPerFileByte = 1024;
 // OK goes on, Cancel fails the decode.
 bool DecodeJpeg(DecoderState& state);
 
-// The status a failure of the JPEG library with this message code gives.
-LoadStatus StatusForJpegMessage(int messageCode);
-
 }  // namespace imagelib

@@ -1,15 +1,20 @@
 // Stand-ins for the platform, for the image library's tests.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "imagelib/core/progress_display.h"
 #include "imagelib/core/user_prompts.h"
 
 namespace imagelib {
 
 // Records every box the library would show; answers the JPEG warning
-// with OK unless told otherwise.
+// with OK unless told otherwise. With a log, each box also goes there as
+// "error: <caption>: <text>", in order with the other fakes' entries.
 class FakePrompts : public UserPrompts {
 public:
     struct Box {
@@ -19,6 +24,7 @@ public:
 
     void ShowLoadError(const char* text, const char* caption) override {
         errors.push_back({text, caption});
+        if (log) log->push_back(std::string("error: ") + caption + ": " + text);
     }
     bool ConfirmJpegWarning(const char* text, const char* caption) noexcept override {
         warnings.push_back({text, caption});
@@ -28,6 +34,39 @@ public:
     bool answerOk = true;
     std::vector<Box> errors;
     std::vector<Box> warnings;
+    std::vector<std::string>* log = nullptr;
+};
+
+// Records the progress window's life in a log ("show: <caption>: <line>",
+// "release") and the bar's positions; runs `onDispatch` (if set) where the
+// platform would dispatch the caller's messages.
+class FakeProgressDisplay : public ProgressDisplay {
+public:
+    explicit FakeProgressDisplay(std::vector<std::string>& eventLog) : log(eventLog) {}
+
+    void Show(const std::string& caption, const std::string& line) override {
+        log.push_back("show: " + caption + ": " + line);
+        windowExists = true;
+        if (failAfterShowing) throw std::runtime_error("window failure");
+    }
+    void SetPosition(std::int32_t percent) override {
+        if (windowExists) positions.push_back(percent);
+    }
+    void Release() override {
+        log.push_back("release");
+        windowExists = false;
+    }
+    void DispatchPendingMessages() override {
+        ++dispatches;
+        if (onDispatch) onDispatch();
+    }
+
+    std::vector<std::string>& log;
+    bool windowExists = false;
+    std::vector<std::int32_t> positions;
+    int dispatches = 0;
+    std::function<void()> onDispatch;
+    bool failAfterShowing = false;  // an unexpected failure right after Show
 };
 
 }  // namespace imagelib

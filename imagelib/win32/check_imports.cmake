@@ -1,7 +1,7 @@
 # Fails when the library imports from any DLL but the system's own.
 #   cmake -DOBJDUMP=... -DLIBRARY=... -P check_imports.cmake
 cmake_minimum_required(VERSION 3.25)
-set(system_dlls KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll msvcrt.dll)
+set(system_dlls KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL COMCTL32.DLL MSVCRT.DLL)
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "objdump failed on ${LIBRARY}")
@@ -13,6 +13,7 @@ endif()
 foreach(line IN LISTS names)
     string(REPLACE "DLL Name: " "" dll "${line}")
     string(STRIP "${dll}" dll)
+    string(TOUPPER "${dll}" dll)
     if(NOT dll IN_LIST system_dlls)
         message(FATAL_ERROR "${LIBRARY} imports ${dll}")
     endif()

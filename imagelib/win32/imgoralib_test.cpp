@@ -5,9 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +25,7 @@
 #include "imagelib/core/targa_decoder.h"
 #include "imagelib/core/test_files.h"
 #include "imagelib/win32/gdi_display_palette.h"
+#include "imagelib/win32/progress_window.h"
 
 namespace imagelib {
 namespace {
@@ -25,6 +33,9 @@ namespace {
 using testing::Bytes;
 using LoadProc = HBITMAP(WINAPI*)(const char*, BYTE);
 using SizeProc = int(WINAPI*)();
+using LanguageProc = int(WINAPI*)(const char*);
+using CustomProc = void(WINAPI*)(const char*, const char*, const char*, const char*, const char*);
+using SaveProc = int(WINAPI*)(int, const char*);
 using Rgb = std::uint32_t;  // 0x00RRGGBB
 
 // A fresh copy of the library for each test, so its state starts at zero.
@@ -37,6 +48,9 @@ struct Library {
     LoadProc load = Find<LoadProc>("ImgoraLibLoad");
     SizeProc width = Find<SizeProc>("GetWidth");
     SizeProc height = Find<SizeProc>("GetHeight");
+    LanguageProc setLanguage = Find<LanguageProc>("ImgoraLibSetLanguage");
+    CustomProc setCustom = Find<CustomProc>("ImgoraLibSetCustomLang");
+    SaveProc save = Find<SaveProc>("ImgoraLibSaveAsJPG");
 };
 
 // The bitmap's pixels, top row first.
@@ -72,7 +86,8 @@ std::vector<Rgb> CoreDecode(const std::string& path) {
 TEST(ImgoraLib, ExportsItsOperationsUnderTheirPlainNamesAndCarriesItsVersion) {
     Library library;
     ASSERT_TRUE(library.module) << IMGORALIB_PATH;
-    for (const char* name : {"ImgoraLibLoad", "Load_JPG", "Load_GIF", "GetWidth", "GetHeight"}) {
+    for (const char* name : {"ImgoraLibLoad", "Load_JPG", "Load_GIF", "GetWidth", "GetHeight",
+                             "ImgoraLibSetLanguage", "ImgoraLibSetCustomLang", "ImgoraLibSaveAsJPG"}) {
         EXPECT_NE(library.Find<void (*)()>(name), nullptr) << name;
     }
     EXPECT_EQ(library.width(), 0);
@@ -364,9 +379,16 @@ SeenBox AnswerBox(const char* caption, int answer) {
 // One load on a thread of its own: the boxes block the thread that shows them.
 class BackgroundLoad {
 public:
-    BackgroundLoad(LoadProc load, const std::string& path)
-        : thread_([this, load, path] { result_ = load(path.c_str(), 0), done_ = true; }) {}
-    ~BackgroundLoad() { Result(); }
+    BackgroundLoad(LoadProc load, const std::string& path, BYTE showProgress = 0)
+        : thread_([this, load, path, showProgress] { result_ = load(path.c_str(), showProgress), done_ = true; }) {}
+    // A box the test did not answer (it failed) is closed, so that the
+    // load ends.
+    ~BackgroundLoad() {
+        for (int i = 0; i < 1000 && !done_; ++i, ::Sleep(10)) {
+            if (HWND box = ::FindWindowA("#32770", nullptr)) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        Result();
+    }
     HBITMAP Result() {
         if (thread_.joinable()) thread_.join();
         return result_;
@@ -461,6 +483,406 @@ TEST(ImgoraLib, AFileThatCannotBeOpenedFailsWithoutABox) {
     }
     EXPECT_EQ(load.Result(), nullptr);
     EXPECT_FALSE(boxShown);
+}
+
+const std::string kJapaneseProgress = "\x90\x69\x8D\x73\x8F\xEE\x95\xF1";
+const std::string kJapaneseError = "\x83\x47\x83\x89\x81\x5B";
+const std::string kJapaneseLoading = "\x83\x8D\x81\x5B\x83\x68\x92\x86";
+const std::string kJapaneseErrorLoading =
+    kJapaneseLoading + "\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+
+TEST(ImgoraLib, TheLoadErrorBoxSpeaksTheChosenLanguage) {
+    testing::TempFolder folder;
+    const std::string path = folder.PathOf("missing.jpg");
+    struct Case {
+        std::function<int(const Library&)> choose;  // answers what the library answered
+        int answer;
+        std::string caption, text;
+    };
+    const auto language = [](const char* name) {
+        return [name](const Library& library) { return library.setLanguage(name); };
+    };
+    const auto custom = [](const Library& library) {
+        library.setCustom("Mein Fortschritt", "Mein Fehler", "Mein Laden", "Mein Ladefehler", "Meine Warnung");
+        return -1;
+    };
+    const std::vector<Case> cases = {
+        {language("ENGLISH"), 1, "Error", "Error Loading " + path},
+        {language("german"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
+        {language("German"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
+        {language("GERMAN"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
+        {language("French"), 1, "Erreur", "Erreur en chargeant " + path},
+        {language("spanish"), 1, "Erro", "Error leyendo " + path},
+        {language("Dutch"), 1, "Foutmelding", "Fout bij laden " + path},
+        {language("PortuGuese"), 1, "Erro", "Erro ao carregar " + path},
+        {language("italian"), 1, "Errore", "Errore nel caricamento di " + path},
+        {language("Japanese"), 1, kJapaneseError, path + " " + kJapaneseErrorLoading},
+        // Custom texts after Japanese keep the file name first.
+        {custom, -1, "Mein Fehler", path + " Mein Ladefehler"},
+        {language("CUSTOM"), 1, "Mein Fehler", "Mein Ladefehler " + path},  // texts set before
+        {language("Klingon"), 0, "Error", "Error Loading " + path},
+        {language("german"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
+        {language("custom"), 1, "Fehler", "Fehler beim Laden der Datei " + path},  // texts kept
+        {custom, -1, "Mein Fehler", "Mein Ladefehler " + path},                   // then replaced
+    };
+    {
+        // Custom texts before any language are undone by the first load.
+        Library fresh;
+        custom(fresh);
+        BackgroundLoad load(fresh.load, path);
+        EXPECT_EQ(AnswerBox("Error", IDOK).text, "Error Loading " + path);
+    }
+    Library library;  // another copy, now that the first is gone
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.choose(library), c.answer);
+        BackgroundLoad load(library.load, path);
+        const SeenBox box = AnswerBox(c.caption.c_str(), IDOK);
+        EXPECT_EQ(load.Result(), nullptr);
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, c.text);
+    }
+}
+
+// The progress window of the library, if there is one, as seen from outside.
+struct SeenWindow {
+    HWND window = nullptr;
+    bool visible = false;
+    std::string caption, label;
+    int position = -1;
+    RECT client{}, frame{};
+    LONG style = 0;
+};
+
+BOOL CALLBACK CollectControl(HWND child, LPARAM context) {
+    auto* seen = reinterpret_cast<SeenWindow*>(context);
+    char kind[64] = {}, text[512] = {};
+    ::GetClassNameA(child, kind, sizeof kind);
+    ::GetWindowTextA(child, text, sizeof text);
+    if (std::string(kind) == "Static") seen->label = text;
+    if (std::string(kind) == "msctls_progress32") {
+        seen->position = static_cast<int>(::SendMessageA(child, PBM_GETPOS, 0, 0));
+    }
+    return TRUE;
+}
+
+SeenWindow SeeProgressWindow() {
+    SeenWindow seen;
+    seen.window = ::FindWindowA("TProgress", nullptr);
+    if (!seen.window) return seen;
+    char caption[256] = {};
+    ::GetWindowTextA(seen.window, caption, sizeof caption);
+    seen.caption = caption;
+    seen.visible = ::IsWindowVisible(seen.window);
+    ::GetClientRect(seen.window, &seen.client);
+    ::GetWindowRect(seen.window, &seen.frame);
+    seen.style = ::GetWindowLongA(seen.window, GWL_STYLE);
+    ::EnumChildWindows(seen.window, CollectControl, reinterpret_cast<LPARAM>(&seen));
+    return seen;
+}
+
+TEST(ImgoraLib, AWindowedLoadOfAMissingFileShowsTheWindowThenTheBoxThenReleasesIt) {
+    Library library;
+    testing::TempFolder folder;
+    const std::string path = folder.PathOf("missing & gone.jpg");
+    struct Case {
+        const char* language;
+        std::string caption, label, boxCaption;
+    };
+    const Case cases[] = {
+        {"English", "Progress", "Loading " + path, "Error"},
+        {"Japanese", kJapaneseProgress, path + " " + kJapaneseLoading, kJapaneseError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        library.setLanguage(c.language);
+        BackgroundLoad load(library.load, path, 1);
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !(box = ::FindWindowA("#32770", c.boxCaption.c_str())); ++i) ::Sleep(20);
+        ASSERT_TRUE(box);
+        const SeenWindow seen = SeeProgressWindow();  // still there under the box
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(load.Result(), nullptr);
+        ASSERT_TRUE(seen.window);
+        EXPECT_TRUE(seen.visible);
+        EXPECT_EQ(seen.caption, c.caption);
+        EXPECT_EQ(seen.label, c.label);
+        EXPECT_EQ(seen.position, 0);
+        EXPECT_EQ(seen.client.right, 313);  // the session's screen has 96 dots per inch
+        EXPECT_EQ(seen.client.bottom, 67);
+        EXPECT_EQ((seen.style & (WS_CAPTION | WS_SYSMENU)), LONG(WS_CAPTION | WS_SYSMENU));
+        EXPECT_EQ((seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)), 0);
+        const int middleX = (seen.frame.left + seen.frame.right) / 2, middleY = (seen.frame.top + seen.frame.bottom) / 2;
+        EXPECT_NEAR(middleX, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+        EXPECT_NEAR(middleY, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+        EXPECT_FALSE(::IsWindow(seen.window));  // released after the box
+    }
+}
+
+// A window of the caller's that counts what reaches it, and what it saw
+// of the progress window at the time.
+class CallerWindow {
+public:
+    CallerWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "ImgoraLibTestCaller";
+        ::RegisterClassA(&windowClass);
+        window_ = ::CreateWindowA("ImgoraLibTestCaller", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, this);
+        ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~CallerWindow() {
+        ::DestroyWindow(window_);
+        ::UnregisterClassA("ImgoraLibTestCaller", ::GetModuleHandleA(nullptr));
+    }
+    void Post() { ::PostMessageA(window_, WM_APP, 0, 0); }
+    // A queue that never runs empty: every message brings the next.
+    void Flood(bool on) {
+        flooding_ = on;
+        if (on) ::PostMessageA(window_, WM_APP + 1, 0, 0);
+    }
+    // Dispatches what the library left in the queue.
+    void Drain() {
+        MSG message;
+        while (::PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+    }
+
+    int received = 0;
+    SeenWindow progressSeen;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<CallerWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == WM_APP) {
+            ++self->received;
+            self->progressSeen = SeeProgressWindow();
+            return 0;
+        }
+        if (self && message == WM_APP + 1) {
+            if (self->flooding_) ::PostMessageA(window, WM_APP + 1, 0, 0);
+            return 0;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+    bool flooding_ = false;
+};
+
+TEST(ImgoraLib, OnceAWindowedLoadHasRunLoadsAndSavesDispatchTheCallersMessages) {
+    Library library;
+    testing::TempFolder folder;
+    const std::string jpeg = folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(40, 30, 3)));
+    CallerWindow caller;
+
+    caller.Post();
+    win32::UniqueBitmap first(library.load(jpeg.c_str(), 0));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(caller.received, 0);  // no hook yet: the message waits
+    caller.Drain();
+    ASSERT_EQ(caller.received, 1);
+
+    caller.Post();
+    win32::UniqueBitmap windowed(library.load(jpeg.c_str(), 1));
+    ASSERT_TRUE(windowed);
+    EXPECT_EQ(caller.received, 2);  // dispatched during the load, with the window up
+    EXPECT_TRUE(caller.progressSeen.visible);
+    EXPECT_EQ(caller.progressSeen.label, "Loading " + jpeg);
+    EXPECT_GT(caller.progressSeen.position, 0);
+    EXPECT_EQ(::FindWindowA("TProgress", nullptr), nullptr);  // released at the end
+
+    caller.Post();
+    win32::UniqueBitmap later(library.load(jpeg.c_str(), 0));
+    EXPECT_EQ(caller.received, 3);
+    EXPECT_EQ(caller.progressSeen.window, nullptr);
+    caller.Post();
+    EXPECT_EQ(library.save(80, folder.PathOf("b.jpg").c_str()), 1);
+    EXPECT_EQ(caller.received, 4);
+
+    // A quit posted meanwhile is left for the caller's own loop.
+    ::PostQuitMessage(7);
+    win32::UniqueBitmap quitting(library.load(jpeg.c_str(), 0));
+    EXPECT_TRUE(quitting);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+
+    // A queue that never runs empty does not hold the load up for ever.
+    caller.Flood(true);
+    const DWORD start = ::GetTickCount();
+    win32::UniqueBitmap flooded(library.load(jpeg.c_str(), 1));
+    EXPECT_TRUE(flooded);
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+    caller.Flood(false);
+    caller.Drain();
+}
+
+TEST(ImgoraLibProgressWindow, Timer1HidesItAtNinetyEightAndClosingOnlyHidesIt) {
+    TProgress progress;
+    progress.Show("Progress", "Loading x");
+    const HWND window = progress.Window();
+    ASSERT_TRUE(window);
+    const auto pumpFor = [&](DWORD milliseconds) {
+        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < milliseconds;) {
+            progress.DispatchPendingMessages();
+            ::Sleep(10);
+        }
+    };
+    progress.SetPosition(97);
+    pumpFor(1300);
+    EXPECT_TRUE(::IsWindowVisible(window));
+    progress.SetPosition(98);
+    pumpFor(1300);
+    EXPECT_FALSE(::IsWindowVisible(window));
+    EXPECT_TRUE(::IsWindow(window));
+    EXPECT_FALSE(::KillTimer(window, 1));  // Timer1 stopped by FormClose
+    progress.SetPosition(40);  // the hidden bar still moves
+    EXPECT_EQ(SeeProgressWindow().position, 40);
+    progress.Release();
+    EXPECT_FALSE(::IsWindow(window));
+
+    // The close box hides the window and stops Timer1; the load goes on.
+    progress.Show("Progress", "Loading y");
+    ::SendMessageA(progress.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(::IsWindow(progress.Window()));
+    EXPECT_FALSE(::IsWindowVisible(progress.Window()));
+    EXPECT_FALSE(::KillTimer(progress.Window(), 1));
+    progress.Release();
+    EXPECT_EQ(progress.Window(), nullptr);
+}
+
+// Saving, through the DLL.
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> FilesIn(const testing::TempFolder& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    win32::UniqueFind search(::FindFirstFileA(folder.PathOf("*").c_str(), &found));
+    for (bool more = search.Get() != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search.Get(), &found)) {
+        if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
+    double squares = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            const double d = double((a[i] >> shift) & 0xFF) - double((b[i] >> shift) & 0xFF);
+            squares += d * d;
+        }
+    return 10 * std::log10(255.0 * 255.0 * 3 * a.size() / std::max(squares, 1e-9));
+}
+
+TEST(ImgoraLib, SavesTheLastImageAsABaselineJfifFileThatLoadsBackAlike) {
+    Library library;
+    testing::TempFolder folder;
+    const std::string source =
+        folder.Write("photo.jpg", testing::EncodeJpeg(testing::TestPattern(93, 61, 3), {95}));
+    win32::UniqueBitmap loaded(library.load(source.c_str(), 0));
+    ASSERT_TRUE(loaded);
+    const std::string saved = folder.PathOf("saved.jpg");
+    ASSERT_EQ(library.save(90, saved.c_str()), 1);
+    const Bytes bytes = ReadFile(saved);
+    ASSERT_GT(bytes.size(), 11u);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11), (Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}));
+    // Baseline: a start-of-frame 0 and no other kind (entropy-coded data
+    // holds no FF before a marker code).
+    const auto has = [&bytes](std::uint8_t code) {
+        const std::uint8_t marker[] = {0xFF, code};
+        return std::search(bytes.begin(), bytes.end(), marker, marker + 2) != bytes.end();
+    };
+    EXPECT_TRUE(has(0xC0));
+    for (const std::uint8_t other : {0xC1, 0xC2, 0xC3, 0xC9, 0xCA, 0xCB}) EXPECT_FALSE(has(other));
+    win32::UniqueBitmap again(library.load(saved.c_str(), 0));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(library.width(), 93);
+    EXPECT_EQ(library.height(), 61);
+    EXPECT_GE(Psnr(ReadBack(loaded.Get()), ReadBack(again.Get())), 30.0);
+
+    // Plain red over plain blue.
+    testing::Picture halves{16, 16, 3, {}};
+    for (int i = 0; i < 256; ++i) halves.samples.insert(halves.samples.end(), {std::uint8_t(i < 128 ? 255 : 0), 0, std::uint8_t(i < 128 ? 0 : 255)});
+    win32::UniqueBitmap red(library.load(folder.Write("h.jpg", testing::EncodeJpeg(halves, {95})).c_str(), 0));
+    ASSERT_EQ(library.save(95, saved.c_str()), 1);
+    win32::UniqueBitmap reread(library.load(saved.c_str(), 0));
+    const std::vector<Rgb> pixels = ReadBack(reread.Get());
+    EXPECT_GT(pixels[3 * 16 + 8] >> 16, 0xF0u);
+    EXPECT_LT(pixels[3 * 16 + 8] & 0xFF, 0x10u);
+    EXPECT_GT(pixels[12 * 16 + 8] & 0xFF, 0xF0u);
+    EXPECT_LT(pixels[12 * 16 + 8] >> 16, 0x10u);
+
+    // Two saves in a row at different qualities, the second over the first.
+    ASSERT_EQ(library.save(95, saved.c_str()), 1);
+    const std::size_t fine = ReadFile(saved).size();
+    ASSERT_EQ(library.save(10, saved.c_str()), 1);
+    EXPECT_LT(ReadFile(saved).size(), fine);
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"h.jpg", "photo.jpg", "saved.jpg"}));
+}
+
+// Loads on a thread of its own and answers a load error box if one comes.
+HBITMAP LoadAnsweringErrors(const Library& library, const std::string& path) {
+    BackgroundLoad load(library.load, path);
+    for (int i = 0; i < 500 && !load.Done(); ++i, ::Sleep(10)) {
+        if (HWND box = ::FindWindowA("#32770", "Error")) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return load.Result();
+}
+
+TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
+    Library library;
+    testing::TempFolder folder;
+    const std::string target = folder.Write("target.jpg", Bytes{'o', 'l', 'd'});
+    const auto expectNothingWritten = [&](const char* why) {
+        EXPECT_EQ(ReadFile(target), (Bytes{'o', 'l', 'd'})) << why;
+        EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"in.img", "target.jpg"})) << why;
+    };
+    folder.Write("in.img", Bytes{0});
+    EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);  // nothing loaded yet
+    expectNothingWritten("nothing loaded");
+
+    // A GIF (a palette image, once it loads) and a palette BMP.
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 255, 255, 255, 0, 0, 0,
+                       ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, ';'};
+    testing::BmpFile palette(4, 2, 8);
+    for (int i = 0; i < 256; ++i) palette.colourTable.insert(palette.colourTable.end(), {std::uint8_t(i), 0, 0, 0});
+    palette.pixelData.assign(8, 7);
+    for (const Bytes& file : {gif, testing::BuildBmp(palette)}) {
+        win32::UniqueBitmap bitmap(LoadAnsweringErrors(library, folder.Write("in.img", file)));
+        EXPECT_EQ(library.save(80, target.c_str()), 0);
+        EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
+        expectNothingWritten("palette image");
+    }
+
+    // After a failed load no image is kept.
+    win32::UniqueBitmap colour(library.load(folder.Write("in.img", testing::EncodeJpeg(testing::TestPattern(8, 8, 3))).c_str(), 0));
+    ASSERT_TRUE(colour);
+    EXPECT_EQ(LoadAnsweringErrors(library, folder.PathOf("missing.jpg")), nullptr);
+    EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
+    expectNothingWritten("failed load");
+
+    // A target another program holds, and an image too wide for JPEG,
+    // which libjpeg refuses once the output is under way.
+    win32::UniqueBitmap again(library.load(folder.PathOf("in.img").c_str(), 0));
+    {
+        win32::UniqueFile held(::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(library.save(80, target.c_str()), 0);
+    }
+    expectNothingWritten("target held");
+    testing::BmpFile wide(65501, 1);
+    wide.pixelData.assign(65504 * 3, 0x80);
+    win32::UniqueBitmap wideBitmap(library.load(folder.Write("in.img", testing::BuildBmp(wide)).c_str(), 0));
+    EXPECT_EQ(library.width(), 65501);
+    EXPECT_EQ(library.save(80, target.c_str()), 0);
+    expectNothingWritten("too wide");
 }
 
 }  // namespace
