@@ -848,7 +848,7 @@ TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
     EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);  // nothing loaded yet
     expectNothingWritten("nothing loaded");
 
-    // A GIF (a palette image, once it loads) and a palette BMP.
+    // A GIF and a palette BMP: both load as palette images.
     const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 255, 255, 255, 0, 0, 0,
                        ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, ';'};
     testing::BmpFile palette(4, 2, 8);
@@ -856,6 +856,7 @@ TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
     palette.pixelData.assign(8, 7);
     for (const Bytes& file : {gif, testing::BuildBmp(palette)}) {
         win32::UniqueBitmap bitmap(LoadAnsweringErrors(library, folder.Write("in.img", file)));
+        EXPECT_TRUE(bitmap);
         EXPECT_EQ(library.save(80, target.c_str()), 0);
         EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
         expectNothingWritten("palette image");
