@@ -10,6 +10,8 @@
 //                              the caption and prints it and its controls
 //   endsession CLASS           tells the window of the class that the
 //                              session ends, as logging off does
+//   blank                      paints the whole screen black (the display
+//                              keeps what the last window showed)
 //   preview SAVER W H SIGNAL   shows a W x H window, starts SAVER /p in it,
 //                              prints "host window ..." and "preview
 //                              window ...", waits for the file SIGNAL,
@@ -192,6 +194,19 @@ void Pump() {
     }
 }
 
+int Blank() {
+    HWND cover = ::CreateWindowExA(WS_EX_TOPMOST, "Static", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                                   0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                                   ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
+    if (!cover) return Fail("cannot cover the screen");
+    for (int i = 0; i < 10; ++i) {
+        Pump();
+        ::Sleep(20);
+    }
+    ::DestroyWindow(cover);
+    return 0;
+}
+
 bool Exists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 int Preview(const char* saver, int width, int height, const char* signal) {
@@ -261,6 +276,7 @@ int main(int argc, char** argv) {
     if (command == "values") return Values();
     if (command == "window" && argc > 2)
         return Window(argv[2], argc > 3 ? static_cast<DWORD>(std::atol(argv[3])) : 20000);
+    if (command == "blank") return Blank();
     if (command == "endsession" && argc > 2) return EndSession(argv[2]);
     if (command == "preview" && argc > 5)
         return Preview(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
