@@ -42,14 +42,5 @@ TEST(WindowGeometry, APreviewTilesTheBoardWithoutGaps) {
     EXPECT_EQ(mapping.DesignX(1), 6);
 }
 
-TEST(WindowGeometry, EmptyWindowsAndScreens) {
-    const DesignMapping noClient({1024, 768}, {0, 0});
-    EXPECT_EQ(noClient.X(500), 0);
-    EXPECT_EQ(noClient.DesignX(10), 0);
-    const DesignMapping noScreen({0, 0}, {200, 100});
-    EXPECT_EQ(noScreen.X(50), 50);
-    EXPECT_EQ(noScreen.DesignY(50), 50);
-}
-
 }  // namespace
 }  // namespace puzzle
