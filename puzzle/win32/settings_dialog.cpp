@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "puzzle/core/settings_rules.h"
 #include "puzzle/core/status_text.h"
@@ -45,6 +46,7 @@ struct SettingsDialog {
     bool folderBrowsed = false;
     int fullHeight = 0;
     int shift = 0;  // from the "&More >>" row down to OK's row
+    std::vector<HWND> outOfSight;  // hidden while collapsed
 };
 
 SettingsDialog* Record(HWND dialog) {
@@ -113,17 +115,40 @@ INT_PTR OnInitDialog(HWND dialog, SettingsDialog& record) {
     return TRUE;
 }
 
+// The controls below the collapsed dialog's edge are hidden as well, so
+// that the keyboard cannot reach what cannot be seen.
+void HideControlsOutOfSight(HWND dialog, SettingsDialog& record) {
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    for (HWND control = ::GetWindow(dialog, GW_CHILD); control;
+         control = ::GetWindow(control, GW_HWNDNEXT)) {
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        POINT top{rect.left, rect.top};
+        ::ScreenToClient(dialog, &top);
+        // (By its own style: the dialog itself is not shown yet at first.)
+        const bool shown = (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (top.y >= client.bottom && shown) {
+            ::ShowWindow(control, SW_HIDE);
+            record.outOfSight.push_back(control);
+        }
+    }
+}
+
 void Collapse(HWND dialog, SettingsDialog& record) {
     if (!record.expanded) return;
     Resize(dialog, record.fullHeight - record.shift);
     ::SetDlgItemTextA(dialog, IDC_SET_MORE, "&More >>");
     MoveControlDown(dialog, IDOK, -record.shift);
+    HideControlsOutOfSight(dialog, record);
     record.expanded = false;
 }
 
 void Expand(HWND dialog, SettingsDialog& record) {
     if (record.expanded) return;
     Resize(dialog, record.fullHeight);
+    for (HWND control : record.outOfSight) ::ShowWindow(control, SW_SHOW);
+    record.outOfSight.clear();
     // Once open, the dialog stays open.
     const HWND more = ::GetDlgItem(dialog, IDC_SET_MORE);
     ::SetWindowTextA(more, "&Less <<");
