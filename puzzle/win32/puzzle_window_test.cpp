@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "kit/win32/dozekit.h"
@@ -14,6 +16,7 @@
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_process.h"
 #include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/wallpaper.h"
 
 namespace puzzle {
 namespace {
@@ -134,6 +137,44 @@ TEST(PuzzleWindow, APreviewDrawsTheBoardScaledDown) {
     }
     Process() = {};
     testing::DeleteRegistryTree(kSaverKey);
+}
+
+std::string DesktopWallpaper() {
+    char path[MAX_PATH] = "";
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+    return path;
+}
+
+TEST(PuzzleWindow, TheWallpaperIsA24BitFileAndOnlyAWrittenOneIsSet) {
+    // A board of 8 bits per pixel: two palette colours, left half red.
+    struct {
+        BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 5, 2, 1, 8, BI_RGB, 0, 0, 0, 2, 0};
+        RGBQUAD colours[2] = {{0, 0, 255, 0}, {255, 0, 0, 0}};  // red, blue
+    } format;
+    void* bits = nullptr;
+    win32::UniqueBitmap board(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&format),
+                                                 DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(board);
+    for (int row = 0; row < 2; ++row)  // rows of 8 bytes: 0 0 0 1 1
+        for (int x = 0; x < 5; ++x) static_cast<BYTE*>(bits)[row * 8 + x] = x < 3 ? 0 : 1;
+
+    char folder[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "RediraBoard.bmp";
+    ASSERT_TRUE(WriteBoardBitmap(board.Get(), path));
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<unsigned char> file{std::istreambuf_iterator<char>(in), {}};
+    in.close();
+    ::DeleteFileA(path.c_str());
+    ASSERT_EQ(file.size(), 58u + 8 * 3 * 2);
+    EXPECT_EQ(file[28], 24);  // bits per pixel
+    const unsigned char firstRow[] = {0, 0, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 0, 0};
+    EXPECT_TRUE(std::equal(std::begin(firstRow), std::end(firstRow), file.begin() + 58));
+
+    // No file, no new wallpaper.
+    const std::string before = DesktopWallpaper();
+    EXPECT_FALSE(SetBoardAsWallpaper(board.Get(), "C:\\no\\such\\folder"));
+    EXPECT_EQ(DesktopWallpaper(), before);
 }
 
 }  // namespace
