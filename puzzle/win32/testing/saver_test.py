@@ -193,8 +193,9 @@ class SaverTest(unittest.TestCase):
         self.process = None
 
     def tearDown(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
+        if self.process:
+            if self.process.poll() is None:
+                self.process.kill()
             self.process.wait()
         self.session.probe("reset")
 
@@ -249,11 +250,13 @@ class SaverTest(unittest.TestCase):
             seen = reduce(["-size", f"{SCREEN[0]}x{SCREEN[1]}", "-depth", "8", "rgb:-", "-crop",
                            f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
                           grid, shot)
+            # Solved boards differ from the picture by about 1 on average
+            # and 7 at most (resampling); a scrambled one by about 70.
             mean, largest = difference(seen, expected)
-            return (mean < 8 and largest < 100, mean, largest)
+            return mean < 8 and largest < 40
 
-        result = wait_for(f"{name}: the picture on the screen", lambda: matches()[0], timeout=5)
-        self.assertTrue(result)
+        # Solved, the board lingers 6 s before the help box comes over it.
+        wait_for(f"{name}: the picture on the screen", matches, timeout=15)
 
     # ---- Tests.
 
