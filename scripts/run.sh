@@ -1,14 +1,69 @@
 #!/usr/bin/env bash
-# Sets the machine up and builds the deliverables for Windows.
+# Sets the machine up, builds the deliverables and runs the saver under Wine:
+#
+#   scripts/run.sh        the saver full screen, as the desktop starts it (/s)
+#   scripts/run.sh /c     its settings dialog
+#   scripts/run.sh /p     its preview, in a small window made for it
+#
+# It runs on your display ($DISPLAY); without one it starts a private Xvfb
+# display and says how to look at it. Wine keeps its files in a private
+# prefix in build/win32/run/, so your own ~/.wine is not touched.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
+mode=${1:-/s}
 
 "$repo/scripts/setup.sh"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32
+cmake --build --preset win32 --target Redira saver_probe
 
-echo
-echo "Built the deliverables in $repo/build/win32/bin:"
-ls -1 "$repo/build/win32/bin" | grep -Ei '\.(scr|dll|exe)$' | grep -v _test | sed 's/^/  /'
-echo "The saver does not show its puzzle yet; this command will start it full-screen under Wine once it does."
+state="$repo/build/win32/run"
+saver="$repo/build/win32/bin/Redira.scr"
+if [ -n "${DISPLAY:-}" ]; then
+    export WINEPREFIX="$state/prefix" WINEARCH=win32 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/.redira-ready" ]; then
+        echo "Making the Wine prefix $WINEPREFIX (once)..."
+        wineboot -i >/dev/null 2>&1
+        touch "$WINEPREFIX/.redira-ready"
+    fi
+    echo "Redira runs on your display $DISPLAY."
+else
+    "$repo/tools/wine/session.sh" start "$state"
+    eval "$("$repo/tools/wine/session.sh" env "$state")"
+    trap '"$repo/tools/wine/session.sh" stop "$state"' EXIT
+    echo "No DISPLAY is set: Redira runs on a private Xvfb display, $DISPLAY."
+    echo "  Look at it:   DISPLAY=$DISPLAY import -window root redira.png"
+    echo "  End it:       DISPLAY=$DISPLAY xdotool click 3"
+fi
+
+case "$mode" in
+/s | -s | s)
+    echo "Play: left-click a tile, then another to swap them; SHIFT shows the misplaced"
+    echo "tiles, F1 your progress. A right-click ends the saver."
+    wine "$saver" /s
+    ;;
+/c | -c | c)
+    wine "$saver" /c
+    ;;
+/p | -p | p)
+    # The desktop gives the preview a window of its Display Properties
+    # dialog; here the test helper makes one. (Wine 8 does not show what a
+    # program draws inside another program's window, so under Wine the
+    # window stays grey; on Windows it shows the board scaled down.)
+    signal="$state/close-preview"
+    rm -f "$signal"
+    mkdir -p "$state"
+    wine "$repo/build/win32/tests/saver_probe.exe" preview "$saver" 320 240 \
+        "Z:${signal//\//\\}" &
+    probe=$!
+    read -r -p "The preview runs; press Enter to close its window. "
+    touch "$signal"
+    wait "$probe"
+    ;;
+*)
+    echo "usage: scripts/run.sh [/s | /c | /p]" >&2
+    exit 2
+    ;;
+esac

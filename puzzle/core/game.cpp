@@ -178,6 +178,16 @@ void PuzzleGame::End() {
     repaintTimerRunning_ = false;
 }
 
+void PuzzleGame::SaveProgress() {
+    if (!board_) return;
+    if (timingOn_) {
+        StopTiming();
+        StartTiming();
+    }
+    Flush();
+    board_->SaveArrangement();
+}
+
 void PuzzleGame::Wake() {
     state_ = GameState::Playing;
     Tick(GameTimer::Tick);  // takes the help box away

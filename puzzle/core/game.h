@@ -61,6 +61,11 @@ public:
     void Tick(GameTimer timer);
     void End();
 
+    // Brings the store up to date while play goes on: the play time and
+    // moves so far go into the totals, and the arrangement is saved. For
+    // the end of the session, which ends the saver without End.
+    void SaveProgress();
+
     // The arrow in play and while a dialog is open; hidden while idle.
     void ApplyCursorRule();
     // The "How you're doing:" box, or with `endOfSet` the end-of-set

@@ -220,6 +220,24 @@ TEST_F(GameTest, EndFlushesWhatIsPending) {
     game.Tick(GameTimer::Tick);
 }
 
+TEST_F(GameTest, SavingProgressMidGameKeepsPlaying) {
+    Start(Swapped({{0, 1}, {2, 3}}));
+    At(1000);
+    Click(0, 0);
+    Click(0, 0);
+    Click(1, 0);
+    At(4000);
+    game.SaveProgress();
+    EXPECT_EQ(Stored("GameTime"), 3000);
+    EXPECT_EQ(Stored("GameClicks"), 1);
+    EXPECT_EQ(platform.store.Integers(kBase, "index"), Swapped({{2, 3}}));
+    EXPECT_TRUE(game.TimingOn());
+    At(6000);
+    game.End();  // counts only what came after
+    EXPECT_EQ(Stored("GameTime"), 5000);
+    EXPECT_EQ(Stored("GameClicks"), 1);
+}
+
 TEST_F(GameTest, TheLastPictureEndsTheSet) {
     for (int timesBefore : {0, 1}) {
         view.lines.clear();

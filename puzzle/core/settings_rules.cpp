@@ -1,0 +1,33 @@
+#include "puzzle/core/settings_rules.h"
+
+#include <algorithm>
+
+namespace puzzle {
+
+int NextPassDifficulty(NextPass choice, int hard, int defaultHard) {
+    switch (choice) {
+    case NextPass::AsEasyAsAtFirst: return defaultHard;
+    case NextPass::JustAsHard: return hard;
+    case NextPass::ABitMoreDifficult: break;
+    }
+    return hard + 2;  // the board keeps hard within kMaxHard
+}
+
+DifficultyRange SliderRange(int topHard) { return {3, std::clamp(topHard, 20, kMaxHard)}; }
+
+void ApplySettings(const BoardServices& services, const SettingsChoice& choice) {
+    {
+        PuzzleBoard settings(services);
+        settings.ReadUseOwnPics(choice.ownPictures ? 1 : 0);
+        if (!choice.ownPictures) return;
+        settings.ReadOwnDir(choice.folder);
+    }
+    // A board made now takes the progress of the pictures just chosen: the
+    // built-in set's when the folder holds no picture, which then goes on
+    // where it was.
+    PuzzleBoard progress(services);
+    if (choice.folderBrowsed && progress.UsesOwnPictures()) progress.ResetCurrentPic();
+    progress.ReadDifficulty(choice.difficulty, true);
+}
+
+}  // namespace puzzle

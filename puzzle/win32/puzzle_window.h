@@ -1,0 +1,115 @@
+// The puzzle window: the window the kit asks for in full screen and in the
+// preview, the game played in it, and all its drawing.
+//
+// Conventions of the window procedure (puzzle_window.cpp): one OnXxx
+// handler per message. A handler that answers std::nullopt hands the
+// message on to the kit's DefSaverProc; one that answers a value has
+// consumed it. Messages that come while no game is attached (before
+// WM_CREATE has made one, or when it could not) go to DefSaverProc only.
+//
+// Drawing (puzzle_drawing.cpp) goes into an off-screen copy of the client
+// area, and each drawing request puts what it changed on the screen at
+// once; WM_PAINT draws the whole copy afresh and shows the part asked for.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/win32/guards.h"
+#include "imagelib/win32/imgoralib.h"
+#include "puzzle/core/game.h"
+#include "puzzle/core/window_geometry.h"
+#include "puzzle/win32/registry_store.h"
+#include "puzzle/win32/saver_environment.h"
+#include "puzzle/win32/saver_pictures.h"
+
+namespace puzzle {
+
+// Registers "PuzzleWindowClass". Its windows take the saver's module and
+// library from saver_process.h.
+bool RegisterPuzzleWindowClass(HINSTANCE instance);
+
+// The kit's create-window callback: the window of the class above, titled
+// "SaverWindow", with everything else as the kit filled it in.
+HWND CALLBACK PuzzleCreateWindow(UINT mode, LPCREATESTRUCTA create);
+
+class PuzzleWindow final : public GameView {
+public:
+    PuzzleWindow(HWND window, HINSTANCE instance, ImgoraLibLoadProc load);
+    ~PuzzleWindow() override;
+    PuzzleWindow(const PuzzleWindow&) = delete;
+    PuzzleWindow& operator=(const PuzzleWindow&) = delete;
+
+    PuzzleGame& Game() { return game_; }
+
+    // Handlers of the window's messages nest while a modal box is up.
+    // LeaveHandler answers true when the outermost one returns after the
+    // window was destroyed: the game is then to end.
+    void EnterHandler() { ++handlers_; }
+    bool LeaveHandler() { return --handlers_ == 0 && destroyed_; }
+    void MarkDestroyed() { destroyed_ = true; }
+
+    HWND Handle() const { return window_; }
+    const DesignMapping& Mapping() const { return mapping_; }
+
+    // Draws everything into the off-screen copy.
+    void PaintAll();
+    // Shows `area` of the off-screen copy on `dc`.
+    void Present(HDC dc, const RECT& area);
+
+    // ---- GameView.
+    void DrawCells(int column, int row, int columns, int rows) override;
+    void FlashCells(std::span<const Cell> cells) override;
+    void FlashBoard() override;
+    void DrawSelectionFrame() override;
+    void DrawHelpBox() override;
+    void EraseHelpBox(HelpBoxErase how) override;
+    void RepaintNow() override;
+    void RequestRepaint() override;
+    Size LayoutWindow() override;
+    void SetCursor(CursorShape shape) override;
+    void Beep() override;
+    bool IsShiftDown() override;
+    bool IsPreview() override;
+    void StartTimer(GameTimer timer, std::uint32_t milliseconds) override;
+    void StopTimer(GameTimer timer) override;
+    void SetWallpaper() override;
+    void SetDialogActive(bool active) override;
+    void ShowProgressBox() override;
+    void ShowEndOfSetDialog() override;
+    void ShowRewardBox() override;
+
+private:
+    BoardPlacement Placement() const;
+    // The off-screen copy, made again when the client area changed size.
+    bool EnsureBuffer();
+    // Shows `area` of the off-screen copy in the window at once.
+    void Show(const WindowRect& area);
+    void DrawCellsTo(int column, int row, int columns, int rows);
+    void DrawSelectionFrameTo();
+    void DrawHelpBoxTo();
+    void Fill(const WindowRect& area, HBRUSH brush);
+    void Flash(std::span<const WindowRect> areas);
+
+    HWND window_;
+    HINSTANCE instance_;
+    RegistryStore store_;
+    Win32Environment environment_;
+    SaverPictures pictures_;
+    TickClock clock_;
+    PuzzleGame game_;
+
+    int handlers_ = 0;
+    bool destroyed_ = false;
+
+    win32::UniqueFont helpFont_;  // measures the help text and draws it
+    DesignMapping mapping_;
+
+    win32::UniqueMemoryDc bufferDc_;
+    win32::UniqueBitmap buffer_;
+    std::unique_ptr<win32::Selection> bufferSelection_;  // goes before the bitmap
+    Size bufferSize_;
+};
+
+}  // namespace puzzle
