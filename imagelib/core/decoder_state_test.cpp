@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "imagelib/core/test_fakes.h"
 #include "imagelib/core/test_files.h"
 
 namespace imagelib {
@@ -23,12 +24,6 @@ TEST(RowStride, IsAMultipleOfFourForEachBitCount) {
     }
 }
 
-std::vector<std::pair<std::uint16_t, std::int32_t>> g_reports;
-std::int32_t RecordProgress(std::uint16_t phase, std::int32_t percent) {
-    g_reports.emplace_back(phase, percent);
-    return 0;
-}
-
 class ReadByteTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(ReadByteTest, ReadsTheWholeFileAcrossRefillsReportingEachRefill) {
@@ -36,7 +31,7 @@ TEST_P(ReadByteTest, ReadsTheWholeFileAcrossRefillsReportingEachRefill) {
     testing::Bytes content(40000);
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i / 3);
     const DecodeEnvironment environment{nullptr, RecordProgress, {}};
-    g_reports.clear();
+    ProgressReports().clear();
     DecoderState state(environment);
     state.fileName = folder.Write("data.bin", content);
     state.intoMemory = GetParam();
@@ -49,9 +44,7 @@ TEST_P(ReadByteTest, ReadsTheWholeFileAcrossRefillsReportingEachRefill) {
     EXPECT_EQ(state.ReadByte(), 0);
     EXPECT_TRUE(state.endOfInput);
     // Refills at 16384, 32768 and 40000 bytes of 40000.
-    const std::vector<std::pair<std::uint16_t, std::int32_t>> expected = {
-        {kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}};
-    EXPECT_EQ(g_reports, expected);
+    EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(IntoMemoryAndFromTheFile, ReadByteTest, ::testing::Bool());

@@ -42,6 +42,8 @@ TEST(DetectFormat, LooksAtTheFirst150BytesUpToTheFirstZeroThenAtTheExtension) {
         {Bytes{'x', 0, 'G', 'I', 'F', 'B', 'M'}, "a", FormatCode::Unknown},  // after the first zero
         {Bytes{}, "a.pcx", FormatCode::Pcx},
         {After(0, "P"), "a.pCx", FormatCode::Pcx},
+        {After(0, "P"), "b.PCX", FormatCode::Pcx},
+        {After(0, "P"), "a.pcc", FormatCode::Unknown},
         {After(0, "P"), "A.TGA", FormatCode::Targa},
         {After(0, "P"), "a.pcx.bak", FormatCode::Unknown},
         {After(0, "P"), "dir.pcx/a", FormatCode::Unknown},

@@ -13,31 +13,17 @@ namespace imagelib {
 namespace {
 
 using testing::Bytes;
+using testing::Counting;
 using testing::GifFile;
 using testing::GifImage;
 using testing::Rgb;
 
-DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes,
-                    const DecodeEnvironment& environment = {}) {
-    return DecodeFile(folder.Write("picture.gif", bytes), true, environment);
-}
-
-// Indices 0, 1, 2, ... over the picture, wrapped to the table.
-Bytes Counting(int count, int entries, int offset = 0) {
-    Bytes indices;
-    for (int i = 0; i < count; ++i) indices.push_back(static_cast<std::uint8_t>((i + offset) % entries));
-    return indices;
+DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes) {
+    return testing::DecodeBytes(folder, "picture.gif", bytes);
 }
 
 GifFile OneImage(int width, int height, int entries, Bytes indices) {
-    GifFile file;
-    file.globalTable = testing::ColourTriples(entries);
-    GifImage image;
-    image.width = static_cast<std::uint16_t>(width);
-    image.height = static_cast<std::uint16_t>(height);
-    image.indices = std::move(indices);
-    file.images.push_back(image);
-    return file;
+    return testing::OneImageGif(width, height, entries, std::move(indices));
 }
 
 TEST(GifDecoder, TableSizesGiveOneFourOrEightBitRecordsInTheTablesColours) {
@@ -109,39 +95,29 @@ TEST(GifDecoder, InterlacedRowsArePlacedRowExact) {
     }
 }
 
-TEST(GifDecoder, OnlyTheFirstImageIsDecodedAtItsOwnSize) {
+TEST(GifDecoder, OnlyTheFirstImageIsDecodedAtItsOwnSizeAndWhatComesBeforeItIsReadPast) {
     GifFile file = OneImage(5, 3, 16, Counting(15, 16, 1));
     file.images[0].left = 7;
     file.images[0].top = 9;
     GifImage second;
-    second.width = 20;
-    second.height = 20;
+    second.width = second.height = 20;
     second.indices = Bytes(400, 2);
     file.images.push_back(second);
-    file.beforeImages = testing::GifExtension(0xFF, {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'});
+    // Stray bytes, a transparent colour, an application block, a long
+    // comment: none of them changes the picture.
+    Bytes& before = file.beforeImages;
+    before = {0x00, 'x', 0x3B + 1};
+    for (const Bytes& extension : {testing::GifExtension(0xF9, {0x01, 0, 0, 5}),
+                                   testing::GifExtension(0xFF, {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'}),
+                                   Bytes{0xFF, 0x80, 0x07}, testing::GifExtension(0xFE, Bytes(600, ','))}) {
+        before.insert(before.end(), extension.begin(), extension.end());
+    }
     testing::TempFolder folder;
     const DecodeResult result = Decode(folder, testing::BuildGif(file));
     ASSERT_EQ(result.status, LoadStatus::Ok);
     EXPECT_EQ(result.record.Width(), 5);
     EXPECT_EQ(result.record.Height(), 3);
     EXPECT_EQ(testing::RecordIndices(result.record), Counting(15, 16, 1));
-}
-
-TEST(GifDecoder, ExtensionsAndStrayBytesBetweenBlocksAreReadPast) {
-    const Bytes indices = Counting(8 * 4, 16, 3);
-    GifFile file = OneImage(8, 4, 16, indices);
-    // A transparent colour changes nothing; comments and junk neither.
-    Bytes before = {0x00, 'x', 0x3B + 1};
-    const Bytes control = testing::GifExtension(0xF9, {0x01, 0, 0, 5});
-    before.insert(before.end(), control.begin(), control.end());
-    before.insert(before.end(), {0xFF, 0x80, 0x07});
-    const Bytes comment = testing::GifExtension(0xFE, Bytes(600, ','));
-    before.insert(before.end(), comment.begin(), comment.end());
-    file.beforeImages = before;
-    testing::TempFolder folder;
-    const DecodeResult result = Decode(folder, testing::BuildGif(file));
-    ASSERT_EQ(result.status, LoadStatus::Ok);
-    EXPECT_EQ(testing::RecordIndices(result.record), indices);
 }
 
 TEST(GifDecoder, CodesRoundTripAtEveryCodeSizeTableStateAndSubBlockLength) {
@@ -181,62 +157,39 @@ TEST(GifDecoder, CodesRoundTripAtEveryCodeSizeTableStateAndSubBlockLength) {
     }
 }
 
-TEST(GifDecoder, ThePixelsNoCodeReachesAreIndexZero) {
-    const Bytes whole = Counting(10 * 6, 15, 1);  // no zero index
-    const Bytes half(whole.begin(), whole.begin() + 25);
-    auto withZeros = [&](std::size_t kept) {
-        Bytes expected(whole.begin(), whole.begin() + kept);
-        expected.resize(whole.size(), 0);
-        return expected;
-    };
+TEST(GifDecoder, ThePixelsNoCodeReachesAreIndexZeroAndDamagedCodesAreTakenAsTheDecoderPromises) {
+    // Minimum code size 2 (3-bit codes): clear 4, end 5, first free entry
+    // 6, codes of 4 bits once entry 8 is free. Size 4: clear 16, end 17.
+    const Bytes half = Counting(25, 15, 1);  // no zero index
     struct Case {
+        int minimumCodeSize;
         Bytes raster;
-        Bytes expected;
+        Bytes expected;  // the rest index 0
     };
     const Case cases[] = {
-        {testing::LzwEncode(half, 4), withZeros(25)},                  // end code early
-        {testing::LzwEncode(half, 4, {true, false}), withZeros(25)},   // no end code
-        {{}, withZeros(0)},                                            // no codes at all
-        {testing::PackCodes({{16, 5}, {17, 5}, {3, 5}}), withZeros(0)},  // clear, end, then data
-    };
-    testing::TempFolder folder;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        GifFile file = OneImage(10, 6, 16, {});
-        file.images[0].raster = cases[i].raster;
-        const DecodeResult result = Decode(folder, testing::BuildGif(file));
-        ASSERT_EQ(result.status, LoadStatus::Ok) << i;
-        EXPECT_EQ(testing::RecordIndices(result.record), cases[i].expected) << i;
-    }
-}
-
-TEST(GifDecoder, DamagedCodesAreTakenAsTheDecoderPromises) {
-    // Minimum code size 2: clear 4, end 5, first free entry 6, codes of 3
-    // bits until entry 8 is free.
-    struct Case {
-        std::vector<std::pair<int, int>> codes;
-        Bytes expected;
-    };
-    const Case cases[] = {
+        {4, testing::LzwEncode(half, 4), half},                // end code early
+        {4, testing::LzwEncode(half, 4, {true, false}), half},  // no end code
+        {4, {}, {}},                                           // no codes at all
+        {4, testing::PackCodes({{16, 5}, {17, 5}, {3, 5}}), {}},  // clear, end, then data
         // A table code right after the clear code is index 0.
-        {{{4, 3}, {7, 3}, {1, 3}, {5, 3}}, {0, 1}},
+        {2, testing::PackCodes({{4, 3}, {7, 3}, {1, 3}, {5, 3}}), {0, 1}},
         // 7 is beyond the next free entry (6): taken as the old string and
         // its first byte again (2 2); entry 6 = "2 2" and the next entry is
         // built on code 0, so 6 then gives "2 2" and adds "0 2" as 7.
-        {{{4, 3}, {2, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}}, {2, 2, 2, 2, 2, 0, 2}},
+        {2, testing::PackCodes({{4, 3}, {2, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}}), {2, 2, 2, 2, 2, 0, 2}},
         // The next free entry itself: the old string and its first byte.
-        {{{4, 3}, {3, 3}, {6, 3}, {6, 3}, {5, 4}}, {3, 3, 3, 3, 3}},
+        {2, testing::PackCodes({{4, 3}, {3, 3}, {6, 3}, {6, 3}, {5, 4}}), {3, 3, 3, 3, 3}},
         // Repeated clear codes are read past.
-        {{{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}, {1, 2}},
+        {2, testing::PackCodes({{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}), {1, 2}},
     };
     testing::TempFolder folder;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const std::size_t pixels = cases[i].expected.size() + 3;
-        GifFile file = OneImage(static_cast<int>(pixels), 1, 4, {});
-        file.images[0].raster = testing::PackCodes(cases[i].codes);
+        GifFile file = OneImage(10, 6, 1 << cases[i].minimumCodeSize, {});
+        file.images[0].raster = cases[i].raster;
         const DecodeResult result = Decode(folder, testing::BuildGif(file));
         ASSERT_EQ(result.status, LoadStatus::Ok) << i;
         Bytes expected = cases[i].expected;
-        expected.resize(pixels, 0);
+        expected.resize(60, 0);
         EXPECT_EQ(testing::RecordIndices(result.record), expected) << i;
     }
 }
@@ -287,62 +240,6 @@ TEST(GifDecoder, RefusesWhatItCannotShow) {
     GifFile dense = OneImage(4000, 3000, 2, {});
     dense.images[0].raster = testing::LzwEncode(Bytes(4000 * 3000, 1), 2, {false, true});
     EXPECT_EQ(Decode(folder, testing::BuildGif(dense)).status, LoadStatus::Ok);
-}
-
-TEST(GifDecoder, AFileCutAnywhereFailsCleanlyOrShowsWhatItHas) {
-    GifFile file = OneImage(23, 11, 64, Counting(23 * 11, 63, 1));  // no zero index
-    file.images[0].interlaced = true;
-    file.images[0].subBlockSize = 40;
-    file.beforeImages = testing::GifExtension(0xF9, {0x01, 0, 0, 5});
-    const Bytes whole = testing::BuildGif(file);
-    testing::TempFolder folder;
-    const DecodeResult complete = Decode(folder, whole);
-    ASSERT_EQ(complete.status, LoadStatus::Ok);
-    const Bytes expected = testing::RecordIndices(complete.record);
-    std::size_t shown = 0;
-    for (std::size_t length = 0; length < whole.size(); ++length) {
-        const DecodeResult result = Decode(folder, Bytes(whole.begin(), whole.begin() + length));
-        if (result.status != LoadStatus::Ok) {
-            // Too short to be told a GIF, cut in its headers, or before its image.
-            EXPECT_TRUE(result.status == LoadStatus::NotRecognised || result.status == LoadStatus::Truncated)
-                << length << " " << static_cast<int>(result.status);
-            EXPECT_FALSE(result.record) << length;
-            continue;
-        }
-        // Each pixel is the complete file's or index 0, and a longer file
-        // never shows fewer.
-        const Bytes indices = testing::RecordIndices(result.record);
-        ASSERT_EQ(indices.size(), expected.size()) << length;
-        std::size_t same = 0;
-        for (std::size_t i = 0; i < indices.size(); ++i) {
-            EXPECT_TRUE(indices[i] == expected[i] || indices[i] == 0) << length << " pixel " << i;
-            same += indices[i] == expected[i];
-        }
-        EXPECT_GE(same, shown) << length;
-        shown = same;
-    }
-    EXPECT_EQ(shown, expected.size());
-}
-
-std::vector<std::pair<std::uint16_t, std::int32_t>> g_reports;
-std::int32_t RecordProgress(std::uint16_t phase, std::int32_t percent) {
-    g_reports.emplace_back(phase, percent);
-    return 0;
-}
-
-TEST(GifDecoder, ReportsReadingThenEveryRowWithoutDividingByZero) {
-    using Reports = std::vector<std::pair<std::uint16_t, std::int32_t>>;
-    const DecodeEnvironment environment{nullptr, RecordProgress, {}};
-    testing::TempFolder folder;
-    g_reports.clear();
-    ASSERT_EQ(Decode(folder, testing::BuildGif(OneImage(9, 5, 4, Counting(45, 4))), environment).status,
-              LoadStatus::Ok);
-    EXPECT_EQ(g_reports, (Reports{{kPhaseReading, 100}, {kPhaseConverting, 0}, {kPhaseConverting, 25},
-                                  {kPhaseConverting, 50}, {kPhaseConverting, 75}, {kPhaseConverting, 100}}));
-    g_reports.clear();
-    ASSERT_EQ(Decode(folder, testing::BuildGif(OneImage(9, 1, 4, Counting(9, 4))), environment).status,
-              LoadStatus::Ok);
-    EXPECT_EQ(g_reports, (Reports{{kPhaseReading, 100}, {kPhaseConverting, 100}}));
 }
 
 }  // namespace

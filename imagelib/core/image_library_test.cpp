@@ -21,12 +21,6 @@ Bytes Bmp(int width, int height) {
     return testing::BuildBmp(file);
 }
 
-std::vector<std::pair<std::uint16_t, std::int32_t>> g_reports;
-std::int32_t RecordProgress(std::uint16_t phase, std::int32_t percent) {
-    g_reports.emplace_back(phase, percent);
-    return 0;
-}
-
 TEST(ImageLibrary, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
     FakePrompts prompts;
     ImageLibrary library(prompts);
@@ -58,20 +52,21 @@ TEST(ImageLibrary, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
     FakePrompts prompts;
     ImageLibrary library(prompts);
     library.SetProgressHook(RecordProgress);
+    ProgressReports().clear();
     testing::TempFolder folder;
     const ImageRecord* first = library.Load(folder.Write("a.bmp", Bmp(3, -5)), 0);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(library.KeptImage(), first);
     EXPECT_EQ(library.LastHeight(), -5);  // top-down, as the file has it
-    EXPECT_TRUE(g_reports.empty());       // a BMP load reports nothing
+    EXPECT_TRUE(ProgressReports().empty());       // a BMP load reports nothing
 
     // A JPEG named .PCX is found by its content; it reports its rows.
     const Bytes jpeg = testing::EncodeJpeg(testing::TestPattern(8, 200, 3));
     ASSERT_NE(library.Load(folder.Write("photo.PCX", jpeg), 1), nullptr);
     EXPECT_EQ(library.LastWidth(), 8);
-    ASSERT_EQ(g_reports.size(), 200u);
-    EXPECT_EQ(g_reports[99], std::make_pair(kPhaseConverting, 50));
-    EXPECT_EQ(g_reports.back(), std::make_pair(kPhaseConverting, 100));
+    ASSERT_EQ(ProgressReports().size(), 200u);
+    EXPECT_EQ(ProgressReports()[99], std::make_pair(kPhaseConverting, 50));
+    EXPECT_EQ(ProgressReports().back(), std::make_pair(kPhaseConverting, 100));
     EXPECT_TRUE(library.ProgressShown());
 
     EXPECT_EQ(library.Load(folder.PathOf("missing.bmp"), 2), nullptr);
@@ -81,12 +76,6 @@ TEST(ImageLibrary, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
     EXPECT_FALSE(library.ProgressShown());  // only exactly 1 asks for it
     EXPECT_EQ(library.SaveQuality(), 80);
 }
-
-}  // namespace
-}  // namespace imagelib
-
-namespace imagelib {
-namespace {
 
 // A library with a recording progress window and its own hook, as the DLL
 // makes it.

@@ -16,49 +16,35 @@ namespace {
 using testing::Bytes;
 using testing::Picture;
 
-// djpeg's decode of the file with the integer DCT; for greyscale files
-// through the same quantizer (256 levels, Floyd-Steinberg), which moves
-// some values by one. Status 2 means it met a warning and still decoded.
-std::optional<Picture> Djpeg(const testing::TempFolder& folder, const std::string& path, bool grey) {
-    const std::string output = folder.PathOf("djpeg.pnm");
-    const std::string command = std::string(REDIRA_DJPEG) + " -dct int" +
-                                (grey ? " -colors 256 -dither fs" : "") + " -outfile '" + output +
-                                "' '" + path + "' 2>/dev/null";
+// djpeg's decode of the file with the integer DCT, written as a BMP and
+// read back; for greyscale files through the same quantizer (256 levels,
+// Floyd-Steinberg), which moves some values by one. Status 2 means it met
+// a warning and still decoded.
+std::vector<testing::Rgb> DjpegColours(const testing::TempFolder& folder, const std::string& path, bool grey) {
+    const std::string output = folder.PathOf("djpeg.bmp");
+    const std::string command = std::string(REDIRA_DJPEG) + " -dct int -bmp" + (grey ? " -colors 256 -dither fs" : "") +
+                                " -outfile '" + output + "' '" + path + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 2)) return {};
-    return testing::ReadPnm(output);
+    return testing::RecordColours(DecodeFile(output, true, DecodeEnvironment{}).record);
 }
 
-// Decodes the file and expects what djpeg makes of it, the top row of the
-// picture in the record's last row: blue, green, red at 24 bits, grey
-// levels as indices into a grey ramp at 8 bits.
+// Decodes the file and expects what djpeg makes of it, rows bottom-up:
+// blue, green, red at 24 bits, grey levels as indices into a grey ramp at
+// 8 bits.
 void ExpectDjpegPicture(const std::string& path, FakePrompts& prompts, bool grey) {
     const DecodeResult result = DecodeFile(path, true, DecodeEnvironment{&prompts, nullptr, {}});
     ASSERT_EQ(result.status, LoadStatus::Ok);
     const ImageRecord& record = result.record;
-    testing::TempFolder folder;
-    const std::optional<Picture> expected = Djpeg(folder, path, grey);
-    ASSERT_TRUE(expected);
-    ASSERT_EQ(record.Width(), expected->width);
-    ASSERT_EQ(record.Height(), expected->height);
+    ASSERT_GT(record.Height(), 0);
     ASSERT_EQ(record.BitCount(), grey ? 8 : 24);
     ASSERT_EQ(record.Header().coloursUsed, grey ? 256u : 0u);
     for (int i = 0; grey && i < 256; ++i) {
         const std::uint8_t* entry = record.ColourTable() + 4 * i;
         ASSERT_TRUE(entry[0] == i && entry[1] == i && entry[2] == i && entry[3] == 0) << i;
     }
-    const std::size_t stride = static_cast<std::size_t>(RowStride(record.Width(), record.BitCount()));
-    int mismatches = 0;
-    for (int y = 0; y < expected->height; ++y) {
-        const std::uint8_t* row = record.Pixels() + (expected->height - 1 - y) * stride;
-        for (int x = 0; x < expected->width; ++x) {
-            const std::uint8_t* want = expected->At(x, y);
-            const bool same = grey ? row[x] == want[0]
-                                   : row[3 * x] == want[2] && row[3 * x + 1] == want[1] &&
-                                         row[3 * x + 2] == want[0];
-            if (!same && ++mismatches <= 3) ADD_FAILURE() << "pixel " << x << ", " << y;
-        }
-    }
+    testing::TempFolder folder;
+    EXPECT_EQ(testing::RecordColours(record), DjpegColours(folder, path, grey));
 }
 
 TEST(JpegDecoder, ColourAndGreyPicturesEqualDjpegsStoredBottomUp) {

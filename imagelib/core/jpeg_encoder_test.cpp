@@ -5,8 +5,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "imagelib/core/decode_file.h"
 #include "imagelib/core/image_library.h"
@@ -17,28 +15,6 @@ namespace imagelib {
 namespace {
 
 using testing::Bytes;
-
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> FilesIn(const testing::TempFolder& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.PathOf(""))) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Red, green, blue of a 24-bit record at (x, y), y counted from the top.
-std::array<int, 3> RgbAt(const ImageRecord& record, int x, int y) {
-    const std::size_t stride = static_cast<std::size_t>(RowStride(record.Width(), 24));
-    const int row = record.Height() > 0 ? record.Height() - 1 - y : y;
-    const std::uint8_t* bgr = record.Pixels() + row * stride + 3 * x;
-    return {bgr[2], bgr[1], bgr[0]};
-}
 
 ImageRecord Decoded(const std::string& path) {
     DecodeResult result = DecodeFile(path, true, DecodeEnvironment{});
@@ -109,11 +85,14 @@ TEST(JpegEncoder, SixteenAndThirtyTwoBitRecordsAreSavedAsTheirTrueColours) {
         const ImageRecord saved = Decoded(folder.PathOf("q.jpg"));
         ASSERT_EQ(saved.Width(), 32);
         ASSERT_EQ(saved.Height(), 32);
-        const std::array<int, 3> expected[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-        const int at[][2] = {{8, 8}, {24, 8}, {8, 24}, {24, 24}};
+        const std::vector<testing::Rgb> colours = testing::RecordColours(saved);
+        const testing::Rgb expected[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+        const int at[] = {8 * 32 + 8, 8 * 32 + 24, 24 * 32 + 8, 24 * 32 + 24};
         for (int q = 0; q < 4; ++q) {
-            const std::array<int, 3> got = RgbAt(saved, at[q][0], at[q][1]);
-            for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], expected[q][c], 12) << "quarter " << q << " channel " << c;
+            for (const int shift : {16, 8, 0}) {
+                EXPECT_NEAR(int(colours[at[q]] >> shift & 0xFF), int(expected[q] >> shift & 0xFF), 12)
+                    << "quarter " << q << " channel " << shift;
+            }
         }
     }
 }
@@ -145,8 +124,8 @@ TEST(JpegEncoder, AFailedSaveLeavesNoPartialFileAndTheEarlierFileAsItWas) {
     const std::string target = folder.Write("target.jpg", earlier);
     std::filesystem::create_directory(folder.PathOf("a folder.jpg"));
     const auto expectNothingChanged = [&] {
-        EXPECT_EQ(ReadAll(target), earlier);
-        EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"a folder.jpg", "target.jpg"}));
+        EXPECT_EQ(testing::FileBytes(target), earlier);
+        EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a folder.jpg", "target.jpg"}));
     };
     FakePrompts prompts;
     ImageLibrary library(prompts);

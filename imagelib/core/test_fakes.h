@@ -5,12 +5,26 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "imagelib/core/decoder_state.h"
 #include "imagelib/core/progress_display.h"
 #include "imagelib/core/user_prompts.h"
 
 namespace imagelib {
+
+// A progress hook that records each report (phase, percent) in
+// ProgressReports(); clear them before the load that is looked at.
+using ProgressReportList = std::vector<std::pair<std::uint16_t, std::int32_t>>;
+inline ProgressReportList& ProgressReports() {
+    static ProgressReportList reports;
+    return reports;
+}
+inline std::int32_t RecordProgress(std::uint16_t phase, std::int32_t percent) {
+    ProgressReports().emplace_back(phase, percent);
+    return 0;
+}
 
 // Records every box the library would show; answers the JPEG warning
 // with OK unless told otherwise. With a log, each box also goes there as

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <unordered_map>
@@ -92,6 +93,23 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
+}
+
+std::vector<std::string> TempFolder::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Bytes FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+DecodeResult DecodeBytes(const TempFolder& folder, const std::string& name, const Bytes& bytes,
+                         const DecodeEnvironment& environment) {
+    return DecodeFile(folder.Write(name, bytes), true, environment);
 }
 
 Picture TestPattern(int width, int height, int components) {
@@ -191,27 +209,19 @@ Bytes BmpRows24(const Picture& picture, bool topDown) {
     return rows;
 }
 
-std::optional<Picture> ReadPnm(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int width = 0, height = 0, maximum = 0;
-    in >> magic >> width >> height >> maximum;
-    in.get();  // the one white-space character before the samples
-    if (!in || (magic != "P5" && magic != "P6") || maximum != 255) return std::nullopt;
-    Picture picture{width, height, magic == "P5" ? 1 : 3, {}};
-    picture.samples.resize(static_cast<std::size_t>(width) * height * picture.components);
-    in.read(reinterpret_cast<char*>(picture.samples.data()),
-            static_cast<std::streamsize>(picture.samples.size()));
-    if (!in) return std::nullopt;
-    return picture;
+namespace {
+// Row y counted from the top, whichever way the record stores its rows.
+const std::uint8_t* RowFromTop(const ImageRecord& record, int y) {
+    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), record.BitCount()));
+    return record.Pixels() + (record.Height() > 0 ? record.Height() - 1 - y : y) * stride;
 }
+}  // namespace
 
 Bytes RecordIndices(const ImageRecord& record) {
     Bytes indices;
     const int bits = record.BitCount();
-    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), bits));
-    for (int y = 0; y < record.Height(); ++y) {
-        const std::uint8_t* row = record.Pixels() + (record.Height() - 1 - y) * stride;
+    for (int y = 0; y < std::abs(record.Height()); ++y) {
+        const std::uint8_t* row = RowFromTop(record, y);
         for (int x = 0; x < record.Width(); ++x) {
             const int bit = x * bits;
             indices.push_back(static_cast<std::uint8_t>((row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1)));
@@ -224,10 +234,9 @@ std::vector<Rgb> RecordColours(const ImageRecord& record) {
     std::vector<Rgb> colours;
     const std::uint8_t* table = record.ColourTable();
     if (record.BitCount() == 24) {
-        const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), 24));
-        for (int y = record.Height() - 1; y >= 0; --y) {
+        for (int y = 0; y < std::abs(record.Height()); ++y) {
             for (int x = 0; x < record.Width(); ++x) {
-                const std::uint8_t* bgr = record.Pixels() + y * stride + 3 * x;
+                const std::uint8_t* bgr = RowFromTop(record, y) + 3 * x;
                 colours.push_back(Rgb{bgr[2]} << 16 | Rgb{bgr[1]} << 8 | bgr[0]);
             }
         }
@@ -254,6 +263,12 @@ std::vector<Rgb> TripleColours(const Bytes& triples) {
         colours.push_back(Rgb{triples[i]} << 16 | Rgb{triples[i + 1]} << 8 | triples[i + 2]);
     }
     return colours;
+}
+
+Bytes Counting(int count, int entries, int offset) {
+    Bytes indices;
+    for (int i = 0; i < count; ++i) indices.push_back(static_cast<std::uint8_t>((i + offset) % entries));
+    return indices;
 }
 
 Bytes LzwEncode(const Bytes& indices, int minimumCodeSize, const LzwOptions& options) {
@@ -353,6 +368,14 @@ Bytes BuildGif(const GifFile& file) {
     }
     if (file.trailer) out.push_back(';');
     return out;
+}
+
+GifFile OneImageGif(int width, int height, int entries, Bytes indices) {
+    GifImage image;
+    image.width = static_cast<std::uint16_t>(width);
+    image.height = static_cast<std::uint16_t>(height);
+    image.indices = std::move(indices);
+    return {ColourTriples(entries), -1, {}, {image}, true};
 }
 
 Bytes BuildPcx(const PcxFile& file) {
@@ -462,6 +485,42 @@ Bytes TargaRunLength(const Bytes& pixels, std::size_t bytesPerPixel) {
         at += run;
     }
     return out;
+}
+
+std::vector<Rgb> TargaColours(int width, int height) {
+    const auto eight = [](int five) { return Rgb(five * 255 / 31); };
+    std::vector<Rgb> colours;
+    for (int i = 0; i < width * height; ++i) {
+        colours.push_back(eight(i * 5 % 32) << 16 | eight((i / 3 + 7) % 32) << 8 | eight(31 - i % 32));
+        if (i % width == 2) colours.back() = colours[i - 1];  // some runs
+    }
+    return colours;
+}
+
+TargaFile TargaPicture(int width, int height, int depth, bool topFirst, bool runLength) {
+    const std::vector<Rgb> colours = TargaColours(width, height);
+    const auto five = [](Rgb channel) { return ((channel & 0xFF) * 31 + 127) / 255; };
+    Bytes pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb c = colours[(topFirst ? y : height - 1 - y) * width + x];
+            if (depth <= 16) {
+                const Rgb word = five(c) | five(c >> 8) << 5 | five(c >> 16) << 10 | 0x8000;
+                pixels.insert(pixels.end(), {std::uint8_t(word), std::uint8_t(word >> 8)});
+            } else {
+                pixels.insert(pixels.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
+                if (depth == 32) pixels.push_back(static_cast<std::uint8_t>(x * 40));  // alpha
+            }
+        }
+    }
+    TargaFile file;
+    file.imageType = runLength ? 10 : 2;
+    file.width = static_cast<std::uint16_t>(width);
+    file.height = static_cast<std::uint16_t>(height);
+    file.depth = static_cast<std::uint8_t>(depth);
+    file.descriptor = topFirst ? 0x20 : 0;
+    file.pixelData = runLength ? TargaRunLength(pixels, (depth + 7) / 8) : pixels;
+    return file;
 }
 
 }  // namespace imagelib::testing

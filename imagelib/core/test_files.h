@@ -1,6 +1,6 @@
 // Test files made inside the tests: BMP, JPEG, GIF, PCX and Targa
-// writers, a folder for them, a reader for the PNM files that djpeg
-// writes, and the pixels of a decoded record as colours.
+// writers, a folder for them, and the pixels of a decoded record as
+// colours.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "imagelib/core/decode_file.h"
 #include "imagelib/core/image_record.h"
 
 namespace imagelib::testing {
@@ -26,6 +27,8 @@ public:
     std::string PathOf(const std::string& name) const;
     // Writes `bytes` as the file `name` in the folder; answers its path.
     std::string Write(const std::string& name, const Bytes& bytes) const;
+    // The names of what the folder holds, sorted.
+    std::vector<std::string> Names() const;
 
 private:
     std::string path_;
@@ -81,14 +84,18 @@ Bytes BuildBmp(const BmpFile& file);
 // red, bottom row first (or top first), each row padded to 4 bytes.
 Bytes BmpRows24(const Picture& picture, bool topDown = false);
 
-// Reads a binary PGM (P5) or PPM (P6) file of 8-bit samples.
-std::optional<Picture> ReadPnm(const std::string& path);
+// The whole file; empty when it cannot be read.
+Bytes FileBytes(const std::string& path);
+// Writes `bytes` as the file `name` in the folder and decodes it.
+DecodeResult DecodeBytes(const TempFolder& folder, const std::string& name, const Bytes& bytes,
+                         const DecodeEnvironment& environment = {});
 
 // A colour as 0xRRGGBB.
 using Rgb = std::uint32_t;
 
-// The record's pixels, top row first, left to right: colour-table entries
-// for 1, 4 and 8 bits, the pixels themselves for 24 bits.
+// The record's pixels, top row first, left to right (whichever way its
+// rows are stored): colour-table entries for 1, 4 and 8 bits, the pixels
+// themselves for 24 bits.
 std::vector<Rgb> RecordColours(const ImageRecord& record);
 // The colour indices of a 1-, 4- or 8-bit record, top row first.
 Bytes RecordIndices(const ImageRecord& record);
@@ -97,6 +104,8 @@ Bytes RecordIndices(const ImageRecord& record);
 // black), and the same as Rgb values.
 Bytes ColourTriples(int entries);
 std::vector<Rgb> TripleColours(const Bytes& triples);
+// Indices 0, 1, 2, ... (from `offset`), wrapped to `entries`.
+Bytes Counting(int count, int entries, int offset = 0);
 
 // ---- GIF
 // Colour indices compressed as a GIF raster's codes: a clear code, codes
@@ -132,6 +141,8 @@ struct GifFile {
     bool trailer = true;
 };
 Bytes BuildGif(const GifFile& file);
+// One image of these indices, the global table ColourTriples(entries).
+GifFile OneImageGif(int width, int height, int entries, Bytes indices);
 
 // ---- PCX
 struct PcxFile {
@@ -176,5 +187,11 @@ Bytes BuildTarga(const TargaFile& file);
 // data (packets cross rows): runs of equal pixels as repeat packets, the
 // rest as raw packets, each of at most 128 pixels.
 Bytes TargaRunLength(const Bytes& pixels, std::size_t bytesPerPixel);
+// Colours, top row first, whose channels 5 bits hold exactly (so that 15-
+// and 16-bit pixels widen back to them), with some runs in each row.
+std::vector<Rgb> TargaColours(int width, int height);
+// A true-colour file of those colours: pixels of `depth` bits (32: with an
+// alpha byte), rows top first or bottom first, plain or run-length.
+TargaFile TargaPicture(int width, int height, int depth, bool topFirst, bool runLength);
 
 }  // namespace imagelib::testing
