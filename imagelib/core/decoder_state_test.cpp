@@ -11,19 +11,6 @@
 namespace imagelib {
 namespace {
 
-TEST(RowStride, IsAMultipleOfFourForEachBitCount) {
-    struct Case {
-        std::int64_t width;
-        int bits;
-        std::int64_t stride;
-    };
-    const Case cases[] = {{33, 1, 8}, {8, 4, 4},  {9, 2, 8},   {5, 8, 8},   {1, 24, 4},
-                          {5, 24, 16}, {3, 16, 12}, {3, 15, 12}, {7, 32, 0}, {-5, 24, 0}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(RowStride(c.width, c.bits), c.stride) << c.width << " x " << c.bits << " bits";
-    }
-}
-
 class ReadByteTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(ReadByteTest, ReadsTheWholeFileAcrossRefillsReportingEachRefill) {

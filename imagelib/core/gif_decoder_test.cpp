@@ -17,13 +17,10 @@ using testing::Counting;
 using testing::GifFile;
 using testing::GifImage;
 using testing::Rgb;
+using testing::OneImageGif;
 
 DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes) {
     return testing::DecodeBytes(folder, "picture.gif", bytes);
-}
-
-GifFile OneImage(int width, int height, int entries, Bytes indices) {
-    return testing::OneImageGif(width, height, entries, std::move(indices));
 }
 
 TEST(GifDecoder, TableSizesGiveOneFourOrEightBitRecordsInTheTablesColours) {
@@ -36,7 +33,7 @@ TEST(GifDecoder, TableSizesGiveOneFourOrEightBitRecordsInTheTablesColours) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entries);
         const Bytes indices = Counting(13 * 7, c.entries);
-        const DecodeResult result = Decode(folder, testing::BuildGif(OneImage(13, 7, c.entries, indices)));
+        const DecodeResult result = Decode(folder, testing::BuildGif(OneImageGif(13, 7, c.entries, indices)));
         ASSERT_EQ(result.status, LoadStatus::Ok);
         const ImageRecord& record = result.record;
         EXPECT_EQ(record.BitCount(), c.bits);
@@ -58,7 +55,7 @@ TEST(GifDecoder, TableSizesGiveOneFourOrEightBitRecordsInTheTablesColours) {
 }
 
 TEST(GifDecoder, AnImagesOwnTableReplacesTheGlobalOneAndIndicesBeyondItAreBlack) {
-    GifFile file = OneImage(6, 2, 256, {});
+    GifFile file = OneImageGif(6, 2, 256, {});
     GifImage& image = file.images[0];
     image.localTable = testing::ColourTriples(4);
     image.minimumCodeSize = 4;  // room for indices beyond the table
@@ -84,7 +81,7 @@ TEST(GifDecoder, InterlacedRowsArePlacedRowExact) {
         const int height = static_cast<int>(order.size());
         SCOPED_TRACE(height);
         const int width = 3;
-        GifFile file = OneImage(width, height, 16, {});
+        GifFile file = OneImageGif(width, height, 16, {});
         file.images[0].interlaced = true;
         Bytes picture;  // row y holds index y + 1
         for (int y = 0; y < height; ++y) picture.insert(picture.end(), width, static_cast<std::uint8_t>(y + 1));
@@ -96,7 +93,7 @@ TEST(GifDecoder, InterlacedRowsArePlacedRowExact) {
 }
 
 TEST(GifDecoder, OnlyTheFirstImageIsDecodedAtItsOwnSizeAndWhatComesBeforeItIsReadPast) {
-    GifFile file = OneImage(5, 3, 16, Counting(15, 16, 1));
+    GifFile file = OneImageGif(5, 3, 16, Counting(15, 16, 1));
     file.images[0].left = 7;
     file.images[0].top = 9;
     GifImage second;
@@ -147,7 +144,7 @@ TEST(GifDecoder, CodesRoundTripAtEveryCodeSizeTableStateAndSubBlockLength) {
             indices.push_back(static_cast<std::uint8_t>(c.smooth ? (i / 97 % 3 == 0 ? 1 : (i / 1000) % values)
                                                                   : random() % values));
         }
-        GifFile file = OneImage(c.width, c.height, std::min(256, values), {});
+        GifFile file = OneImageGif(c.width, c.height, std::min(256, values), {});
         file.images[0].minimumCodeSize = c.minimumCodeSize;
         file.images[0].raster = testing::LzwEncode(indices, c.minimumCodeSize, c.options);
         file.images[0].subBlockSize = c.subBlock;
@@ -184,7 +181,7 @@ TEST(GifDecoder, ThePixelsNoCodeReachesAreIndexZeroAndDamagedCodesAreTakenAsTheD
     };
     testing::TempFolder folder;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        GifFile file = OneImage(10, 6, 1 << cases[i].minimumCodeSize, {});
+        GifFile file = OneImageGif(10, 6, 1 << cases[i].minimumCodeSize, {});
         file.images[0].raster = cases[i].raster;
         const DecodeResult result = Decode(folder, testing::BuildGif(file));
         ASSERT_EQ(result.status, LoadStatus::Ok) << i;
@@ -195,7 +192,7 @@ TEST(GifDecoder, ThePixelsNoCodeReachesAreIndexZeroAndDamagedCodesAreTakenAsTheD
 }
 
 TEST(GifDecoder, RefusesWhatItCannotShow) {
-    const GifFile valid = OneImage(4, 4, 4, Counting(16, 4));
+    const GifFile valid = OneImageGif(4, 4, 4, Counting(16, 4));
     auto changed = [&](auto change) {
         GifFile file = valid;
         change(file);
@@ -237,7 +234,7 @@ TEST(GifDecoder, RefusesWhatItCannotShow) {
     }
     // The densest picture a file can really hold still loads: one colour,
     // no clear codes, strings as long as the table allows.
-    GifFile dense = OneImage(4000, 3000, 2, {});
+    GifFile dense = OneImageGif(4000, 3000, 2, {});
     dense.images[0].raster = testing::LzwEncode(Bytes(4000 * 3000, 1), 2, {false, true});
     EXPECT_EQ(Decode(folder, testing::BuildGif(dense)).status, LoadStatus::Ok);
 }

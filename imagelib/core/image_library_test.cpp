@@ -28,6 +28,7 @@ TEST(ImageLibrary, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
     testing::JpegOptions exif;
     exif.exifInsteadOfJfif = true;
     const Bytes bmp = Bmp(4, 4);
+    std::filesystem::create_directory(folder.PathOf("folder.bmp"));
     const std::string paths[] = {
         folder.PathOf("no such picture.jpg"),
         folder.Write("notes.txt", {'h', 'i'}),
@@ -35,10 +36,9 @@ TEST(ImageLibrary, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
         folder.Write("anim.gif", {'G', 'I', 'F', '8', '9', 'a'}),  // cut after the signature
         folder.Write("scan.PCX", {10, 5, 1, 8}),                     // cut in the header
         folder.Write("cut.bmp", Bytes(bmp.begin(), bmp.begin() + 60)),
+        folder.PathOf("folder.bmp"),
     };
-    std::filesystem::create_directory(folder.PathOf("folder.bmp"));
-    for (const std::string& path : {paths[0], paths[1], paths[2], paths[3], paths[4], paths[5],
-                                    folder.PathOf("folder.bmp")}) {
+    for (const std::string& path : paths) {
         prompts.errors.clear();
         EXPECT_EQ(library.Load(path, 0), nullptr) << path;
         ASSERT_EQ(prompts.errors.size(), 1u) << path;
@@ -58,7 +58,7 @@ TEST(ImageLibrary, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(library.KeptImage(), first);
     EXPECT_EQ(library.LastHeight(), -5);  // top-down, as the file has it
-    EXPECT_TRUE(ProgressReports().empty());       // a BMP load reports nothing
+    EXPECT_TRUE(ProgressReports().empty());  // a BMP load reports nothing
 
     // A JPEG named .PCX is found by its content; it reports its rows.
     const Bytes jpeg = testing::EncodeJpeg(testing::TestPattern(8, 200, 3));

@@ -11,15 +11,12 @@ namespace imagelib {
 namespace {
 
 using testing::Bytes;
+using testing::IndexedPcx;
 using testing::PcxFile;
 using testing::Rgb;
 
 DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes, const DecodeEnvironment& environment = {}) {
     return testing::DecodeBytes(folder, "picture.pcx", bytes, environment);
-}
-
-PcxFile Indexed(const Bytes& indices, int width, int height, int bitsPerPlane, int planes) {
-    return testing::IndexedPcx(indices, width, height, bitsPerPlane, planes);
 }
 
 TEST(PcxReader, EveryLayoutReadGivesThePicturesColours) {
@@ -41,7 +38,7 @@ TEST(PcxReader, EveryLayoutReadGivesThePicturesColours) {
         Bytes indices;
         for (int i = 0; i < width * height; ++i) indices.push_back(static_cast<std::uint8_t>(i < 64 ? 1 : (i * 7 + i / 9) % values));
         indices.back() = static_cast<std::uint8_t>(values - 1);
-        PcxFile file = Indexed(indices, width, height, c.bitsPerPlane, c.planes);
+        PcxFile file = IndexedPcx(indices, width, height, c.bitsPerPlane, c.planes);
         file.encoding = c.encoding;
         file.runsAcrossLines = c.runsAcrossLines;
         Bytes colours = testing::ColourTriples(values);
@@ -118,7 +115,7 @@ TEST(PcxReader, VersionThreeTakesTheDisplaysColoursOrElseFixedOnes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bitsPerPlane * c.planes);
         const int width = static_cast<int>(c.indices.size());
-        PcxFile file = Indexed(c.indices, width, 1, c.bitsPerPlane, c.planes);
+        PcxFile file = IndexedPcx(c.indices, width, 1, c.bitsPerPlane, c.planes);
         file.version = 3;
         file.headerPalette = Bytes(48, 0x99);  // not these
         const Bytes bytes = testing::BuildPcx(file);
@@ -139,14 +136,14 @@ TEST(PcxReader, VersionThreeTakesTheDisplaysColoursOrElseFixedOnes) {
 }
 
 TEST(PcxReader, RefusesLayoutsAndSizesItCannotShow) {
-    const PcxFile valid = Indexed(Bytes(8 * 3, 1), 8, 3, 1, 4);
+    const PcxFile valid = IndexedPcx(Bytes(8 * 3, 1), 8, 3, 1, 4);
     auto changed = [&](auto change) {
         PcxFile file = valid;
         change(file);
         return testing::BuildPcx(file);
     };
     const Bytes whole = testing::BuildPcx(valid);
-    PcxFile palette = Indexed({0, 1, 2, 255}, 2, 2, 8, 1);  // the colour block: marker not 12, or cut short
+    PcxFile palette = IndexedPcx({0, 1, 2, 255}, 2, 2, 8, 1);  // the colour block: marker not 12, or cut short
     palette.tail = testing::PcxColourBlock(testing::ColourTriples(256), 10);
     const Bytes wrongMarker = testing::BuildPcx(palette);
     struct Case {

@@ -546,26 +546,15 @@ TEST(ImgoraLib, SavesTheLastImageAsABaselineJfifFileThatLoadsBackAlike) {
     ASSERT_TRUE(again);
     EXPECT_EQ(library.width(), 93);
     EXPECT_EQ(library.height(), 61);
+    // Red and blue swapped would not come near.
     EXPECT_GE(Psnr(ReadBack(loaded.Get()), ReadBack(again.Get())), 30.0);
-
-    // Plain red over plain blue.
-    testing::Picture halves{16, 16, 3, {}};
-    for (int i = 0; i < 256; ++i) halves.samples.insert(halves.samples.end(), {std::uint8_t(i < 128 ? 255 : 0), 0, std::uint8_t(i < 128 ? 0 : 255)});
-    win32::UniqueBitmap red(library.load(folder.Write("h.jpg", testing::EncodeJpeg(halves, {95})).c_str(), 0));
-    ASSERT_EQ(library.save(95, saved.c_str()), 1);
-    win32::UniqueBitmap reread(library.load(saved.c_str(), 0));
-    const std::vector<Rgb> pixels = ReadBack(reread.Get());
-    EXPECT_GT(pixels[3 * 16 + 8] >> 16, 0xF0u);
-    EXPECT_LT(pixels[3 * 16 + 8] & 0xFF, 0x10u);
-    EXPECT_GT(pixels[12 * 16 + 8] & 0xFF, 0xF0u);
-    EXPECT_LT(pixels[12 * 16 + 8] >> 16, 0x10u);
 
     // Two saves in a row at different qualities, the second over the first.
     ASSERT_EQ(library.save(95, saved.c_str()), 1);
     const std::size_t fine = testing::FileBytes(saved).size();
     ASSERT_EQ(library.save(10, saved.c_str()), 1);
     EXPECT_LT(testing::FileBytes(saved).size(), fine);
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"h.jpg", "photo.jpg", "saved.jpg"}));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"photo.jpg", "saved.jpg"}));
 }
 
 TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
@@ -580,19 +569,12 @@ TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
     EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);  // nothing loaded yet
     expectNothingWritten("nothing loaded");
 
-    // A GIF and a palette BMP: both load as palette images.
-    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 255, 255, 255, 0, 0, 0,
-                       ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, ';'};
-    testing::BmpFile palette(4, 2, 8);
-    for (int i = 0; i < 256; ++i) palette.colourTable.insert(palette.colourTable.end(), {std::uint8_t(i), 0, 0, 0});
-    palette.pixelData.assign(8, 7);
-    for (const Bytes& file : {gif, testing::BuildBmp(palette)}) {
-        win32::UniqueBitmap bitmap(LoadAnsweringBoxes(library.load, folder.Write("in.img", file)).bitmap);
-        EXPECT_TRUE(bitmap);
-        EXPECT_EQ(library.save(80, target.c_str()), 0);
-        EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
-        expectNothingWritten("palette image");
-    }
+    // A GIF loads as a palette image, which is not saved.
+    win32::UniqueBitmap gif(library.load(folder.Write("in.img", testing::BuildGif(testing::OneImageGif(2, 1, 2, {0, 1}))).c_str(), 0));
+    EXPECT_TRUE(gif);
+    EXPECT_EQ(library.save(80, target.c_str()), 0);
+    EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
+    expectNothingWritten("palette image");
 
     // After a failed load no image is kept.
     win32::UniqueBitmap colour(library.load(folder.Write("in.img", testing::EncodeJpeg(testing::TestPattern(8, 8, 3))).c_str(), 0));
