@@ -19,8 +19,12 @@ struct FileCase {
     std::size_t loadsFrom = 0;  // for files cut short: the least length that loads
 };
 
-// The decoders that fill their records bit by bit: GIF, PCX and Targa.
+// A BMP, which loads only whole, and the decoders that fill their records
+// bit by bit: GIF, PCX and Targa.
 std::vector<FileCase> CuttableFiles() {
+    testing::BmpFile bmp(5, 3, 8);
+    bmp.colourTable = Bytes(1024, 0x40);
+    bmp.pixelData = testing::Counting(24, 256);
     testing::GifFile gif = testing::OneImageGif(23, 11, 64, testing::Counting(23 * 11, 63, 1));  // no index 0
     gif.images[0].interlaced = true;
     gif.images[0].subBlockSize = 40;
@@ -30,6 +34,7 @@ std::vector<FileCase> CuttableFiles() {
     testing::PcxFile pcx = testing::IndexedPcx(indices, 30, 7, 1, 4);
     pcx.runsAcrossLines = true;
     std::vector<FileCase> files = {
+        {"cut.bmp", testing::BuildBmp(bmp), testing::BuildBmp(bmp).size()},
         // Header and screen, table, extension, descriptor, minimum code size.
         {"cut.gif", testing::BuildGif(gif), 13 + 3 * 64 + 8 + 10 + 1},
         {"cut.pcx", testing::BuildPcx(pcx), 128},
@@ -55,7 +60,7 @@ TEST(DecodeFile, AFileCutAnywhereFailsCleanlyOrShowsWhatItHasAndIndexZeroForTheR
             const DecodeResult result =
                 testing::DecodeBytes(folder, file.name, Bytes(file.bytes.begin(), file.bytes.begin() + length));
             if (length < file.loadsFrom) {
-                // Too short to be told apart, or cut in its headers.
+                // Too short to be told apart, cut in its headers or a BMP.
                 EXPECT_TRUE(result.status == LoadStatus::NotRecognised || result.status == LoadStatus::Truncated)
                     << length << " " << static_cast<int>(result.status);
                 EXPECT_FALSE(result.record) << length;

@@ -16,13 +16,12 @@
 namespace imagelib::testing {
 namespace {
 
-void PutU16(Bytes& out, std::size_t at, std::uint32_t value) {
-    out[at] = static_cast<std::uint8_t>(value);
-    out[at + 1] = static_cast<std::uint8_t>(value >> 8);
+// `value` little-endian in the `bytes` bytes at `at`.
+void Put(Bytes& out, std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
-void PutU32(Bytes& out, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
+void PutU16(Bytes& out, std::size_t at, std::uint32_t value) { Put(out, at, value, 2); }
+void PutU32(Bytes& out, std::size_t at, std::uint32_t value) { Put(out, at, value, 4); }
 
 // Byte by byte: GCC 12 takes a range insert into a vector of a size known
 // to it for an overrun (-Warray-bounds).
@@ -60,6 +59,42 @@ int SizeField(std::size_t tableBytes) {
     int field = 0;
     while ((std::size_t{3} << (field + 1)) < tableBytes) ++field;
     return field;
+}
+
+// Row y counted from the top, whichever way the record stores its rows.
+const std::uint8_t* RowFromTop(const ImageRecord& record, int y) {
+    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), record.BitCount()));
+    return record.Pixels() + (record.Height() > 0 ? record.Height() - 1 - y : y) * stride;
+}
+
+// Data sub-blocks of `size` bytes (the last one shorter), then the empty
+// sub-block.
+Bytes SubBlocks(const Bytes& data, std::size_t size) {
+    Bytes out;
+    for (std::size_t at = 0; at < data.size(); at += size) {
+        const std::size_t length = std::min(size, data.size() - at);
+        out.push_back(static_cast<std::uint8_t>(length));
+        out.insert(out.end(), data.begin() + at, data.begin() + at + length);
+    }
+    out.push_back(0);
+    return out;
+}
+
+// The scan lines of an indexed picture, as IndexedPcx describes them.
+Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine) {
+    Bytes lines;
+    for (int y = 0; y < height; ++y) {
+        for (int p = 0; p < planes; ++p) {
+            Bytes plane(static_cast<std::size_t>(bytesPerLine), 0);
+            for (int x = 0; x < width; ++x) {
+                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
+                const int bit = x * bitsPerPlane;
+                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
+            }
+            lines.insert(lines.end(), plane.begin(), plane.end());
+        }
+    }
+    return lines;
 }
 
 }  // namespace
@@ -176,7 +211,7 @@ Bytes BuildBmp(const BmpFile& file) {
     Bytes out(fileSize, 0);
     out[0] = 'B';
     out[1] = 'M';
-    PutU32(out, 2, file.fileSizeField.value_or(static_cast<std::uint32_t>(fileSize)));
+    PutU32(out, 2, static_cast<std::uint32_t>(fileSize));
     PutU32(out, 10, file.bitsOffset.value_or(static_cast<std::uint32_t>(rowsAt)));
     PutU32(out, 14, file.infoHeaderSize);
     if (file.infoHeaderSize >= 40) {
@@ -208,14 +243,6 @@ Bytes BmpRows24(const Picture& picture, bool topDown) {
     }
     return rows;
 }
-
-namespace {
-// Row y counted from the top, whichever way the record stores its rows.
-const std::uint8_t* RowFromTop(const ImageRecord& record, int y) {
-    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), record.BitCount()));
-    return record.Pixels() + (record.Height() > 0 ? record.Height() - 1 - y : y) * stride;
-}
-}  // namespace
 
 Bytes RecordIndices(const ImageRecord& record) {
     Bytes indices;
@@ -320,20 +347,9 @@ Bytes PackCodes(const std::vector<std::pair<int, int>>& codes) {
     return out.Finish();
 }
 
-Bytes SubBlocks(const Bytes& data, std::size_t size) {
-    Bytes out;
-    for (std::size_t at = 0; at < data.size(); at += size) {
-        const std::size_t length = std::min(size, data.size() - at);
-        out.push_back(static_cast<std::uint8_t>(length));
-        out.insert(out.end(), data.begin() + at, data.begin() + at + length);
-    }
-    out.push_back(0);
-    return out;
-}
-
 Bytes GifExtension(std::uint8_t label, const Bytes& data) {
     Bytes out{'!', label};
-    Append(out, SubBlocks(data));
+    Append(out, SubBlocks(data, 255));
     return out;
 }
 
@@ -346,7 +362,7 @@ Bytes BuildGif(const GifFile& file) {
     }
     AppendU16(out, screenWidth);
     AppendU16(out, screenHeight);
-    const int field = file.sizeField >= 0 ? file.sizeField : file.globalTable.empty() ? 0 : SizeField(file.globalTable.size());
+    const int field = file.globalTable.empty() ? 0 : SizeField(file.globalTable.size());
     out.push_back(static_cast<std::uint8_t>((file.globalTable.empty() ? 0 : 0x80) | 0x70 | field));
     out.push_back(0);  // background colour
     out.push_back(0);  // pixel shape
@@ -375,7 +391,7 @@ GifFile OneImageGif(int width, int height, int entries, Bytes indices) {
     image.width = static_cast<std::uint16_t>(width);
     image.height = static_cast<std::uint16_t>(height);
     image.indices = std::move(indices);
-    return {ColourTriples(entries), -1, {}, {image}, true};
+    return {ColourTriples(entries), {}, {image}, true};
 }
 
 Bytes BuildPcx(const PcxFile& file) {
@@ -409,22 +425,6 @@ Bytes BuildPcx(const PcxFile& file) {
     }
     Append(out, file.tail);
     return out;
-}
-
-Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine) {
-    Bytes lines;
-    for (int y = 0; y < height; ++y) {
-        for (int p = 0; p < planes; ++p) {
-            Bytes plane(static_cast<std::size_t>(bytesPerLine), 0);
-            for (int x = 0; x < width; ++x) {
-                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
-                const int bit = x * bitsPerPlane;
-                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
-            }
-            lines.insert(lines.end(), plane.begin(), plane.end());
-        }
-    }
-    return lines;
 }
 
 PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes) {

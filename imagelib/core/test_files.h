@@ -75,7 +75,6 @@ struct BmpFile {
     std::uint32_t infoHeaderSize = 40;  // the info header is padded with zeros to this size
     Bytes colourTable;                  // blue, green, red, 0 per entry
     Bytes pixelData;
-    std::optional<std::uint32_t> fileSizeField;  // default: the real size
     std::optional<std::uint32_t> bitsOffset;     // default: where the rows are, behind the table
 };
 Bytes BuildBmp(const BmpFile& file);
@@ -118,9 +117,6 @@ struct LzwOptions {
 Bytes LzwEncode(const Bytes& indices, int minimumCodeSize, const LzwOptions& options = {});
 // Codes (value, width in bits) packed least significant bit first.
 Bytes PackCodes(const std::vector<std::pair<int, int>>& codes);
-// Data sub-blocks of `size` bytes (the last one shorter), then the empty
-// sub-block.
-Bytes SubBlocks(const Bytes& data, std::size_t size = 255);
 // "!", the label, the data as sub-blocks.
 Bytes GifExtension(std::uint8_t label, const Bytes& data);
 
@@ -135,7 +131,6 @@ struct GifImage {
 };
 struct GifFile {
     Bytes globalTable;  // red, green, blue per entry; empty: none
-    int sizeField = -1;  // the screen descriptor's table size field; -1: from the table
     Bytes beforeImages;  // extensions or anything else ahead of the first image
     std::vector<GifImage> images;
     bool trailer = true;
@@ -159,12 +154,10 @@ struct PcxFile {
     Bytes tail;  // behind the image data, e.g. PcxColourBlock
 };
 Bytes BuildPcx(const PcxFile& file);
-// The scan lines of an indexed picture (indices top row first): each plane
-// holds `bitsPerPlane` bits of every pixel, the first pixel in the top
-// bits, plane 0 the lowest bits of the index.
-Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine);
-// A PCX file of that picture, its lines of an even number of bytes, the
-// header palette ColourTriples(16).
+// A PCX file of an indexed picture (indices top row first), its lines of
+// an even number of bytes: each plane holds `bitsPerPlane` bits of every
+// pixel, the first pixel in the top bits, plane 0 the lowest bits of the
+// index. The header palette is ColourTriples(16).
 PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes);
 // The marker and 256 triples that close a 256-colour file.
 Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker = 12);
