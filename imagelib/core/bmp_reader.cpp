@@ -5,16 +5,12 @@
 #include <cstdlib>
 
 #include "imagelib/core/image_limits.h"
+#include "imagelib/core/little_endian.h"
 
 namespace imagelib {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // The kinds of bitmap the platform draws from a record: one plane, the
 // usual bit counts, and each compression only with the bit count it is

@@ -11,6 +11,7 @@
 
 #include "imagelib/core/image_limits.h"
 #include "imagelib/core/jpeg_errors.h"
+#include "imagelib/core/little_endian.h"
 #include "imagelib/core/replacement_file.h"
 
 namespace imagelib {
@@ -43,11 +44,6 @@ struct PixelLayout {
     std::size_t stride = 0;
     Channel red, green, blue;  // 16 and 32 bits
 };
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // The layout of a record that can be saved; none for palette records and
 // for anything the platform would not draw as a true-colour bitmap.

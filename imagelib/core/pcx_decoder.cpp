@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "imagelib/core/image_limits.h"
+#include "imagelib/core/little_endian.h"
 
 namespace imagelib {
 namespace {
@@ -15,8 +16,6 @@ constexpr std::uint8_t kVersionWithoutPalette = 3;
 constexpr std::uint8_t kRunLengthEncoded = 1;
 constexpr std::int64_t kPaletteBlockSize = 769;  // the marker and 256 triples
 constexpr std::uint8_t kPaletteMarker = 12;
-
-std::int32_t ReadU16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 
 struct Layout {
     int bitsPerPlane = 0;

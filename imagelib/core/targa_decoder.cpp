@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imagelib/core/image_limits.h"
+#include "imagelib/core/little_endian.h"
 
 namespace imagelib {
 namespace {
@@ -13,8 +14,6 @@ constexpr std::uint8_t kTrueColour = 2;
 constexpr std::uint8_t kRunLengthTrueColour = 10;
 constexpr std::uint8_t kInterleaving = 0xC0;
 constexpr std::uint8_t kTopFirst = 0x20;
-
-std::int32_t ReadU16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 
 // Reads pixels, as blue, green and red, into the decoded data until it is
 // full or the file ends. A run-length packet byte with its top bit set
