@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "puzzle/core/test_fakes.h"
 
 namespace puzzle {
@@ -26,12 +28,10 @@ protected:
         platform.environment.screen = {400, 400};
         for (auto& [number, size] : platform.pictures.builtIns) size = {400, 400};
         for (auto& [path, size] : platform.pictures.files) size = {400, 400};
-        MemoryStore& store = platform.store;
-        store.SetInteger(key, "hard", 4);
-        store.SetInteger(key, "CurrentPic", picture);
-        store.SetInteger(key, "numtilesx", 4);
-        store.SetInteger(key, "numtilesy", 4);
-        store.SetIntegers(key, "index", arrangement);
+        for (auto [name, value] : {std::pair{"hard", 4}, {"CurrentPic", picture},
+                                   {"numtilesx", 4}, {"numtilesy", 4}})
+            platform.store.Set(key, name, value);
+        platform.store.Set(key, "index", arrangement);
         game.Start();
         ASSERT_EQ(game.Board()->TileSize(), 100);
     }
@@ -204,22 +204,6 @@ TEST_F(GameTest, PlayTimeCountsOnlyWhilePlayingAnUnsolvedBoard) {
     EXPECT_FALSE(game.TimingOn());
 }
 
-TEST_F(GameTest, EndFlushesWhatIsPending) {
-    Start(Swapped({{0, 1}, {2, 3}}));
-    At(1000);
-    Click(0, 0);
-    Click(0, 0);
-    Click(1, 0);
-    At(4000);
-    game.End();
-    EXPECT_EQ(Stored("GameTime"), 3000);
-    EXPECT_EQ(Stored("GameClicks"), 1);
-    EXPECT_FALSE(game.Board());
-    EXPECT_TRUE(view.Saw("stop timer 1"));
-    game.LeftClick(50, 50);  // after End nothing happens
-    game.Tick(GameTimer::Tick);
-}
-
 TEST_F(GameTest, SavingProgressMidGameKeepsPlaying) {
     Start(Swapped({{0, 1}, {2, 3}}));
     At(1000);
@@ -233,39 +217,38 @@ TEST_F(GameTest, SavingProgressMidGameKeepsPlaying) {
     EXPECT_EQ(platform.store.Integers(kBase, "index"), Swapped({{2, 3}}));
     EXPECT_TRUE(game.TimingOn());
     At(6000);
-    game.End();  // counts only what came after
+    game.End();  // flushes only what came after
     EXPECT_EQ(Stored("GameTime"), 5000);
     EXPECT_EQ(Stored("GameClicks"), 1);
+    EXPECT_FALSE(game.Board());
+    EXPECT_EQ(view.Count("stop timer 1"), 1);
+    game.LeftClick(50, 50);  // after End nothing happens
+    game.Tick(GameTimer::Tick);
 }
 
 TEST_F(GameTest, TheLastPictureEndsTheSet) {
-    for (int timesBefore : {0, 1}) {
+    // The hint at own pictures only after the first pass with the built-ins.
+    for (const auto& [timesBefore, own, reward] :
+         {std::tuple{0, false, true}, {1, false, false}, {0, true, false}}) {
+        platform = {};
         view.lines.clear();
-        platform.store.SetInteger(kBase, "TimesAtEnd", timesBefore);
-        Start(Swapped({{0, 1}}), 10);
+        const std::string key = own ? kBase + "\\OwnPics" : kBase;
+        if (own) platform.UseOwnPictures("D:\\Pics", {"a.jpg"});
+        platform.store.Set(key, "TimesAtEnd", timesBefore);
+        Start(Swapped({{0, 1}}), own ? 1 : 10, key);
         Click(0, 0);
-        view.whileModal = [&] { EXPECT_EQ(Stored("GameClicks"), 1); };  // the last swap counted
+        view.whileModal = [&] {  // the last swap counted
+            EXPECT_EQ(platform.store.Integer(key, "GameClicks"), 1);
+        };
         Click(0, 0);
         Click(1, 0);
-        EXPECT_EQ(Stored("TimesAtEnd"), timesBefore + 1);
-        EXPECT_TRUE(view.Saw("end of set"));
-        // The hint at own pictures only after the first pass.
-        EXPECT_EQ(view.Saw("reward"), timesBefore == 0);
+        EXPECT_EQ(platform.store.Integer(key, "TimesAtEnd"), timesBefore + 1);
+        EXPECT_EQ(view.Count("end of set"), 1);
+        EXPECT_EQ(view.Count("reward"), reward ? 1 : 0);
         EXPECT_EQ(view.lines.back(), "arrow");
         game.End();
-        platform.store.SetInteger(kBase, "GameClicks", 0);
+        view.whileModal = nullptr;
     }
-}
-
-TEST_F(GameTest, NoRewardWithOwnPictures) {
-    platform.UseOwnPictures("D:\\Pics", {"a.jpg"});
-    Start(Swapped({{0, 1}}), 1, kBase + "\\OwnPics");
-    Click(0, 0);
-    Click(0, 0);
-    Click(1, 0);
-    EXPECT_EQ(platform.store.Integer(kBase + "\\OwnPics", "TimesAtEnd"), 1);
-    EXPECT_TRUE(view.Saw("end of set"));
-    EXPECT_FALSE(view.Saw("reward"));
 }
 
 TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
@@ -294,7 +277,7 @@ TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
 TEST_F(GameTest, ControlSetsTheWallpaperOfASolvedBoard) {
     Start(Swapped({{0, 1}}));
     game.KeyDown(kKeyControl);
-    EXPECT_FALSE(view.Saw("wallpaper"));  // unsolved
+    EXPECT_EQ(view.Count("wallpaper"), 0);  // unsolved
     Click(0, 0);
     Click(0, 0);
     Click(1, 0);

@@ -21,12 +21,5 @@ TEST(StatusText, Durations) {
     for (const auto& c : cases) EXPECT_EQ(DurationText(c.milliseconds), c.text) << c.milliseconds;
 }
 
-TEST(StatusText, Messages) {
-    EXPECT_EQ(ProgressText(3, 42, 125000), "Currently on image 3. 42 clicks in 2 minutes and 5 seconds");
-    EXPECT_EQ(CompletedText(10), "Well done. You've completed all 10 images");
-    EXPECT_EQ(ClicksTakenText(7), "It took you 7 clicks:");
-    EXPECT_EQ(DifficultyLabel(12), "(12x12)");
-}
-
 }  // namespace
 }  // namespace puzzle
