@@ -62,10 +62,7 @@ TEST(Shuffle, MixesOnlyTheUsedCells) {
 TEST(SwapTiles, KeepsTheCountOfHomeTiles) {
     auto board = CutBoard(400, 400, 400, 400, 4);
     ASSERT_EQ(board->CorrectCount(), 16);
-    const struct {
-        int first, second, count;
-        bool firstHome, secondHome;
-    } swaps[] = {
+    const struct { int first, second, count; bool firstHome, secondHome; } swaps[] = {
         {0, 1, 14, false, false},  // two home tiles leave home
         {1, 0, 16, true, true},    // each other's tiles: +2, both reported
         {0, 1, 14, false, false},
@@ -128,10 +125,8 @@ TEST(CutPicture, FittedSideOf768AtHard31StaysInsideTheArrangement) {
 
 TEST(CutPicture, DifficultyIsKeptUsable) {
     // 0 and negative become one tile; huge values keep tiles of at least one pixel.
-    const struct {
-        int hard, keptHard, tile, columns, rows;
-    } cases[] = {{0, 1, 300, 1, 1}, {-7, 1, 300, 1, 1}, {5000, 300, 1, 300, 200},
-                 {INT_MAX, 300, 1, 300, 200}};
+    const struct { int hard, keptHard, tile, columns, rows; } cases[] = {
+        {0, 1, 300, 1, 1}, {-7, 1, 300, 1, 1}, {5000, 300, 1, 300, 200}, {INT_MAX, 300, 1, 300, 200}};
     for (const auto& c : cases) {
         auto board = CutBoard(300, 200, 300, 200, c.hard);
         EXPECT_EQ(board->Hard(), c.keptHard) << c.hard;

@@ -15,11 +15,7 @@ TEST(WallpaperFile, BoardOf101PixelsWide) {
     ASSERT_EQ(file.size(), layout->fileBytes);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
-    const struct {
-        std::size_t at;
-        int bytes;
-        std::uint32_t value;
-    } fields[] = {
+    const struct { std::size_t at; int bytes; std::uint32_t value; } fields[] = {
         {2, 4, 58 + 104 * 3 * 7}, {6, 2, 0}, {8, 2, 0}, {10, 4, 58}, {14, 4, 40},
         {18, 4, 101}, {22, 4, 7}, {26, 2, 1}, {28, 2, 24}, {30, 4, 0}, {34, 4, 0},
         {38, 4, 0}, {42, 4, 0}, {46, 4, 0}, {50, 4, 0}, {54, 4, 0},

@@ -20,8 +20,8 @@ const char kUpgradeQuestion[] =
 
 std::string Fixture(const char* name) { return kFixtures + "\\fake_imgoralib_" + name + ".dll"; }
 
+// The stand-ins' versions show in the binding tests below.
 TEST(FileVersionNumber, ReadsTheFileVersionString) {
-    EXPECT_EQ(FileVersionNumber(Fixture("old")), 0x01000900u);
     EXPECT_EQ(FileVersionNumber(kFixtures + "\\missing.dll"), 0u);
     // The library the saver carries.
     EXPECT_EQ(FileVersionNumber(REDIRA_DELIVERABLES "\\ImgoraLib.dll"), 0x01010500u);

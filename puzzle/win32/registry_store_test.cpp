@@ -83,7 +83,6 @@ TEST_F(RegistryTest, TheSaverStoresItsFirstBoardFromItsOwnResources) {
     EXPECT_TRUE(pictures.BuiltInExists(10));
     EXPECT_FALSE(pictures.BuiltInExists(11));
     TickClock clock;
-    std::vector<std::int32_t> first;
     {
         PuzzleBoard board({store, environment, pictures, clock});
         EXPECT_EQ(board.BaseKeyName(), kSaverKey);  // string 2
@@ -92,23 +91,14 @@ TEST_F(RegistryTest, TheSaverStoresItsFirstBoardFromItsOwnResources) {
         // Picture 1 is 534 x 450: on the 1024 x 768 screen at the default
         // difficulty 12 (string 3), 12 x 10 tiles of 75.
         EXPECT_EQ(board.TileSize(), 75);
-        first.assign(board.Arrangement().begin(), board.Arrangement().end());
     }
-    const struct {
-        const char* name;
-        DWORD type;
-        std::vector<BYTE> bytes;
-    } values[] = {
-        {"numtilesx", REG_DWORD, {12, 0, 0, 0}}, {"numtilesy", REG_DWORD, {10, 0, 0, 0}},
-        {"hard", REG_DWORD, {12, 0, 0, 0}},      {"TopHard", REG_DWORD, {20, 0, 0, 0}},
-        {"CurrentPic", REG_DWORD, {1, 0, 0, 0}}, {"UseOwnPics", REG_DWORD, {0, 0, 0, 0}},
-        {"TimesAtEnd", REG_DWORD, {0, 0, 0, 0}},
-    };
-    for (const auto& v : values) {
-        const auto value = QueryValue(kSaverKey, v.name);
-        ASSERT_TRUE(value) << v.name;
-        EXPECT_EQ(value->type, v.type) << v.name;
-        EXPECT_EQ(value->bytes, v.bytes) << v.name;
+    // The defaults of a first run are those of the core's tests; here, how
+    // the registry holds them.
+    for (const auto& [name, value] : {std::pair{"numtilesx", 12}, {"numtilesy", 10}, {"hard", 12}}) {
+        const auto stored = QueryValue(kSaverKey, name);
+        ASSERT_TRUE(stored) << name;
+        EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD)) << name;
+        EXPECT_EQ(stored->bytes, (std::vector<BYTE>{static_cast<BYTE>(value), 0, 0, 0})) << name;
     }
     const auto index = QueryValue(kSaverKey, "index");
     ASSERT_TRUE(index);
@@ -121,11 +111,6 @@ TEST_F(RegistryTest, TheSaverStoresItsFirstBoardFromItsOwnResources) {
     EXPECT_EQ(ownDir->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(std::string(ownDir->bytes.begin(), ownDir->bytes.end()).c_str(),
               std::string(windows, length));
-
-    // The next run takes the board back.
-    PuzzleBoard again({store, environment, pictures, clock});
-    ASSERT_TRUE(again.LoadCurrentPicture());
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), again.Arrangement().begin()));
 }
 
 }  // namespace
