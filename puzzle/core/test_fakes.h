@@ -64,10 +64,9 @@ public:
     }
     // An integer only when exactly four bytes are stored.
     std::optional<std::int32_t> Integer(const std::string& path, const std::string& name) {
-        const Value* value = Find(path, name);
-        if (!value || value->bytes.size() != 4) return std::nullopt;
-        Key key(keys[path]);
-        return ReadInteger(key, name);
+        const auto values = Integers(path, name);
+        if (!values || values->size() != 1) return std::nullopt;
+        return values->front();
     }
     std::optional<std::string> Text(const std::string& path, const std::string& name) {
         const Value* value = Find(path, name);
