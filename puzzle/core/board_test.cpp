@@ -119,6 +119,7 @@ TEST(CutPicture, FittedSideOf768AtHard31StaysInsideTheArrangement) {
     EXPECT_EQ(board->TileSize(), 24);  // 768 / 24 = 32 tiles would fit
     EXPECT_EQ(board->Columns(), 31);
     EXPECT_EQ(board->Rows(), 31);
+    EXPECT_EQ(board->BoardPicture()->Width(), 31 * 24);
     board->Shuffle(99);
     ExpectPermutationOfUsedCells(*board);
 }

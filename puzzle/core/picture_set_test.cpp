@@ -99,6 +99,11 @@ TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
     PuzzleBoard again(platform.Services());
     ASSERT_TRUE(again.LoadCurrentPicture());
     EXPECT_TRUE(std::equal(saved.begin(), saved.end(), again.Arrangement().begin()));
+    // After a restart of the set it belongs to another picture: not taken.
+    store.Set(kBase, "CurrentPic", 11);
+    PuzzleBoard restarted(platform.Services());
+    ASSERT_TRUE(restarted.LoadCurrentPicture());
+    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), restarted.Arrangement().begin()));
 
     // A grid saved of another size (another screen): shuffled anew and stored.
     store.Set(kBase, "numtilesy", *store.Integer(kBase, "numtilesy") + 1);

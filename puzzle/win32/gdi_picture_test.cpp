@@ -27,13 +27,13 @@ GdiPicture Quarters(int width, int height) {
 // works out, scaled by GDI. (The whole-program test compares a cut board
 // on the screen with the picture too.)
 TEST(GdiPicture, ScalesAPartToTheGivenSize) {
-    // The top-left quarter, doubled: all red, whichever way up the bitmap is.
-    auto part = Quarters(80, 60).ScaledPart({0, 0, 40, 30}, 80, 60);
+    // The top-right quarter, doubled: all green.
+    auto part = Quarters(80, 60).ScaledPart({40, 0, 40, 30}, 80, 60);
     ASSERT_TRUE(part);
     EXPECT_EQ(part->Width(), 80);
     EXPECT_EQ(part->Height(), 60);
     for (std::uint32_t p : ReadPixels(static_cast<const GdiPicture&>(*part).Handle(), 80, 60))
-        ASSERT_EQ(p, 0xFF0000u);
+        ASSERT_EQ(p, 0x00FF00u);
 
     EXPECT_FALSE(Quarters(10, 10).ScaledPart({0, 0, 10, 10}, 0, 5));
     EXPECT_FALSE(GdiPicture(nullptr).ScaledPart({0, 0, 10, 10}, 5, 5));
