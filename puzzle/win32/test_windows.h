@@ -80,14 +80,10 @@ private:
 inline int CountTemporaryFiles() {
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
-    const std::string pattern = std::string(folder) + "scj*.tmp";
     WIN32_FIND_DATAA found{};
-    HANDLE listing = ::FindFirstFileA(pattern.c_str(), &found);
-    if (listing == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do ++count;
-    while (::FindNextFileA(listing, &found));
-    ::FindClose(listing);
+    win32::UniqueFind listing(::FindFirstFileA((std::string(folder) + "scj*.tmp").c_str(), &found));
+    int count = listing ? 1 : 0;
+    while (listing && ::FindNextFileA(listing.Get(), &found)) ++count;
     return count;
 }
 
