@@ -6,10 +6,7 @@ namespace puzzle {
 namespace {
 
 TEST(ParseInteger, ReadsLikeThePercentIConversion) {
-    const struct {
-        const char* text;
-        std::optional<std::int32_t> value;
-    } cases[] = {
+    const struct { const char* text; std::optional<std::int32_t> value; } cases[] = {
         {"12", 12},         {"  25", 25},        {"+7", 7},           {"-3", -3},
         {"0x1F", 31},       {"0X1f", 31},        {"-0x10", -16},      {"017", 15},
         {"08", 0},          {"0", 0},            {"0x", 0},           {"0xg", 0},
@@ -21,10 +18,7 @@ TEST(ParseInteger, ReadsLikeThePercentIConversion) {
 }
 
 TEST(VersionNumberFromText, OneByteForEachComponent) {
-    const struct {
-        const char* text;
-        std::uint32_t number;
-    } cases[] = {
+    const struct { const char* text; std::uint32_t number; } cases[] = {
         {"1.1.5", 0x01010500},      {"1.0.0.0", 0x01000000},  {"2", 0x02000000},
         {"1.2.3.4.5", 0x01020304},  {"0x10.010.9", 0x10080900},  // hexadecimal, octal
         {"1.256.3", 0x01000300},    {"1.-1", 0x01FF0000},        // low 8 bits only

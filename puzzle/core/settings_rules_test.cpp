@@ -14,9 +14,9 @@ const std::string kOwn = kBase + "\\OwnPics";
 class ApplyingSettings : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform.store.SetInteger(kBase, "CurrentPic", 7);
-        platform.store.SetInteger(kBase, "hard", 14);
-        platform.store.SetInteger(kOwn, "CurrentPic", 5);
+        platform.store.Set(kBase, "CurrentPic", 7);
+        platform.store.Set(kBase, "hard", 14);
+        platform.store.Set(kOwn, "CurrentPic", 5);
         platform.pictures.folders["D:\\new"] = {{"a.jpg", false}, {"b.bmp", false}};
         platform.pictures.folders["D:\\empty"] = {};
     }

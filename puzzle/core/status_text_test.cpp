@@ -6,10 +6,7 @@ namespace puzzle {
 namespace {
 
 TEST(StatusText, Durations) {
-    const struct {
-        std::uint32_t milliseconds;
-        const char* text;
-    } cases[] = {
+    const struct { std::uint32_t milliseconds; const char* text; } cases[] = {
         {999, "0 seconds"},
         {61000, "1 minutes and 1 seconds"},
         {3723000, "1 hours, 2 minutes and 3 seconds"},
@@ -19,13 +16,6 @@ TEST(StatusText, Durations) {
         {0xFFFFFFFFu, "49 days, 17 hours, 2 minutes and 47 seconds"},
     };
     for (const auto& c : cases) EXPECT_EQ(DurationText(c.milliseconds), c.text) << c.milliseconds;
-}
-
-TEST(StatusText, Messages) {
-    EXPECT_EQ(ProgressText(3, 42, 125000), "Currently on image 3. 42 clicks in 2 minutes and 5 seconds");
-    EXPECT_EQ(CompletedText(10), "Well done. You've completed all 10 images");
-    EXPECT_EQ(ClicksTakenText(7), "It took you 7 clicks:");
-    EXPECT_EQ(DifficultyLabel(12), "(12x12)");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -23,33 +22,19 @@ class FakePicture : public Picture {
 public:
     FakePicture(int width, int height, std::vector<Rect>* scaledSources = nullptr)
         : width_(width), height_(height), scaledSources_(scaledSources) {}
-
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-
     std::unique_ptr<Picture> ScaledPart(const Rect& source, int width,
                                         int height) const override {
         if (failScaling) return nullptr;
         if (scaledSources_) scaledSources_->push_back(source);
         return std::make_unique<FakePicture>(width, height);
     }
-
     bool failScaling = false;
 
 private:
-    int width_;
-    int height_;
+    int width_, height_;
     std::vector<Rect>* scaledSources_;
-};
-
-// Key and value names compare without regard to case, as in the registry.
-struct CaseInsensitiveLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [](unsigned char x, unsigned char y) {
-                                                return std::tolower(x) < std::tolower(y);
-                                            });
-    }
 };
 
 // A store in memory. Keys are whole paths; creating one does not create
@@ -61,7 +46,7 @@ public:
         ValueKind kind = ValueKind::Bytes;
         std::vector<std::uint8_t> bytes;
     };
-    using Values = std::map<std::string, Value, CaseInsensitiveLess>;
+    using Values = std::map<std::string, Value>;
 
     std::unique_ptr<StoreKey> OpenExisting(std::string_view path) override {
         if (failOpen || !HasKey(std::string(path))) return nullptr;
@@ -77,11 +62,11 @@ public:
         if (!HasKey(path) || !keys[path].count(name)) return nullptr;
         return &keys[path][name];
     }
+    // An integer only when exactly four bytes are stored.
     std::optional<std::int32_t> Integer(const std::string& path, const std::string& name) {
-        const Value* value = Find(path, name);
-        if (!value || value->bytes.size() != 4) return std::nullopt;
-        Key key(keys[path]);
-        return ReadInteger(key, name);
+        const auto values = Integers(path, name);
+        if (!values || values->size() != 1) return std::nullopt;
+        return values->front();
     }
     std::optional<std::string> Text(const std::string& path, const std::string& name) {
         const Value* value = Find(path, name);
@@ -99,21 +84,21 @@ public:
                 std::vector<std::uint8_t> bytes) {
         keys[path][name] = Value{kind, std::move(bytes)};
     }
-    void SetInteger(const std::string& path, const std::string& name, std::int32_t value) {
+    void Set(const std::string& path, const std::string& name, std::int32_t value) {
         Key key(keys[path]);
         WriteInteger(key, name, value);
     }
-    void SetText(const std::string& path, const std::string& name, const std::string& text) {
+    void Set(const std::string& path, const std::string& name, const std::string& text) {
         Key key(keys[path]);
         WriteText(key, name, text);
     }
-    void SetIntegers(const std::string& path, const std::string& name,
-                     const std::vector<std::int32_t>& values) {
+    void Set(const std::string& path, const std::string& name,
+             const std::vector<std::int32_t>& values) {
         Key key(keys[path]);
         WriteIntegers(key, name, values);
     }
 
-    std::map<std::string, Values, CaseInsensitiveLess> keys;
+    std::map<std::string, Values> keys;
     bool failOpen = false;
     bool failCreate = false;
 
@@ -146,27 +131,19 @@ public:
         if (found == texts.end()) return std::nullopt;
         return found->second.substr(0, capacity);
     }
-    std::string WindowsDirectory() override { return windowsDirectory; }
+    std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
     Size ScreenSize() override { return screen; }
 
     // The saver's own string table.
     std::map<int, std::string> texts = {{2, "SOFTWARE\\Zelt\\Corvane"}, {3, "12"}};
-    std::string windowsDirectory = "C:\\WINDOWS";
     Size screen = {1024, 768};
 };
 
 // Built-in pictures and folders of files, all decoded to plain sizes.
 class FakePictureSource : public PictureSource {
 public:
-    // The ten built-in pictures of the saver, by their sizes.
-    FakePictureSource()
-        : builtIns{{1, {534, 450}}, {2, {475, 450}}, {3, {413, 450}}, {4, {469, 450}},
-                   {5, {561, 450}}, {6, {359, 450}}, {7, {905, 450}}, {8, {600, 450}},
-                   {9, {1300, 450}}, {10, {516, 450}}} {}
-
     bool ListFolder(const std::string& folder,
                     const std::function<bool(const FolderEntry&)>& visit) override {
-        ++listings;
         auto found = folders.find(folder);
         if (found == folders.end()) return false;
         for (const FolderEntry& entry : found->second)
@@ -187,21 +164,21 @@ public:
         return std::make_unique<FakePicture>(found->second.width, found->second.height);
     }
     std::unique_ptr<Picture> PlainPicture(int width, int height) override {
-        plainSizes.push_back({width, height});
         if (failPlain) return nullptr;
         return std::make_unique<FakePicture>(width, height);
     }
 
-    std::map<int, Size> builtIns;
+    // The ten built-in pictures of the saver, by their sizes.
+    std::map<int, Size> builtIns = {{1, {534, 450}}, {2, {475, 450}},  {3, {413, 450}},
+                                    {4, {469, 450}}, {5, {561, 450}},  {6, {359, 450}},
+                                    {7, {905, 450}}, {8, {600, 450}},  {9, {1300, 450}},
+                                    {10, {516, 450}}};
     std::set<int> undecodable;  // built-ins whose decoding fails
     std::map<std::string, std::vector<FolderEntry>> folders;
     std::map<std::string, Size> files;  // decodable files by path
     bool failPlain = false;
-
-    int listings = 0;
     std::vector<std::string> decodedFiles;
     std::vector<int> decodedBuiltIns;
-    std::vector<Size> plainSizes;
 };
 
 class FakeClock : public Clock {
@@ -223,8 +200,8 @@ struct FakePlatform {
 
     // Own pictures switched on, from a folder of `names`, which all decode.
     void UseOwnPictures(const std::string& folder, const std::vector<std::string>& names) {
-        store.SetInteger(kBaseKey, "UseOwnPics", 1);
-        store.SetText(kBaseKey, "OwnDir", folder);
+        store.Set(kBaseKey, "UseOwnPics", 1);
+        store.Set(kBaseKey, "OwnDir", folder);
         auto& entries = pictures.folders[folder];
         for (const std::string& name : names) {
             entries.push_back({name, false});
@@ -237,46 +214,47 @@ struct FakePlatform {
 class RecordingView : public GameView {
 public:
     void DrawCells(int column, int row, int columns, int rows) override {
-        Record("cells " + Place(column, row) + " " + std::to_string(columns) + "x" +
-               std::to_string(rows));
+        lines.push_back("cells " + Place(column, row) + " " + std::to_string(columns) + "x" +
+                        std::to_string(rows));
     }
     void FlashCells(std::span<const Cell> cells) override {
         std::string line = "flash";
         for (const Cell& cell : cells) line += " " + Place(cell.column, cell.row);
-        Record(line);
+        lines.push_back(line);
     }
-    void FlashBoard() override { Record("flash board"); }
-    void DrawSelectionFrame() override { Record("frame"); }
-    void DrawHelpBox() override { Record("help box"); }
+    void FlashBoard() override { lines.push_back("flash board"); }
+    void DrawSelectionFrame() override { lines.push_back("frame"); }
+    void DrawHelpBox() override { lines.push_back("help box"); }
     void EraseHelpBox(HelpBoxErase how) override {
-        Record(how == HelpBoxErase::Black ? "erase black" : "erase restore");
+        lines.push_back(how == HelpBoxErase::Black ? "erase black" : "erase restore");
     }
-    void RepaintNow() override { Record("repaint now"); }
-    void RequestRepaint() override { Record("repaint later"); }
+    void RepaintNow() override { lines.push_back("repaint now"); }
+    void RequestRepaint() override { lines.push_back("repaint later"); }
     Size LayoutWindow() override { return helpText; }
     void SetCursor(CursorShape shape) override {
         cursor = shape;
-        Record(shape == CursorShape::Arrow ? "arrow" : shape == CursorShape::Hidden ? "hidden"
-                                                                                  : "wait");
+        lines.push_back(shape == CursorShape::Arrow    ? "arrow"
+                        : shape == CursorShape::Hidden ? "hidden"
+                                                       : "wait");
     }
-    void Beep() override { Record("beep"); }
+    void Beep() override { lines.push_back("beep"); }
     bool IsShiftDown() override { return shiftDown; }
     bool IsPreview() override { return preview; }
     void StartTimer(GameTimer timer, std::uint32_t ms) override {
-        Record("timer " + std::to_string(static_cast<int>(timer)) + " " + std::to_string(ms));
+        lines.push_back("timer " + std::to_string(static_cast<int>(timer)) + " " +
+                        std::to_string(ms));
     }
     void StopTimer(GameTimer timer) override {
-        Record("stop timer " + std::to_string(static_cast<int>(timer)));
+        lines.push_back("stop timer " + std::to_string(static_cast<int>(timer)));
     }
-    void SetWallpaper() override { Record("wallpaper"); }
-    void SetDialogActive(bool active) override { Record(active ? "dialog on" : "dialog off"); }
+    void SetWallpaper() override { lines.push_back("wallpaper"); }
+    void SetDialogActive(bool active) override {
+        lines.push_back(active ? "dialog on" : "dialog off");
+    }
     void ShowProgressBox() override { Modal("progress box"); }
     void ShowEndOfSetDialog() override { Modal("end of set"); }
     void ShowRewardBox() override { Modal("reward"); }
 
-    bool Saw(const std::string& line) const {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
     int Count(const std::string& line) const {
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
@@ -292,9 +270,8 @@ private:
     static std::string Place(int column, int row) {
         return std::to_string(column) + "," + std::to_string(row);
     }
-    void Record(std::string line) { lines.push_back(std::move(line)); }
     void Modal(const std::string& line) {
-        Record(line);
+        lines.push_back(line);
         if (whileModal) whileModal();
     }
 };

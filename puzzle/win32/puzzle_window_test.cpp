@@ -7,9 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 #include "kit/win32/dozekit.h"
 #include "puzzle/win32/gdi_picture.h"
@@ -21,36 +18,9 @@
 namespace puzzle {
 namespace {
 
+using testing::ReadPixels;
+
 constexpr char kSaverKey[] = "SOFTWARE\\Zelt\\Corvane";
-
-// The pixels of a bitmap or a device context, top row first.
-class Pixels {
-public:
-    Pixels(HDC dc, HBITMAP bitmap, int width, int height) : width_(width), pixels_(width * height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        ::GetDIBits(dc, bitmap, 0, height, pixels_.data(), &info, DIB_RGB_COLORS);
-    }
-    // What `dc` shows: copied into a bitmap first.
-    static Pixels Of(HDC dc, int width, int height) {
-        win32::UniqueMemoryDc copy(::CreateCompatibleDC(dc));
-        win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
-        {
-            win32::Selection selection(copy.Get(), bitmap.Get());
-            ::BitBlt(copy.Get(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
-        }
-        return Pixels(dc, bitmap.Get(), width, height);
-    }
-    std::uint32_t At(int x, int y) const { return pixels_[y * width_ + x] & 0xFFFFFF; }
-
-private:
-    int width_;
-    std::vector<std::uint32_t> pixels_;
-};
 
 bool Near(std::uint32_t a, std::uint32_t b) {
     for (int shift : {0, 8, 16})
@@ -75,14 +45,8 @@ TEST(PuzzleWindow, APreviewDrawsTheBoardScaledDown) {
     Process().instance = ::GetModuleHandleA(nullptr);
     Process().load = library.Load();
     ASSERT_TRUE(RegisterPuzzleWindowClass(Process().instance));
-    {
-        HKEY key = nullptr;
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, kSaverKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                          nullptr);
-        const DWORD hard = 3;
-        ::RegSetValueExA(key, "hard", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hard), 4);
-        ::RegCloseKey(key);
-    }
+    const DWORD hard = 3;
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, kSaverKey, "hard", REG_DWORD, &hard, sizeof hard);
 
     constexpr int kWidth = 256, kHeight = 192;  // a quarter of the screen each way
     HWND host = ::CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 100, 100, kWidth, kHeight,
@@ -103,11 +67,13 @@ TEST(PuzzleWindow, APreviewDrawsTheBoardScaledDown) {
     ASSERT_EQ(board.Columns(), 3);
     ASSERT_EQ(board.Rows(), 2);
     const int tile = board.TileSize();
-    const HBITMAP boardPicture = static_cast<const GdiPicture*>(board.BoardPicture())->Handle();
-    win32::WindowDc screen;
-    const Pixels picture(screen.Get(), boardPicture, board.BoardWidth(), board.BoardHeight());
+    const auto picture = ReadPixels(static_cast<const GdiPicture*>(board.BoardPicture())->Handle(),
+                                    board.BoardWidth(), board.BoardHeight());
     win32::WindowDc previewDc(preview);
-    const Pixels shown = Pixels::Of(previewDc.Get(), kWidth, kHeight);
+    const auto shown = [&previewDc](int x, int y) {  // as 0xRRGGBB
+        const COLORREF c = ::GetPixel(previewDc.Get(), x, y);
+        return std::uint32_t{GetRValue(c)} << 16 | GetGValue(c) << 8 | GetBValue(c);
+    };
 
     // Every cell shows its tile, at a quarter of its size: sampled a
     // quarter and three quarters into the tile each way.
@@ -119,15 +85,16 @@ TEST(PuzzleWindow, APreviewDrawsTheBoardScaledDown) {
                 for (int dx : {tile / 4, tile * 3 / 4}) {
                     const int x = mapping.X(window->Game().BoardLeft() + column * tile + dx);
                     const int y = mapping.Y(window->Game().BoardTop() + row * tile + dy);
-                    EXPECT_PRED2(Near, shown.At(x, y), picture.At(square.x + dx, square.y + dy))
+                    EXPECT_PRED2(Near, shown(x, y),
+                                 picture[(square.y + dy) * board.BoardWidth() + square.x + dx])
                         << "cell " << column << "," << row;
                 }
             }
         }
     }
     // Above and below the board: black margins.
-    EXPECT_EQ(shown.At(kWidth / 2, 2), 0u);
-    EXPECT_EQ(shown.At(kWidth / 2, kHeight - 3), 0u);
+    EXPECT_EQ(shown(kWidth / 2, 2), 0u);
+    EXPECT_EQ(shown(kWidth / 2, kHeight - 3), 0u);
 
     // The preview goes with its host; its end posts the quit message.
     ::DestroyWindow(host);
@@ -162,9 +129,7 @@ TEST(PuzzleWindow, TheWallpaperIsA24BitFileAndOnlyAWrittenOneIsSet) {
     ::GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "RediraBoard.bmp";
     ASSERT_TRUE(WriteBoardBitmap(board.Get(), path));
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> file{std::istreambuf_iterator<char>(in), {}};
-    in.close();
+    const auto file = testing::FileBytes(path);
     ::DeleteFileA(path.c_str());
     ASSERT_EQ(file.size(), 58u + 8 * 3 * 2);
     EXPECT_EQ(file[28], 24);  // bits per pixel

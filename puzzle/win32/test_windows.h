@@ -1,14 +1,21 @@
 // Helpers of the puzzle's Windows-side tests: answering message boxes from
-// a second thread, and counting the saver's temporary files.
+// a second thread, counting the saver's temporary files, reading pixels
+// and files.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "common/win32/guards.h"
 
 namespace puzzle::testing {
 
@@ -73,20 +80,32 @@ private:
 inline int CountTemporaryFiles() {
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
-    const std::string pattern = std::string(folder) + "scj*.tmp";
     WIN32_FIND_DATAA found{};
-    HANDLE listing = ::FindFirstFileA(pattern.c_str(), &found);
-    if (listing == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do ++count;
-    while (::FindNextFileA(listing, &found));
-    ::FindClose(listing);
+    win32::UniqueFind listing(::FindFirstFileA((std::string(folder) + "scj*.tmp").c_str(), &found));
+    int count = listing ? 1 : 0;
+    while (listing && ::FindNextFileA(listing.Get(), &found)) ++count;
     return count;
 }
 
 inline void DeleteRegistryTree(const char* path) {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, path);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, path);
+}
+
+// A bitmap's pixels as 0xRRGGBB, top row first; white where it cannot be read.
+inline std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, 0xFFFFFF);
+    win32::WindowDc screen;
+    ::GetDIBits(screen.Get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    for (auto& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 }  // namespace puzzle::testing

@@ -2,16 +2,11 @@
 """Whole-program tests of Redira.scr under Wine, on the session's Xvfb
 display: the saver is started as the desktop starts it (/s, /p, /c), driven
 with xdotool, looked at with screenshots, and its registry values are read
-and preset with the helper saver_probe.exe.
-
-    saver_test.py --state WINE_STATE --saver Redira.scr --probe saver_probe.exe
-                  --pictures resources/ --work SCRATCH_DIR
-
-Set REDIRA_SAVER_SHOTS to a folder to keep a screenshot of each step.
+and preset with the helper saver_probe.exe. Set REDIRA_SAVER_SHOTS to a
+folder to keep the screenshots.
 """
 import argparse
 import os
-import re
 import shlex
 import shutil
 import subprocess
@@ -32,13 +27,11 @@ def windows_path(path):
 def wait_for(what, condition, timeout=20.0, interval=0.1):
     """Polls until condition() answers something true; that is the result."""
     deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
+    while not (result := condition()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(interval)
+    return result
 
 
 class Session:
@@ -48,37 +41,29 @@ class Session:
         output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
                                 text=True).stdout
         self.env = dict(os.environ)
-        for token in shlex.split(output):
-            name, equals, value = token.partition("=")
-            if equals:
-                self.env[name] = value
+        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
         self.prefix = self.env["WINEPREFIX"]
 
-    def probe(self, *arguments, timeout=60):
-        # Output goes through a file: helper processes that Wine starts on
-        # the way outlive the probe and would hold a pipe open.
-        with tempfile.TemporaryFile() as output:
-            done = subprocess.run(["wine", ARGS.probe, *map(str, arguments)], env=self.env,
-                                  stdin=subprocess.DEVNULL, stdout=output, stderr=output,
-                                  timeout=timeout)
-            output.seek(0)
-            text = output.read().decode("latin-1")
+    def probe(self, *arguments, output=None):
+        """Runs saver_probe.exe and answers its output; with `output`, a file,
+        starts it and answers the process. Output goes through a file: helper
+        processes that Wine starts outlive the probe and would hold a pipe."""
+        command = ["wine", ARGS.probe, *map(str, arguments)]
+        if output:
+            with open(output, "wb") as file:
+                return subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
+                                        stdout=file, stderr=subprocess.STDOUT)
+        with tempfile.TemporaryFile() as file:
+            done = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL, stdout=file,
+                                  stderr=file, timeout=60)
+            file.seek(0)
+            text = file.read().decode("latin-1")
         if done.returncode != 0:
             raise AssertionError(f"saver_probe {arguments}: {text.strip()}")
         return text
 
-    def start_probe(self, *arguments, output):
-        """The probe running on its own, writing to the file `output`."""
-        with open(output, "wb") as file:
-            return subprocess.Popen(["wine", ARGS.probe, *map(str, arguments)], env=self.env,
-                                    stdin=subprocess.DEVNULL, stdout=file, stderr=subprocess.STDOUT)
-
     def values(self):
-        values = {}
-        for line in self.probe("values").splitlines():
-            name, _, value = line.strip().partition("=")
-            values[name] = value
-        return values
+        return dict(line.strip().partition("=")[::2] for line in self.probe("values").splitlines())
 
     def start(self, *arguments):
         return subprocess.Popen(["wine", ARGS.saver, *arguments], env=self.env,
@@ -105,8 +90,7 @@ class Session:
 
 def reduce(convert_arguments, size, data=None):
     """An image made by ImageMagick, box-averaged down to `size`."""
-    width, height = size
-    return subprocess.run(["convert", *convert_arguments, "-scale", f"{width}x{height}!",
+    return subprocess.run(["convert", *convert_arguments, "-scale", "{}x{}!".format(*size),
                            "-depth", "8", "rgb:-"], input=data, check=True,
                           capture_output=True).stdout
 
@@ -125,9 +109,8 @@ class Board:
         width, height = (min(side, 1000) for side in PICTURE_SIZES[picture])
         scale = min(screen[0] / width, screen[1] / height)
         fitted_w, fitted_h = int(width * scale), int(height * scale)
-        longer = max(fitted_w, fitted_h)
         self.picture, self.hard = picture, hard
-        self.tile = longer // hard
+        self.tile = max(fitted_w, fitted_h) // hard
         self.columns = min(max(fitted_w // self.tile, 1), hard)
         self.rows = min(max(fitted_h // self.tile, 1), hard)
         self.width, self.height = self.columns * self.tile, self.rows * self.tile
@@ -138,9 +121,8 @@ class Board:
         self.top = (screen[1] - self.height) // 2
 
     def centre(self, cell):
-        column, row = cell % self.hard, cell // self.hard
-        return (self.left + column * self.tile + self.tile // 2,
-                self.top + row * self.tile + self.tile // 2)
+        return (self.left + cell % self.hard * self.tile + self.tile // 2,
+                self.top + cell // self.hard * self.tile + self.tile // 2)
 
     def used(self):
         return [m + n * self.hard for n in range(self.rows) for m in range(self.columns)]
@@ -148,9 +130,8 @@ class Board:
     def picture_convert(self):
         """ImageMagick arguments that make the board as it looks solved."""
         x, y, w, h = self.source
-        path = os.path.join(ARGS.pictures, f"pic{self.picture:02d}.jpg")
-        return [path, "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-resize",
-                f"{self.width}x{self.height}!"]
+        return [os.path.join(ARGS.pictures, f"pic{self.picture:02d}.jpg"), "-crop",
+                f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
 
     def saved_values(self, arrangement):
         """Registry values under which the saver restores this arrangement."""
@@ -162,8 +143,7 @@ class Board:
 
     def scrambled(self):
         """Every tile one used cell on from home: no tile at home."""
-        cells = self.solved()
-        used = self.used()
+        cells, used = self.solved(), self.used()
         for i, cell in enumerate(used):
             cells[cell] = used[(i + 1) % len(used)]
         return cells
@@ -171,11 +151,10 @@ class Board:
 
 def solving_swaps(board, arrangement):
     """Pairs of cells to click, in order, that solve the arrangement."""
-    cells = list(arrangement)
-    swaps = []
+    cells, swaps = list(arrangement), []
     for cell in board.used():
         if cells[cell] != cell:
-            other = next(c for c in board.used() if cells[c] == cell)
+            other = cells.index(cell)
             swaps.append((cell, other))
             cells[cell], cells[other] = cells[other], cells[cell]
     return swaps
@@ -194,47 +173,46 @@ class SaverTest(unittest.TestCase):
 
     def tearDown(self):
         if self.process:
-            if self.process.poll() is None:
-                self.process.kill()
+            self.process.kill()
             self.process.wait()
         self.session.probe("reset")
 
-    # ---- Helpers.
-
     def start_full_screen(self, board):
+        """Starts /s on the board scrambled; answers it as the saver read it."""
         self.session.probe("set", *board.saved_values(board.scrambled()))
         self.process = self.session.start("/s")
-        # The window shows once its game has started.
-        self.window("SaverWindow")
-        return self.session.values()
+        self.window("SaverWindow")  # shown once its game has started
+        return self.board_of(self.session.values())
 
     def board_of(self, values):
-        return Board(int(values["base.CurrentPic"]), int(values["base.hard"]))
+        board = Board(int(values["base.CurrentPic"]), int(values["base.hard"]))
+        board.index, board.values = integers(values["base.index"]), values
+        return board
 
     def play(self, board, swaps):
         steps = []
-        for first, second in swaps:
-            for cell in (first, second):
-                steps += ["mousemove", *board.centre(cell), "click", "1"]
-        if steps:
-            self.session.xdotool(*steps)
+        for cell in (cell for pair in swaps for cell in pair):
+            steps += ["mousemove", *board.centre(cell), "click", "1"]
+        self.session.xdotool(*steps)
 
-    def assert_alive(self):
-        self.assertIsNone(self.process.poll(), "the saver ended")
+    def end_with_right_button(self):
+        self.session.click(500, 400, button=3)
+        wait_for("the saver to end", lambda: self.process.poll() is not None, timeout=15)
 
-    def window(self, caption, timeout=20000):
-        """The window with the caption: its rectangle and its controls by id."""
-        lines = self.session.probe("window", caption, timeout).splitlines()
-        rect = tuple(int(v) for v in lines[0].split()[2:6])
-        controls = {}
-        for line in lines[1:]:
-            parts = line.split(" ", 10)
-            controls[int(parts[1])] = {
-                "class": parts[2], "visible": parts[3] == "1", "enabled": parts[4] == "1",
-                "checked": parts[5] == "1", "rect": tuple(int(v) for v in parts[6:10]),
-                "text": parts[10] if len(parts) > 10 else "",
-            }
-        return rect, controls
+    def window(self, caption, until=lambda controls: True):
+        """The window with the caption, once `until` holds for its controls:
+        its rectangle and its controls by id."""
+        def found():
+            lines = self.session.probe("window", caption, 20000).splitlines()
+            controls = {}
+            for line in lines[1:]:
+                parts = line.split(" ", 10)
+                controls[int(parts[1])] = {
+                    "visible": parts[3] == "1", "enabled": parts[4] == "1",
+                    "checked": parts[5] == "1", "rect": tuple(map(int, parts[6:10])),
+                    "text": parts[10] if len(parts) > 10 else ""}
+            return until(controls) and (tuple(map(int, lines[0].split()[2:6])), controls)
+        return wait_for(caption, found)
 
     def press(self, control):
         left, top, right, bottom = control["rect"]
@@ -246,10 +224,9 @@ class SaverTest(unittest.TestCase):
         expected = reduce(board.picture_convert(), grid)
 
         def matches():
-            shot = self.session.screenshot(name)
-            seen = reduce(["-size", f"{SCREEN[0]}x{SCREEN[1]}", "-depth", "8", "rgb:-", "-crop",
+            seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
                            f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
-                          grid, shot)
+                          grid, self.session.screenshot(name))
             # Solved boards differ from the picture by about 1 on average
             # and 7 at most (resampling); a scrambled one by about 70.
             mean, largest = difference(seen, expected)
@@ -258,41 +235,37 @@ class SaverTest(unittest.TestCase):
         # Solved, the board lingers 6 s before the help box comes over it.
         wait_for(f"{name}: the picture on the screen", matches, timeout=15)
 
-    # ---- Tests.
-
     def test_full_screen_play(self):
-        values = self.start_full_screen(Board(1, 4))
-        board = self.board_of(values)
-        self.assertEqual((board.columns, board.rows), (int(values["base.numtilesx"]),
-                                                       int(values["base.numtilesy"])))
-        swaps = solving_swaps(board, integers(values["base.index"]))
+        board = self.start_full_screen(Board(1, 4))
+        self.assertEqual((str(board.columns), str(board.rows)),
+                         (board.values["base.numtilesx"], board.values["base.numtilesy"]))
+        swaps = solving_swaps(board, board.index)
         self.assertEqual(len(swaps), board.columns * board.rows - 1)
-        self.session.screenshot("full-screen-start")
 
         # A click beside the board wakes the game, or is ignored if the
-        # mouse already has.
+        # mouse already has. Logging off stores the arrangement and the
+        # moves made so far, and the saver goes on.
         self.session.click(5, 5)
-        # Logging off stores the arrangement and the moves made so far.
         self.play(board, swaps[:1])
         self.session.probe("endsession", "PuzzleWindowClass")
         values = self.session.values()
-        arrangement = integers(values["base.index"])
-        self.assertEqual(arrangement[swaps[0][0]], swaps[0][0])
+        self.assertEqual(integers(values["base.index"])[swaps[0][0]], swaps[0][0])
         self.assertEqual(values["base.GameClicks"], "1")
-        self.assert_alive()
+        self.assertIsNone(self.process.poll())
 
         self.play(board, swaps[1:])
         self.assert_board_shows(board, "full-screen-solved")
         self.assertEqual(self.session.values()["base.GameClicks"], str(len(swaps)))
 
-        # CTRL on the solved board: the wallpaper.
+        # CTRL on the solved board: the wallpaper file, read as a bitmap,
+        # shows the board.
         wallpaper = os.path.join(self.session.prefix, "drive_c", "windows", "VeduzaVozud.bmp")
         if os.path.exists(wallpaper):
             os.remove(wallpaper)
         self.session.xdotool("key", "ctrl")
-        wait_for("the wallpaper file", lambda: os.path.exists(wallpaper)
-                 and os.path.getsize(wallpaper) == 58 + (board.width + 3) // 4 * 4 * board.height * 3)
-        grid = (board.width // 16, board.height // 16)  # the file read as a bitmap shows the board
+        wait_for("the wallpaper file", lambda: os.path.exists(wallpaper) and os.path.getsize(
+            wallpaper) == 58 + (board.width + 3) // 4 * 4 * board.height * 3)
+        grid = (board.width // 16, board.height // 16)
         mean, _ = difference(reduce([wallpaper], grid), reduce(board.picture_convert(), grid))
         self.assertLess(mean, 8)
         os.remove(wallpaper)
@@ -300,7 +273,6 @@ class SaverTest(unittest.TestCase):
         # The next click moves on to picture 2.
         self.session.click(*board.centre(0))
         wait_for("picture 2", lambda: self.session.values().get("base.CurrentPic") == "2")
-        self.session.screenshot("full-screen-picture-2")
 
         # Keys, mouse movement and left clicks never end the full-screen
         # saver; F1 answers once they have all been handled.
@@ -308,32 +280,27 @@ class SaverTest(unittest.TestCase):
         self.session.xdotool("key", "F1")
         _, box = self.window("How you're doing:")
         self.session.screenshot("full-screen-progress-box")
-        text = box[0xFFFF]["text"]
-        self.assertRegex(text, rf"^Currently on image 2\. {len(swaps)} clicks in "
-                               r"(\d+ minutes and )?\d+ seconds$")
+        self.assertRegex(box[0xFFFF]["text"], rf"^Currently on image 2\. {len(swaps)} clicks in "
+                                              r"(\d+ minutes and )?\d+ seconds$")
         self.session.xdotool("key", "Return")
-        self.assert_alive()
-        values = self.session.values()
-        board2 = self.board_of(values)
-        self.assertEqual(board2.picture, 2)
+        self.assertIsNone(self.process.poll())
 
         # One swap on picture 2, then a right-button release ends the saver
         # and the arrangement is saved.
-        arrangement = integers(values["base.index"])
-        misplaced = [c for c in board2.used() if arrangement[c] != c]
-        first, second = misplaced[0], misplaced[1]
+        board2 = self.board_of(self.session.values())
+        self.assertEqual(board2.picture, 2)
+        first, second = [c for c in board2.used() if board2.index[c] != c][:2]
         self.play(board2, [(first, second)])
-        self.session.click(500, 400, button=3)
-        wait_for("the saver to end", lambda: self.process.poll() is not None, timeout=15)
+        self.end_with_right_button()
+        arrangement = board2.index
         arrangement[first], arrangement[second] = arrangement[second], arrangement[first]
         values = self.session.values()
         self.assertEqual(integers(values["base.index"]), arrangement)
         self.assertEqual(values["base.GameClicks"], str(len(swaps) + 1))
 
     def test_end_of_set(self):
-        values = self.start_full_screen(Board(10, 3))
-        board = self.board_of(values)
-        swaps = solving_swaps(board, integers(values["base.index"]))
+        board = self.start_full_screen(Board(10, 3))
+        swaps = solving_swaps(board, board.index)
         self.session.click(5, 5)
         self.play(board, swaps)
 
@@ -347,21 +314,12 @@ class SaverTest(unittest.TestCase):
 
         # The first completed pass with the built-in pictures: the reward.
         _, reward = self.window("A reward")
-        self.session.screenshot("end-of-set-reward")
         self.assertTrue(reward[0xFFFF]["text"].startswith("PS. You can play with your own images!"))
         self.session.xdotool("key", "Return")
         values = self.session.values()
         self.assertEqual(values["base.NextHard"], "5")  # a bit more difficult: hard + 2
         self.assertEqual(values["base.TimesAtEnd"], "1")
-
-        # The next click starts the set again, at the chosen difficulty.
-        self.session.click(*board.centre(0))
-        values = wait_for("picture 1", lambda: (lambda v: v.get("base.CurrentPic") == "1" and v)(
-            self.session.values()))
-        self.assertEqual(values["base.hard"], "5")
-        self.assertEqual(values["base.GameClicks"], "0")
-        self.session.click(500, 400, button=3)
-        wait_for("the saver to end", lambda: self.process.poll() is not None, timeout=15)
+        self.end_with_right_button()
 
     def test_preview(self):
         # Wine shows nothing that a window draws inside another process's
@@ -376,8 +334,8 @@ class SaverTest(unittest.TestCase):
         if os.path.exists(signal):
             os.remove(signal)
         output = os.path.join(ARGS.work, "preview-probe.txt")
-        probe = self.session.start_probe("preview", windows_path(ARGS.saver), 320, 240,
-                                         windows_path(signal), output=output)
+        probe = self.session.probe("preview", windows_path(ARGS.saver), 320, 240,
+                                   windows_path(signal), output=output)
 
         def lines(count):
             with open(output, encoding="latin-1") as file:
@@ -385,14 +343,12 @@ class SaverTest(unittest.TestCase):
             return found if len(found) >= count else None
 
         try:
-            host_line, preview_line = wait_for("the preview", lambda: lines(2), timeout=30)
-            host = tuple(int(v) for v in host_line.split()[3:7])
-            preview = tuple(int(v) for v in preview_line.split()[3:7])
+            host, preview = (tuple(map(int, line.split()[3:7]))
+                             for line in wait_for("the preview", lambda: lines(2), timeout=30)[:2])
             self.assertEqual(host[2] - host[0], 320)
             self.assertEqual(preview, host)
 
-            scale = 320 / SCREEN[0]
-            def spot(cell):
+            def spot(cell, scale=320 / SCREEN[0]):
                 x, y = board.centre(cell)
                 return host[0] + int(x * scale + 0.5), host[1] + int(y * scale + 0.5)
             first, second = board.used()[0], board.used()[5]
@@ -410,14 +366,14 @@ class SaverTest(unittest.TestCase):
 
     def test_settings(self):
         # Before the built-in set has been completed: information and OK.
+        # What lies below the collapsed edge cannot be reached with the
+        # keyboard either.
         self.process = self.session.start("/c")
         _, controls = self.window("Redira screensaver")
         self.session.screenshot("settings-first")
-        self.assertFalse(controls[1023]["visible"])
         self.assertTrue(controls[1]["visible"])
-        # What lies below the edge cannot be reached with the keyboard either.
-        for hidden in (2, 1009, 1010, 1012, 1019):
-            self.assertFalse(controls[hidden]["visible"])
+        for hidden in (2, 1009, 1010, 1012, 1019, 1023):
+            self.assertFalse(controls[hidden]["visible"], hidden)
         self.press(controls[1])
         self.assertEqual(self.process.wait(timeout=15), 1)
         self.assertEqual(self.session.values()["base.UseOwnPics"], "0")
@@ -430,15 +386,12 @@ class SaverTest(unittest.TestCase):
         self.session.probe("set", "own", "CurrentPic=2")
         self.process = self.session.start("/c")
         collapsed, controls = self.window("Redira screensaver")
-        self.assertTrue(controls[1023]["visible"])
         self.assertEqual(controls[1023]["text"], "&More >>")
+        self.assertTrue(controls[1023]["visible"])
         self.assertEqual(controls[1020]["text"], windows_path(folder))
         self.assertEqual(controls[1021]["text"], "(12x12)")
-        self.session.screenshot("settings-collapsed")
         self.press(controls[1023])
-        expanded, controls = wait_for("the expanded dialog", lambda: (
-            lambda found: found if not found[1][1023]["visible"] else None)(
-            self.window("Redira screensaver")))
+        expanded, controls = self.window("Redira screensaver", lambda c: not c[1023]["visible"])
         self.assertGreater(expanded[3] - expanded[1], collapsed[3] - collapsed[1])
         self.assertTrue(controls[2]["visible"])
         self.assertLess(controls[2]["rect"][3], expanded[3])  # Cancel now in sight
@@ -446,9 +399,7 @@ class SaverTest(unittest.TestCase):
         self.press(controls[1010])
         self.press(controls[1019])
         self.session.xdotool("key", "End")
-        _, controls = wait_for("the slider at its end", lambda: (
-            lambda found: found if found[1][1021]["text"] == "(20x20)" else None)(
-            self.window("Redira screensaver")))
+        _, controls = self.window("Redira screensaver", lambda c: c[1021]["text"] == "(20x20)")
         self.assertTrue(controls[1010]["checked"])
         self.assertTrue(controls[1019]["enabled"])
         self.session.screenshot("settings-expanded")
@@ -458,8 +409,7 @@ class SaverTest(unittest.TestCase):
         values = self.session.values()
         self.assertEqual(values["base.UseOwnPics"], "1")
         self.assertEqual(values["base.OwnDir"], windows_path(folder))
-        self.assertEqual(values["own.hard"], "20")
-        self.assertEqual(values["own.NextHard"], "20")
+        self.assertEqual((values["own.hard"], values["own.NextHard"]), ("20", "20"))
         self.assertEqual(values["own.CurrentPic"], "2")  # not browsed: the same picture
         self.assertEqual(values["base.hard"], "12")
 
