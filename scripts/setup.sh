@@ -58,17 +58,24 @@ if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
     mkdir -p "$deps/src"
     src=$(ls -d "$deps"/src/libjpeg-turbo-*/ 2>/dev/null | head -n 1 || true)
     if [ -z "$src" ]; then
-        (cd "$deps/src" && apt-get source -q libjpeg-turbo)
+        (cd "$deps/src" && apt-get source -q libjpeg-turbo >/dev/null 2>&1) \
+            || { echo "setup: apt-get source libjpeg-turbo failed" >&2; exit 1; }
         src=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
     fi
     rm -rf "$deps/build/libjpeg-turbo"
-    cmake -S "$src" -B "$deps/build/libjpeg-turbo" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
-        -DENABLE_SHARED=0 -DWITH_TURBOJPEG=0 -DWITH_JPEG7=0 -DWITH_JPEG8=0 \
-        -DREQUIRE_SIMD=1 >/dev/null
-    cmake --build "$deps/build/libjpeg-turbo" --target install >/dev/null
+    log="$deps/libjpeg-turbo-build.log"
+    echo "setup: cross-building libjpeg-turbo for Windows (log: $log)"
+    if ! { cmake -S "$src" -B "$deps/build/libjpeg-turbo" -G Ninja \
+               -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+               -DCMAKE_BUILD_TYPE=Release \
+               -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
+               -DENABLE_SHARED=0 -DWITH_TURBOJPEG=0 -DWITH_JPEG7=0 -DWITH_JPEG8=0 \
+               -DREQUIRE_SIMD=1 &&
+           cmake --build "$deps/build/libjpeg-turbo" --target install; } >"$log" 2>&1; then
+        tail -n 30 "$log" >&2
+        echo "setup: the libjpeg-turbo build failed; see $log" >&2
+        exit 1
+    fi
     rm -rf "$deps/build/libjpeg-turbo"
 fi
 echo "setup: everything is in place"
