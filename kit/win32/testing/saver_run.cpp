@@ -55,16 +55,10 @@ void SetProgramDefault(const char* program, const char* section, const char* nam
                          static_cast<DWORD>(std::strlen(value) + 1));
 }
 
-// Settings of Wine for the kit's test programs only, made before this
-// program first uses the display:
-// - Wine without a window manager waits two seconds for every visible
-//   top-level window it hides or destroys, unless the window is unmanaged;
-// - Wine takes its own MPR.DLL even from the program's folder, unless told
-//   to take the stand-in there.
+// Wine takes its own MPR.DLL even from the program's folder unless told to
+// take the stand-in there; told before this program first starts the saver.
+// (The session leaves every window unmanaged, so closing one costs no wait.)
 const bool g_wineSettings = [] {
-    for (const char* program : {"dozekit_test.exe", "kit_test_saver.exe", "kit_bare_saver.exe",
-                                "kittest_lonely_saver.exe"})
-        SetProgramDefault(program, "X11 Driver", "Managed", "N");
     SetProgramDefault("kit_test_saver.exe", "DllOverrides", "mpr", "native");
     return true;
 }();
