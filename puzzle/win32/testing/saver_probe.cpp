@@ -234,12 +234,17 @@ int Preview(const char* saver, int width, int height, const char* signal) {
         return Fail("cannot start the saver");
     ::CloseHandle(process.hThread);
 
+    // The preview is ready for clicks once it is shown and its program
+    // waits for input; a click before then lands on the host.
     HWND preview = nullptr;
-    for (DWORD start = ::GetTickCount(); !preview && ::GetTickCount() - start < 30000; ::Sleep(20)) {
+    for (DWORD start = ::GetTickCount();
+         !(preview && ::IsWindowVisible(preview)) && ::GetTickCount() - start < 30000;
+         ::Sleep(20)) {
         Pump();
         preview = ::FindWindowExA(host, nullptr, "PuzzleWindowClass", nullptr);
     }
-    if (!preview) {
+    if (preview) ::WaitForInputIdle(process.hProcess, 10000);
+    if (!preview || !::IsWindowVisible(preview)) {
         ::TerminateProcess(process.hProcess, 1);
         return Fail("no preview window");
     }
