@@ -1,5 +1,7 @@
 #include "kit/core/command_line.h"
 
+#include "common/core/scan_integer.h"
+
 namespace kit {
 namespace {
 
@@ -12,17 +14,6 @@ std::string_view SkipSpaces(std::string_view text) {
 std::string_view SkipSpacesAndColons(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == ':')) text.remove_prefix(1);
     return text;
-}
-
-bool IsScanSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 99;
 }
 
 char LowerAsciiChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -86,34 +77,10 @@ Command ParseCommandLine(const char* text, WindowQuery& windows) {
 }
 
 std::optional<std::uint32_t> ScanInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsScanSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    unsigned base = 10;
-    if (i < text.size() && text[i] == '0') {
-        if (i + 2 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-            DigitValue(text[i + 2]) < 16) {
-            base = 16;
-            i += 2;
-        } else {
-            base = 8;
-        }
-    }
-    std::uint64_t value = 0;
-    std::size_t digits = 0;
-    for (; i < text.size(); ++i, ++digits) {
-        const int digit = DigitValue(text[i]);
-        if (digit >= static_cast<int>(base)) break;
-        value = value * base + static_cast<unsigned>(digit);
-        if (value > 0xFFFFFFFFu) return std::nullopt;
-    }
-    if (digits == 0) return std::nullopt;
-    const auto magnitude = static_cast<std::uint32_t>(value);
-    return negative ? static_cast<std::uint32_t>(0u - magnitude) : magnitude;
+    // A window number that does not fit in 32 bits names no window.
+    const auto scanned = common::ScanInteger(text);
+    if (!scanned || scanned->overflowed) return std::nullopt;
+    return scanned->value;
 }
 
 std::string LowerAscii(std::string_view text) {
