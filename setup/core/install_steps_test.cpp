@@ -72,51 +72,50 @@ TEST(InstallCarriedFile, WritesKeepsAsksAndNeverLeavesAPartialFile) {
                                     "and then try again.";
     const std::string cannotReplace = "Error. Unable to delete old version of the Corvane saver. "
                                       "Make sure it is not in use, and then try again.";
+    constexpr char k4[] = "1, 0, 0, 4", k5[] = "1, 0, 0, 5";
+    enum Fault { kNone, kCutOff, kInUse, kNoFolder };
+    using enum InstallOutcome;
     const struct Case {
         const char* what;
-        std::optional<std::string> installed;
-        std::string carried;
-        bool yes = true, failWriteHalfway = false, failReplace = false, noFileBeside = false;
+        const char* installed;  // nullptr: none
+        const char* carried;
+        bool yes;
+        Fault fault;
         InstallOutcome outcome;
-        std::optional<std::string> left;  // at the target afterwards
-        bool asks = false;
-        std::string error = "";
+        const char* left;  // at the target afterwards; nullptr: nothing
+        bool asks;
+        std::string error;
     } cases[] = {
-        {.what = "first installation", .installed = std::nullopt, .carried = "1, 0, 0, 5", .outcome = InstallOutcome::Written, .left = "1, 0, 0, 5"},
-        {.what = "same version", .installed = "1, 0, 0, 5", .carried = "1, 0, 0, 5", .outcome = InstallOutcome::Kept, .left = "1, 0, 0, 5"},
-        {.what = "installed newer", .installed = "2.0", .carried = "1, 0, 0, 5", .outcome = InstallOutcome::Kept, .left = "2.0"},
-        {.what = "older, Yes", .installed = "1, 0, 0, 4", .carried = "1, 0, 0, 5", .outcome = InstallOutcome::Written,
-         .left = "1, 0, 0, 5", .asks = true},
-        {.what = "older, No", .installed = "1, 0, 0, 4", .carried = "1, 0, 0, 5", .yes = false, .outcome = InstallOutcome::Declined,
-         .left = "1, 0, 0, 4", .asks = true},
-        {.what = "neither versioned", .installed = "old", .carried = "new", .outcome = InstallOutcome::Written, .left = "new", .asks = true},
-        {.what = "older, cut off while written", .installed = "1, 0, 0, 4", .carried = "1, 0, 0, 5", .failWriteHalfway = true,
-         .outcome = InstallOutcome::NotReplaced, .left = "1, 0, 0, 4", .asks = true, .error = cannotWrite},
-        {.what = "first, cut off while written", .installed = std::nullopt, .carried = "1, 0, 0, 5", .failWriteHalfway = true,
-         .outcome = InstallOutcome::NotWritten, .left = {}, .error = cannotWrite},
-        {.what = "older, in use", .installed = "1, 0, 0, 4", .carried = "1, 0, 0, 5", .failReplace = true,
-         .outcome = InstallOutcome::NotReplaced, .left = "1, 0, 0, 4", .asks = true, .error = cannotReplace},
-        {.what = "folder not writable", .installed = std::nullopt, .carried = "1, 0, 0, 5", .noFileBeside = true,
-         .outcome = InstallOutcome::NotWritten, .left = {}, .error = cannotWrite},
-        {.what = "nothing carried", .installed = std::nullopt, .carried = "", .outcome = InstallOutcome::NotWritten, .left = {}, .error = cannotWrite},
+        {"first installation", nullptr, k5, true, kNone, Written, k5, false, ""},
+        {"same version", k5, k5, true, kNone, Kept, k5, false, ""},
+        {"older, Yes", k4, k5, true, kNone, Written, k5, true, ""},
+        {"older, No", k4, k5, false, kNone, Declined, k4, true, ""},
+        {"older, cut off while written", k4, k5, true, kCutOff, NotReplaced, k4, true, cannotWrite},
+        {"first, cut off while written", nullptr, k5, true, kCutOff, NotWritten, nullptr, false,
+         cannotWrite},
+        {"older, in use", k4, k5, true, kInUse, NotReplaced, k4, true, cannotReplace},
+        {"folder not writable", nullptr, k5, true, kNoFolder, NotWritten, nullptr, false, cannotWrite},
+        {"nothing carried", nullptr, "", true, kNone, NotWritten, nullptr, false, cannotWrite},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MemoryFiles files;
-        files.failWriteHalfway = c.failWriteHalfway;
-        files.failReplace = c.failReplace;
-        files.noFileBeside = c.noFileBeside;
-        if (c.installed) files.files[kTarget] = *c.installed;
+        files.failWriteHalfway = c.fault == kCutOff;
+        files.failReplace = c.fault == kInUse;
+        files.noFileBeside = c.fault == kNoFolder;
+        if (c.installed) files.files[kTarget] = c.installed;
         RecordingPrompts prompts;
         prompts.yes = c.yes;
 
         const auto carried = Bytes(c.carried);
-        EXPECT_EQ(InstallCarriedFile(files, prompts, carried, kTarget, "the Corvane saver"), c.outcome);
+        EXPECT_EQ(InstallCarriedFile(files, prompts, carried, kTarget, "the Corvane saver"),
+                  c.outcome);
         EXPECT_EQ(prompts.questions, c.asks ? std::vector{asked} : std::vector<std::string>{});
-        EXPECT_EQ(prompts.errors, c.error.empty() ? std::vector<std::string>{} : std::vector{c.error});
+        EXPECT_EQ(prompts.errors,
+                  c.error.empty() ? std::vector<std::string>{} : std::vector{c.error});
         // Only the target is left: no temporary copy, no partial one.
         std::map<std::string, std::string> expected;
-        if (c.left) expected[kTarget] = *c.left;
+        if (c.left) expected[kTarget] = c.left;
         EXPECT_EQ(files.files, expected);
     }
 }

@@ -11,7 +11,8 @@ namespace {
 
 std::vector<std::uint8_t> Words(std::initializer_list<std::uint16_t> words) {
     std::vector<std::uint8_t> bytes;
-    for (auto w : words) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8)});
+    for (auto w : words)
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8)});
     return bytes;
 }
 

@@ -68,7 +68,8 @@ bool SetCurrentSaver(const std::string& path) {
     // quotes.
     char shortPath[MAX_PATH];
     const DWORD length = ::GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    const std::string recorded = length == 0 || length >= MAX_PATH ? path : std::string(shortPath, length);
+    const std::string recorded =
+        length == 0 || length >= MAX_PATH ? path : std::string(shortPath, length);
     bool done = ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", recorded.c_str(), "system.ini");
     // NT-family systems read the saver from the user's desktop settings,
     // not from "system.ini".

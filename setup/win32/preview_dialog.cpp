@@ -22,7 +22,8 @@ LRESULT CALLBACK RectangleProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_PAINT: {
         win32::PaintDc paint(window);
-        ::FillRect(paint.Get(), &paint.Info().rcPaint, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        const auto black = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+        ::FillRect(paint.Get(), &paint.Info().rcPaint, black);
         return 0;
     }
     case WM_DESTROY:

@@ -158,7 +158,8 @@ std::string CommandLineOf(DWORD processId) {
     if (query(process, 0, &basic, sizeof basic, nullptr) == 0 &&
         ::ReadProcessMemory(process, reinterpret_cast<void*>(basic.peb + kParametersAt), &parameters,
                             sizeof parameters, nullptr) &&
-        ::ReadProcessMemory(process, reinterpret_cast<void*>(parameters + 8), &flags, sizeof flags, nullptr) &&
+        ::ReadProcessMemory(process, reinterpret_cast<void*>(parameters + 8), &flags, sizeof flags,
+                            nullptr) &&
         ::ReadProcessMemory(process, reinterpret_cast<void*>(parameters + kCommandLineAt), &commandLine,
                             sizeof commandLine, nullptr)) {
         const UINT_PTR text = commandLine.buffer + ((flags & 1) ? 0 : parameters);
