@@ -55,7 +55,11 @@ def session_environment():
 
 def make_pristine(env):
     """A prefix as wineboot makes it, with unmanaged windows as in the
-    session, made afresh for each run."""
+    session: the one the session keeps, else one made afresh for this run."""
+    kept = subprocess.run([ARGS.session, "template", ARGS.state], capture_output=True,
+                          text=True).stdout.strip()
+    if kept:
+        return kept
     path = os.path.join(ARGS.work, "pristine")
     shutil.rmtree(path, ignore_errors=True)
     os.makedirs(path)
