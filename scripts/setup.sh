@@ -78,4 +78,29 @@ if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
     fi
     rm -rf "$deps/build/libjpeg-turbo"
 fi
+
+# Wine's 32-bit loader is an i386 program. Some kernels run 64-bit user
+# code only (their i386 execve fails with "Exec format error"); there the
+# loader runs under qemu's user-mode emulator, registered as the handler of
+# i386 programs. Registering with the F flag opens the emulator at once, so
+# it also serves processes in other mount namespaces.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if ! dpkg-query -W -f='${Status}\n' qemu-user-static 2>/dev/null | grep -q '^install ok installed$'; then
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends qemu-user-static
+    fi
+    binfmt=/proc/sys/fs/binfmt_misc
+    if [ ! -e "$binfmt/register" ]; then
+        as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+    fi
+    if [ ! -e "$binfmt/qemu-i386" ]; then
+        magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+        mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+        as_root sh -c "printf '%s' ':qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F' >$binfmt/register"
+    fi
+    if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "setup: this machine cannot run Wine's 32-bit loader, even under qemu" >&2
+        exit 1
+    fi
+    echo "setup: Wine's 32-bit loader runs under qemu-i386 on this kernel"
+fi
 echo "setup: everything is in place"

@@ -493,36 +493,43 @@ double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
 TEST(ImgoraLib, SavesTheLastImageAsABaselineJfifFileThatLoadsBackAlike) {
     Library library;
     testing::TempFolder folder;
-    const std::string source =
-        folder.Write("photo.jpg", testing::EncodeJpeg(testing::TestPattern(93, 61, 3), {95}));
-    win32::UniqueBitmap loaded(library.load(source.c_str(), 0));
-    ASSERT_TRUE(loaded);
+    // Rows that need padding, stored bottom up (a JPEG's record) and top
+    // down (a BMP's).
+    const testing::Picture picture = testing::TestPattern(123, 45, 3);
+    testing::BmpFile topDown(123, -45);
+    topDown.pixelData = testing::BmpRows24(picture, true);
     const std::string saved = folder.PathOf("saved.jpg");
-    ASSERT_EQ(library.save(90, saved.c_str()), 1);
-    const Bytes bytes = testing::FileBytes(saved);
-    ASSERT_GT(bytes.size(), 11u);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11), (Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}));
-    // Baseline: a start-of-frame 0 and no other kind (entropy-coded data
-    // holds no FF before a marker code).
-    const auto has = [&bytes](std::uint8_t code) {
-        const std::uint8_t marker[] = {0xFF, code};
-        return std::search(bytes.begin(), bytes.end(), marker, marker + 2) != bytes.end();
-    };
-    EXPECT_TRUE(has(0xC0));
-    for (const std::uint8_t other : {0xC1, 0xC2, 0xC3, 0xC9, 0xCA, 0xCB}) EXPECT_FALSE(has(other));
-    win32::UniqueBitmap again(library.load(saved.c_str(), 0));
-    ASSERT_TRUE(again);
-    EXPECT_EQ(library.width(), 93);
-    EXPECT_EQ(library.height(), 61);
-    // Red and blue swapped would not come near.
-    EXPECT_GE(Psnr(ReadBack(loaded.Get()), ReadBack(again.Get())), 30.0);
+    for (const std::string& source : {folder.Write("photo.jpg", testing::EncodeJpeg(picture, {95})),
+                                      folder.Write("top-down.bmp", testing::BuildBmp(topDown))}) {
+        SCOPED_TRACE(source);
+        win32::UniqueBitmap loaded(library.load(source.c_str(), 0));
+        ASSERT_TRUE(loaded);
+        ASSERT_EQ(library.save(90, saved.c_str()), 1);
+        const Bytes bytes = testing::FileBytes(saved);
+        ASSERT_GT(bytes.size(), 11u);
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11), (Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}));
+        // Baseline: a start-of-frame 0 and no other kind (entropy-coded data
+        // holds no FF before a marker code).
+        const auto has = [&bytes](std::uint8_t code) {
+            const std::uint8_t marker[] = {0xFF, code};
+            return std::search(bytes.begin(), bytes.end(), marker, marker + 2) != bytes.end();
+        };
+        EXPECT_TRUE(has(0xC0));
+        for (const std::uint8_t other : {0xC1, 0xC2, 0xC3, 0xC9, 0xCA, 0xCB}) EXPECT_FALSE(has(other));
+        win32::UniqueBitmap again(library.load(saved.c_str(), 0));
+        ASSERT_TRUE(again);
+        EXPECT_EQ(library.width(), 123);
+        EXPECT_EQ(library.height(), 45);
+        // Sheared rows, or red and blue swapped, would not come near.
+        EXPECT_GE(Psnr(ReadBack(loaded.Get()), ReadBack(again.Get())), 30.0);
+    }
 
     // Two saves in a row at different qualities, the second over the first.
     ASSERT_EQ(library.save(95, saved.c_str()), 1);
     const std::size_t fine = testing::FileBytes(saved).size();
     ASSERT_EQ(library.save(10, saved.c_str()), 1);
     EXPECT_LT(testing::FileBytes(saved).size(), fine);
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"photo.jpg", "saved.jpg"}));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"photo.jpg", "saved.jpg", "top-down.bmp"}));
 }
 
 TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {

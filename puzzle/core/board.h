@@ -168,7 +168,8 @@ public:
     // Makes the board of the current picture: decodes and cuts it, then
     // restores the saved arrangement or shuffles and stores a new one.
     // When no picture can be decoded at all the board is plain: black,
-    // solved, and nothing of it is stored. False in that case.
+    // solved, and nothing of it is stored. False in that case. Until the
+    // new board is complete the board stays as it was, whole.
     bool LoadCurrentPicture();
     bool IsPlainBoard() const { return plain_; }
 
@@ -189,12 +190,16 @@ private:
     void ResetArrangement();
     void OpenStore();
     std::unique_ptr<StoreKey> OpenProgressKey(bool create);
-    // Decodes and cuts the picture that LoadCurrentPicture chose; false
-    // when there was none to decode or it could not be used.
-    bool CutOwnPicture(const std::string& path);
-    bool CutBuiltInPicture(int number);
-    bool CutPlainPicture();
-    bool RestoreSavedArrangement(StoreKey& key);
+    // Decodes the picture that LoadCurrentPicture chose and cuts it into
+    // `next`, the board being made; false when there was none to decode or
+    // it could not be used.
+    bool CutOwnPicture(const std::string& path, PuzzleBoard& next);
+    bool CutBuiltInPicture(int number, PuzzleBoard& next);
+    bool CutPlainPicture(PuzzleBoard& next);
+    bool RestoreSavedArrangement(StoreKey& key, PuzzleBoard& next);
+    // Takes over the tiles of the board made in `next` (difficulty, grid,
+    // arrangement, board picture) at once.
+    void TakeTiles(PuzzleBoard& next);
     void StoreNewArrangement(bool restart);
 
     BoardServices services_;

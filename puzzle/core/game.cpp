@@ -15,10 +15,10 @@ PuzzleGame::PuzzleGame(GameView& view, const BoardServices& services)
 PuzzleGame::~PuzzleGame() = default;
 
 void PuzzleGame::Start() {
-    dialogOpen_ = false;
+    dialogsOpen_ = 0;
     timingOn_ = false;
     board_ = std::make_unique<PuzzleBoard>(services_);
-    board_->LoadCurrentPicture();
+    ChangePicture(false);
 
     state_ = GameState::Idle;
     idleStart_ = Now();
@@ -50,7 +50,10 @@ void PuzzleGame::Layout() {
 }
 
 void PuzzleGame::LeftClick(int x, int y) {
-    if (!board_) return;
+    // Boxes of the game's own are owned by the window, which takes no
+    // clicks under them; the image library's are not: a click on the old
+    // board under them must not move on a second time.
+    if (!board_ || dialogsOpen_ > 0) return;
     lastActivity_ = Now();
     if (state_ == GameState::Idle) {
         Wake();
@@ -117,12 +120,24 @@ void PuzzleGame::Solved() {
 
 void PuzzleGame::MoveOn() {
     view_.SetCursor(CursorShape::Wait);
-    board_->AdvancePicture();
+    ChangePicture(true);
+    // However long a box stayed up meanwhile, play goes on from the new
+    // board.
+    lastActivity_ = Now();
     Layout();
     view_.RepaintNow();
     ApplyCursorRule();
     // A board that comes solved (a plain one) is not timed.
     if (!board_->IsSolved()) StartTiming();
+}
+
+void PuzzleGame::ChangePicture(bool next) {
+    ++dialogsOpen_;
+    if (next)
+        board_->AdvancePicture();
+    else
+        board_->LoadCurrentPicture();
+    --dialogsOpen_;
 }
 
 void PuzzleGame::MouseMoved() {
@@ -162,7 +177,7 @@ void PuzzleGame::Tick(GameTimer timer) {
     if (view_.IsPreview()) return;
 
     if (state_ != GameState::Idle) {
-        if (Now() - lastActivity_ > kIdleTimeout && !dialogOpen_) FallIdle();
+        if (Now() - lastActivity_ > kIdleTimeout && dialogsOpen_ == 0) FallIdle();
         if (state_ != GameState::Idle) return;
     }
     PlaceHelpBox();
@@ -229,7 +244,7 @@ void PuzzleGame::PlaceHelpBox() {
 }
 
 void PuzzleGame::ApplyCursorRule() {
-    view_.SetCursor(state_ != GameState::Idle || dialogOpen_ ? CursorShape::Arrow
+    view_.SetCursor(state_ != GameState::Idle || dialogsOpen_ > 0 ? CursorShape::Arrow
                                                              : CursorShape::Hidden);
 }
 
@@ -243,7 +258,7 @@ void PuzzleGame::ShowStatus(bool endOfSet) {
     Flush();
 
     view_.SetDialogActive(true);
-    dialogOpen_ = true;
+    ++dialogsOpen_;
     ApplyCursorRule();
     if (endOfSet) {
         view_.ShowEndOfSetDialog();
@@ -251,8 +266,10 @@ void PuzzleGame::ShowStatus(bool endOfSet) {
     } else {
         view_.ShowProgressBox();
     }
-    view_.SetDialogActive(false);
-    dialogOpen_ = false;
+    --dialogsOpen_;
+    // Still marked for the kit while the library's box that this one
+    // opened over is up.
+    if (dialogsOpen_ == 0) view_.SetDialogActive(false);
     ApplyCursorRule();
 }
 

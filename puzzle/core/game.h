@@ -88,7 +88,7 @@ public:
     Size Screen() const { return screen_; }
     int BoardLeft() const { return boardLeft_; }
     int BoardTop() const { return boardTop_; }
-    bool DialogOpen() const { return dialogOpen_; }
+    bool DialogOpen() const { return dialogsOpen_ > 0; }
 
     // ---- Play time and moves not yet in the store's totals.
     bool TimingOn() const { return timingOn_; }
@@ -103,6 +103,11 @@ private:
     void SwapWithSelection(Cell clicked);
     void Solved();
     void MoveOn();
+    // Makes the board of the current picture, or with `next` of the next
+    // one. A decode may show the image library's boxes, which have no
+    // owner, so the window stays live under them: meanwhile the game
+    // counts as under a dialog.
+    void ChangePicture(bool next);
     void PollShift();
     void ShowBadTiles();
     void HideBadTiles();
@@ -138,7 +143,7 @@ private:
     std::uint32_t idleStart_ = 0;
     std::uint32_t lastActivity_ = 0;
     std::uint32_t layoutTime_ = 0;
-    bool dialogOpen_ = false;
+    int dialogsOpen_ = 0;  // a box may open over another (F1 over the library's box)
 
     bool timingOn_ = false;
     std::uint32_t timingStart_ = 0;

@@ -254,6 +254,62 @@ TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
     }
 }
 
+// Reads every cell of the board as the window's painting does; the tiles
+// must lie inside the board picture.
+void PaintLikeTheWindow(const PuzzleGame& game) {
+    const PuzzleBoard& board = *game.Board();
+    ASSERT_EQ(board.Arrangement().size(), static_cast<std::size_t>(board.Hard()) * board.Hard());
+    ASSERT_LE(board.Columns(), board.Hard());
+    ASSERT_LE(board.Rows(), board.Hard());
+    for (int row = 0; row < board.Rows(); ++row) {
+        for (int column = 0; column < board.Columns(); ++column) {
+            const int cell = board.CellIndex(column, row);
+            board.IsHome(cell);
+            const Rect square = board.TileSquare(board.TileAt(cell));
+            EXPECT_LE(square.x + square.width, board.BoardPicture()->Width());
+            EXPECT_LE(square.y + square.height, board.BoardPicture()->Height());
+        }
+    }
+}
+
+TEST_F(GameTest, APictureChangeUnderTheLibrarysBoxShowsTheOldBoardWholeAndStaysAwake) {
+    // The only own picture solved: the next click starts the folder again
+    // at NextHard 50, with the picture now 300 x 600 (25 x 50 tiles). Read
+    // with the new row length, the old arrangement is far too short.
+    const std::string own = kBase + "\\OwnPics";
+    platform.UseOwnPictures("D:\\Pics", {"a.jpg"});
+    Start(Swapped({{0, 1}}), 1, own);
+    platform.pictures.files["D:\\Pics\\a.jpg"] = {300, 600};
+    platform.store.Set(own, "NextHard", 50);
+    At(1000);
+    WakeAndSwapFirstTwo();
+    ASSERT_TRUE(game.IsSolved());
+
+    // The decode shows a box; under it the window paints, a click lands
+    // on the old board and the ticks go on.
+    platform.pictures.whileDecoding = [&] {
+        PaintLikeTheWindow(game);
+        EXPECT_EQ(game.Board()->Hard(), 4);
+        Click({{1, 1}});
+        TickAt(1000 + 60000);
+        EXPECT_EQ(game.State(), GameState::Playing);
+        game.ApplyCursorRule();
+        EXPECT_EQ(view.cursor, CursorShape::Arrow);
+        PaintLikeTheWindow(game);
+    };
+    Click({{1, 1}});
+    EXPECT_FALSE(platform.pictures.whileDecoding);
+    EXPECT_EQ(platform.pictures.decodedFiles.size(), 2u);  // at the start, and one move on
+    EXPECT_EQ(platform.store.Integer(own, "CurrentPic"), 1);
+    EXPECT_EQ(game.Board()->Hard(), 50);
+    EXPECT_EQ(game.Board()->Columns(), 25);
+    PaintLikeTheWindow(game);
+    // Play goes on from the new board.
+    TickAt(1000 + 60000 + 12000);
+    EXPECT_EQ(game.State(), GameState::Playing);
+    EXPECT_EQ(view.cursor, CursorShape::Arrow);
+}
+
 TEST_F(GameTest, ControlSetsTheWallpaperOfASolvedBoard) {
     Start(Swapped({{0, 1}}));
     game.KeyDown(kKeyControl);

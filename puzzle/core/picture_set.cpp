@@ -51,12 +51,18 @@ bool PuzzleBoard::BuiltInPictureExists(int number) {
 }
 
 bool PuzzleBoard::LoadCurrentPicture() {
+    // The new board is made apart, difficulty, cut and arrangement, and
+    // replaces this one's tiles in one step at the end: decoding may show
+    // the image library's boxes, and the window goes on drawing this board
+    // while they are up.
+    PuzzleBoard next;
+    next.SetHard(hard_);
     bool restart = false;  // the set starts again from its first picture
     currentPic_ = 1;
     auto key = OpenProgressKey(false);
     if (key) {
         currentPic_ = ReadInteger(*key, kCurrentPic).value_or(1);
-        if (auto stored = ReadInteger(*key, kHard)) hard_ = UsableHard(*stored);
+        if (auto stored = ReadInteger(*key, kHard)) next.SetHard(UsableHard(*stored));
     }
     const auto startAgain = [&] {
         restart = true;
@@ -64,7 +70,7 @@ bool PuzzleBoard::LoadCurrentPicture() {
     };
     const auto applyNextHard = [&] {
         if (!restart || !key) return;
-        if (auto next = ReadInteger(*key, kNextHard)) hard_ = UsableHard(*next);
+        if (auto stored = ReadInteger(*key, kNextHard)) next.SetHard(UsableHard(*stored));
     };
 
     bool cut = false;
@@ -75,17 +81,18 @@ bool PuzzleBoard::LoadCurrentPicture() {
             if (!FindOwnPicture(1, &path)) path.clear();
         }
         applyNextHard();
-        if (!path.empty()) cut = CutOwnPicture(path);
+        if (!path.empty()) cut = CutOwnPicture(path, next);
     }
     if (!cut) {
         // No own picture, or it could not be decoded: the built-in picture
         // of the same number.
         if (!BuiltInPictureExists(currentPic_)) startAgain();
         applyNextHard();
-        cut = CutBuiltInPicture(currentPic_);
+        cut = CutBuiltInPicture(currentPic_, next);
     }
     if (!cut) {
-        CutPlainPicture();
+        CutPlainPicture(next);
+        TakeTiles(next);
         return false;
     }
 
@@ -95,47 +102,58 @@ bool PuzzleBoard::LoadCurrentPicture() {
     }
     // A saved arrangement belongs to the picture it was saved for; after a
     // restart that was another picture.
-    const bool restored = key && !restart && RestoreSavedArrangement(*key);
+    const bool restored = key && !restart && RestoreSavedArrangement(*key, next);
     key.reset();
-    if (!restored) {
-        Shuffle(services_.clock.Now());
-        StoreNewArrangement(restart);
-    }
+    if (!restored) next.Shuffle(services_.clock.Now());
+    TakeTiles(next);
+    if (!restored) StoreNewArrangement(restart);
     return true;
 }
 
-bool PuzzleBoard::CutOwnPicture(const std::string& path) {
-    auto picture = services_.pictures.DecodeFile(path);
-    const Size screen = services_.environment.ScreenSize();
-    return picture && CutPicture(std::move(picture), screen.width, screen.height);
+void PuzzleBoard::TakeTiles(PuzzleBoard& next) {
+    hard_ = next.hard_;
+    columns_ = next.columns_;
+    rows_ = next.rows_;
+    tileSize_ = next.tileSize_;
+    correctCount_ = next.correctCount_;
+    arrangement_.swap(next.arrangement_);
+    boardPicture_.swap(next.boardPicture_);
+    plain_ = next.plain_;
 }
 
-bool PuzzleBoard::CutBuiltInPicture(int number) {
+bool PuzzleBoard::CutOwnPicture(const std::string& path, PuzzleBoard& next) {
+    auto picture = services_.pictures.DecodeFile(path);
+    const Size screen = services_.environment.ScreenSize();
+    return picture && next.CutPicture(std::move(picture), screen.width, screen.height);
+}
+
+bool PuzzleBoard::CutBuiltInPicture(int number, PuzzleBoard& next) {
     if (!BuiltInPictureExists(number)) return false;
     auto picture = services_.pictures.DecodeBuiltIn(number);
     const Size screen = services_.environment.ScreenSize();
-    return picture && CutPicture(std::move(picture), screen.width, screen.height);
+    return picture && next.CutPicture(std::move(picture), screen.width, screen.height);
 }
 
-bool PuzzleBoard::CutPlainPicture() {
+bool PuzzleBoard::CutPlainPicture(PuzzleBoard& next) {
     const Size screen = services_.environment.ScreenSize();
     auto picture = services_.pictures.PlainPicture(std::clamp(screen.width, 1, 1000),
                                                    std::clamp(screen.height, 1, 1000));
-    const bool cut = picture && CutPicture(std::move(picture), screen.width, screen.height);
-    // Whatever board is left stays solved, so that the next click moves on.
-    if (!cut) ResetArrangement();
-    plain_ = true;
+    const bool cut = picture && next.CutPicture(std::move(picture), screen.width, screen.height);
+    // Without even a plain picture the board has none; it stays solved, so
+    // that the next click moves on.
+    if (!cut) next.ResetArrangement();
+    next.plain_ = true;
     return cut;
 }
 
-bool PuzzleBoard::RestoreSavedArrangement(StoreKey& key) {
-    if (ReadInteger(key, kColumns).value_or(-1) != columns_) return false;
-    if (ReadInteger(key, kRows).value_or(-1) != rows_) return false;
+bool PuzzleBoard::RestoreSavedArrangement(StoreKey& key, PuzzleBoard& next) {
+    if (ReadInteger(key, kColumns).value_or(-1) != next.columns_) return false;
+    if (ReadInteger(key, kRows).value_or(-1) != next.rows_) return false;
     const auto saved =
-        ReadIntegers(key, kArrangement, static_cast<std::size_t>(hard_) * hard_);
+        ReadIntegers(key, kArrangement, static_cast<std::size_t>(next.hard_) * next.hard_);
     // RestoreArrangement refuses an arrangement that shows a tile twice or
     // loses one.
-    return saved && RestoreArrangement(*saved);
+    return saved && next.RestoreArrangement(*saved);
 }
 
 void PuzzleBoard::StoreNewArrangement(bool restart) {

@@ -22,11 +22,13 @@ void ApplySettings(const BoardServices& services, const SettingsChoice& choice) 
         if (!choice.ownPictures) return;
         settings.ReadOwnDir(choice.folder);
     }
-    // A board made now takes the progress of the pictures just chosen: the
-    // built-in set's when the folder holds no picture, which then goes on
-    // where it was.
+    // A board made now takes the progress of the pictures just chosen. A
+    // folder that holds no picture leaves the built-in set in play, and its
+    // progress as it was: another difficulty would change its grid and
+    // lose the saved arrangement.
     PuzzleBoard progress(services);
-    if (choice.folderBrowsed && progress.UsesOwnPictures()) progress.ResetCurrentPic();
+    if (!progress.UsesOwnPictures()) return;
+    if (choice.folderBrowsed) progress.ResetCurrentPic();
     progress.ReadDifficulty(choice.difficulty, true);
 }
 

@@ -31,10 +31,10 @@ struct SettingsChoice {
 };
 
 // Stores what the player chose. "UseOwnPics" always; with own pictures
-// also "OwnDir", and then the difficulty (hard, TopHard raised to it,
-// NextHard) go to the progress of the pictures the saver will now play,
-// and a folder chosen with the browser starts at its first picture. The
-// built-in set's progress is left as it was.
+// also "OwnDir", and when that folder holds a picture the difficulty
+// (hard, TopHard raised to it, NextHard) goes to the own pictures'
+// progress, and a folder chosen with the browser starts at its first
+// picture. The built-in set's progress is left as it was.
 void ApplySettings(const BoardServices& services, const SettingsChoice& choice);
 
 }  // namespace puzzle

@@ -46,19 +46,27 @@ TEST_F(ApplyingSettings, WhatIsStoredDependsOnTheChoice) {
     EXPECT_EQ(Stored(kOwn, "CurrentPic"), 5);
     EXPECT_EQ(Stored(kOwn, "TopHard"), 24);
 
-    // A folder without pictures: the built-in set is played, so its
-    // progress takes the difficulty and goes on where it was.
+    // A folder without pictures: the built-in set is played on as it
+    // was, its grid and saved arrangement untouched.
+    const auto builtInProgress = [&] {
+        std::map<std::string, std::vector<std::uint8_t>> values;
+        for (const auto& [name, value] : platform.store.keys[kBase])
+            if (name != "UseOwnPics" && name != "OwnDir") values[name] = value.bytes;
+        return values;
+    };
+    platform.store.Set(kBase, "index", std::vector<std::int32_t>(14 * 14, 0));
+    const auto before = builtInProgress();
     ApplySettings(platform.Services(), {true, "D:\\empty", true, 9});
     EXPECT_EQ(Stored(kBase, "UseOwnPics"), 1);
-    EXPECT_EQ(Stored(kBase, "CurrentPic"), 7);
-    EXPECT_EQ(Stored(kBase, "NextHard"), 9);
+    EXPECT_EQ(platform.store.Text(kBase, "OwnDir"), "D:\\empty");
+    EXPECT_EQ(builtInProgress(), before);
 
     // Built-in pictures: only the switch is stored.
     platform.store.keys.erase(kOwn);
     ApplySettings(platform.Services(), {false, "D:\\new", true, 30});
     EXPECT_EQ(Stored(kBase, "UseOwnPics"), 0);
     EXPECT_EQ(platform.store.Text(kBase, "OwnDir"), "D:\\empty");
-    EXPECT_EQ(Stored(kBase, "hard"), 9);
+    EXPECT_EQ(Stored(kBase, "hard"), 14);
     EXPECT_FALSE(platform.store.HasKey(kOwn));
 }
 

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "puzzle/core/game_view.h"
@@ -153,12 +155,14 @@ public:
     bool BuiltInExists(int number) override { return builtIns.count(number) != 0; }
     std::unique_ptr<Picture> DecodeFile(const std::string& path) override {
         decodedFiles.push_back(path);
+        WhileDecoding();
         auto found = files.find(path);
         if (found == files.end()) return nullptr;
         return std::make_unique<FakePicture>(found->second.width, found->second.height);
     }
     std::unique_ptr<Picture> DecodeBuiltIn(int number) override {
         decodedBuiltIns.push_back(number);
+        WhileDecoding();
         auto found = builtIns.find(number);
         if (found == builtIns.end() || undecodable.count(number)) return nullptr;
         return std::make_unique<FakePicture>(found->second.width, found->second.height);
@@ -179,6 +183,14 @@ public:
     bool failPlain = false;
     std::vector<std::string> decodedFiles;
     std::vector<int> decodedBuiltIns;
+    // Runs once, during the next decode: the image library's box, under
+    // which the window goes on handling messages.
+    std::function<void()> whileDecoding;
+
+private:
+    void WhileDecoding() {
+        if (auto once = std::exchange(whileDecoding, nullptr)) once();
+    }
 };
 
 class FakeClock : public Clock {

@@ -42,21 +42,67 @@ start_display() {
     rm -f "$state/display.tmp"
 }
 
+# A booted prefix is kept once per machine and Wine version, so that every
+# build tree (and every test that wants a fresh prefix) copies it instead of
+# booting anew: under an emulated loader a boot takes minutes.
+template_dir() {
+    local version
+    version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
+    echo "${REDIRA_WINE_CACHE:-/var/cache/redira}/prefix-win32-$version"
+}
+
+# Boots a new prefix. The first program waits for the boot only so long,
+# and on a slow machine it gives up while the boot goes on; so keep
+# asking until a program runs, then wait for the boot's own processes.
+boot_prefix() {
+    wineboot -i </dev/null >"$state/wineboot.log" 2>&1 {lock}>&- || true
+    local deadline=$((SECONDS + ${REDIRA_WINE_BOOT_SECONDS:-2400}))
+    until wine cmd.exe /c exit 0 </dev/null >>"$state/wineboot.log" 2>&1 {lock}>&-; do
+        if [ $SECONDS -ge $deadline ]; then
+            echo "session: the Wine prefix did not boot; see $state/wineboot.log" >&2
+            exit 1
+        fi
+        sleep 5
+    done
+    # Without a window manager Wine waits two seconds for every managed
+    # top-level window it destroys; unmanaged windows end at once.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        </dev/null >>"$state/wineboot.log" 2>&1 {lock}>&-
+    # Let the server write the registry out and end with the boot's
+    # helpers, so that the prefix is complete on disk.
+    wineserver -k </dev/null >/dev/null 2>&1 {lock}>&- || true
+    wineserver -w </dev/null >/dev/null 2>&1 {lock}>&- || true
+}
+
+make_prefix() {
+    local template
+    template=$(template_dir)
+    rm -rf "$WINEPREFIX"
+    if [ -f "$template/.redira-ready" ]; then
+        cp -a "$template" "$WINEPREFIX"
+        return
+    fi
+    mkdir -p "$WINEPREFIX"
+    boot_prefix
+    touch "$WINEPREFIX/.redira-ready"
+    # Keep a copy for the next build tree; a failure here costs only time.
+    if mkdir -p "$(dirname "$template")" 2>/dev/null; then
+        local partial="$template.$$"
+        rm -rf "$partial"
+        cp -a "$WINEPREFIX" "$partial" && mv -T "$partial" "$template" 2>/dev/null \
+            || rm -rf "$partial"
+    fi
+}
+
 start_wine() {
     export DISPLAY
     DISPLAY=$(cat "$state/display")
-    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/.redira-ready" ]; then
+        make_prefix
+    fi
     # A persistent server saves about two seconds at every program start;
     # when one is running already this does nothing.
     wineserver -p </dev/null >/dev/null 2>&1 {lock}>&- || true
-    if [ ! -f "$WINEPREFIX/.redira-ready" ]; then
-        wineboot -i </dev/null >"$state/wineboot.log" 2>&1 {lock}>&-
-        # Without a window manager Wine waits two seconds for every managed
-        # top-level window it destroys; unmanaged windows end at once.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-            </dev/null >>"$state/wineboot.log" 2>&1 {lock}>&-
-        touch "$WINEPREFIX/.redira-ready"
-    fi
 }
 
 case "$action" in
