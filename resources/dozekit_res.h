@@ -61,9 +61,36 @@
 
 /* Dialogs. */
 #define IDD_DK_HOST 3600
+#define IDD_DK_GENERAL 3601
 #define IDD_DK_ABOUT 3602
 #define IDC_DK_HOST_CHILD 3638
 #define IDC_DK_ABOUT_NAME 10
+
+/* The general page's controls. */
+#define IDC_DK_SENSITIVITY_LABEL 3630
+#define IDC_DK_SENSITIVITY_NOTE 3631
+#define IDC_DK_SENSITIVITY 3632
+#define IDC_DK_DELAY_LABEL 3633
+#define IDC_DK_DELAY 3634
+#define IDC_DK_DELAY_SPIN 3635
+#define IDC_DK_DELAY_UNIT 3636
+#define IDC_DK_DELAY_AFTER 3637
+#define IDC_DK_SERVICE_FOUND 3638
+#define IDC_DK_NO_SERVICE 3639
+#define IDC_DK_MONITOR 3640
+#define IDC_DK_MUTE 3641
+#define IDC_DK_ACTIVE_CONFIG 3643
+#define IDC_DK_PASSWORD_NOTE 3644
+
+/* Help contexts of the general page's controls. */
+#define IDH_DK_CORNERS 3100
+#define IDH_DK_SENSITIVITY 3101
+#define IDH_DK_DELAY 3102
+#define IDH_DK_MUTE 3105
+#define IDH_DK_ACTIVE_CONFIG 3106
+
+/* The About item on the sheet's system menu. */
+#define IDM_DK_ABOUT 3500
 
 /* The kit's icon; its presence tells that the kit's resources are there. */
 #define IDI_DK_KIT 199

@@ -1,6 +1,7 @@
 // The platform's key-value store and string table as the kit's core sees
 // them: a registry of keys under the current user holding named values of
-// raw bytes, and texts looked up by numeric id.
+// raw bytes, the same registry for writing, and texts looked up by numeric
+// id.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +27,22 @@ public:
     virtual ~Registry() = default;
     // A key under the current user, opened for reading; null when missing.
     virtual std::unique_ptr<RegistryKey> OpenCurrentUser(const std::string& subkey) const = 0;
+};
+
+class WritableRegistryKey {
+public:
+    virtual ~WritableRegistryKey() = default;
+    virtual void SetNumber(const std::string& name, std::uint32_t value) = 0;
+    // A text value of exactly these bytes, its terminator included.
+    virtual void SetText(const std::string& name, const std::vector<std::uint8_t>& bytes) = 0;
+};
+
+class RegistryWriter {
+public:
+    virtual ~RegistryWriter() = default;
+    // A key under the current user, created when missing and opened for
+    // writing; null when that fails.
+    virtual std::unique_ptr<WritableRegistryKey> CreateCurrentUser(const std::string& subkey) = 0;
 };
 
 class StringTable {

@@ -30,7 +30,8 @@ inline Bytes Text(std::string_view text, bool terminated = true) {
 }
 
 // Keys under the current user, each a map of value names to raw bytes.
-class FakeRegistry : public Registry {
+// Writes land in the same maps and are counted.
+class FakeRegistry : public Registry, public RegistryWriter {
 public:
     using Values = std::map<std::string, Bytes>;
 
@@ -53,7 +54,31 @@ public:
         return std::make_unique<Key>(it->second);
     }
 
+    class WritableKey : public WritableRegistryKey {
+    public:
+        WritableKey(Values& values, int& writes) : values_(values), writes_(writes) {}
+        void SetNumber(const std::string& name, std::uint32_t value) override {
+            values_[name] = Dword(value);
+            ++writes_;
+        }
+        void SetText(const std::string& name, const Bytes& bytes) override {
+            values_[name] = bytes;
+            ++writes_;
+        }
+
+    private:
+        Values& values_;
+        int& writes_;
+    };
+
+    std::unique_ptr<WritableRegistryKey> CreateCurrentUser(const std::string& subkey) override {
+        if (refuseCreate) return nullptr;
+        return std::make_unique<WritableKey>(keys[subkey], writes);
+    }
+
     std::map<std::string, Values> keys;
+    int writes = 0;
+    bool refuseCreate = false;
 };
 
 inline constexpr char kSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
@@ -72,7 +97,15 @@ public:
                 {IDS_DK_MUTE_SOUND, "Mute Sound"},
                 {IDS_DK_ACTIVE_CONFIG, "Active Config"},
                 {IDS_DK_DESKTOP_KEY, kDesktopKey},
-                {IDS_DK_USE_PASSWORD, "ScreenSaveUsePassword"}} {}
+                {IDS_DK_USE_PASSWORD, "ScreenSaveUsePassword"},
+                {IDS_DK_SENSITIVITY_HIGH, "High,0"},
+                {IDS_DK_SENSITIVITY_NORMAL, "Normal,200"},
+                {IDS_DK_SENSITIVITY_LOW, "Low, 400"},
+                {IDS_DK_SENSITIVITY_KEYBOARD, "Keyboard only (ignore mouse movement),999999"},
+                {IDS_DK_SECONDS, "seconds"},
+                {IDS_DK_MINUTES, "minutes"},
+                {IDS_DK_ALWAYS_PASSWORD, "This screensaver always uses a password"},
+                {IDS_DK_NEVER_PASSWORD, "This screensaver never requires a password"}} {}
 
     std::optional<std::string> Load(int id) const override {
         const auto it = texts.find(id);

@@ -68,6 +68,33 @@ UserSettings ReadUserSettings(const Registry& registry, const StringTable& strin
     return settings;
 }
 
+bool WriteUserSettings(const UserSettings& settings, RegistryWriter& writer,
+                       const StringTable& strings, const ScrPrefs& prefs) {
+    const auto keyName = strings.Load(IDS_DK_SETTINGS_KEY);
+    if (!keyName) return false;
+    const auto key = writer.CreateCurrentUser(*keyName);
+    if (!key) return false;
+    const auto writeNumber = [&](int nameId, std::uint32_t value) {
+        if (const auto name = strings.Load(nameId)) key->SetNumber(*name, value);
+    };
+    writeNumber(IDS_DK_PASSWORD_DELAY, settings.passwordDelay);
+    writeNumber(IDS_DK_PASSWORD_DELAY_INDEX, settings.passwordDelayIndex);
+    writeNumber(IDS_DK_MOUSE_THRESHOLD, static_cast<std::uint32_t>(settings.mouseThreshold));
+    writeNumber(IDS_DK_MOUSE_THRESHOLD_INDEX, settings.mouseThresholdIndex);
+    if (const auto name = strings.Load(IDS_DK_MOUSE_CORNERS)) {
+        std::vector<std::uint8_t> text;
+        for (const CornerState corner : settings.corners) {
+            const auto state = static_cast<std::size_t>(corner);
+            text.push_back(static_cast<std::uint8_t>(state < 3 ? "-YN"[state] : '-'));
+        }
+        text.push_back(0);
+        key->SetText(*name, text);
+    }
+    if (prefs.fMuteSound) writeNumber(IDS_DK_MUTE_SOUND, settings.muteSound);
+    if (prefs.fActiveConfig) writeNumber(IDS_DK_ACTIVE_CONFIG, settings.activeConfig);
+    return true;
+}
+
 void FillChangeBlock(const UserSettings& settings, PrefsChangeBlock& block) {
     std::copy(settings.corners.begin(), settings.corners.end(), block.corners);
     block.muteSound = static_cast<std::int32_t>(settings.muteSound);

@@ -20,12 +20,21 @@ struct UserSettings {
     std::array<CornerState, 4> corners{};   // top-left, top-right, bottom-right, bottom-left
     std::uint32_t muteSound = 0;
     std::uint32_t activeConfig = 0;
+
+    bool operator==(const UserSettings&) const = default;
 };
 
 // Defaults, then whatever can be read. "Mute Sound" is read only with
 // fMuteSound, "Active Config" only with fActiveConfig.
 UserSettings ReadUserSettings(const Registry& registry, const StringTable& strings,
                               const ScrPrefs& prefs);
+
+// Writes every value whose name loads, "Mute Sound" only with fMuteSound and
+// "Active Config" only with fActiveConfig; "Mouse Corners" as four
+// characters of "-YN" and a terminator. False when the key cannot be
+// created: then nothing is written.
+bool WriteUserSettings(const UserSettings& settings, RegistryWriter& writer,
+                       const StringTable& strings, const ScrPrefs& prefs);
 
 // Fills every field of the block but its size.
 void FillChangeBlock(const UserSettings& settings, PrefsChangeBlock& block);

@@ -90,6 +90,12 @@ int WINAPI ScrGetVersion(LPSTR buffer, int capacity);
 // fields from the user's settings; its size stays as the caller set it.
 void WINAPI ScrGetSettings(PrefsChangeBlock* block);
 
+// Context help for a control of a saver's own dialog: WinHelpA with the
+// table {control's id, context, 0, 0} and the kit's help file ("dozekit.hlp",
+// the saver's own name for it first). For any context but 3106 a help file
+// that is not there gives way to "Plus!.HLP". FALSE when no file name loads.
+BOOL WINAPI ScrHelp(HWND control, UINT command, DWORD context);
+
 // The kit's default window procedure of saver windows.
 LRESULT CALLBACK DefSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

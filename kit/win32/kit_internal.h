@@ -51,6 +51,9 @@ struct RuntimeState {
     bool activeConfigAllowed = false;
 };
 
+// WinHelpA, or a stand-in that records what it was asked.
+using WinHelpProc = BOOL(WINAPI*)(HWND window, LPCSTR file, UINT command, ULONG_PTR data);
+
 struct KitState {
     HMODULE resourceModule = nullptr;  // where the kit's strings, dialogs and icon are
     HINSTANCE clientInstance = nullptr;
@@ -72,6 +75,11 @@ struct KitState {
     // Every timer thread started, newest first.
     CriticalSection threadListLock;
     std::forward_list<HANDLE> timerThreads;
+
+    // What the general page last learnt from the hot-corner services;
+    // the monitor control warns on a corner choice while it is 0.
+    int hotCornerService = 0;
+    WinHelpProc winHelp = ::WinHelpA;
 };
 
 KitState& Kit();
@@ -89,12 +97,18 @@ std::optional<std::string> LoadKitString(int id, int capacity = 100);
 std::optional<std::string> LoadClientString(int id, int capacity = 100);
 const StringTable& KitStrings();
 const Registry& UserRegistry();
+RegistryWriter& UserRegistryWriter();
 
 // Saver windows and modes.
 HWND CreateSaverWindow(UINT mode, HWND parent);
 bool IsFullScreen(HWND window);
 int DoConfigDialog(HWND parent, BOOL active);
 int RunAboutStep(HWND owner);
+// The configuration sheet's general page.
+INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Nonzero when a hot-corner service answers: Sage.DLL's, then
+// Edgewake.dll's answer, the later replacing the earlier.
+int DetectSystemAgent();
 void CheckKitResources();
 
 // Password check and change.
@@ -116,6 +130,7 @@ void WaitForTimerThreads();
 
 // For the kit's own tests.
 void SetDiagnosticSinkForTests(DiagnosticSink* sink);
+void SetWinHelpForTests(WinHelpProc winHelp);
 std::size_t TimerThreadCount();
 
 }  // namespace kit::win32

@@ -45,7 +45,7 @@ private:
     ::win32::UniqueRegKey key_;
 };
 
-// Keys are opened for reading only: nothing here writes.
+// Keys are opened for reading only: only the writer below writes.
 class UserRegistryImpl : public Registry {
 public:
     std::unique_ptr<RegistryKey> OpenCurrentUser(const std::string& subkey) const override {
@@ -56,12 +56,41 @@ public:
     }
 };
 
+class WritableUserKey : public WritableRegistryKey {
+public:
+    explicit WritableUserKey(HKEY key) : key_(key) {}
+    void SetNumber(const std::string& name, std::uint32_t value) override {
+        const DWORD number = value;
+        ::RegSetValueExA(key_.Get(), name.c_str(), 0, REG_DWORD,
+                         reinterpret_cast<const BYTE*>(&number), sizeof number);
+    }
+    void SetText(const std::string& name, const std::vector<std::uint8_t>& bytes) override {
+        ::RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, bytes.data(),
+                         static_cast<DWORD>(bytes.size()));
+    }
+
+private:
+    ::win32::UniqueRegKey key_;
+};
+
+class UserRegistryWriterImpl : public RegistryWriter {
+public:
+    std::unique_ptr<WritableRegistryKey> CreateCurrentUser(const std::string& subkey) override {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return nullptr;
+        return std::make_unique<WritableUserKey>(key);
+    }
+};
+
 struct Process {
     KitState state;
     SystemSink systemSink;
     Diagnostics diagnostics{state.prefs.Current(), &systemSink};
     ResourceStrings strings;
     UserRegistryImpl registry;
+    UserRegistryWriterImpl writer;
 };
 
 // Never destroyed: timer threads that outlive ScrMain may still trace
@@ -85,6 +114,7 @@ KitState& Kit() { return TheProcess().state; }
 Diagnostics& Trace() { return TheProcess().diagnostics; }
 const StringTable& KitStrings() { return TheProcess().strings; }
 const Registry& UserRegistry() { return TheProcess().registry; }
+RegistryWriter& UserRegistryWriter() { return TheProcess().writer; }
 
 void EnsureStarted() {
     KitState& kit = Kit();
@@ -116,6 +146,8 @@ std::optional<std::string> LoadClientString(int id, int capacity) {
 void SetDiagnosticSinkForTests(DiagnosticSink* sink) {
     TheProcess().diagnostics.SetSink(sink ? sink : &TheProcess().systemSink);
 }
+
+void SetWinHelpForTests(WinHelpProc winHelp) { Kit().winHelp = winHelp ? winHelp : ::WinHelpA; }
 
 }  // namespace kit::win32
 

@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kVariables[] = {"KITTEST_LOG",     "KITTEST_PREFS",    "KITTEST_CALLBACKS",
                                       "KITTEST_TIMER",   "KITTEST_CONFIG",   "KITTEST_CHANGEPW",
-                                      "KITTEST_CHILDREN", "KITTEST_PASSWORD"};
+                                      "KITTEST_CHILDREN", "KITTEST_PASSWORD", "KITTEST_SAGE",
+                                      "KITTEST_EDGEWAKE"};
 constexpr char kSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 constexpr const char* kSettingNames[] = {"Password Delay",  "Password Delay Index",
@@ -215,6 +216,36 @@ std::vector<std::string> SaverRun::Lines(std::string_view prefix) const {
     for (std::string& line : Log())
         if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(std::move(line));
     return found;
+}
+
+StagedSaver::StagedSaver(const std::vector<std::string>& companions) {
+    static int stages = 0;
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temp, temp);
+    directory_ = std::string(temp) + "kittest_stage_" + std::to_string(::GetCurrentProcessId()) +
+                 "_" + std::to_string(++stages);
+    ::CreateDirectoryA(directory_.c_str(), nullptr);
+    const std::string saver = TestSaverPath();
+    const std::string tests = saver.substr(0, saver.find_last_of('\\') + 1);
+    files_.push_back(Path());
+    EXPECT_TRUE(::CopyFileA(saver.c_str(), Path().c_str(), FALSE));
+    for (const std::string& companion : companions) {
+        files_.push_back(directory_ + "\\" + companion.substr(companion.find_last_of('\\') + 1));
+        EXPECT_TRUE(::CopyFileA((tests + companion).c_str(), files_.back().c_str(), FALSE))
+            << companion;
+    }
+}
+
+StagedSaver::~StagedSaver() {
+    for (const std::string& file : files_) ::DeleteFileA(file.c_str());
+    ::RemoveDirectoryA(directory_.c_str());
+}
+
+void StagedSaver::AddEmptyFile(const std::string& name) {
+    files_.push_back(directory_ + "\\" + name);
+    win32::UniqueFile file(::CreateFileA(files_.back().c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file);
 }
 
 UserSettingsScope::UserSettingsScope() { RemoveAll(); }

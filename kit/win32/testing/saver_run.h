@@ -74,6 +74,25 @@ private:
     HWND window_ = nullptr;
 };
 
+// A copy of the test saver in a folder of its own, with copies of the
+// named files of the build's test folder (such as "agents\\Edgewake.dll")
+// beside it; all removed again when it goes.
+class StagedSaver {
+public:
+    explicit StagedSaver(const std::vector<std::string>& companions);
+    ~StagedSaver();
+    StagedSaver(const StagedSaver&) = delete;
+    StagedSaver& operator=(const StagedSaver&) = delete;
+
+    std::string Path() const { return directory_ + "\\kit_test_saver.exe"; }
+    // Puts an empty file of this name beside the saver.
+    void AddEmptyFile(const std::string& name);
+
+private:
+    std::string directory_;
+    std::vector<std::string> files_;
+};
+
 // Sets the kit's registry values for one test and removes them afterwards:
 // the saver settings and the system's password switch.
 class UserSettingsScope {

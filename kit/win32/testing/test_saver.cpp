@@ -3,12 +3,13 @@
 // written to the file named by KITTEST_LOG (test_log.h).
 //
 //   KITTEST_PREFS      words: activeconfig, notimers, debugwindow, debugoutput,
-//                      neverpassword
+//                      neverpassword, alwayspassword, noaboutitem
 //   KITTEST_CALLBACKS  "kit": no create-window callback, the kit makes the window
 //   KITTEST_TIMER      "P" or "P:W": answer SCRM_TIMER with P after W ms of
 //                      work; unset: hand SCRM_TIMER on to the kit
-//   KITTEST_CONFIG     a number to answer, "default", "about" (the kit's About
-//                      step) or "again" (ScrMain while running)
+//   KITTEST_CONFIG     a number to answer, "default" (the kit's sheet),
+//                      "about" (the kit's About step), "help" (ScrHelp on the
+//                      host's control) or "again" (ScrMain while running)
 //   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
 //   KITTEST_CHILDREN   saver windows to create inside the first one
 #include <windows.h>
@@ -21,6 +22,7 @@
 #include "kit/win32/dozekit.h"
 #include "kit/win32/kit_internal.h"
 #include "kit/win32/testing/test_log.h"
+#include "resources/dozekit_res.h"
 
 namespace {
 
@@ -119,8 +121,35 @@ LRESULT OnChangePrefs(HWND window, WPARAM threshold) {
     return 0;
 }
 
+// What a change notice carried, and what the kit took from it.
+LRESULT OnPrefsChanged(HWND window, WPARAM code, LPARAM blockParam) {
+    const LRESULT result = DefSaverProc(window, SCRM_PREFSCHANGED, code, blockParam);
+    const auto* block = reinterpret_cast<const PrefsChangeBlock*>(blockParam);
+    const kit::win32::RuntimeState& runtime = kit::win32::Kit().runtime;
+    kittest::LogLine(Format("prefs code=%x threshold=%d delay=%d runtime=%ld,%lu",
+                            static_cast<unsigned>(code), block ? block->mouseThreshold : -1,
+                            block ? block->passwordDelay : -1, runtime.mouseThreshold,
+                            runtime.passwordDelay));
+    return result;
+}
+
+// Stands in for WinHelpA, which the tests cannot see at work.
+BOOL WINAPI RecordWinHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
+    std::string table;
+    const auto* pairs = reinterpret_cast<const DWORD*>(data);
+    for (int i = 0; pairs && i < 20; ++i) {
+        table += Format(" %lu,%lu", pairs[2 * i], pairs[2 * i + 1]);
+        if (pairs[2 * i] == 0 && pairs[2 * i + 1] == 0) break;
+    }
+    kittest::LogLine(Format("winhelp window=%lx file=%s command=%u table=%s",
+                            kittest::HandleValue(window), file, command, table.c_str()));
+    return TRUE;
+}
+
 LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case SCRM_PREFSCHANGED:
+        return OnPrefsChanged(window, wParam, lParam);
     case WM_CREATE: {
         const LRESULT result = DefSaverProc(window, message, wParam, lParam);
         if (!g_main) {
@@ -185,6 +214,12 @@ int CALLBACK Configure(HWND host, LPPROPSHEETHEADERA header, BOOL active) {
                             header->nPages));
     if (g_options.config == "default") return SCR_DODEFAULT;
     if (g_options.config == "about") return kit::win32::RunAboutStep(host);
+    if (g_options.config == "help") {
+        HWND control = ::GetDlgItem(host, IDC_DK_HOST_CHILD);
+        ScrHelp(control, HELP_CONTEXTMENU, IDH_DK_ACTIVE_CONFIG);
+        ScrHelp(control, HELP_WM_HELP, IDH_DK_CORNERS);
+        return 1;
+    }
     if (g_options.config == "again") return TryAgainWhileRunning();
     return std::atoi(g_options.config.c_str());
 }
@@ -202,6 +237,8 @@ void SetPrefs() {
     prefs->fDebugWindow = Wants("debugwindow");
     prefs->fDebugOutput = Wants("debugoutput");
     prefs->fNeverRequirePassword = Wants("neverpassword");
+    prefs->fAlwaysRequirePassword = Wants("alwayspassword");
+    prefs->fNoAboutItem = Wants("noaboutitem");
     ScrSetPrefs(prefs);
 }
 
@@ -212,6 +249,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_options = ReadOptions();
     LogSink sink;
     kit::win32::SetDiagnosticSinkForTests(&sink);
+    kit::win32::SetWinHelpForTests(RecordWinHelp);
     g_hook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
 
     WNDCLASSA windowClass{};
@@ -226,6 +264,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const int code = ScrMain(instance, g_options.kitCreates ? nullptr : CreateSaver, Configure,
                              nullptr,
                              g_options.changePassword.empty() ? nullptr : ChangePassword);
+    PrefsChangeBlock settings{};
+    ScrGetSettings(&settings);
+    kittest::LogLine(Format("settings mute=%d threshold=%d delay=%d", settings.muteSound,
+                            settings.mouseThreshold, settings.passwordDelay));
     BOOL running = TRUE;
     ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     kittest::LogLine(Format("exit %d running=%d", code, running));
