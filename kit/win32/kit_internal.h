@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <forward_list>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@
 #include "kit/core/prefs.h"
 #include "kit/core/settings_store.h"
 #include "kit/win32/dozekit.h"
+#include "kit/win32/monitor_control.h"
 
 namespace kit::win32 {
 
@@ -72,6 +74,10 @@ struct KitState {
     // Every timer thread started, newest first.
     CriticalSection threadListLock;
     std::forward_list<HANDLE> timerThreads;
+
+    // The monitor control's pictures, menus and warning state, from
+    // start-up to teardown; its classes are registered meanwhile.
+    std::unique_ptr<MonitorControls> monitors;
 };
 
 KitState& Kit();
