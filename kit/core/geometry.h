@@ -24,7 +24,9 @@ struct Rect {
     std::int32_t right = 0;
     std::int32_t bottom = 0;
     bool operator==(const Rect&) const = default;
-    bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 };
 
 }  // namespace kit

@@ -18,7 +18,8 @@ TEST(MonitorStyle, CornersReadFromTheirTwoBits) {
         {0xFFFFFFFF, {Default, Default, Default, Default}},
         {0x50000000 | MS_CTOPLEFTNEV | MS_CBOTRIGHTNOW | 0x3, {Never, Default, Now, Default}},
     };
-    for (const Case& c : cases) EXPECT_EQ(CornersFromStyle(c.style), c.corners) << std::hex << c.style;
+    for (const Case& c : cases)
+        EXPECT_EQ(CornersFromStyle(c.style), c.corners) << std::hex << c.style;
 }
 
 TEST(MonitorStyle, WritingCornersRebuildsTheirBitsOnly) {
@@ -103,10 +104,12 @@ TEST(MonitorLayout, AClickFindsTheLastCornerHoldingThePoint) {
         {{16, 32}, std::nullopt}, {{168, 17}, TopRight},   {{169, 17}, std::nullopt},
         {{168, 129}, BottomRight}, {{16, 129}, BottomLeft}, {{90, 70}, std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(CornerAt(layout, c.point), c.corner) << c.point.x << ',' << c.point.y;
+    for (const Case& c : cases)
+        EXPECT_EQ(CornerAt(layout, c.point), c.corner) << c.point.x << ',' << c.point.y;
 
     // Corner pictures wider than half the screen overlap: the later corner wins.
-    const MonitorLayout wide = LayoutFromAnchors(ParseAnchorPoints("0 0  100 0  100 50  0 50"), {60, 30});
+    const MonitorLayout wide =
+        LayoutFromAnchors(ParseAnchorPoints("0 0  100 0  100 50  0 50"), {60, 30});
     EXPECT_EQ(CornerAt(wide, {50, 10}), TopRight);
     EXPECT_EQ(CornerAt(wide, {50, 40}), BottomLeft);
 }

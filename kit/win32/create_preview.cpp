@@ -25,8 +25,10 @@ HWND WINAPI CreatePreview(HWND window) {
         }
         parent = ::GetWindow(window, GW_CHILD);
         if (!parent) {
-            Trace().Trace("CreatePreview: Internal error. No monitor-window window could be found.");
-            Trace().Box("CreatePreview: No monitor-window window could be found.", "Internal error");
+            Trace().Trace(
+                "CreatePreview: Internal error. No monitor-window window could be found.");
+            Trace().Box("CreatePreview: No monitor-window window could be found.",
+                        "Internal error");
             return nullptr;
         }
     }

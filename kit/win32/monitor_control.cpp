@@ -43,7 +43,8 @@ MonitorControls::MonitorControls(const MonitorSetup& setup) : setup_(setup) {
         for (int action = 0; action < 3; ++action) {
             const auto row = LoadText(module, ids.rowTexts[action]);
             if (!menus_[corner] || !row) continue;
-            const CornerChoice choice{static_cast<Corner>(corner), static_cast<CornerState>(action)};
+            const CornerChoice choice{static_cast<Corner>(corner),
+                                      static_cast<CornerState>(action)};
             ::AppendMenuA(menus_[corner].Get(), MF_STRING, CornerCommandId(choice), row->c_str());
         }
     }

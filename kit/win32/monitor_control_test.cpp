@@ -45,8 +45,9 @@ Pixels ReadBitmap(HBITMAP bitmap, int width, int height) {
 
 // One of the kit's pictures, as this program's resources hold it.
 Pixels KitPicture(int id) {
-    ::win32::UniqueBitmap bitmap(static_cast<HBITMAP>(::LoadImageA(
-        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    ::win32::UniqueBitmap bitmap(
+        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info{};
     ::GetObjectA(bitmap.Get(), sizeof info, &info);
     return ReadBitmap(bitmap.Get(), info.bmWidth, info.bmHeight);
@@ -139,20 +140,23 @@ protected:
         Pixels expected{size.width, size.height, {}};
         for (int y = 0; y < size.height; ++y)
             for (int x = 0; x < size.width; ++x)
-                expected.rgb.push_back(monitor.At(x + size.width, y) == 0xFFFFFF ? Rgb(kBackground)
-                                                                                  : monitor.At(x, y));
+                expected.rgb.push_back(monitor.At(x + size.width, y) == 0xFFFFFF
+                                           ? Rgb(kBackground)
+                                           : monitor.At(x, y));
         const kit::MonitorLayout& layout = kit::win32::Kit().monitors->Layout();
         auto fill = [&](const kit::Rect& place, auto colourAt) {
             for (int y = place.top; y < place.bottom; ++y)
                 for (int x = place.left; x < place.right; ++x)
-                    expected.rgb[std::size_t(y) * size.width + x] = colourAt(x - place.left, y - place.top);
+                    expected.rgb[std::size_t(y) * size.width + x] =
+                        colourAt(x - place.left, y - place.top);
         };
         if (kit::MonitorKind(style) == MS_PREVIEW)
             fill(layout.screen, [](int, int) { return Rgb(::GetSysColor(COLOR_BACKGROUND)); });
         if (kit::MonitorKind(style) == MS_CORNERS) {
             const auto actions = kit::CornersFromStyle(style);
             for (int corner = 0; corner < 4; ++corner) {
-                const Pixels picture = KitPicture(IDB_DK_CORNER_DEFAULT + static_cast<int>(actions[corner]));
+                const Pixels picture =
+                    KitPicture(IDB_DK_CORNER_DEFAULT + static_cast<int>(actions[corner]));
                 fill(layout.corners[corner], [&](int x, int y) { return picture.At(x, y); });
             }
         }
@@ -219,7 +223,8 @@ TEST_F(MonitorControl, PaintsThePictureOverItsParentAndTheCornersItsStyleHolds) 
         Parent parent;
         HWND control = parent.AddControl(style, 200, 50, size.width, size.height);
         parent.Paint();
-        EXPECT_EQ(FirstDifference(ReadWindow(control, size.width, size.height), Expected(style)), "")
+        EXPECT_EQ(FirstDifference(ReadWindow(control, size.width, size.height), Expected(style)),
+                  "")
             << std::hex << style;
     }
 }
@@ -249,8 +254,8 @@ TEST_F(MonitorControl, ACornerChoiceRewritesTheStyleRepaintsAndTellsTheParent) {
         const std::vector<std::pair<WPARAM, LPARAM>> told{
             {MAKEWPARAM(kControlId, 0), reinterpret_cast<LPARAM>(control)}};
         EXPECT_EQ(Parent::commands(), c.told ? told : decltype(told){}) << std::hex << c.command;
-        EXPECT_EQ(FirstDifference(ReadWindow(control, size.width, size.height), Expected(c.written)),
-                  "")
+        EXPECT_EQ(
+            FirstDifference(ReadWindow(control, size.width, size.height), Expected(c.written)), "")
             << std::hex << c.command;
     }
 }
@@ -301,14 +306,15 @@ TEST_F(MonitorControl, CreatePreviewRefusesWhatCannotHostAPreview) {
         EXPECT_EQ(CreatePreview(screenless), nullptr);
         const std::string wrongKind =
             "CreatePreview: Cannot, because monitor has wrong style! Give it the MS_PREVIEW style.";
-        EXPECT_EQ(debug.recorder.lines,
-                  (std::vector<std::string>{
-                      "trace " + wrongKind + lineEnd,
-                      "box Programming error: " + wrongKind,
-                      "trace CreatePreview: Internal error. No monitor-window window could be found." +
-                          lineEnd,
-                      "box Internal error: CreatePreview: No monitor-window window could be found.",
-                  }));
+        EXPECT_EQ(
+            debug.recorder.lines,
+            (std::vector<std::string>{
+                "trace " + wrongKind + lineEnd,
+                "box Programming error: " + wrongKind,
+                "trace CreatePreview: Internal error. No monitor-window window could be found." +
+                    lineEnd,
+                "box Internal error: CreatePreview: No monitor-window window could be found.",
+            }));
     }
     DebugOutput quiet(false);
     EXPECT_EQ(CreatePreview(cornered), nullptr);
@@ -372,7 +378,8 @@ TEST_F(MonitorInSaver, PreviewsRunInTheScreenOrTheWindowAndEndWithTheirControl) 
     saver->Post(kittest::kDestroyChild, 102);
     ASSERT_TRUE(saver->Stays());
     const auto log = saver->Log();
-    const std::vector<std::string> after(log.begin() + static_cast<std::ptrdiff_t>(before), log.end());
+    const std::vector<std::string> after(log.begin() + static_cast<std::ptrdiff_t>(before),
+                                         log.end());
     const auto stopped = std::find_if(after.begin(), after.end(), [](const std::string& line) {
         return line.rfind("trace ScrStopTimer: destroying timer...", 0) == 0;
     });

@@ -299,7 +299,8 @@ int RunMonitorHost() {
     LogPreview("corners", CreatePreview(cornered));
     LogPreview("monitor", CreatePreview(preview));
     LogPreview("plain", CreatePreview(plain));
-    kittest::LogLine(Format("monitor window %lx", kittest::HandleValue(::GetWindow(preview, GW_CHILD))));
+    kittest::LogLine(
+        Format("monitor window %lx", kittest::HandleValue(::GetWindow(preview, GW_CHILD))));
 
     g_menuHook = ::SetWindowsHookExA(WH_CALLWNDPROC, MenuHook, nullptr, ::GetCurrentThreadId());
     MSG message{};
