@@ -35,7 +35,7 @@ endfunction()
 # Tests under Wine need the session (display and wineserver); those that
 # use the screen, the mouse or the keyboard must not run side by side.
 function(redira_wine_test_properties test)
-    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session TIMEOUT 1800)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session TIMEOUT 1800 LABELS wine)
     if(ARGN STREQUAL "DISPLAY")
         set_tests_properties(${test} PROPERTIES RESOURCE_LOCK wine_display)
     endif()

@@ -23,7 +23,13 @@
 #define IDS_DK_MUTE_SOUND 506
 #define IDS_DK_ACTIVE_CONFIG 507
 
-/* Hot corners on the monitor control. */
+/* The monitor control: its picture (beside its mask), the corner
+   pictures for Default, Now and Never, the corner menus' rows, the
+   screen's corners on the picture and the hot-corner service warning. */
+#define IDB_DK_MONITOR 3010
+#define IDB_DK_CORNER_DEFAULT 3011
+#define IDB_DK_CORNER_NOW 3012
+#define IDB_DK_CORNER_NEVER 3013
 #define IDS_DK_CORNER_DEFAULT 3050
 #define IDS_DK_CORNER_NOW 3051
 #define IDS_DK_CORNER_NEVER 3052

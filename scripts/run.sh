@@ -4,6 +4,7 @@
 #   scripts/run.sh        the saver full screen, as the desktop starts it (/s)
 #   scripts/run.sh /c     its settings dialog
 #   scripts/run.sh /p     its preview, in a small window made for it
+#   scripts/run.sh install   the installer SaverSetup.exe, in a prefix of its own
 #
 # It runs on your display ($DISPLAY); without one it starts a private Xvfb
 # display and says how to look at it. Wine keeps its files in a private
@@ -15,9 +16,18 @@ mode=${1:-/s}
 
 "$repo/scripts/setup.sh"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Redira saver_probe
-
-state="$repo/build/win32/run"
+case "$mode" in
+install | /install)
+    # The installer writes into the Windows directory and changes the
+    # desktop's saver: it gets a prefix of its own.
+    cmake --build --preset win32 --target SaverSetup
+    state="$repo/build/win32/run-setup"
+    ;;
+*)
+    cmake --build --preset win32 --target Redira saver_probe
+    state="$repo/build/win32/run"
+    ;;
+esac
 saver="$repo/build/win32/bin/Redira.scr"
 if [ -n "${DISPLAY:-}" ]; then
     export WINEPREFIX="$state/prefix" WINEARCH=win32 WINEDEBUG=-all
@@ -28,14 +38,21 @@ if [ -n "${DISPLAY:-}" ]; then
         wineboot -i >/dev/null 2>&1
         touch "$WINEPREFIX/.redira-ready"
     fi
-    echo "Redira runs on your display $DISPLAY."
+    echo "It runs on your display $DISPLAY."
 else
     "$repo/tools/wine/session.sh" start "$state"
     eval "$("$repo/tools/wine/session.sh" env "$state")"
     trap '"$repo/tools/wine/session.sh" stop "$state"' EXIT
-    echo "No DISPLAY is set: Redira runs on a private Xvfb display, $DISPLAY."
+    echo "No DISPLAY is set: it runs on a private Xvfb display, $DISPLAY."
     echo "  Look at it:   DISPLAY=$DISPLAY import -window root redira.png"
-    echo "  End it:       DISPLAY=$DISPLAY xdotool click 3"
+    case "$mode" in
+    install | /install)
+        echo "  Install:      DISPLAY=$DISPLAY xdotool key Return   (then Return again to end)"
+        ;;
+    *)
+        echo "  End it:       DISPLAY=$DISPLAY xdotool click 3"
+        ;;
+    esac
 fi
 
 case "$mode" in
@@ -62,8 +79,15 @@ case "$mode" in
     touch "$signal"
     wait "$probe"
     ;;
+install | /install)
+    echo "The installer writes Corvane.scr and edgewake.dll into the prefix's Windows"
+    echo "directory, makes Corvane.scr the desktop's saver and shows it in preview."
+    status=0
+    wine "$repo/build/win32/bin/SaverSetup.exe" || status=$?
+    echo "The installer ended with exit code $status (1: installed, 2: cancelled)."
+    ;;
 *)
-    echo "usage: scripts/run.sh [/s | /c | /p]" >&2
+    echo "usage: scripts/run.sh [/s | /c | /p | install]" >&2
     exit 2
     ;;
 esac

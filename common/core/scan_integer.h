@@ -4,6 +4,7 @@
 // first character that does not fit. Shared by the platform-free cores.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -13,6 +14,7 @@ namespace common {
 struct ScannedInteger {
     std::uint32_t value = 0;  // modulo 2^32, sign applied, as the 32-bit runtime
     bool overflowed = false;  // the digits did not fit in 32 bits
+    std::size_t length = 0;   // characters read: white space, sign and digits
 };
 
 // Nothing when no digit is there.
@@ -55,6 +57,7 @@ inline std::optional<ScannedInteger> ScanInteger(std::string_view text) {
     }
     if (!sawDigit) return std::nullopt;
     if (negative) result.value = 0u - result.value;
+    result.length = at;
     return result;
 }
 

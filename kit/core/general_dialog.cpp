@@ -9,10 +9,6 @@ namespace kit {
 namespace {
 
 constexpr std::size_t kDelayTextCapacity = 99;
-constexpr std::uint32_t kCornerBits = 0x0FF0;
-
-std::uint32_t NowBit(std::size_t corner) { return 0x10u << (2 * corner); }
-std::uint32_t NeverBit(std::size_t corner) { return 0x20u << (2 * corner); }
 
 // The delay in seconds that the edit's text stands for. Unreadable text,
 // and a number that would not fit the registry's signed delay (a negative
@@ -151,27 +147,6 @@ SensitivityRow ParseSensitivityRow(std::string_view text) {
     if (const auto scanned = common::ScanInteger(text.substr(comma + 1)))
         row.threshold = static_cast<std::int32_t>(scanned->value);
     return row;
-}
-
-std::array<CornerState, 4> CornersFromStyle(std::uint32_t style) {
-    std::array<CornerState, 4> corners{};
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const bool now = (style & NowBit(i)) != 0;
-        const bool never = (style & NeverBit(i)) != 0;
-        corners[i] = now && !never   ? CornerState::Now
-                     : never && !now ? CornerState::Never
-                                     : CornerState::Default;
-    }
-    return corners;
-}
-
-std::uint32_t StyleWithCorners(std::uint32_t style, const std::array<CornerState, 4>& corners) {
-    style &= ~kCornerBits;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        if (corners[i] == CornerState::Now) style |= NowBit(i);
-        if (corners[i] == CornerState::Never) style |= NeverBit(i);
-    }
-    return style;
 }
 
 NoticeDeliveries RouteNotice(std::uint32_t code, bool openedFromSaver, bool noPreviewUpdate) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kit/core/diagnostics.h"
+#include "kit/core/monitor_rules.h"
 #include "kit/core/prefs.h"
 #include "kit/core/settings_store.h"
 #include "kit/core/user_settings.h"
@@ -111,12 +112,6 @@ struct SensitivityRow {
     std::optional<std::int32_t> threshold;
 };
 SensitivityRow ParseSensitivityRow(std::string_view text);
-
-// The corners in a monitor control's style, and the style with them: the
-// Now bit alone is Now, the Never bit alone Never, anything else Default;
-// writing rebuilds bits 0x0FF0 and keeps every other bit.
-std::array<CornerState, 4> CornersFromStyle(std::uint32_t style);
-std::uint32_t StyleWithCorners(std::uint32_t style, const std::array<CornerState, 4>& corners);
 
 // The notice the page sends the sheet's owner (the hidden host dialog):
 // the sheet window, the routing code and the changed values.

@@ -4,12 +4,9 @@
 
 #include <cstdint>
 
-namespace kit {
+#include "kit/core/geometry.h"
 
-struct Point {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-};
+namespace kit {
 
 // Shift, Ctrl and Scroll Lock.
 bool IsActiveConfigKey(unsigned virtualKey);

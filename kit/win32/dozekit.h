@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include "kit/core/monitor_styles.h"
 #include "kit/core/prefs.h"
 
 // Private window messages of saver windows.
@@ -102,3 +103,13 @@ LRESULT CALLBACK DefSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // Start and stop the window's timer thread (DefSaverProc does both itself).
 void WINAPI ScrStartTimer(HWND window);
 void WINAPI ScrStopTimer(HWND window);
+
+// Starts the saver's preview (a saver window in SCRMODE_MONITOR) inside a
+// monitor control of kind MS_PREVIEW (in its screen window), or directly
+// inside any other window. None for no window, for a monitor control of
+// another kind, or when the window cannot be created. The preview lives
+// until its parent goes; inside a monitor control its end does not end
+// the message loop. The classes DozekitMonitorClass and
+// DozekitMonitorWindowClass (kit/win32/monitor_control.h) are registered
+// from the kit's start-up, at its first call, to the end of ScrMain.
+HWND WINAPI CreatePreview(HWND window);

@@ -105,7 +105,10 @@ public:
     bool Checked(int id) override { return ::IsDlgButtonChecked(page_, id) == BST_CHECKED; }
 
     int DetectHotCornerService() override { return DetectSystemAgent(); }
-    void KeepHotCornerService(int detected) override { Kit().hotCornerService = detected; }
+    void KeepHotCornerService(int detected) override {
+        Kit().hotCornerService = detected;
+        if (Kit().monitors) Kit().monitors->SetServiceDetected(detected != 0);
+    }
     void TellHotCornerServices() override { TellServicesOfChange(); }
     // Sent, not posted: the system hands a text to another program's window
     // only with a message that waits for it (a notification carrying a

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <forward_list>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@
 #include "kit/core/prefs.h"
 #include "kit/core/settings_store.h"
 #include "kit/win32/dozekit.h"
+#include "kit/win32/monitor_control.h"
 
 namespace kit::win32 {
 
@@ -80,6 +82,9 @@ struct KitState {
     // the monitor control warns on a corner choice while it is 0.
     int hotCornerService = 0;
     WinHelpProc winHelp = ::WinHelpA;
+    // The monitor control's pictures, menus and warning state, from
+    // start-up to teardown; its classes are registered meanwhile.
+    std::unique_ptr<MonitorControls> monitors;
 };
 
 KitState& Kit();

@@ -8,6 +8,7 @@
 #include "kit/core/user_settings.h"
 #include "kit/core/version.h"
 #include "kit/win32/kit_internal.h"
+#include "resources/dozekit_res.h"
 
 namespace kit::win32 {
 namespace {
@@ -108,6 +109,21 @@ std::optional<std::string> LoadFrom(HMODULE module, int id, int capacity) {
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
+// The kit carries the monitor control with its own resources.
+MonitorSetup KitMonitorSetup(HMODULE module) {
+    MonitorSetup setup;
+    setup.module = module;
+    setup.ids.rowTexts = {IDS_DK_CORNER_DEFAULT, IDS_DK_CORNER_NOW, IDS_DK_CORNER_NEVER};
+    setup.ids.anchorText = IDS_DK_MONITOR_ANCHORS;
+    setup.ids.monitorBitmap = IDB_DK_MONITOR;
+    setup.ids.cornerBitmaps = {IDB_DK_CORNER_DEFAULT, IDB_DK_CORNER_NOW, IDB_DK_CORNER_NEVER};
+    setup.ids.warningCaption = IDS_DK_WARNING;
+    setup.ids.warningText = IDS_DK_NEED_CORNER_SERVICE;
+    setup.diagnostics = &Trace();
+    setup.stopPreviewTimer = ScrStopTimer;
+    return setup;
+}
+
 }  // namespace
 
 KitState& Kit() { return TheProcess().state; }
@@ -122,6 +138,10 @@ void EnsureStarted() {
     kit.resourceModule = ::GetModuleHandleA(nullptr);
     kit.initialized = true;
     kit.prefs.ApplyDefaultsOnce();
+    // What registration answers is not checked: a saver runs without the
+    // control.
+    kit.monitors = std::make_unique<MonitorControls>(KitMonitorSetup(kit.resourceModule));
+    RegisterMonitorClasses(*kit.monitors);
 }
 
 void CloseProcess() {
@@ -131,7 +151,9 @@ void CloseProcess() {
         Trace().Trace("nothing to close!");
         return;
     }
+    kit.monitors.reset();
     kit.initialized = false;
+    UnregisterMonitorClasses(kit.resourceModule, Trace());
 }
 
 std::optional<std::string> LoadKitString(int id, int capacity) {

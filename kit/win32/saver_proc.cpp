@@ -16,8 +16,6 @@
 namespace kit::win32 {
 namespace {
 
-constexpr char kMonitorWindowClass[] = "DozekitMonitorWindowClass";
-
 class SaverWindow {
 public:
     SaverWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -146,7 +144,7 @@ LRESULT SaverWindow::OnDestroy() {
         // message loop running.
         char className[64] = {};
         ::GetClassNameA(::GetParent(window_), className, sizeof className);
-        endLoop = std::strcmp(className, kMonitorWindowClass) != 0;
+        endLoop = std::strcmp(className, DOZEKIT_MONITOR_WINDOW_CLASS) != 0;
     }
     if (endLoop) {
         Emit("POSTQUITMESSAGE from WM_DESTROY!!");

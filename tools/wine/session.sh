@@ -5,6 +5,7 @@
 #   session.sh start STATE   start what is not running (idempotent)
 #   session.sh stop STATE    stop the wineserver and the display
 #   session.sh env STATE     print the environment for running a program
+#   session.sh template STATE  print the booted prefix that new ones copy
 set -euo pipefail
 
 action=${1:?usage: session.sh start|stop|env STATE}
@@ -120,6 +121,11 @@ stop)
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
     fi
     rm -f "$state/display" "$state/xvfb.pid"
+    ;;
+template)
+    # The booted prefix that new prefixes copy, once a session has made it.
+    template=$(template_dir)
+    [ -f "$template/.redira-ready" ] && echo "$template"
     ;;
 env)
     echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$state/display" 2>/dev/null)'"

@@ -9,9 +9,19 @@
 //                      work; unset: hand SCRM_TIMER on to the kit
 //   KITTEST_CONFIG     a number to answer, "default" (the kit's sheet),
 //                      "about" (the kit's About step), "help" (ScrHelp on the
-//                      host's control) or "again" (ScrMain while running)
+//                      host's control), "again" (ScrMain while running) or
+//                      "monitor" (a window of monitor controls with previews,
+//                      below)
 //   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
 //   KITTEST_CHILDREN   saver windows to create inside the first one
+//   KITTEST_CORNERS    style of the MS_CORNERS control, hexadecimal
+//   KITTEST_AGENT      "detected": a hot-corner service runs
+//
+// The monitor window ("Monitor controls") holds controls 101 (MS_NOTHING),
+// 102 (MS_PREVIEW) and 103 (MS_CORNERS, KITTEST_CORNERS) and a plain window
+// 104, and asks CreatePreview for a preview in each (and in none). It logs
+// each control, each preview, each WM_COMMAND it gets and the rows of each
+// menu that opens; kDestroyChild destroys one of its children.
 #include <windows.h>
 
 #include <cstdarg>
@@ -27,6 +37,7 @@
 namespace {
 
 constexpr char kClassName[] = "KitTestSaverClass";
+constexpr char kMonitorHostClass[] = "KitTestMonitorHostClass";
 
 struct Options {
     std::string prefs;
@@ -90,6 +101,7 @@ public:
 // Logs the system commands that reach DefWindowProcA, and keeps the
 // system from acting on any but SC_CLOSE.
 HHOOK g_hook = nullptr;
+HHOOK g_menuHook = nullptr;
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_SYSCOMMAND) {
         kittest::LogLine(Format("system command %x", static_cast<unsigned>(wParam)));
@@ -165,6 +177,8 @@ LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (window == g_main) {
             ++g_mainTicks;
             kittest::LogLine(Format("tick %lu", ::GetTickCount()));
+        } else if (g_options.config == "monitor") {
+            kittest::LogLine(Format("preview tick %lx", kittest::HandleValue(window)));
         }
         if (!g_options.handlesTimer) break;
         if (g_options.work > 0) ::Sleep(static_cast<DWORD>(g_options.work));
@@ -197,6 +211,106 @@ HWND CALLBACK CreateSaver(UINT mode, LPCREATESTRUCTA create) {
                              create->lpCreateParams);
 }
 
+// The rows of a menu as it opens, the checked one marked with '*'.
+LRESULT CALLBACK MenuHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_INITMENUPOPUP) {
+        const auto menu = reinterpret_cast<HMENU>(sent->wParam);
+        std::string rows;
+        for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+            char text[100] = {};
+            ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            rows += std::string(" ") + text;
+            if (::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) rows += '*';
+        }
+        kittest::LogLine(Format("menu %lx rows%s", kittest::HandleValue(sent->hwnd), rows.c_str()));
+    }
+    return ::CallNextHookEx(g_menuHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MonitorHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const auto control = reinterpret_cast<HWND>(lParam);
+        kittest::LogLine(Format("command %x %lx style=%lx", static_cast<unsigned>(wParam),
+                                kittest::HandleValue(control),
+                                static_cast<unsigned long>(::GetWindowLongA(control, GWL_STYLE))));
+        return 0;
+    }
+    case kittest::kDestroyChild:
+        ::DestroyWindow(::GetDlgItem(window, static_cast<int>(wParam)));
+        return 0;
+    case kittest::kPing:
+        ::PostMessageA(window, kittest::kPong, 0, 0);
+        return 0;
+    case kittest::kPong:
+        return OnPong(window);
+    case WM_CLOSE:
+        ::DestroyWindow(window);
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND AddChild(HWND host, const char* className, DWORD style, int id, int x) {
+    HWND child = ::CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, x, 10, 185, 170,
+                                   host, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   g_instance, nullptr);
+    RECT bounds{};
+    ::GetWindowRect(child, &bounds);
+    kittest::LogLine(Format("control %d %lx at %ld %ld %ld %ld", id, kittest::HandleValue(child),
+                            bounds.left, bounds.top, bounds.right, bounds.bottom));
+    return child;
+}
+
+void LogPreview(const char* what, HWND preview) {
+    kittest::LogLine(Format("preview %s=%lx parent=%lx", what, kittest::HandleValue(preview),
+                            kittest::HandleValue(preview ? ::GetParent(preview) : nullptr)));
+}
+
+// Monitor controls of each kind and a plain window, a preview asked for in
+// each, until the window is closed.
+int RunMonitorHost() {
+    if (kittest::Environment("KITTEST_AGENT") == "detected")
+        kit::win32::Kit().monitors->SetServiceDetected(true);
+    const std::string corners = kittest::Environment("KITTEST_CORNERS");
+    const DWORD cornersStyle =
+        corners.empty() ? MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV
+                        : static_cast<DWORD>(std::strtoul(corners.c_str(), nullptr, 16));
+
+    WNDCLASSA hostClass{};
+    hostClass.lpfnWndProc = MonitorHostProc;
+    hostClass.hInstance = g_instance;
+    hostClass.hbrBackground = ::CreateSolidBrush(RGB(0xE4, 0xE0, 0xD8));
+    hostClass.lpszClassName = kMonitorHostClass;
+    ::RegisterClassA(&hostClass);
+    HWND host = ::CreateWindowExA(0, kMonitorHostClass, "Monitor controls",
+                                  WS_POPUP | WS_BORDER | WS_VISIBLE, 100, 100, 790, 192, nullptr,
+                                  nullptr, g_instance, nullptr);
+    g_main = host;
+    kittest::LogLine(Format("window %lx", kittest::HandleValue(host)));
+    AddChild(host, DOZEKIT_MONITOR_CLASS, MS_NOTHING, 101, 10);
+    HWND preview = AddChild(host, DOZEKIT_MONITOR_CLASS, MS_PREVIEW, 102, 205);
+    HWND cornered = AddChild(host, DOZEKIT_MONITOR_CLASS, cornersStyle, 103, 400);
+    HWND plain = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 612, 27, 153, 113,
+                                   host, reinterpret_cast<HMENU>(104), g_instance, nullptr);
+    kittest::LogLine(Format("control 104 %lx", kittest::HandleValue(plain)));
+    LogPreview("none", CreatePreview(nullptr));
+    LogPreview("corners", CreatePreview(cornered));
+    LogPreview("monitor", CreatePreview(preview));
+    LogPreview("plain", CreatePreview(plain));
+    kittest::LogLine(Format("monitor window %lx", kittest::HandleValue(::GetWindow(preview, GW_CHILD))));
+
+    g_menuHook = ::SetWindowsHookExA(WH_CALLWNDPROC, MenuHook, nullptr, ::GetCurrentThreadId());
+    MSG message{};
+    while (::IsWindow(host) && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    if (g_menuHook) ::UnhookWindowsHookEx(g_menuHook);
+    return 4;
+}
+
 // A second ScrMain while one runs is refused.
 int TryAgainWhileRunning() {
     kittest::LogLine(Format("again=%d", ScrMain(g_instance, CreateSaver, nullptr, nullptr, nullptr)));
@@ -221,6 +335,7 @@ int CALLBACK Configure(HWND host, LPPROPSHEETHEADERA header, BOOL active) {
         return 1;
     }
     if (g_options.config == "again") return TryAgainWhileRunning();
+    if (g_options.config == "monitor") return RunMonitorHost();
     return std::atoi(g_options.config.c_str());
 }
 

@@ -1,0 +1,117 @@
+// The service's decisions: what resting the cursor in a corner does,
+// poll by poll. The service window polls twice a second and hands in what
+// it sees (cursor, corner points, the foreground window's shape); the
+// desktop's screen saver is reached through `SaverDesktop`, so a test can
+// play a minute of mouse movement in microseconds.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "hotcorners/core/corner_zone.h"
+
+namespace hotcorners {
+
+// What the user is told (task-bar icon, feedback window).
+enum class FeedbackState {
+    Idle = 0,      // nothing special
+    HeldOff = 1,   // a Never corner holds the screen saver off
+    Arming = 2,    // a Now corner will start the saver if the cursor stays
+    Starting = 3,  // the saver is being started
+    NoSaver = 4,   // a Now corner found no screen saver to start
+};
+
+// The icon resource that shows a state: 108, 110, 111, 109, 107.
+int StateIcon(FeedbackState state);
+
+// Corner actions as "Mouse Corners" spells them: 'Y' Now, 'N' Never, '-'.
+using CornerActions = std::array<char, 4>;
+inline constexpr CornerActions kNoActions = {'-', '-', '-', '-'};
+
+// The foreground window as the poll needs it; nothing when there is none.
+struct WindowShape {
+    bool visible = false;
+    bool popup = false;  // a window without caption or border (WS_POPUP)
+    int width = 0;
+    int height = 0;
+};
+
+// A full-screen program: a visible pop-up window exactly the screen's size.
+bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int screenWidth,
+                         int screenHeight);
+
+// What one poll sees.
+struct PollInput {
+    Point cursor;
+    CornerPoints corners;  // ScreenCorners or MonitorCorners
+    int zone = 0;          // the corner triangle's size, in pixels
+    int screenWidth = 0;
+    int screenHeight = 0;
+    std::optional<WindowShape> foreground;
+};
+
+// The desktop's screen saver and the service's feedback, as the platform
+// offers them.
+class SaverDesktop {
+public:
+    virtual ~SaverDesktop() = default;
+    virtual bool ScreenSaverActive() = 0;
+    virtual void SetScreenSaverActive(bool active) = 0;
+    // "SCRNSAVE.EXE" of the user's desktop settings in the registry, and
+    // of section "boot" of "system.ini"; each empty when not set.
+    virtual std::string DesktopSaverSetting() = 0;
+    virtual std::string IniSaverSetting() = 0;
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool SaverRunning() = 0;
+    // Asks the desktop to start its screen saver now.
+    virtual void StartSaver() = 0;
+    // Tells the feedback windows and the task-bar icon of a new state.
+    virtual void ShowState(FeedbackState state) = 0;
+};
+
+// The saver program the desktop starts: the registry's setting, which the
+// NT family uses, or else the one of "system.ini", which older systems
+// use. Empty when neither names one.
+std::string ConfiguredSaver(SaverDesktop& desktop);
+
+class HotCorners {
+public:
+    explicit HotCorners(SaverDesktop& desktop) : desktop_(desktop) {}
+
+    void SetActions(const CornerActions& actions) { actions_ = actions; }
+    const CornerActions& Actions() const { return actions_; }
+
+    // One timer tick. A Now corner starts the saver on the third
+    // consecutive poll in it and not again until the cursor has left; a
+    // Never corner holds the saver off while the cursor stays.
+    void Poll(const PollInput& input);
+
+    // Switches the screen saver off, remembering whether it was on.
+    void Suppress(bool feedback);
+    // Switches it back on if the service switched it off and it was on.
+    void Restore(bool feedback);
+    // Starts the configured saver unless one runs already.
+    void StartSaver(bool feedback);
+    // The service or the session ends: a saver held off is switched back
+    // on, or it would stay off for good.
+    void End() { Restore(false); }
+
+    FeedbackState State() const { return state_; }
+    int LastCorner() const { return lastCorner_; }
+    int DwellCount() const { return dwellCount_; }
+    bool Suppressed() const { return suppressed_; }
+
+private:
+    void SetState(FeedbackState state, bool feedback);
+
+    SaverDesktop& desktop_;
+    CornerActions actions_ = kNoActions;
+    int lastCorner_ = kNoCorner;
+    int dwellCount_ = 0;  // consecutive polls in the last corner, at most 4
+    bool suppressed_ = false;
+    bool savedActive_ = false;
+    FeedbackState state_ = FeedbackState::Idle;  // as last shown
+};
+
+}  // namespace hotcorners

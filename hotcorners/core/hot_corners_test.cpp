@@ -1,0 +1,232 @@
+#include "hotcorners/core/hot_corners.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "hotcorners/core/test_fakes.h"
+
+namespace hotcorners {
+namespace {
+
+using FS = FeedbackState;
+constexpr int kWidth = 1024, kHeight = 768, kZone = 16;
+
+TEST(CornerZone, IsATriangleOnTheScreenSideOfEachPoint) {
+    struct Case {
+        Point cursor;
+        int corner;
+    };
+    const CornerPoints screen = ScreenCorners(kWidth, kHeight);
+    for (const Case c : {Case{{8, 8}, 0}, Case{{10, 10}, kNoCorner}, Case{{16, 0}, 0},
+                         Case{{17, 0}, kNoCorner}, Case{{-1, 0}, kNoCorner}, Case{{1023, 0}, 1},
+                         Case{{1008, 0}, 1}, Case{{1025, 0}, kNoCorner}, Case{{1023, 767}, 2},
+                         Case{{1016, 760}, 2}, Case{{0, 767}, 3}, Case{{512, 0}, kNoCorner}})
+        EXPECT_EQ(CornerAt(c.cursor, screen, kZone), c.corner) << c.cursor.x << "," << c.cursor.y;
+    // On a screen smaller than the zones the last corner tested wins:
+    // top-left, top-right, bottom-left, then bottom-right.
+    EXPECT_EQ(CornerAt({10, 0}, ScreenCorners(20, 200), kZone), 1);
+    EXPECT_EQ(CornerAt({5, 5}, ScreenCorners(10, 10), kZone), 2);
+}
+
+TEST(CornerZone, SeveralMonitorsGiveTheOutermostCornerOfAny) {
+    struct Case {
+        const char* layout;
+        std::vector<Rect> monitors;
+        CornerPoints corners;
+    };
+    const Case cases[] = {
+        {"one", {{0, 0, 1024, 768}}, ScreenCorners(1024, 768)},
+        {"side by side", {{0, 0, 1024, 768}, {1024, 0, 2048, 768}},
+         {{{0, 0}, {2048, 0}, {2048, 768}, {0, 768}}}},
+        // Of a taller right-hand monitor, the bottom-left is its own
+        // corner, which the cursor reaches; the bounding box's is off-screen.
+        {"L-shape", {{0, 0, 1024, 768}, {1024, 0, 2048, 1536}},
+         {{{0, 0}, {2048, 0}, {2048, 1536}, {0, 768}}}},
+        {"left of the primary", {{0, 0, 1024, 768}, {-1280, 0, 0, 1024}},
+         {{{-1280, 0}, {1024, 0}, {1024, 768}, {-1280, 1024}}}},
+        {"none", {}, ScreenCorners(0, 0)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MonitorCorners(c.monitors), c.corners) << c.layout;
+}
+
+// The service as the window runs it: the cursor where `at` puts it at each
+// poll, twice a second.
+class PollTest : public testing::Test {
+protected:
+    PollTest() { corners.SetActions({'Y', 'N', '-', '-'}); }
+
+    void PollAt(Point cursor) {
+        PollInput input;
+        input.cursor = cursor;
+        input.corners = ScreenCorners(kWidth, kHeight);
+        input.zone = kZone;
+        input.screenWidth = kWidth;
+        input.screenHeight = kHeight;
+        input.foreground = foreground;
+        corners.Poll(input);
+    }
+    void PollAt(Point cursor, int times) {
+        for (int i = 0; i < times; ++i) PollAt(cursor);
+    }
+
+    FakeDesktop desktop;
+    HotCorners corners{desktop};
+    std::optional<WindowShape> foreground = WindowShape{true, false, 800, 600};
+    static constexpr Point kTopLeft{2, 3}, kTopRight{1020, 1}, kMiddle{500, 400};
+};
+
+TEST_F(PollTest, NowCornerStartsOnceOnTheThirdPollAndAgainAfterLeaving) {
+    PollAt(kTopLeft, 2);
+    EXPECT_EQ(desktop.starts, 0);
+    EXPECT_EQ(corners.State(), FS::Arming);
+    PollAt(kTopLeft);
+    EXPECT_EQ(desktop.starts, 1);
+    PollAt(kTopLeft, 40);  // resting there twenty seconds
+    EXPECT_EQ(desktop.starts, 1);
+    EXPECT_EQ(corners.DwellCount(), 4);
+    PollAt(kMiddle);
+    PollAt(kTopLeft, 3);
+    EXPECT_EQ(desktop.starts, 2);
+    PollAt(kMiddle);
+    EXPECT_EQ(desktop.shown, (std::vector{FS::Arming, FS::Starting, FS::Idle, FS::Arming,
+                                          FS::Starting, FS::Idle}));
+}
+
+TEST_F(PollTest, AMinuteOfMovementStartsBetweenOneAndOneAndAHalfSecondsAfterArriving) {
+    // Polls every 500 ms; the cursor arrives in the top-left corner at
+    // `arrive` ms, stays `stay` ms, then wanders in the middle.
+    struct Visit {
+        int arrive, stay;
+    };
+    const Visit visits[] = {{1200, 900}, {4010, 3000}, {9499, 1000}, {15000, 20000},
+                            {40250, 1499}, {50001, 1501}};
+    const auto at = [&](int ms) {
+        for (const Visit& v : visits)
+            if (ms >= v.arrive && ms < v.arrive + v.stay) return kTopLeft;
+        return kMiddle;
+    };
+    std::vector<int> started;
+    for (int ms = 0; ms < 60000; ms += 500) {
+        const int before = desktop.starts;
+        PollAt(at(ms));
+        if (desktop.starts != before) started.push_back(ms);
+    }
+    // A visit starts the saver once when it spans three polls.
+    ASSERT_EQ(started.size(), 4u);
+    const int arrivals[] = {4010, 15000, 40250, 50001};
+    for (std::size_t i = 0; i < started.size(); ++i) {
+        EXPECT_GE(started[i] - arrivals[i], 1000) << arrivals[i];
+        EXPECT_LE(started[i] - arrivals[i], 1500) << arrivals[i];
+    }
+}
+
+TEST_F(PollTest, NeverCornerHoldsTheSaverOffWhileTheCursorStays) {
+    PollAt(kTopRight, 10);
+    EXPECT_FALSE(desktop.active);
+    EXPECT_TRUE(corners.Suppressed());
+    PollAt(kMiddle);
+    EXPECT_TRUE(desktop.active);
+    EXPECT_EQ(desktop.switches, 2);
+    EXPECT_EQ(desktop.shown, (std::vector{FS::HeldOff, FS::Idle}));
+
+    // Only a saver that was on comes back on.
+    desktop.active = false;
+    PollAt(kTopRight);
+    PollAt(kMiddle);
+    EXPECT_FALSE(desktop.active);
+    EXPECT_EQ(desktop.switches, 2);
+}
+
+TEST_F(PollTest, EndingTheServiceSwitchesAHeldOffSaverBackOn) {
+    PollAt(kTopRight);
+    corners.End();
+    EXPECT_TRUE(desktop.active);
+    EXPECT_FALSE(corners.Suppressed());
+    corners.End();
+    EXPECT_EQ(desktop.switches, 2);
+}
+
+TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
+    struct Case {
+        const char* what;
+        WindowShape shape;
+        bool cancels;
+    };
+    const Case cases[] = {
+        {"full-screen pop-up", {true, true, kWidth, kHeight}, true},
+        {"maximised window", {true, false, kWidth, kHeight}, false},
+        {"smaller pop-up", {true, true, kWidth, kHeight - 1}, false},
+        {"hidden pop-up", {false, true, kWidth, kHeight}, false},
+    };
+    for (const Case& c : cases) {
+        FakeDesktop fresh;
+        HotCorners service(fresh);
+        service.SetActions({'Y', 'N', '-', '-'});
+        foreground = c.shape;
+        for (const Point p : {kTopLeft, kTopLeft, kTopLeft, kTopRight}) {
+            PollInput input{p, ScreenCorners(kWidth, kHeight), kZone, kWidth, kHeight, foreground};
+            service.Poll(input);
+        }
+        EXPECT_EQ(fresh.starts, c.cancels ? 0 : 1) << c.what;
+        EXPECT_EQ(fresh.active, c.cancels) << c.what;
+    }
+}
+
+TEST_F(PollTest, ChoosesTheSaverOfTheRegistryBeforeSystemIni) {
+    struct Case {
+        const char* what;
+        std::string desktopSaver, iniSaver;
+        FS state;
+        int starts;
+    };
+    const std::string present = "C:\\WINDOWS\\CORVANE.SCR", missing = "C:\\WINDOWS\\GONE.SCR";
+    const Case cases[] = {
+        {"registry", present, "", FS::Starting, 1},
+        {"registry first", present, missing, FS::Starting, 1},
+        {"registry's file missing", missing, present, FS::NoSaver, 0},
+        {"system.ini", "", present, FS::Starting, 1},
+        {"none", "", "", FS::NoSaver, 0},
+        {"system.ini's file missing", "", missing, FS::NoSaver, 0},
+    };
+    for (const Case& c : cases) {
+        FakeDesktop fresh;
+        fresh.desktopSaver = c.desktopSaver;
+        fresh.iniSaver = c.iniSaver;
+        HotCorners service(fresh);
+        service.StartSaver(true);
+        EXPECT_EQ(service.State(), c.state) << c.what;
+        EXPECT_EQ(fresh.starts, c.starts) << c.what;
+    }
+}
+
+TEST_F(PollTest, NoSaverToStartOrOneRunningAlreadyStartsNothing) {
+    desktop.iniSaver.clear();
+    PollAt(kTopLeft, 6);
+    EXPECT_EQ(desktop.starts, 0);
+    EXPECT_EQ(desktop.shown, (std::vector{FS::Arming, FS::NoSaver}));
+
+    desktop.iniSaver = "C:\\WINDOWS\\CORVANE.SCR";
+    desktop.running = true;
+    PollAt(kMiddle);
+    PollAt(kTopLeft, 3);
+    EXPECT_EQ(desktop.starts, 0);
+    EXPECT_EQ(corners.State(), FS::Starting);
+}
+
+TEST_F(PollTest, StartingFromANeverCornerSwitchesTheSaverBackOnFirst) {
+    PollAt(kTopRight);
+    corners.StartSaver(true);  // "Save now" from the menu
+    EXPECT_TRUE(desktop.active);
+    EXPECT_EQ(desktop.starts, 1);
+    EXPECT_EQ(desktop.shown, (std::vector{FS::HeldOff, FS::Starting}));
+}
+
+TEST(StateIcon, OneIconPerState) {
+    EXPECT_EQ((std::vector{StateIcon(FS::Idle), StateIcon(FS::HeldOff), StateIcon(FS::Arming),
+                           StateIcon(FS::Starting), StateIcon(FS::NoSaver)}),
+              (std::vector{108, 110, 111, 109, 107}));
+}
+
+}  // namespace
+}  // namespace hotcorners

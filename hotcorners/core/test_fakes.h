@@ -1,0 +1,38 @@
+// Stand-ins for the platform, for the hot-corner core's tests.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hotcorners/core/hot_corners.h"
+
+namespace hotcorners {
+
+// A desktop whose screen saver switch, settings and saver files are plain
+// fields, and which records every start and every state shown.
+class FakeDesktop : public SaverDesktop {
+public:
+    bool ScreenSaverActive() override { return active; }
+    void SetScreenSaverActive(bool on) override {
+        active = on;
+        ++switches;
+    }
+    std::string DesktopSaverSetting() override { return desktopSaver; }
+    std::string IniSaverSetting() override { return iniSaver; }
+    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    bool SaverRunning() override { return running; }
+    void StartSaver() override { ++starts; }
+    void ShowState(FeedbackState state) override { shown.push_back(state); }
+
+    bool active = true;
+    int switches = 0;
+    std::string desktopSaver;
+    std::string iniSaver = "C:\\WINDOWS\\CORVANE.SCR";
+    std::set<std::string> files = {"C:\\WINDOWS\\CORVANE.SCR"};
+    bool running = false;
+    int starts = 0;
+    std::vector<FeedbackState> shown;
+};
+
+}  // namespace hotcorners

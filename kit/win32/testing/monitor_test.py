@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""Whole-program test of the kit's monitor control under Wine, on the
+session's Xvfb display: the test saver shows its window of monitor
+controls (KITTEST_CONFIG=monitor), a real click opens a corner's menu and
+a real click on "Never" changes the corner's picture on the screen. Set
+KIT_MONITOR_SHOTS to a folder to keep the screenshots.
+"""
+import argparse
+import os
+import shlex
+import struct
+import subprocess
+import sys
+import time
+import unittest
+
+ARGS = None
+SCREEN = (1024, 768)
+ANCHORS = ((16, 17), (169, 17), (169, 130), (16, 130))  # the kit's string 3055
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_for(what, condition, timeout=60.0, interval=0.2):
+    """Polls until condition() answers something true; that is the result."""
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(interval)
+    return result
+
+
+def bitmap_rows(path):
+    """The RGB rows of a bottom-up 8- or 24-bit BMP file, top row first."""
+    with open(path, "rb") as file:
+        data = file.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
+    colours, = struct.unpack_from("<I", data, 46)
+    palette = [data[54 + 4 * i:57 + 4 * i][::-1] for i in range(colours or 256)] if bits == 8 else []
+    stride = (width * bits // 8 + 3) // 4 * 4
+    rows = []
+    for y in range(height):
+        row = data[offset + y * stride:offset + y * stride + width * bits // 8]
+        rows.append(b"".join(palette[i] for i in row) if bits == 8 else
+                    b"".join(row[3 * x:3 * x + 3][::-1] for x in range(width)))
+    return rows[::-1], width, height
+
+
+class Session:
+    """The Wine session of the build tree: environment, programs, screen."""
+
+    def __init__(self, state, session_script):
+        output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
+                                text=True).stdout
+        self.env = dict(os.environ)
+        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
+
+    def screenshot(self, name):
+        """The whole screen's RGB bytes; kept as NAME.png in KIT_MONITOR_SHOTS."""
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
+                              check=True, capture_output=True).stdout
+        shots = os.environ.get("KIT_MONITOR_SHOTS")
+        if shots:
+            os.makedirs(shots, exist_ok=True)
+            subprocess.run(["convert", "-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-",
+                            os.path.join(shots, name + ".png")], input=data, check=True)
+        return data
+
+
+def crop(shot, left, top, width, height):
+    """The rows of a part of a screenshot."""
+    return [shot[3 * ((top + y) * SCREEN[0] + left):3 * ((top + y) * SCREEN[0] + left + width)]
+            for y in range(height)]
+
+
+class MonitorControlTest(unittest.TestCase):
+    session = None
+
+    def setUp(self):
+        self.log = os.path.join(ARGS.work, "monitor.log")
+        if os.path.exists(self.log):
+            os.remove(self.log)
+        env = dict(self.session.env, KITTEST_CONFIG="monitor", KITTEST_AGENT="detected",
+                   KITTEST_LOG=windows_path(self.log))
+        # Output through a file: helper processes that Wine starts outlive
+        # the program and would hold a pipe.
+        with open(os.path.join(ARGS.work, "monitor.out"), "wb") as output:
+            self.process = subprocess.Popen(["wine", ARGS.saver, "/c"], env=env,
+                                            stdin=subprocess.DEVNULL, stdout=output,
+                                            stderr=subprocess.STDOUT)
+
+    def tearDown(self):
+        self.process.kill()
+        self.process.wait()
+
+    def lines(self, prefix):
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log, encoding="latin-1") as file:
+            return [line.rstrip("\r\n") for line in file if line.startswith(prefix)]
+
+    def test_a_corner_chosen_with_the_mouse(self):
+        line = wait_for("the monitor controls", lambda: self.lines("control 103 "))[0]
+        wait_for("the previews", lambda: self.lines("monitor window "))
+        control = line.split()[2]
+        left, top = (int(v) for v in line.split()[4:6])
+        default, corner_w, corner_h = bitmap_rows(os.path.join(ARGS.pictures, "dozekit_corner_default.bmp"))
+        now = bitmap_rows(os.path.join(ARGS.pictures, "dozekit_corner_now.bmp"))[0]
+        never = bitmap_rows(os.path.join(ARGS.pictures, "dozekit_corner_never.bmp"))[0]
+        # The top-right corner (Now in the saver's style) on the screen.
+        corner = (left + ANCHORS[1][0] - corner_w, top + ANCHORS[1][1], corner_w, corner_h)
+        corner_now = wait_for("the corner's picture",
+                              lambda: (shot := self.session.screenshot("monitor-before"))
+                              and crop(shot, *corner) == now and shot)
+
+        # A real left click on it: the corner's menu, "Now" checked.
+        click = (corner[0] + corner_w // 2, corner[1] + corner_h // 2)
+        self.session.xdotool("mousemove", *click, "click", 1)
+        self.assertEqual(wait_for("the menu", lambda: self.lines("menu ")),
+                         [f"menu {control} rows Default Now* Never"])
+        menu = wait_for("the menu on the screen",
+                        lambda: self.menu_area(corner_now, self.session.screenshot("monitor-menu"),
+                                               click))
+        # The check mark: dark pixels at the left of the "Now" row only.
+        shot, (menu_left, menu_top, menu_right, menu_bottom) = menu
+        row = (menu_bottom - menu_top) // 3
+        marks = [sum(1 for line in crop(shot, menu_left + 2, menu_top + r * row + 2, 16, row - 4)
+                     for i in range(0, len(line), 3) if max(line[i:i + 3]) < 80)
+                 for r in range(3)]
+        self.assertEqual(marks[0], 0)
+        self.assertGreater(marks[1], 0)
+        self.assertEqual(marks[2], 0)
+
+        # A real click on "Never": the corner now shows the Never picture.
+        self.session.xdotool("mousemove", (menu_left + menu_right) // 2,
+                             menu_top + row * 5 // 2, "click", 1)
+        self.assertEqual(wait_for("the choice", lambda: self.lines("command ")),
+                         [f"command 67 {control} style=50000882"])
+        after = wait_for("the Never picture",
+                         lambda: (shot := self.session.screenshot("monitor-after"))
+                         and crop(shot, *corner) == never and shot)
+        self.assertNotEqual(crop(corner_now, *corner), crop(after, *corner))
+        self.assertNotEqual(never, default)
+
+    @staticmethod
+    def menu_area(before, shot, point):
+        """The rectangle that changed below and right of the point (the
+        menu opens there), with the screenshot; nothing yet when none."""
+        x0, y0 = point
+        changed = [(x, y) for y in range(y0, min(y0 + 200, SCREEN[1]), 2)
+                   for x in range(x0, min(x0 + 300, SCREEN[0]), 2)
+                   if shot[3 * (y * SCREEN[0] + x):3 * (y * SCREEN[0] + x) + 3]
+                   != before[3 * (y * SCREEN[0] + x):3 * (y * SCREEN[0] + x) + 3]]
+        if len(changed) < 100:
+            return None
+        xs, ys = [p[0] for p in changed], [p[1] for p in changed]
+        return shot, (min(xs), min(ys), max(xs) + 1, max(ys) + 1)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    for name in ("state", "session", "saver", "pictures", "work"):
+        parser.add_argument("--" + name, required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.work, exist_ok=True)
+    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
+    MonitorControlTest.session = Session(ARGS.state, ARGS.session)
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,333 @@
+#!/usr/bin/env python3
+"""Whole-program tests of the installer under Wine, on the session's Xvfb
+display, each in a fresh Wine prefix: a copy of a pristine prefix that
+wineboot makes once per run. The installer is
+driven with xdotool; setup_probe.exe reads what cannot be seen from outside
+Wine (the desktop's saver settings, the preview's process and its command
+line) and holds a file open. Set SETUP_TEST_SHOTS to a folder to keep
+screenshots.
+"""
+import argparse
+import glob
+import os
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+ARGS = None
+# Upper bounds only: under an emulated 32-bit Wine a program takes many
+# seconds to start.
+WAIT = float(os.environ.get("SETUP_TEST_WAIT", "180"))
+QUESTION = ("You have an out-of-date version of {} on your system. "
+            "May I try to upgrade, please?")
+INSTALLED = "Screen saver succesfully installed!"
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def read(path):
+    with open(path, "rb") as file:
+        return file.read()
+
+
+def wait_for(what, condition, timeout=WAIT, interval=0.2):
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(interval)
+    return result
+
+
+def session_environment():
+    output = subprocess.run([ARGS.session, "env", ARGS.state], check=True, capture_output=True,
+                            text=True).stdout
+    env = dict(os.environ)
+    env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+    return env
+
+
+def make_pristine(env):
+    """A prefix as wineboot makes it, with unmanaged windows as in the
+    session: the one the session keeps, else one made afresh for this run."""
+    kept = subprocess.run([ARGS.session, "template", ARGS.state], capture_output=True,
+                          text=True).stdout.strip()
+    if kept:
+        return kept
+    path = os.path.join(ARGS.work, "pristine")
+    shutil.rmtree(path, ignore_errors=True)
+    os.makedirs(path)
+    env = dict(env, WINEPREFIX=path)
+    quiet = dict(env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                 stderr=subprocess.DEVNULL, check=True)
+    subprocess.run(["wineboot", "-i"], **quiet)
+    subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+                    "/d", "N", "/f"], **quiet)
+    # Its wineserver has written the registry out once it has ended.
+    subprocess.run(["wineserver", "-w"], **quiet)
+    return path
+
+
+def older_saver():
+    """The saver with "1, 0, 0, 4" as its FileVersion text."""
+    data = bytearray(read(ARGS.saver))
+    key = "FileVersion".encode("utf-16-le")
+    current, older = ("1, 0, 0, 5".encode("utf-16-le"), "1, 0, 0, 4".encode("utf-16-le"))
+    # The saver's own record; the image library it carries has one too.
+    texts, at = [], data.find(key)
+    while at >= 0:
+        if (value := data.find(current, at, at + 64)) > 0:
+            texts.append(value)
+        at = data.find(key, at + 1)
+    assert len(texts) == 1, "not one FileVersion text 1, 0, 0, 5 in the saver"
+    data[texts[0]:texts[0] + len(current)] = older
+    return bytes(data)
+
+
+class Prefix:
+    """A fresh copy of the pristine prefix, with a wineserver of its own."""
+
+    def __init__(self, pristine, env):
+        self.path = tempfile.mkdtemp(dir=ARGS.work, prefix="prefix-")
+        subprocess.run(["cp", "-a", pristine + "/.", self.path], check=True)
+        self.env = dict(env, WINEPREFIX=self.path)
+        self.windows = os.path.join(self.path, "drive_c", "windows")
+        self.processes = []
+
+    def close(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        shutil.rmtree(self.path, ignore_errors=True)
+
+    def start(self, program, *arguments, output=None):
+        # Output goes to a file: helper processes that Wine starts outlive
+        # the program and would hold a pipe open.
+        sink = open(output, "wb") if output else subprocess.DEVNULL
+        process = subprocess.Popen(["wine", program, *arguments], env=self.env,
+                                   stdin=subprocess.DEVNULL, stdout=sink, stderr=sink)
+        if output:
+            sink.close()
+        self.processes.append(process)
+        return process
+
+    def probe(self, *arguments):
+        with tempfile.TemporaryFile() as file:
+            done = subprocess.run(["wine", ARGS.probe, *map(str, arguments)], env=self.env,
+                                  stdin=subprocess.DEVNULL, stdout=file, stderr=file,
+                                  timeout=WAIT + 60)
+            file.seek(0)
+            text = file.read().decode("latin-1")
+        if done.returncode != 0:
+            raise AssertionError(f"setup_probe {arguments}: {text.strip()}")
+        return text
+
+    def windows_file(self, name):
+        return os.path.join(self.windows, name)
+
+    def temporary_files(self):
+        return glob.glob(os.path.join(self.path, "drive_c", "**", "sci*.tmp"), recursive=True)
+
+
+class InstallerTest(unittest.TestCase):
+    env = None
+    pristine = None
+
+    def setUp(self):
+        self.prefix = Prefix(self.pristine, self.env)
+
+    def tearDown(self):
+        self.prefix.close()
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
+
+    def screenshot(self, name):
+        shots = os.environ.get("SETUP_TEST_SHOTS")
+        if shots:
+            os.makedirs(shots, exist_ok=True)
+            subprocess.run(["import", "-window", "root", os.path.join(shots, name + ".png")],
+                           env=self.env, check=True)
+
+    def window(self, caption):
+        """The window's controls by id (class, rectangle, text) and the texts
+        of all its controls, those without an id of their own too."""
+        lines = self.prefix.probe("window", caption, int(WAIT * 1000)).splitlines()
+        controls, texts = {}, []
+        for line in lines[1:]:
+            parts = line.split(" ", 7)
+            text = parts[7] if len(parts) > 7 else ""
+            controls[int(parts[1])] = {"class": parts[2], "rect": tuple(map(int, parts[3:7])),
+                                       "text": text}
+            texts.append(text)
+        return controls, texts
+
+    def press(self, control):
+        left, top, right, bottom = control["rect"]
+        self.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
+
+    def run_installer(self, program=None):
+        """Starts the installer and presses "&Install"."""
+        process = self.prefix.start(program or ARGS.installer)
+        prelim, _ = self.window("Corvane Veduza Vozud")
+        self.assertEqual(prelim[1]["text"], "&Install")
+        self.press(prelim[1])
+        return process
+
+    def answer(self, caption, text, button):
+        """Checks the message box's text and presses the button with that text."""
+        box, _ = self.window(caption)
+        self.assertEqual(box[0xFFFF]["text"], text)
+        self.screenshot(caption.replace(" ", "-").lower())
+        self.press(next(c for c in box.values() if c["text"] == button))
+
+    def preview(self):
+        lines = self.prefix.probe("preview", int(WAIT * 1000)).splitlines()
+        return dict(line.split(" ", 1) for line in lines)
+
+    def end_preview(self, installer, preview):
+        """Esc ends the preview dialog and its saver; the installer exits 1."""
+        self.xdotool("key", "Escape")
+        self.assertEqual(installer.wait(timeout=WAIT), 1)
+        self.prefix.probe("ended", preview["saver"], int(WAIT * 1000))
+
+    def state(self):
+        text = self.prefix.probe("state", r"C:\windows\Corvane.scr")
+        return dict(line.split("=", 1) for line in text.splitlines())
+
+    def test_first_installation_then_again(self):
+        self.prefix.probe("inactive")
+        installer = self.prefix.start(ARGS.installer)
+        prelim, texts = self.window("Corvane Veduza Vozud")
+        self.screenshot("backdrop-and-introduction")
+        self.assertIn("An interractive tile puzzle to help with anatomy revision.", texts)
+        self.assertEqual(prelim[2]["text"], "Cancel")
+        self.press(prelim[1])
+
+        # No question on the way: the installer would wait on it.
+        preview = self.preview()
+        self.screenshot("preview")
+        self.assertEqual(preview["status"], INSTALLED)
+        self.assertEqual(read(self.prefix.windows_file("Corvane.scr")), read(ARGS.saver))
+        self.assertEqual(read(self.prefix.windows_file("edgewake.dll")), read(ARGS.edgewake))
+        state = self.state()
+        self.assertEqual(state["ini"], state["short"])
+        self.assertEqual(state["desktop"], state["short"])
+        self.assertTrue(state["desktop"].lower().endswith("\\corvane.scr"))
+        self.assertEqual((state["active"], state["spi"]), ("1", "1"))
+        self.assertEqual(preview["command"], f'"{state["long"]}" /p {preview["rectangle"]}')
+        self.end_preview(installer, preview)
+        self.assertEqual(self.prefix.temporary_files(), [])
+
+        # Again with the same files: nothing asked, nothing rewritten.
+        written = {name: os.stat(self.prefix.windows_file(name)).st_mtime_ns
+                   for name in ("Corvane.scr", "edgewake.dll")}
+        installer = self.run_installer()
+        preview = self.preview()
+        self.assertEqual(preview["status"], INSTALLED)
+        self.assertEqual({name: os.stat(self.prefix.windows_file(name)).st_mtime_ns
+                          for name in written}, written)
+        self.end_preview(installer, preview)
+
+    def test_cancel_installs_nothing(self):
+        installer = self.prefix.start(ARGS.installer)
+        prelim, _ = self.window("Corvane Veduza Vozud")
+        self.press(prelim[2])
+        self.assertEqual(installer.wait(timeout=WAIT), 2)
+        for name in ("Corvane.scr", "edgewake.dll"):
+            self.assertFalse(os.path.exists(self.prefix.windows_file(name)), name)
+        state = self.state()
+        self.assertEqual((state["ini"], state["desktop"]), ("", ""))
+
+    def test_older_saver_asks_before_replacing(self):
+        older = older_saver()
+        with open(self.prefix.windows_file("Corvane.scr"), "wb") as file:
+            file.write(older)
+        question = QUESTION.format("the Corvane saver")
+
+        # No keeps the old file, and the preview runs it.
+        installer = self.run_installer()
+        self.answer("Install", question, "&No")
+        preview = self.preview()
+        self.assertIn(" /p ", preview["command"])
+        self.assertEqual(read(self.prefix.windows_file("Corvane.scr")), older)
+        self.end_preview(installer, preview)
+
+        # Yes replaces it.
+        installer = self.run_installer()
+        self.answer("Install", question, "&Yes")
+        preview = self.preview()
+        self.assertEqual(preview["status"], INSTALLED)
+        self.assertEqual(read(self.prefix.windows_file("Corvane.scr")), read(ARGS.saver))
+        self.end_preview(installer, preview)
+
+    def test_file_in_use_is_kept_and_reported(self):
+        older = older_saver()
+        saver = self.prefix.windows_file("Corvane.scr")
+        with open(saver, "wb") as file:
+            file.write(older)
+        signal = os.path.join(self.prefix.path, "release")
+        output = os.path.join(self.prefix.path, "hold.txt")
+        holder = self.prefix.start(ARGS.probe, "hold", r"C:\windows\Corvane.scr",
+                                   windows_path(signal), output=output)
+        wait_for("the file to be held", lambda: "held" in read(output).decode("latin-1"))
+
+        installer = self.run_installer()
+        self.answer("Install", QUESTION.format("the Corvane saver"), "&Yes")
+        self.answer("Install Error", "Error. Unable to delete old version of the Corvane saver. "
+                    "Make sure it is not in use, and then try again.", "OK")
+        # The run goes on, with the old file, and says it was not upgraded.
+        preview = self.preview()
+        self.assertEqual(preview["status"],
+                         "The screen saver was not upgraded: the old version is still installed.")
+        self.assertEqual(read(saver), older)
+        self.assertEqual(self.prefix.temporary_files(), [])
+        self.end_preview(installer, preview)
+        open(signal, "w").close()
+        holder.wait(timeout=WAIT)
+
+    def test_edgewake_told_before_and_after_its_file_is_replaced(self):
+        log = self.prefix.windows_file("edgewake_calls.txt")
+        call = "{} {} InstallClass program /notitle 1"
+
+        # A first installation: nothing to terminate; the new copy installs.
+        installer = self.run_installer(ARGS.test_installer)
+        self.end_preview(installer, self.preview())
+        self.assertEqual(read(log).decode().splitlines(), [call.format("new", "InstallSilently")])
+
+        # An older copy is told to let go before it is replaced.
+        shutil.copyfile(ARGS.old_edgewake, self.prefix.windows_file("edgewake.dll"))
+        os.remove(log)
+        installer = self.run_installer(ARGS.test_installer)
+        self.answer("Install", QUESTION.format("Edgewake"), "&Yes")
+        self.end_preview(installer, self.preview())
+        self.assertEqual(read(log).decode().splitlines(),
+                         [call.format("old", "TerminateService"),
+                          call.format("new", "InstallSilently")])
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    for name in ("state", "session", "installer", "test-installer", "saver", "edgewake",
+                 "old-edgewake", "probe", "work"):
+        parser.add_argument("--" + name, required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.work, exist_ok=True)
+    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
+    InstallerTest.env = session_environment()
+    InstallerTest.pristine = make_pristine(InstallerTest.env)
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
