@@ -257,13 +257,6 @@ TEST_F(GeneralDialogTest, NothingIsWrittenWhenTheKeyCannotBeCreated) {
     EXPECT_EQ(registry.writes, 0);
 }
 
-TEST(MonitorStyle, CornersUseTheirOwnBitsAndBothBitsReadAsDefault) {
-    EXPECT_EQ(CornersFromStyle(0x2 | 0x40 | 0x800 | 0x30),
-              (std::array<CS, 4>{CS::Default, CS::Now, CS::Default, CS::Never}));
-    EXPECT_EQ(StyleWithCorners(0x10000FF3, {CS::Never, CS::Now, CS::Default, CS::Now}),
-              0x10000463u);
-}
-
 TEST(RouteNotice, ChoosesOwnerAndPreviewsByTheCode) {
     struct Case {
         std::uint32_t code;

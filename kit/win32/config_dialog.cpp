@@ -19,7 +19,7 @@
 namespace kit::win32 {
 namespace {
 
-constexpr char kMonitorClass[] = "DozekitMonitorClass";
+constexpr char kMonitorClass[] = DOZEKIT_MONITOR_CLASS;
 constexpr DWORD kSheetFlags = PSH_PROPSHEETPAGE | PSH_USEHICON | PSH_NOAPPLYNOW | PSH_USECALLBACK;
 
 // The caller's two integers, reached through the host's user data.
@@ -131,13 +131,19 @@ BOOL OnHostInit(HWND host, LPARAM pairParam) {
     // Without a dialog record the page ignores commands and notifications.
     const std::unique_ptr<GeneralDialog> general(new (std::nothrow) GeneralDialog(
         UserRegistry(), UserRegistryWriter(), KitStrings(), Kit().prefs.Current(), Trace()));
-    PROPSHEETPAGEA pages[2] = {};
-    pages[0].dwSize = PROPSHEETPAGEA_V1_SIZE;
-    pages[0].dwFlags = PSP_DEFAULT;
-    pages[0].hInstance = Kit().resourceModule;
-    pages[0].pszTemplate = MAKEINTRESOURCEA(IDD_DK_GENERAL);
-    pages[0].pfnDlgProc = GeneralDlgProc;
-    pages[0].lParam = reinterpret_cast<LPARAM>(general.get());
+    PROPSHEETPAGEA page{};
+    page.dwSize = PROPSHEETPAGEA_V1_SIZE;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = Kit().resourceModule;
+    page.pszTemplate = MAKEINTRESOURCEA(IDD_DK_GENERAL);
+    page.pfnDlgProc = GeneralDlgProc;
+    page.lParam = reinterpret_cast<LPARAM>(general.get());
+    // Room for two entries of the first version's size: the sheet steps
+    // through them by their size, and a client may fill the second.
+    struct PageEntries {
+        alignas(PROPSHEETPAGEA) unsigned char bytes[2 * PROPSHEETPAGEA_V1_SIZE];
+    } pages{};
+    std::memcpy(pages.bytes, &page, PROPSHEETPAGEA_V1_SIZE);
 
     PROPSHEETHEADERA header{};
     header.dwSize = PROPSHEETHEADERA_V1_SIZE;
@@ -148,7 +154,7 @@ BOOL OnHostInit(HWND host, LPARAM pairParam) {
     header.pszCaption = caption.c_str();
     header.nPages = 1;
     header.nStartPage = 0;
-    header.ppsp = pages;
+    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.bytes);
     header.pfnCallback = SheetCallback;
 
     Trace().Trace("DozeKit: DoConfigDialog: about to ExecuteUserDialog");

@@ -44,7 +44,9 @@ std::optional<DWORD> StoredNumber(const char* name) {
 class Sheet {
 public:
     explicit Sheet(SaverRun& saver) : sheet_(saver.FindWindow("#32770", "Screen Saver Properties")) {
-        page_ = ::FindWindowExA(sheet_, nullptr, "#32770", nullptr);
+        // The kit's general page among the sheet's pages.
+        while ((page_ = ::FindWindowExA(sheet_, page_, "#32770", nullptr)) != nullptr)
+            if (::GetDlgItem(page_, IDC_DK_SENSITIVITY)) break;
     }
     HWND Get() const { return sheet_; }
     HWND Control(int id) const { return ::GetDlgItem(page_, id); }
@@ -153,6 +155,11 @@ TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
         EXPECT_EQ(saver.Lines("Edgewake changed").size(), told) << step.name;
     }
     EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'-', '-', '-', '-', 0}));
+    // A corner chosen on the monitor, bottom-right Never: no warning, as a
+    // service runs.
+    ::SendMessageA(sheet.Control(IDC_DK_MONITOR), WM_COMMAND, 0x1202, 0);
+    EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'-', '-', 'N', '-', 0}));
+    EXPECT_EQ(saver.Lines("Edgewake changed").size(), ++told);
     const auto log = saver.Log();
     EXPECT_LT(std::find(log.begin(), log.end(), "Sage changed"),
               std::find(log.begin(), log.end(), "Edgewake changed"));
@@ -163,6 +170,7 @@ TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
     EXPECT_EQ(StoredNumber("Mouse Threshold"), 0u);
     EXPECT_EQ(StoredNumber("Password Delay"), 60u);
     EXPECT_EQ(StoredNumber("Mute Sound"), 0u);
+    EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'-', '-', '-', '-', 0}));
     EXPECT_EQ(saver.Lines("Edgewake changed").size(), told + 1);
 }
 
@@ -187,6 +195,23 @@ TEST_F(ConfigSheet, OkBroadcastsAndTheWindowThatOpenedTheConfigurationHearsNothi
     sheet.Choose(IDC_DK_SENSITIVITY, 1);
     EXPECT_EQ(StoredNumber("Mouse Threshold"), 200u);
     EXPECT_EQ(StoredNumber("Password Delay"), 60u);
+
+    // Without a service the first corner choice warns, once.
+    HWND monitor = sheet.Control(IDC_DK_MONITOR);
+    ::PostMessageA(monitor, WM_COMMAND, 0x1001, 0);  // top-left Now
+    HWND warning = saver.FindWindow("#32770", "Warning");
+    ASSERT_TRUE(warning);
+    char text[200] = {};
+    ::SendMessageA(::GetDlgItem(warning, 0xFFFF), WM_GETTEXT, sizeof text,
+                   reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text,
+                 "You must have the System Agent loaded in order for the mouse hot corners to be "
+                 "active.");
+    ::PostMessageA(warning, WM_COMMAND, IDOK, 0);
+    while (::IsWindow(warning)) kittest::Pump(20);
+    ::SendMessageA(monitor, WM_NULL, 0, 0);          // the choice is through
+    ::SendMessageA(monitor, WM_COMMAND, 0x1102, 0);  // top-right Never, no box
+    EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'Y', 'N', '-', '-', 0}));
     sheet.Press(IDOK);
     saver.Exit();
     kittest::Pump(300);  // the broadcast comes as a posted notification
@@ -212,6 +237,22 @@ TEST_F(ConfigSheet, OpenedOverTheRunningSaverItTellsTheSaverOfEachChange) {
                                         "prefs code=e001 threshold=999999 delay=30 runtime=999999,30"}));
     saver->Post(WM_KEYDOWN, 'A');
     EXPECT_EQ(saver->Exit(), 2);
+}
+
+TEST_F(ConfigSheet, PreviewsInTheSheetsMonitorsHearEachChangeAndKeepTheirValues) {
+    SaverRun saver("/c", {{"KITTEST_CONFIG", "preview"}});
+    Sheet sheet(saver);
+    ASSERT_TRUE(sheet.Get());
+    ::SendMessageA(sheet.Get(), PSM_SETCURSEL, 1, 0);  // the page is made when first shown
+    const auto previews = saver.Lines("preview page=");
+    ASSERT_EQ(previews.size(), 1u);
+    ASSERT_NE(previews[0].rfind("preview page=0 ", 0), 0u) << previews[0];
+    sheet.Choose(IDC_DK_SENSITIVITY, 2);
+    sheet.Press(IDOK);
+    saver.Exit();
+    EXPECT_EQ(saver.Lines("prefs "),
+              (std::vector<std::string>{"prefs code=d001 threshold=400 delay=60 runtime=0,60",
+                                        "prefs code=e001 threshold=400 delay=60 runtime=0,60"}));
 }
 
 TEST_F(ConfigSheet, TheAboutItemOpensTheKitsAboutBox) {

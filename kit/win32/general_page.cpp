@@ -106,7 +106,6 @@ public:
 
     int DetectHotCornerService() override { return DetectSystemAgent(); }
     void KeepHotCornerService(int detected) override {
-        Kit().hotCornerService = detected;
         if (Kit().monitors) Kit().monitors->SetServiceDetected(detected != 0);
     }
     void TellHotCornerServices() override { TellServicesOfChange(); }

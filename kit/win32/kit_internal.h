@@ -78,13 +78,11 @@ struct KitState {
     CriticalSection threadListLock;
     std::forward_list<HANDLE> timerThreads;
 
-    // What the general page last learnt from the hot-corner services;
-    // the monitor control warns on a corner choice while it is 0.
-    int hotCornerService = 0;
-    WinHelpProc winHelp = ::WinHelpA;
     // The monitor control's pictures, menus and warning state, from
-    // start-up to teardown; its classes are registered meanwhile.
+    // start-up to teardown; its classes are registered meanwhile. The
+    // general page tells it whether a hot-corner service runs.
     std::unique_ptr<MonitorControls> monitors;
+    WinHelpProc winHelp = ::WinHelpA;
 };
 
 KitState& Kit();

@@ -11,7 +11,8 @@
 //                      "about" (the kit's About step), "help" (ScrHelp on the
 //                      host's control), "again" (ScrMain while running) or
 //                      "monitor" (a window of monitor controls with previews,
-//                      below)
+//                      below); "preview": the kit's sheet with a second page
+//                      of the saver's own, a preview in a monitor control
 //   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
 //   KITTEST_CHILDREN   saver windows to create inside the first one
 //   KITTEST_CORNERS    style of the MS_CORNERS control, hexadecimal
@@ -27,6 +28,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "kit/win32/dozekit.h"
@@ -318,6 +320,25 @@ int TryAgainWhileRunning() {
     return 3;
 }
 
+INT_PTR CALLBACK PreviewPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+    if (message != WM_INITDIALOG) return FALSE;
+    LogPreview("page", CreatePreview(::GetDlgItem(page, 201)));
+    return TRUE;
+}
+
+// The kit leaves room for a second entry of the first version's size.
+int AddPreviewPage(LPPROPSHEETHEADERA header) {
+    PROPSHEETPAGEA page{};
+    page.dwSize = PROPSHEETPAGEA_V1_SIZE;
+    page.hInstance = g_instance;
+    page.pszTemplate = MAKEINTRESOURCEA(200);
+    page.pfnDlgProc = PreviewPageProc;
+    auto* entries = reinterpret_cast<unsigned char*>(const_cast<PROPSHEETPAGEA*>(header->ppsp));
+    std::memcpy(entries + PROPSHEETPAGEA_V1_SIZE, &page, PROPSHEETPAGEA_V1_SIZE);
+    header->nPages = 2;
+    return SCR_DODEFAULT;
+}
+
 int CALLBACK Configure(HWND host, LPPROPSHEETHEADERA header, BOOL active) {
     char hostClass[64] = {};
     ::GetClassNameA(host, hostClass, sizeof hostClass);
@@ -328,6 +349,7 @@ int CALLBACK Configure(HWND host, LPPROPSHEETHEADERA header, BOOL active) {
                             header->dwSize, header->dwFlags, header->hIcon ? 1 : 0,
                             header->nPages));
     if (g_options.config == "default") return SCR_DODEFAULT;
+    if (g_options.config == "preview") return AddPreviewPage(header);
     if (g_options.config == "about") return kit::win32::RunAboutStep(host);
     if (g_options.config == "help") {
         HWND control = ::GetDlgItem(host, IDC_DK_HOST_CHILD);
