@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "common/win32/system_library.h"
+
 namespace imagelib {
 namespace {
 
@@ -40,8 +42,7 @@ TProgress::~TProgress() {
 
 bool TProgress::RegisterWindowClass() {
     if (classOwner_) return true;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
+    ::win32::InitCommonControlsOnDemand(ICC_PROGRESS_CLASS);
     const HINSTANCE module = ThisModule();
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;

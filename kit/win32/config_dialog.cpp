@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "common/win32/system_library.h"
 #include "kit/core/general_dialog.h"
 #include "resources/dozekit_res.h"
 
@@ -114,7 +115,7 @@ int ExecuteUserDialog(HWND host, PROPSHEETHEADERA* header) {
         const int result = kit.config(host, header, pair ? pair->active : FALSE);
         if (result != SCR_DODEFAULT) return result;
     }
-    return static_cast<int>(::PropertySheetA(header));
+    return static_cast<int>(::win32::PropertySheetOnDemand(header));
 }
 
 BOOL OnHostInit(HWND host, LPARAM pairParam) {
@@ -212,8 +213,7 @@ int DoConfigDialog(HWND parent, BOOL active) {
     Trace().Trace("DozeKit: DoConfigDialog: starting...");
     CheckKitResources();
     // The page's spin control belongs to the common controls.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS};
-    ::InitCommonControlsEx(&controls);
+    ::win32::InitCommonControlsOnDemand(ICC_UPDOWN_CLASS);
     HostPair pair{active, 0};
     pair.result = static_cast<int>(::DialogBoxParamA(Kit().resourceModule,
                                                      MAKEINTRESOURCEA(IDD_DK_HOST), parent,

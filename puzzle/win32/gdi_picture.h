@@ -17,7 +17,8 @@ public:
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    // Scales with GDI's halftone stretch into a new screen-compatible bitmap.
+    // Scales (averaging when shrinking, blending when growing) into a new
+    // screen-compatible bitmap; null for a part outside the picture.
     std::unique_ptr<Picture> ScaledPart(const Rect& source, int width,
                                         int height) const override;
 

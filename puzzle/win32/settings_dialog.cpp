@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/system_library.h"
 #include "puzzle/core/settings_rules.h"
 #include "puzzle/core/status_text.h"
 #include "puzzle/win32/registry_store.h"
@@ -174,14 +175,21 @@ void BrowseForFolder(HWND dialog, SettingsDialog& record) {
     browse.pszDisplayName = name;
     browse.lpszTitle = kBrowseTitle;
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = ::SHBrowseForFolderA(&browse);
+    using Browse = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
+    using PathOf = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
+    using Free = void(WINAPI*)(LPVOID);
+    const auto browseForFolder = win32::SystemFunction<Browse>("shell32.dll", "SHBrowseForFolderA");
+    const auto pathOf = win32::SystemFunction<PathOf>("shell32.dll", "SHGetPathFromIDListA");
+    const auto free = win32::SystemFunction<Free>("ole32.dll", "CoTaskMemFree");
+    if (!browseForFolder || !pathOf || !free) return;
+    LPITEMIDLIST chosen = browseForFolder(&browse);
     if (!chosen) return;
     char path[MAX_PATH] = "";
-    if (::SHGetPathFromIDListA(chosen, path)) {
+    if (pathOf(chosen, path)) {
         ::SetDlgItemTextA(dialog, IDC_SET_FOLDER, path);
         record.folderBrowsed = true;
     }
-    ::CoTaskMemFree(chosen);
+    free(chosen);
 }
 
 void Apply(HWND dialog, const SettingsDialog& record) {
@@ -233,22 +241,29 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // COM for the folder browser, for as long as the dialog is up.
 class ComScope {
 public:
-    ComScope() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComScope() {
+        using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+        const auto initialize = win32::SystemFunction<Initialize>("ole32.dll", "CoInitializeEx");
+        uninitialize_ = win32::SystemFunction<Uninitialize>("ole32.dll", "CoUninitialize");
+        initialized_ = initialize && uninitialize_ &&
+                       SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }
     ~ComScope() {
-        if (initialized_) ::CoUninitialize();
+        if (initialized_) uninitialize_();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
 
 private:
-    bool initialized_;
+    using Uninitialize = void(WINAPI*)();
+    Uninitialize uninitialize_ = nullptr;
+    bool initialized_ = false;
 };
 
 }  // namespace
 
 int CALLBACK PuzzleConfig(HWND host, LPPROPSHEETHEADERA, BOOL) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    win32::InitCommonControlsOnDemand(ICC_BAR_CLASSES);
     const ComScope com;
 
     const SaverProcess& process = Process();

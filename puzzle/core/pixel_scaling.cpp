@@ -1,0 +1,119 @@
+#include "puzzle/core/pixel_scaling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace puzzle {
+namespace {
+
+constexpr int kWeightBits = 16;
+constexpr std::int32_t kWeightOne = 1 << kWeightBits;
+
+// Which source pixels make each target pixel along one axis, and how much.
+struct Taps {
+    std::vector<int> first;    // per target pixel: its first source pixel
+    std::vector<int> count;    // per target pixel: how many follow
+    std::vector<int> offset;   // per target pixel: where its weights start
+    std::vector<std::int32_t> weights;  // summing to kWeightOne per pixel
+};
+
+// The weight of each source pixel in target pixel i: when shrinking, how
+// much of the source pixel the target pixel covers (a box); when growing,
+// a tent one source pixel wide around the target pixel's centre.
+std::vector<double> RawWeights(int i, int sourceLength, double scale, int& first) {
+    std::vector<double> raw;
+    if (scale > 1.0) {
+        const double low = i * scale;
+        const double high = std::min((i + 1) * scale, double(sourceLength));
+        first = std::min(int(low), sourceLength - 1);
+        for (int j = first; j < high; ++j)
+            raw.push_back(std::max(0.0, std::min(j + 1.0, high) - std::max(double(j), low)));
+    } else {
+        const double centre = (i + 0.5) * scale - 0.5;
+        first = std::clamp(int(std::floor(centre)), 0, sourceLength - 1);
+        const int last = std::clamp(int(std::floor(centre)) + 1, 0, sourceLength - 1);
+        for (int j = first; j <= last; ++j)
+            raw.push_back(std::max(0.0, 1.0 - std::abs(j - centre)));
+    }
+    return raw;
+}
+
+Taps MakeTaps(int sourceLength, int targetLength) {
+    Taps taps;
+    taps.first.resize(targetLength);
+    taps.count.resize(targetLength);
+    taps.offset.resize(targetLength);
+    const double scale = double(sourceLength) / targetLength;
+    for (int i = 0; i < targetLength; ++i) {
+        int first = 0;
+        std::vector<double> raw = RawWeights(i, sourceLength, scale, first);
+        double total = 0;
+        for (double weight : raw) total += weight;
+        taps.first[i] = first;
+        taps.offset[i] = int(taps.weights.size());
+        if (total <= 0) {  // a target pixel beside the edge: the edge pixel
+            taps.count[i] = 1;
+            taps.weights.push_back(kWeightOne);
+            continue;
+        }
+        taps.count[i] = int(raw.size());
+        // Rounded weights, the rounding error given to the largest, so that
+        // a plain area keeps exactly its colour.
+        std::int32_t sum = 0;
+        std::size_t largest = 0;
+        for (std::size_t k = 0; k < raw.size(); ++k) {
+            const auto weight = std::int32_t(std::lround(raw[k] / total * kWeightOne));
+            taps.weights.push_back(weight);
+            sum += weight;
+            if (raw[k] > raw[largest]) largest = k;
+        }
+        taps.weights[taps.offset[i] + largest] += kWeightOne - sum;
+    }
+    return taps;
+}
+
+// Blends `count` pixels, `stride` apart, with the given weights.
+Pixel Blend(const Pixel* pixels, std::ptrdiff_t stride, const std::int32_t* weights, int count) {
+    std::int32_t sums[4] = {0, 0, 0, 0};
+    for (int k = 0; k < count; ++k) {
+        const Pixel p = pixels[k * stride];
+        const std::int32_t w = weights[k];
+        for (int c = 0; c < 4; ++c) sums[c] += w * std::int32_t((p >> (8 * c)) & 0xFF);
+    }
+    Pixel result = 0;
+    for (int c = 0; c < 4; ++c) {
+        const std::int32_t value = (sums[c] + kWeightOne / 2) >> kWeightBits;
+        result |= Pixel(std::clamp(value, 0, 255)) << (8 * c);
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<Pixel> ScalePixels(const SourceRow& row, const Rect& part, int width, int height) {
+    if (width <= 0 || height <= 0 || part.width <= 0 || part.height <= 0) return {};
+    const Taps across = MakeTaps(part.width, width);
+    const Taps down = MakeTaps(part.height, height);
+
+    // Each source row scaled across, then the columns scaled down.
+    std::vector<Pixel> rows(std::size_t(width) * part.height);
+    for (int y = 0; y < part.height; ++y) {
+        const Pixel* source = row(part.y + y) + part.x;
+        Pixel* target = rows.data() + std::size_t(y) * width;
+        for (int x = 0; x < width; ++x)
+            target[x] = Blend(source + across.first[x], 1, &across.weights[across.offset[x]],
+                              across.count[x]);
+    }
+    std::vector<Pixel> result(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const Pixel* column = rows.data() + std::size_t(down.first[y]) * width;
+        const std::int32_t* weights = &down.weights[down.offset[y]];
+        Pixel* target = result.data() + std::size_t(y) * width;
+        for (int x = 0; x < width; ++x)
+            target[x] = Blend(column + x, width, weights, down.count[y]);
+    }
+    return result;
+}
+
+}  // namespace puzzle
