@@ -22,12 +22,11 @@ void PuzzleGame::Start() {
 
     state_ = GameState::Idle;
     idleStart_ = Now();
-    view_.StartTimer(GameTimer::Tick, kTickPeriod);
-    view_.StartTimer(GameTimer::Repaint, kRepaintDelay);
+    view_.StartTimer(GameTimer::Tick, kTickPeriodMs);
+    view_.StartTimer(GameTimer::Repaint, kRepaintDelayMs);
     repaintTimerRunning_ = true;
     lastActivity_ = Now();
     helpBoxGenerator_ = HelpBoxGenerator(Now());
-    tileSelected_ = false;
     helpBoxShown_ = false;
     Layout();
 }
@@ -39,8 +38,8 @@ void PuzzleGame::Layout() {
     // The help text and a fifth more, in whole tiles.
     const Size text = view_.LayoutWindow();
     const int tile = board_->TileSize();
-    helpBoxSize_ = {(tile + (text.width * 12) / 10 - 1) / tile,
-                    (tile + (text.height * 12) / 10 - 1) / tile};
+    helpBoxSize_ = {(tile + (text.width * kHelpBoxTenths) / 10 - 1) / tile,
+                    (tile + (text.height * kHelpBoxTenths) / 10 - 1) / tile};
     helpTextOffset_ = (helpBoxSize_.height * tile - text.height) / 2;
 
     layoutTime_ = Now();
@@ -74,9 +73,8 @@ void PuzzleGame::LeftClick(int x, int y) {
 
     if (state_ == GameState::Playing) {
         selected_ = clicked;
-        tileSelected_ = true;
-        view_.DrawSelectionFrame();
         state_ = GameState::TileSelected;
+        view_.DrawSelectionFrame();
     } else {
         SwapWithSelection(clicked);
     }
@@ -87,7 +85,6 @@ void PuzzleGame::SwapWithSelection(Cell clicked) {
     const Cell a = selected_;
     const SwapOutcome outcome = board_->SwapTiles(Index(a), Index(clicked));
     ++movesThisPeriod_;
-    tileSelected_ = false;
     state_ = GameState::Playing;
     if (board_->IsSolved()) {
         Solved();
@@ -109,7 +106,7 @@ void PuzzleGame::Solved() {
     view_.FlashBoard();
     DrawAllCells();
     // Falls idle a solved linger after this click.
-    lastActivity_ = Now() + kSolvedLinger - kIdleTimeout;
+    lastActivity_ = Now() + kSolvedLingerMs - kIdleTimeoutMs;
     StopTiming();
     Flush();
     if (board_->IsLastPicture()) {
@@ -141,7 +138,7 @@ void PuzzleGame::ChangePicture(bool next) {
 }
 
 void PuzzleGame::MouseMoved() {
-    if (!board_ || Now() - layoutTime_ < kMouseGrace) return;
+    if (!board_ || Now() - layoutTime_ < kMouseGraceMs) return;
     lastActivity_ = Now();
     if (state_ == GameState::Idle) Wake();
 }
@@ -173,11 +170,11 @@ void PuzzleGame::Tick(GameTimer timer) {
         repaintTimerRunning_ = false;
         if (view_.IsPreview()) view_.RequestRepaint();
     }
-    if (helpBoxShown_) EraseHelpBox();
+    EraseHelpBox();
     if (view_.IsPreview()) return;
 
     if (state_ != GameState::Idle) {
-        if (Now() - lastActivity_ > kIdleTimeout && dialogsOpen_ == 0) FallIdle();
+        if (Now() - lastActivity_ > kIdleTimeoutMs && dialogsOpen_ == 0) FallIdle();
         if (state_ != GameState::Idle) return;
     }
     PlaceHelpBox();
@@ -195,25 +192,23 @@ void PuzzleGame::End() {
 
 void PuzzleGame::SaveProgress() {
     if (!board_) return;
-    if (timingOn_) {
-        StopTiming();
-        StartTiming();
-    }
+    CatchUpTiming();
     Flush();
     board_->SaveArrangement();
 }
 
 void PuzzleGame::Wake() {
     state_ = GameState::Playing;
-    Tick(GameTimer::Tick);  // takes the help box away
+    // What a tick would do now: the help box goes, and its cells come back.
+    PollShift();
+    EraseHelpBox();
     ApplyCursorRule();
     DrawAllCells();
     if (!board_->IsSolved()) StartTiming();
 }
 
 void PuzzleGame::FallIdle() {
-    if (tileSelected_) {
-        tileSelected_ = false;
+    if (state_ == GameState::TileSelected) {
         state_ = GameState::Playing;
         DrawCell(selected_);
     }
@@ -224,10 +219,11 @@ void PuzzleGame::FallIdle() {
 }
 
 void PuzzleGame::EraseHelpBox() {
+    if (!helpBoxShown_) return;
     // While idle the box eats the picture away in black for one half
     // period, then gives it back for the next.
     const bool black = state_ == GameState::Idle &&
-                       (Now() - idleStart_) % (2 * kBlackoutHalfPeriod) >= kBlackoutHalfPeriod;
+                       (Now() - idleStart_) % (2 * kBlackoutHalfPeriodMs) >= kBlackoutHalfPeriodMs;
     view_.EraseHelpBox(black ? HelpBoxErase::Black : HelpBoxErase::Restore);
     helpBoxShown_ = false;
 }
@@ -250,11 +246,7 @@ void PuzzleGame::ApplyCursorRule() {
 
 void PuzzleGame::ShowStatus(bool endOfSet) {
     if (!board_) return;
-    // The totals shown include the time up to now.
-    if (timingOn_) {
-        StopTiming();
-        StartTiming();
-    }
+    CatchUpTiming();
     Flush();
 
     view_.SetDialogActive(true);
@@ -292,7 +284,7 @@ void PuzzleGame::HideBadTiles() {
     if (!badTilesShown_) return;
     badTilesShown_ = false;
     DrawMisplacedCells();
-    if (tileSelected_) view_.DrawSelectionFrame();
+    if (state_ == GameState::TileSelected) view_.DrawSelectionFrame();
 }
 
 void PuzzleGame::DrawMisplacedCells() {
@@ -315,6 +307,12 @@ void PuzzleGame::StopTiming() {
     pendingTime_ += Now() - timingStart_;
     pendingMoves_ += movesThisPeriod_;
     timingOn_ = false;
+}
+
+void PuzzleGame::CatchUpTiming() {
+    if (!timingOn_) return;
+    StopTiming();
+    StartTiming();
 }
 
 void PuzzleGame::Flush() {

@@ -17,6 +17,8 @@
 
 namespace puzzle {
 
+// Idle: attract mode, the help box wanders. Playing: no tile selected.
+// TileSelected: one misplaced tile selected (SelectedCell) and framed.
 enum class GameState { Idle, Playing, TileSelected };
 
 // Keys the game tells apart, by their virtual-key codes.
@@ -35,14 +37,22 @@ private:
     std::uint32_t state_;
 };
 
+// The game's timings, in milliseconds of the tick count.
+inline constexpr std::uint32_t kIdleTimeoutMs = 12000;  // no activity for longer: idle
+inline constexpr std::uint32_t kSolvedLingerMs = 6000;  // idle this long after a solve
+inline constexpr std::uint32_t kMouseGraceMs = 1500;    // mouse ignored after a layout
+// The idle help box eats the picture away in black for one half period
+// and gives it back for the next.
+inline constexpr std::uint32_t kBlackoutHalfPeriodMs = 100000;
+inline constexpr std::uint32_t kTickPeriodMs = 1500;    // the tick timer
+inline constexpr std::uint32_t kRepaintDelayMs = 200;   // the one-shot repaint timer
+
+// The help box is the measured help text and this many tenths of it, in
+// whole tiles: a fifth more.
+inline constexpr int kHelpBoxTenths = 12;
+
 class PuzzleGame {
 public:
-    static constexpr std::uint32_t kIdleTimeout = 12000;    // no activity for longer: idle
-    static constexpr std::uint32_t kSolvedLinger = 6000;    // idle this long after a solve
-    static constexpr std::uint32_t kMouseGrace = 1500;      // mouse ignored after a layout
-    static constexpr std::uint32_t kBlackoutHalfPeriod = 100000;
-    static constexpr std::uint32_t kTickPeriod = 1500;
-    static constexpr std::uint32_t kRepaintDelay = 200;
 
     // The view and the services must outlive the game.
     PuzzleGame(GameView& view, const BoardServices& services);
@@ -79,8 +89,8 @@ public:
     GameState State() const { return state_; }
     bool IsSolved() const { return board_ && board_->IsSolved(); }
     bool BadTilesShown() const { return badTilesShown_; }
-    bool TileSelected() const { return tileSelected_; }
-    Cell SelectedCell() const { return selected_; }
+    bool TileSelected() const { return state_ == GameState::TileSelected; }
+    Cell SelectedCell() const { return selected_; }  // valid while TileSelected
     bool HelpBoxShown() const { return helpBoxShown_; }
     Cell HelpBoxCell() const { return helpBoxCell_; }
     Size HelpBoxSize() const { return helpBoxSize_; }  // in whole tiles
@@ -114,10 +124,14 @@ private:
     void DrawMisplacedCells();
     void DrawCell(Cell cell) { view_.DrawCells(cell.column, cell.row, 1, 1); }
     void DrawAllCells();
+    // Takes the help box away, when it is shown.
     void EraseHelpBox();
     void PlaceHelpBox();
     void StartTiming();
     void StopTiming();
+    // Moves the time measured so far to the pending totals and goes on
+    // measuring, so that a flush includes the time up to now.
+    void CatchUpTiming();
     void Flush();
     int Index(Cell cell) const { return board_->CellIndex(cell.column, cell.row); }
 
@@ -127,7 +141,6 @@ private:
 
     GameState state_ = GameState::Idle;
     Cell selected_;
-    bool tileSelected_ = false;
     bool badTilesShown_ = false;
     bool helpBoxShown_ = false;
     Cell helpBoxCell_;

@@ -12,7 +12,7 @@
 #include "puzzle/win32/saver_environment.h"
 #include "puzzle/win32/saver_files.h"
 #include "puzzle/win32/saver_pictures.h"
-#include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
 namespace {

@@ -10,7 +10,7 @@
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_files.h"
-#include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
 namespace {
