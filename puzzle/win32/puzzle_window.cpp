@@ -40,8 +40,7 @@ void OnCreate(HWND window) {
 
 Handled OnPaint(PuzzleWindow& puzzle) {
     win32::PaintDc paint(puzzle.Handle());
-    puzzle.PaintAll();
-    puzzle.Present(paint.Get(), paint.Info().rcPaint);
+    puzzle.Paint(paint.Get(), paint.Info().rcPaint);
     return kPassOn;
 }
 
