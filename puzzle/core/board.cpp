@@ -9,49 +9,10 @@ namespace {
 constexpr int kLargestPictureSide = 1000;
 constexpr int kMissingPictureSide = 16;
 constexpr int kShuffleExchanges = 2000;
-constexpr int kDefaultHard = 12;
 
 int UsablePictureSide(int side) {
     if (side <= 0) return kMissingPictureSide;
     return std::min(side, kLargestPictureSide);
-}
-
-// The platform of a board on its own: no store, no pictures.
-class NoStore final : public Store {
-public:
-    std::unique_ptr<StoreKey> OpenExisting(std::string_view) override { return nullptr; }
-    std::unique_ptr<StoreKey> CreateOrOpen(std::string_view) override { return nullptr; }
-};
-
-class NoEnvironment final : public SaverEnvironment {
-public:
-    std::optional<std::string> LoadText(int, std::size_t) override { return std::nullopt; }
-    std::string WindowsDirectory() override { return {}; }
-    Size ScreenSize() override { return {}; }
-};
-
-class NoPictures final : public PictureSource {
-public:
-    bool ListFolder(const std::string&, const std::function<bool(const FolderEntry&)>&) override {
-        return false;
-    }
-    bool BuiltInExists(int) override { return false; }
-    std::unique_ptr<Picture> DecodeFile(const std::string&) override { return nullptr; }
-    std::unique_ptr<Picture> DecodeBuiltIn(int) override { return nullptr; }
-    std::unique_ptr<Picture> PlainPicture(int, int) override { return nullptr; }
-};
-
-class StoppedClock final : public Clock {
-public:
-    std::uint32_t Now() override { return 0; }
-};
-
-BoardServices NoServices() {
-    static NoStore store;
-    static NoEnvironment environment;
-    static NoPictures pictures;
-    static StoppedClock clock;
-    return {store, environment, pictures, clock};
 }
 
 }  // namespace
@@ -109,14 +70,11 @@ CellPair NextShufflePair(ShuffleGenerator& generator, int columns, int rows, int
     return {c1 + r1 * hard, c2 + r2 * hard};
 }
 
-PuzzleBoard::PuzzleBoard() : services_(NoServices()), hard_(kDefaultHard) {
-    ResetArrangement();
-}
+PuzzleBoard::PuzzleBoard(int hard) { SetHard(hard); }
 
-PuzzleBoard::PuzzleBoard(const BoardServices& services)
-    : services_(services), hard_(kDefaultHard) {
+void PuzzleBoard::SetHard(int hard) {
+    hard_ = std::clamp(hard, 1, kMaxHard);
     ResetArrangement();
-    OpenStore();
 }
 
 PuzzleBoard::~PuzzleBoard() = default;

@@ -15,8 +15,7 @@ namespace {
 std::unique_ptr<PuzzleBoard> CutBoard(int pictureWidth, int pictureHeight, int screenWidth,
                                       int screenHeight, int hard,
                                       std::vector<Rect>* sources = nullptr) {
-    auto board = std::make_unique<PuzzleBoard>();
-    board->SetHard(hard);
+    auto board = std::make_unique<PuzzleBoard>(hard);
     EXPECT_TRUE(board->CutPicture(
         std::make_unique<FakePicture>(pictureWidth, pictureHeight, sources), screenWidth,
         screenHeight));

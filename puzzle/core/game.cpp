@@ -17,7 +17,8 @@ PuzzleGame::~PuzzleGame() = default;
 void PuzzleGame::Start() {
     dialogsOpen_ = 0;
     timingOn_ = false;
-    board_ = std::make_unique<PuzzleBoard>(services_);
+    progress_ = std::make_unique<ProgressStore>(services_);
+    pictures_ = std::make_unique<PictureSet>(*progress_, services_);
     ChangePicture(false);
 
     state_ = GameState::Idle;
@@ -109,8 +110,9 @@ void PuzzleGame::Solved() {
     lastActivity_ = Now() + kSolvedLingerMs - kIdleTimeoutMs;
     StopTiming();
     Flush();
-    if (board_->IsLastPicture()) {
-        board_->ReadTimesAtEnd(true, StoreKeyChoice::Progress);
+    // Another window may have moved on meanwhile: the stored number counts.
+    if (pictures_->IsLastPicture(progress_->ReloadCurrentPic())) {
+        progress_->CountCompletedSet();
         ShowStatus(true);
     }
 }
@@ -130,10 +132,11 @@ void PuzzleGame::MoveOn() {
 
 void PuzzleGame::ChangePicture(bool next) {
     ++dialogsOpen_;
-    if (next)
-        board_->AdvancePicture();
-    else
-        board_->LoadCurrentPicture();
+    // Without a progress key there is nothing to move on to.
+    if (!next || progress_->AdvancePicture()) {
+        auto made = pictures_->MakeCurrentBoard(board_ ? board_->Hard() : progress_->Hard());
+        board_ = std::move(made);
+    }
     --dialogsOpen_;
 }
 
@@ -185,6 +188,8 @@ void PuzzleGame::End() {
     StopTiming();
     Flush();
     board_.reset();
+    pictures_.reset();
+    progress_.reset();
     view_.StopTimer(GameTimer::Tick);
     if (repaintTimerRunning_) view_.StopTimer(GameTimer::Repaint);
     repaintTimerRunning_ = false;
@@ -194,7 +199,11 @@ void PuzzleGame::SaveProgress() {
     if (!board_) return;
     CatchUpTiming();
     Flush();
-    board_->SaveArrangement();
+    SaveArrangement();
+}
+
+void PuzzleGame::SaveArrangement() {
+    if (board_) progress_->SaveArrangement(*board_);
 }
 
 void PuzzleGame::Wake() {
@@ -254,7 +263,7 @@ void PuzzleGame::ShowStatus(bool endOfSet) {
     ApplyCursorRule();
     if (endOfSet) {
         view_.ShowEndOfSetDialog();
-        if (board_->TimesAtEnd() == 1 && !board_->UsesOwnPictures()) view_.ShowRewardBox();
+        if (progress_->TimesAtEnd() == 1 && !progress_->UsesOwnPictures()) view_.ShowRewardBox();
     } else {
         view_.ShowProgressBox();
     }
@@ -316,7 +325,7 @@ void PuzzleGame::CatchUpTiming() {
 }
 
 void PuzzleGame::Flush() {
-    board_->AddPlayTotals(pendingTime_, pendingMoves_);
+    progress_->AddPlayTotals(pendingTime_, pendingMoves_);
     pendingTime_ = 0;
     pendingMoves_ = 0;
 }

@@ -13,6 +13,8 @@
 
 #include "puzzle/core/board.h"
 #include "puzzle/core/game_view.h"
+#include "puzzle/core/picture_set.h"
+#include "puzzle/core/progress_store.h"
 #include "puzzle/core/services.h"
 
 namespace puzzle {
@@ -75,6 +77,8 @@ public:
     // moves so far go into the totals, and the arrangement is saved. For
     // the end of the session, which ends the saver without End.
     void SaveProgress();
+    // Stores the board's arrangement (when the window closes).
+    void SaveArrangement();
 
     // The arrow in play and while a dialog is open; hidden while idle.
     void ApplyCursorRule();
@@ -83,9 +87,11 @@ public:
     void ShowStatus(bool endOfSet);
 
     // ---- For drawing.
-    // Null before Start and after End.
-    PuzzleBoard* Board() { return board_.get(); }
+    // Null before Start and after End. The board is replaced whole when
+    // the picture changes.
     const PuzzleBoard* Board() const { return board_.get(); }
+    // The settings and totals; null before Start and after End.
+    ProgressStore* Progress() { return progress_.get(); }
     GameState State() const { return state_; }
     bool IsSolved() const { return board_ && board_->IsSolved(); }
     bool BadTilesShown() const { return badTilesShown_; }
@@ -137,6 +143,9 @@ private:
 
     GameView& view_;
     BoardServices services_;
+    // Made at Start and released at End, in this order.
+    std::unique_ptr<ProgressStore> progress_;
+    std::unique_ptr<PictureSet> pictures_;
     std::unique_ptr<PuzzleBoard> board_;
 
     GameState state_ = GameState::Idle;

@@ -15,6 +15,8 @@
 #include "puzzle/core/canvas.h"
 #include "puzzle/core/game_view.h"
 #include "puzzle/core/picture.h"
+#include "puzzle/core/picture_set.h"
+#include "puzzle/core/progress_store.h"
 #include "puzzle/core/services.h"
 #include "puzzle/core/store.h"
 
@@ -221,6 +223,30 @@ struct FakePlatform {
             pictures.files[folder + "\\" + name] = {640, 480};
         }
     }
+};
+
+// The settings, the picture set and the board made from them, as a game
+// holds them.
+struct BoardMaking {
+    explicit BoardMaking(const BoardServices& services)
+        : progress(services), pictures(progress, services) {}
+    // Makes the current board in place of the one held; false when it
+    // comes plain.
+    bool LoadCurrentPicture() {
+        board = pictures.MakeCurrentBoard(board ? board->Hard() : progress.Hard());
+        return !board->IsPlainBoard();
+    }
+    // Moves on as a click on a solved board does.
+    void AdvancePicture() {
+        if (progress.AdvancePicture()) LoadCurrentPicture();
+    }
+    // As the game asks at a solve: is the stored current picture the last?
+    bool IsLastPicture() { return pictures.IsLastPicture(progress.ReloadCurrentPic()); }
+    void SaveArrangement() { progress.SaveArrangement(*board); }
+
+    ProgressStore progress;
+    PictureSet pictures;
+    std::unique_ptr<PuzzleBoard> board;
 };
 
 // A window that records what the game asks of it, one line per request.

@@ -133,14 +133,17 @@ void PuzzleWindow::SetDialogActive(bool active) {
 }
 
 void PuzzleWindow::ShowProgressBox() {
-    const PuzzleBoard* board = game_.Board();
-    if (!board) return;
-    const std::string text = ProgressText(board->CurrentPic(), board->GameClicks(), board->GameTime());
+    const ProgressStore* progress = game_.Progress();
+    if (!progress) return;
+    const std::string text =
+        ProgressText(progress->CurrentPic(), progress->GameClicks(), progress->GameTime());
     ::MessageBoxA(window_, text.c_str(), kProgressCaption, MB_OK);
 }
 
 void PuzzleWindow::ShowEndOfSetDialog() {
-    if (PuzzleBoard* board = game_.Board()) RunEndOfSetDialog(instance_, window_, *board);
+    ProgressStore* progress = game_.Progress();
+    if (progress && game_.Board())
+        RunEndOfSetDialog(instance_, window_, *progress, game_.Board()->Hard());
 }
 
 void PuzzleWindow::ShowRewardBox() { ::MessageBoxA(window_, kRewardText, kRewardCaption, MB_OK); }
