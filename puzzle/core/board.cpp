@@ -1,12 +1,12 @@
 #include "puzzle/core/board.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace puzzle {
 namespace {
 
-constexpr int kLargestPictureSide = 1000;
 constexpr int kMissingPictureSide = 16;
 constexpr int kShuffleExchanges = 2000;
 
@@ -18,7 +18,27 @@ int UsablePictureSide(int side) {
 }  // namespace
 
 BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
-                       int screenHeight, int hard) {
+                       int screenHeight, int hard, LargePicture large) {
+    if (large == LargePicture::ScaledDown &&
+        (pictureWidth > kLargestPictureSide || pictureHeight > kLargestPictureSide) &&
+        pictureWidth > 0 && pictureHeight > 0) {
+        // The longer side becomes kLargestPictureSide and the other keeps
+        // the proportion, rounded (3000 x 2000 gives 1000 x 667).
+        const std::int64_t w = pictureWidth, h = pictureHeight, largest = kLargestPictureSide;
+        const std::int64_t longer = std::max(w, h);
+        const int scaledWidth = static_cast<int>(std::max<std::int64_t>(1, (w * largest + longer / 2) / longer));
+        const int scaledHeight = static_cast<int>(std::max<std::int64_t>(1, (h * largest + longer / 2) / longer));
+        BoardGeometry g = FitBoard(scaledWidth, scaledHeight, screenWidth, screenHeight, hard);
+        // The same part of the picture, in its own pixels.
+        const auto left = g.source.x * w / scaledWidth;
+        const auto right = std::min(w, (g.source.x + g.source.width) * w / scaledWidth);
+        const auto top = g.source.y * h / scaledHeight;
+        const auto bottom = std::min(h, (g.source.y + g.source.height) * h / scaledHeight);
+        g.source = {static_cast<int>(left), static_cast<int>(top),
+                    static_cast<int>(std::max<std::int64_t>(1, right - left)),
+                    static_cast<int>(std::max<std::int64_t>(1, bottom - top))};
+        return g;
+    }
     const int width = UsablePictureSide(pictureWidth);
     const int height = UsablePictureSide(pictureHeight);
     const double scale = std::min(static_cast<double>(screenWidth) / width,
@@ -80,10 +100,10 @@ void PuzzleBoard::SetHard(int hard) {
 PuzzleBoard::~PuzzleBoard() = default;
 
 bool PuzzleBoard::CutPicture(std::unique_ptr<Picture> decoded, int screenWidth,
-                             int screenHeight) {
+                             int screenHeight, LargePicture large) {
     if (!decoded) return false;
     const BoardGeometry g = FitBoard(decoded->Width(), decoded->Height(), screenWidth,
-                                     screenHeight, hard_);
+                                     screenHeight, hard_, large);
     std::unique_ptr<Picture> cut = decoded->ScaledPart(g.source, g.boardWidth, g.boardHeight);
     if (!cut) return false;
 

@@ -38,8 +38,23 @@ struct BoardGeometry {
     friend bool operator==(const BoardGeometry&, const BoardGeometry&) = default;
 };
 
+// What becomes of a picture larger than kLargestPictureSide on a side.
+enum class LargePicture {
+    // Only its first kLargestPictureSide columns and rows are used: the
+    // built-in pictures, whose saved boards were cut so.
+    FirstPart,
+    // Scaled down, keeping its proportions, to fit within
+    // kLargestPictureSide on each side, then fitted and cut as such: own
+    // pictures (photos), which so show whole.
+    ScaledDown,
+};
+inline constexpr int kLargestPictureSide = 1000;
+
+// The source part is in the picture's own pixels either way; pictures up
+// to kLargestPictureSide on each side are cut the same either way.
 BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
-                       int screenHeight, int hard);
+                       int screenHeight, int hard,
+                       LargePicture large = LargePicture::FirstPart);
 
 // The board's own generator: x <- x * 1664525 + 1013904223 (mod 2^32),
 // seeded from a tick count as T * 1664525 + 1013904223.
@@ -86,8 +101,8 @@ public:
     // a screen of the given size, makes the board picture and resets the
     // arrangement to the identity. Answers false, changing nothing, when
     // there is no picture or the board picture cannot be made.
-    bool CutPicture(std::unique_ptr<Picture> decoded, int screenWidth,
-                    int screenHeight);
+    bool CutPicture(std::unique_ptr<Picture> decoded, int screenWidth, int screenHeight,
+                    LargePicture large = LargePicture::FirstPart);
 
     // Scrambles the used cells with the board's generator seeded from the
     // tick count, starting from whatever the arrangement holds, then

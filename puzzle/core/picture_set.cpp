@@ -110,7 +110,9 @@ std::unique_ptr<PuzzleBoard> PictureSet::MakeCurrentBoard(int hard) {
 bool PictureSet::CutOwnPicture(const std::string& path, PuzzleBoard& next) {
     auto picture = services_.pictures.DecodeFile(path);
     const Size screen = services_.environment.ScreenSize();
-    return picture && next.CutPicture(std::move(picture), screen.width, screen.height);
+    // A photo far larger than the screen shows whole.
+    return picture && next.CutPicture(std::move(picture), screen.width, screen.height,
+                                      LargePicture::ScaledDown);
 }
 
 bool PictureSet::CutBuiltInPicture(int number, PuzzleBoard& next) {

@@ -206,5 +206,32 @@ TEST(LoadCurrentPicture, ABuiltInThatCannotBeDecodedLeavesAPlainSolvedBoard) {
     EXPECT_EQ(platform.store.Integer(kBase, "CurrentPic"), 3);
 }
 
+TEST(LoadCurrentPicture, OwnPhotosShowWholeAndBuiltInsAreCutAsBefore) {
+    // An own photo of 3000 x 2000 makes the grid of a 1000 x 667 picture.
+    FakePlatform platform;
+    platform.UseOwnPictures("D:\\Pics", {"big.jpg", "small.jpg"});
+    platform.pictures.files["D:\\Pics\\big.jpg"] = {3000, 2000};
+    platform.pictures.files["D:\\Pics\\small.jpg"] = {1000, 667};
+    BoardMaking big(platform.Services());
+    ASSERT_TRUE(big.LoadCurrentPicture());
+    big.AdvancePicture();  // the small one
+    BoardMaking small(platform.Services());
+    ASSERT_TRUE(small.LoadCurrentPicture());
+    EXPECT_EQ(platform.pictures.decodedFiles.back(), "D:\\Pics\\small.jpg");
+    EXPECT_EQ(big.board->Columns(), small.board->Columns());
+    EXPECT_EQ(big.board->Rows(), small.board->Rows());
+    EXPECT_EQ(big.board->TileSize(), small.board->TileSize());
+
+    // Built-in picture 9, 1300 x 450, keeps the cut its saved boards had:
+    // its first 1000 columns.
+    FakePlatform builtIn;
+    builtIn.store.Set(kBase, "CurrentPic", 9);
+    BoardMaking nine(builtIn.Services());
+    ASSERT_TRUE(nine.LoadCurrentPicture());
+    const BoardGeometry asBefore = FitBoard(1000, 450, 1024, 768, nine.board->Hard());
+    EXPECT_EQ(nine.board->Columns(), asBefore.columns);
+    EXPECT_EQ(nine.board->Rows(), asBefore.rows);
+}
+
 }  // namespace
 }  // namespace puzzle
