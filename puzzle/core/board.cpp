@@ -1,63 +1,44 @@
 #include "puzzle/core/board.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace puzzle {
 namespace {
 
-constexpr int kLargestPictureSide = 1000;
 constexpr int kMissingPictureSide = 16;
 constexpr int kShuffleExchanges = 2000;
-constexpr int kDefaultHard = 12;
 
 int UsablePictureSide(int side) {
     if (side <= 0) return kMissingPictureSide;
     return std::min(side, kLargestPictureSide);
 }
 
-// The platform of a board on its own: no store, no pictures.
-class NoStore final : public Store {
-public:
-    std::unique_ptr<StoreKey> OpenExisting(std::string_view) override { return nullptr; }
-    std::unique_ptr<StoreKey> CreateOrOpen(std::string_view) override { return nullptr; }
-};
-
-class NoEnvironment final : public SaverEnvironment {
-public:
-    std::optional<std::string> LoadText(int, std::size_t) override { return std::nullopt; }
-    std::string WindowsDirectory() override { return {}; }
-    Size ScreenSize() override { return {}; }
-};
-
-class NoPictures final : public PictureSource {
-public:
-    bool ListFolder(const std::string&, const std::function<bool(const FolderEntry&)>&) override {
-        return false;
-    }
-    bool BuiltInExists(int) override { return false; }
-    std::unique_ptr<Picture> DecodeFile(const std::string&) override { return nullptr; }
-    std::unique_ptr<Picture> DecodeBuiltIn(int) override { return nullptr; }
-    std::unique_ptr<Picture> PlainPicture(int, int) override { return nullptr; }
-};
-
-class StoppedClock final : public Clock {
-public:
-    std::uint32_t Now() override { return 0; }
-};
-
-BoardServices NoServices() {
-    static NoStore store;
-    static NoEnvironment environment;
-    static NoPictures pictures;
-    static StoppedClock clock;
-    return {store, environment, pictures, clock};
-}
-
 }  // namespace
 
 BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
-                       int screenHeight, int hard) {
+                       int screenHeight, int hard, LargePicture large) {
+    if (large == LargePicture::ScaledDown &&
+        (pictureWidth > kLargestPictureSide || pictureHeight > kLargestPictureSide) &&
+        pictureWidth > 0 && pictureHeight > 0) {
+        // The longer side becomes kLargestPictureSide and the other keeps
+        // the proportion, rounded (3000 x 2000 gives 1000 x 667).
+        const std::int64_t w = pictureWidth, h = pictureHeight, largest = kLargestPictureSide;
+        const std::int64_t longer = std::max(w, h);
+        const int scaledWidth = static_cast<int>(std::max<std::int64_t>(1, (w * largest + longer / 2) / longer));
+        const int scaledHeight = static_cast<int>(std::max<std::int64_t>(1, (h * largest + longer / 2) / longer));
+        BoardGeometry g = FitBoard(scaledWidth, scaledHeight, screenWidth, screenHeight, hard);
+        // The same part of the picture, in its own pixels.
+        const auto left = g.source.x * w / scaledWidth;
+        const auto right = std::min(w, (g.source.x + g.source.width) * w / scaledWidth);
+        const auto top = g.source.y * h / scaledHeight;
+        const auto bottom = std::min(h, (g.source.y + g.source.height) * h / scaledHeight);
+        g.source = {static_cast<int>(left), static_cast<int>(top),
+                    static_cast<int>(std::max<std::int64_t>(1, right - left)),
+                    static_cast<int>(std::max<std::int64_t>(1, bottom - top))};
+        return g;
+    }
     const int width = UsablePictureSide(pictureWidth);
     const int height = UsablePictureSide(pictureHeight);
     const double scale = std::min(static_cast<double>(screenWidth) / width,
@@ -109,23 +90,20 @@ CellPair NextShufflePair(ShuffleGenerator& generator, int columns, int rows, int
     return {c1 + r1 * hard, c2 + r2 * hard};
 }
 
-PuzzleBoard::PuzzleBoard() : services_(NoServices()), hard_(kDefaultHard) {
-    ResetArrangement();
-}
+PuzzleBoard::PuzzleBoard(int hard) { SetHard(hard); }
 
-PuzzleBoard::PuzzleBoard(const BoardServices& services)
-    : services_(services), hard_(kDefaultHard) {
+void PuzzleBoard::SetHard(int hard) {
+    hard_ = std::clamp(hard, 1, kMaxHard);
     ResetArrangement();
-    OpenStore();
 }
 
 PuzzleBoard::~PuzzleBoard() = default;
 
 bool PuzzleBoard::CutPicture(std::unique_ptr<Picture> decoded, int screenWidth,
-                             int screenHeight) {
+                             int screenHeight, LargePicture large) {
     if (!decoded) return false;
     const BoardGeometry g = FitBoard(decoded->Width(), decoded->Height(), screenWidth,
-                                     screenHeight, hard_);
+                                     screenHeight, hard_, large);
     std::unique_ptr<Picture> cut = decoded->ScaledPart(g.source, g.boardWidth, g.boardHeight);
     if (!cut) return false;
 

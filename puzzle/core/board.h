@@ -1,26 +1,21 @@
 // The puzzle board: a picture cut into square tiles, the arrangement of the
-// tiles over the cells, and the count of tiles that stand at home.
+// tiles over the cells, and the count of tiles that stand at home. It
+// knows nothing of the store or of where pictures come from: the picture
+// set (picture_set.h) makes a board complete, and the game replaces its
+// board with the new one in one step.
 //
 // Cells and tiles are both numbered column + row * hard, where hard is the
 // stride of the arrangement (it has hard * hard entries). Only the cells
 // with column < Columns() and row < Rows() take part in the game; the
 // entry of a cell is the home index of the tile shown in it.
-//
-// The same object keeps the settings and progress that go with the board
-// (board_store.cpp) and makes the current board from the current picture
-// of the set (picture_set.cpp).
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "puzzle/core/picture.h"
-#include "puzzle/core/services.h"
 
 namespace puzzle {
 
@@ -43,8 +38,23 @@ struct BoardGeometry {
     friend bool operator==(const BoardGeometry&, const BoardGeometry&) = default;
 };
 
+// What becomes of a picture larger than kLargestPictureSide on a side.
+enum class LargePicture {
+    // Only its first kLargestPictureSide columns and rows are used: the
+    // built-in pictures, whose saved boards were cut so.
+    FirstPart,
+    // Scaled down, keeping its proportions, to fit within
+    // kLargestPictureSide on each side, then fitted and cut as such: own
+    // pictures (photos), which so show whole.
+    ScaledDown,
+};
+inline constexpr int kLargestPictureSide = 1000;
+
+// The source part is in the picture's own pixels either way; pictures up
+// to kLargestPictureSide on each side are cut the same either way.
 BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
-                       int screenHeight, int hard);
+                       int screenHeight, int hard,
+                       LargePicture large = LargePicture::FirstPart);
 
 // The board's own generator: x <- x * 1664525 + 1013904223 (mod 2^32),
 // seeded from a tick count as T * 1664525 + 1013904223.
@@ -72,30 +82,27 @@ struct SwapOutcome {
     bool secondHome = false;  // the second cell now holds its own tile
 };
 
-// The key that ReadTimesAtEnd works in.
-enum class StoreKeyChoice { Progress, Base };
-
 class PuzzleBoard {
 public:
-    // A board on its own: it reads and stores nothing and has no pictures.
-    PuzzleBoard();
-    // A board with its store and pictures; reads its settings at once.
-    explicit PuzzleBoard(const BoardServices& services);
+    // A board of one cell at the given difficulty, solved, without a
+    // picture, until CutPicture.
+    explicit PuzzleBoard(int hard);
     ~PuzzleBoard();
     PuzzleBoard(const PuzzleBoard&) = delete;
     PuzzleBoard& operator=(const PuzzleBoard&) = delete;
 
     // The difficulty used by the next CutPicture. CutPicture replaces it by
-    // the value it could actually use.
+    // the value it could actually use. Setting it starts the arrangement
+    // again as the identity of its size.
     int Hard() const { return hard_; }
-    void SetHard(int hard) { hard_ = hard; }
+    void SetHard(int hard);
 
     // Fits and cuts the decoded picture (taken over and released here) for
     // a screen of the given size, makes the board picture and resets the
     // arrangement to the identity. Answers false, changing nothing, when
     // there is no picture or the board picture cannot be made.
-    bool CutPicture(std::unique_ptr<Picture> decoded, int screenWidth,
-                    int screenHeight);
+    bool CutPicture(std::unique_ptr<Picture> decoded, int screenWidth, int screenHeight,
+                    LargePicture large = LargePicture::FirstPart);
 
     // Scrambles the used cells with the board's generator seeded from the
     // tick count, starting from whatever the arrangement holds, then
@@ -131,78 +138,14 @@ public:
     // Answers false, changing nothing, otherwise.
     bool RestoreArrangement(std::span<const std::int32_t> saved);
 
-    // ---- Settings and progress. Each operation opens its key, works and
-    // closes it again; a key that cannot be opened leaves the values in
-    // memory as each operation says, and nothing is reported. Settings
-    // that are read are written back, so missing ones are created with
-    // their defaults.
-
-    // The own-pictures folder, set to `newFolder` when one is given.
-    const std::string& ReadOwnDir(std::optional<std::string_view> newFolder = std::nullopt);
-    // Reads "UseOwnPics", or sets it to `newValue` (1 on, anything else
-    // off). Own pictures count as in use only while the folder holds one.
-    bool ReadUseOwnPics(std::optional<int> newValue = std::nullopt);
-    // Reads "TimesAtEnd", adding 1 when `count` is set.
-    int ReadTimesAtEnd(bool count, StoreKeyChoice key);
-    // Reads hard and TopHard, sets hard to `newValue` unless it is 0,
-    // raises TopHard to hard, writes both, and NextHard = hard when
-    // `alsoSetNext` is set.
-    void ReadDifficulty(int newValue = 0, bool alsoSetNext = false);
-    // Adds play time and moves to "GameTime" and "GameClicks".
-    void AddPlayTotals(std::uint32_t milliseconds, int moves);
-    // Writes the arrangement as "index", unless the board is plain.
-    void SaveArrangement();
-    void SaveNextHard(int value);
-    // Moves on to the next picture of the set and makes its board.
-    void AdvancePicture();
-    void ResetCurrentPic();
-    // Whether no picture of the set in use follows the stored current one.
-    bool IsLastPicture();
-
-    // ---- The pictures of the set.
-
-    // Own picture `number` (from 1): the number-th picture file of the
-    // own-pictures folder as the system lists it; its path when asked.
-    bool FindOwnPicture(int number, std::string* path = nullptr);
-    bool BuiltInPictureExists(int number);
-    // Makes the board of the current picture: decodes and cuts it, then
-    // restores the saved arrangement or shuffles and stores a new one.
-    // When no picture can be decoded at all the board is plain: black,
-    // solved, and nothing of it is stored. False in that case. Until the
-    // new board is complete the board stays as it was, whole.
-    bool LoadCurrentPicture();
+    // A plain board stands in for a picture that could not be shown: it
+    // is black (or has no picture at all) and solved, and its arrangement
+    // is never stored.
     bool IsPlainBoard() const { return plain_; }
-
-    // ---- The values in memory.
-    const std::string& BaseKeyName() const { return baseKeyName_; }
-    const std::string& ProgressKeyName() const { return progressKeyName_; }
-    const std::string& OwnDir() const { return ownDir_; }
-    bool UsesOwnPictures() const { return useOwnPics_; }
-    int CurrentPic() const { return currentPic_; }
-    int TopHard() const { return topHard_; }
-    int DefaultHard() const { return defaultHard_; }
-    int DefaultTopHard() const;
-    std::uint32_t GameTime() const { return gameTime_; }
-    int GameClicks() const { return gameClicks_; }
-    int TimesAtEnd() const { return timesAtEnd_; }
+    void MarkPlain() { plain_ = true; }
 
 private:
     void ResetArrangement();
-    void OpenStore();
-    std::unique_ptr<StoreKey> OpenProgressKey(bool create);
-    // Decodes the picture that LoadCurrentPicture chose and cuts it into
-    // `next`, the board being made; false when there was none to decode or
-    // it could not be used.
-    bool CutOwnPicture(const std::string& path, PuzzleBoard& next);
-    bool CutBuiltInPicture(int number, PuzzleBoard& next);
-    bool CutPlainPicture(PuzzleBoard& next);
-    bool RestoreSavedArrangement(StoreKey& key, PuzzleBoard& next);
-    // Takes over the tiles of the board made in `next` (difficulty, grid,
-    // arrangement, board picture) at once.
-    void TakeTiles(PuzzleBoard& next);
-    void StoreNewArrangement(bool restart);
-
-    BoardServices services_;
 
     int hard_;
     int columns_ = 1;
@@ -212,17 +155,6 @@ private:
     std::vector<std::int32_t> arrangement_;
     std::unique_ptr<Picture> boardPicture_;
     bool plain_ = false;
-
-    std::string baseKeyName_;
-    std::string progressKeyName_;
-    std::string ownDir_;
-    bool useOwnPics_ = false;
-    int currentPic_ = 1;
-    int topHard_ = 0;
-    int defaultHard_ = 0;
-    std::uint32_t gameTime_ = 0;
-    int gameClicks_ = 0;
-    int timesAtEnd_ = 0;
 };
 
 }  // namespace puzzle

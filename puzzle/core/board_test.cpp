@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "puzzle/core/test_fakes.h"
@@ -14,12 +15,12 @@ namespace {
 // Cuts a picture of the given size for the given screen at `hard`.
 std::unique_ptr<PuzzleBoard> CutBoard(int pictureWidth, int pictureHeight, int screenWidth,
                                       int screenHeight, int hard,
-                                      std::vector<Rect>* sources = nullptr) {
-    auto board = std::make_unique<PuzzleBoard>();
-    board->SetHard(hard);
+                                      std::vector<Rect>* sources = nullptr,
+                                      LargePicture large = LargePicture::FirstPart) {
+    auto board = std::make_unique<PuzzleBoard>(hard);
     EXPECT_TRUE(board->CutPicture(
         std::make_unique<FakePicture>(pictureWidth, pictureHeight, sources), screenWidth,
-        screenHeight));
+        screenHeight, large));
     return board;
 }
 
@@ -112,6 +113,54 @@ TEST(CutPicture, FitsAndCentresThePicture) {
     EXPECT_EQ(sources[0].x, (1000 - sources[0].width) / 2);  // the centre of those columns
     EXPECT_EQ(board->BoardPicture()->Width(), board->BoardWidth());
     EXPECT_EQ(board->BoardPicture()->Height(), board->BoardHeight());
+}
+
+// The grid alone, without the source part.
+bool SameGrid(const BoardGeometry& a, const BoardGeometry& b) {
+    return a.hard == b.hard && a.columns == b.columns && a.rows == b.rows &&
+           a.tileSize == b.tileSize && a.boardWidth == b.boardWidth &&
+           a.boardHeight == b.boardHeight;
+}
+
+TEST(CutPicture, ALargePhotoIsScaledDownToShowWhole) {
+    // 3000 x 2000 is cut as 1000 x 667: 12 x 8 tiles of 85 on 1024 x 768,
+    // the board showing 996 x 664 of those from (2, 1).
+    const BoardGeometry small = FitBoard(1000, 667, 1024, 768, 12);
+    ASSERT_EQ(small.source, (Rect{2, 1, 996, 664}));
+    std::vector<Rect> sources;
+    auto board = CutBoard(3000, 2000, 1024, 768, 12, &sources, LargePicture::ScaledDown);
+    EXPECT_TRUE(SameGrid(FitBoard(3000, 2000, 1024, 768, 12, LargePicture::ScaledDown), small));
+    EXPECT_EQ(board->Columns(), small.columns);
+    EXPECT_EQ(board->Rows(), small.rows);
+    // The same part in the photo's own pixels: every corner of the photo
+    // is on the board, short of the same thin margin the small one loses.
+    ASSERT_EQ(sources.size(), 1u);
+    EXPECT_EQ(sources[0], (Rect{6, 2, 2988, 1992}));
+
+    // Tall, and one pixel over; the last pixel of each side is kept.
+    for (const auto& [width, height, scaledWidth, scaledHeight] :
+         {std::tuple{2000, 3000, 667, 1000}, {1001, 1000, 1000, 999}, {40000, 7, 1000, 1},
+          {65535, 65535, 1000, 1000}}) {
+        const BoardGeometry large =
+            FitBoard(width, height, 1024, 768, 12, LargePicture::ScaledDown);
+        const BoardGeometry scaled = FitBoard(scaledWidth, scaledHeight, 1024, 768, 12);
+        EXPECT_TRUE(SameGrid(large, scaled)) << width << 'x' << height;
+        EXPECT_LE(large.source.x + large.source.width, width);
+        EXPECT_LE(large.source.y + large.source.height, height);
+        EXPECT_GE(large.source.width, 1);
+        EXPECT_GE(large.source.height, 1);
+    }
+}
+
+TEST(CutPicture, PicturesUpTo1000PixelsAreCutAsBefore) {
+    for (const auto& [width, height] : {std::pair{1000, 1000}, {534, 450}, {1000, 1}, {1, 1}}) {
+        EXPECT_EQ(FitBoard(width, height, 1024, 768, 12, LargePicture::ScaledDown),
+                  FitBoard(width, height, 1024, 768, 12))
+            << width << 'x' << height;
+    }
+    const BoardGeometry square = FitBoard(1000, 1000, 1024, 768, 12, LargePicture::ScaledDown);
+    EXPECT_EQ(square.tileSize, 64);  // 768 div 12
+    EXPECT_EQ(square.source, (Rect{0, 0, 1000, 1000}));
 }
 
 TEST(CutPicture, FittedSideOf768AtHard31StaysInsideTheArrangement) {

@@ -17,17 +17,17 @@ PuzzleGame::~PuzzleGame() = default;
 void PuzzleGame::Start() {
     dialogsOpen_ = 0;
     timingOn_ = false;
-    board_ = std::make_unique<PuzzleBoard>(services_);
+    progress_ = std::make_unique<ProgressStore>(services_);
+    pictures_ = std::make_unique<PictureSet>(*progress_, services_);
     ChangePicture(false);
 
     state_ = GameState::Idle;
     idleStart_ = Now();
-    view_.StartTimer(GameTimer::Tick, kTickPeriod);
-    view_.StartTimer(GameTimer::Repaint, kRepaintDelay);
+    view_.StartTimer(GameTimer::Tick, kTickPeriodMs);
+    view_.StartTimer(GameTimer::Repaint, kRepaintDelayMs);
     repaintTimerRunning_ = true;
     lastActivity_ = Now();
     helpBoxGenerator_ = HelpBoxGenerator(Now());
-    tileSelected_ = false;
     helpBoxShown_ = false;
     Layout();
 }
@@ -39,8 +39,8 @@ void PuzzleGame::Layout() {
     // The help text and a fifth more, in whole tiles.
     const Size text = view_.LayoutWindow();
     const int tile = board_->TileSize();
-    helpBoxSize_ = {(tile + (text.width * 12) / 10 - 1) / tile,
-                    (tile + (text.height * 12) / 10 - 1) / tile};
+    helpBoxSize_ = {(tile + (text.width * kHelpBoxTenths) / 10 - 1) / tile,
+                    (tile + (text.height * kHelpBoxTenths) / 10 - 1) / tile};
     helpTextOffset_ = (helpBoxSize_.height * tile - text.height) / 2;
 
     layoutTime_ = Now();
@@ -74,9 +74,8 @@ void PuzzleGame::LeftClick(int x, int y) {
 
     if (state_ == GameState::Playing) {
         selected_ = clicked;
-        tileSelected_ = true;
-        view_.DrawSelectionFrame();
         state_ = GameState::TileSelected;
+        view_.DrawSelectionFrame();
     } else {
         SwapWithSelection(clicked);
     }
@@ -87,7 +86,6 @@ void PuzzleGame::SwapWithSelection(Cell clicked) {
     const Cell a = selected_;
     const SwapOutcome outcome = board_->SwapTiles(Index(a), Index(clicked));
     ++movesThisPeriod_;
-    tileSelected_ = false;
     state_ = GameState::Playing;
     if (board_->IsSolved()) {
         Solved();
@@ -109,11 +107,12 @@ void PuzzleGame::Solved() {
     view_.FlashBoard();
     DrawAllCells();
     // Falls idle a solved linger after this click.
-    lastActivity_ = Now() + kSolvedLinger - kIdleTimeout;
+    lastActivity_ = Now() + kSolvedLingerMs - kIdleTimeoutMs;
     StopTiming();
     Flush();
-    if (board_->IsLastPicture()) {
-        board_->ReadTimesAtEnd(true, StoreKeyChoice::Progress);
+    // Another window may have moved on meanwhile: the stored number counts.
+    if (pictures_->IsLastPicture(progress_->ReloadCurrentPic())) {
+        progress_->CountCompletedSet();
         ShowStatus(true);
     }
 }
@@ -133,15 +132,16 @@ void PuzzleGame::MoveOn() {
 
 void PuzzleGame::ChangePicture(bool next) {
     ++dialogsOpen_;
-    if (next)
-        board_->AdvancePicture();
-    else
-        board_->LoadCurrentPicture();
+    // Without a progress key there is nothing to move on to.
+    if (!next || progress_->AdvancePicture()) {
+        auto made = pictures_->MakeCurrentBoard(board_ ? board_->Hard() : progress_->Hard());
+        board_ = std::move(made);
+    }
     --dialogsOpen_;
 }
 
 void PuzzleGame::MouseMoved() {
-    if (!board_ || Now() - layoutTime_ < kMouseGrace) return;
+    if (!board_ || Now() - layoutTime_ < kMouseGraceMs) return;
     lastActivity_ = Now();
     if (state_ == GameState::Idle) Wake();
 }
@@ -173,11 +173,11 @@ void PuzzleGame::Tick(GameTimer timer) {
         repaintTimerRunning_ = false;
         if (view_.IsPreview()) view_.RequestRepaint();
     }
-    if (helpBoxShown_) EraseHelpBox();
+    EraseHelpBox();
     if (view_.IsPreview()) return;
 
     if (state_ != GameState::Idle) {
-        if (Now() - lastActivity_ > kIdleTimeout && dialogsOpen_ == 0) FallIdle();
+        if (Now() - lastActivity_ > kIdleTimeoutMs && dialogsOpen_ == 0) FallIdle();
         if (state_ != GameState::Idle) return;
     }
     PlaceHelpBox();
@@ -188,6 +188,8 @@ void PuzzleGame::End() {
     StopTiming();
     Flush();
     board_.reset();
+    pictures_.reset();
+    progress_.reset();
     view_.StopTimer(GameTimer::Tick);
     if (repaintTimerRunning_) view_.StopTimer(GameTimer::Repaint);
     repaintTimerRunning_ = false;
@@ -195,25 +197,27 @@ void PuzzleGame::End() {
 
 void PuzzleGame::SaveProgress() {
     if (!board_) return;
-    if (timingOn_) {
-        StopTiming();
-        StartTiming();
-    }
+    CatchUpTiming();
     Flush();
-    board_->SaveArrangement();
+    SaveArrangement();
+}
+
+void PuzzleGame::SaveArrangement() {
+    if (board_) progress_->SaveArrangement(*board_);
 }
 
 void PuzzleGame::Wake() {
     state_ = GameState::Playing;
-    Tick(GameTimer::Tick);  // takes the help box away
+    // What a tick would do now: the help box goes, and its cells come back.
+    PollShift();
+    EraseHelpBox();
     ApplyCursorRule();
     DrawAllCells();
     if (!board_->IsSolved()) StartTiming();
 }
 
 void PuzzleGame::FallIdle() {
-    if (tileSelected_) {
-        tileSelected_ = false;
+    if (state_ == GameState::TileSelected) {
         state_ = GameState::Playing;
         DrawCell(selected_);
     }
@@ -224,10 +228,11 @@ void PuzzleGame::FallIdle() {
 }
 
 void PuzzleGame::EraseHelpBox() {
+    if (!helpBoxShown_) return;
     // While idle the box eats the picture away in black for one half
     // period, then gives it back for the next.
     const bool black = state_ == GameState::Idle &&
-                       (Now() - idleStart_) % (2 * kBlackoutHalfPeriod) >= kBlackoutHalfPeriod;
+                       (Now() - idleStart_) % (2 * kBlackoutHalfPeriodMs) >= kBlackoutHalfPeriodMs;
     view_.EraseHelpBox(black ? HelpBoxErase::Black : HelpBoxErase::Restore);
     helpBoxShown_ = false;
 }
@@ -250,11 +255,7 @@ void PuzzleGame::ApplyCursorRule() {
 
 void PuzzleGame::ShowStatus(bool endOfSet) {
     if (!board_) return;
-    // The totals shown include the time up to now.
-    if (timingOn_) {
-        StopTiming();
-        StartTiming();
-    }
+    CatchUpTiming();
     Flush();
 
     view_.SetDialogActive(true);
@@ -262,7 +263,7 @@ void PuzzleGame::ShowStatus(bool endOfSet) {
     ApplyCursorRule();
     if (endOfSet) {
         view_.ShowEndOfSetDialog();
-        if (board_->TimesAtEnd() == 1 && !board_->UsesOwnPictures()) view_.ShowRewardBox();
+        if (progress_->TimesAtEnd() == 1 && !progress_->UsesOwnPictures()) view_.ShowRewardBox();
     } else {
         view_.ShowProgressBox();
     }
@@ -292,7 +293,7 @@ void PuzzleGame::HideBadTiles() {
     if (!badTilesShown_) return;
     badTilesShown_ = false;
     DrawMisplacedCells();
-    if (tileSelected_) view_.DrawSelectionFrame();
+    if (state_ == GameState::TileSelected) view_.DrawSelectionFrame();
 }
 
 void PuzzleGame::DrawMisplacedCells() {
@@ -317,8 +318,14 @@ void PuzzleGame::StopTiming() {
     timingOn_ = false;
 }
 
+void PuzzleGame::CatchUpTiming() {
+    if (!timingOn_) return;
+    StopTiming();
+    StartTiming();
+}
+
 void PuzzleGame::Flush() {
-    board_->AddPlayTotals(pendingTime_, pendingMoves_);
+    progress_->AddPlayTotals(pendingTime_, pendingMoves_);
     pendingTime_ = 0;
     pendingMoves_ = 0;
 }

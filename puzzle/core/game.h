@@ -13,10 +13,14 @@
 
 #include "puzzle/core/board.h"
 #include "puzzle/core/game_view.h"
+#include "puzzle/core/picture_set.h"
+#include "puzzle/core/progress_store.h"
 #include "puzzle/core/services.h"
 
 namespace puzzle {
 
+// Idle: attract mode, the help box wanders. Playing: no tile selected.
+// TileSelected: one misplaced tile selected (SelectedCell) and framed.
 enum class GameState { Idle, Playing, TileSelected };
 
 // Keys the game tells apart, by their virtual-key codes.
@@ -35,14 +39,22 @@ private:
     std::uint32_t state_;
 };
 
+// The game's timings, in milliseconds of the tick count.
+inline constexpr std::uint32_t kIdleTimeoutMs = 12000;  // no activity for longer: idle
+inline constexpr std::uint32_t kSolvedLingerMs = 6000;  // idle this long after a solve
+inline constexpr std::uint32_t kMouseGraceMs = 1500;    // mouse ignored after a layout
+// The idle help box eats the picture away in black for one half period
+// and gives it back for the next.
+inline constexpr std::uint32_t kBlackoutHalfPeriodMs = 100000;
+inline constexpr std::uint32_t kTickPeriodMs = 1500;    // the tick timer
+inline constexpr std::uint32_t kRepaintDelayMs = 200;   // the one-shot repaint timer
+
+// The help box is the measured help text and this many tenths of it, in
+// whole tiles: a fifth more.
+inline constexpr int kHelpBoxTenths = 12;
+
 class PuzzleGame {
 public:
-    static constexpr std::uint32_t kIdleTimeout = 12000;    // no activity for longer: idle
-    static constexpr std::uint32_t kSolvedLinger = 6000;    // idle this long after a solve
-    static constexpr std::uint32_t kMouseGrace = 1500;      // mouse ignored after a layout
-    static constexpr std::uint32_t kBlackoutHalfPeriod = 100000;
-    static constexpr std::uint32_t kTickPeriod = 1500;
-    static constexpr std::uint32_t kRepaintDelay = 200;
 
     // The view and the services must outlive the game.
     PuzzleGame(GameView& view, const BoardServices& services);
@@ -65,6 +77,8 @@ public:
     // moves so far go into the totals, and the arrangement is saved. For
     // the end of the session, which ends the saver without End.
     void SaveProgress();
+    // Stores the board's arrangement (when the window closes).
+    void SaveArrangement();
 
     // The arrow in play and while a dialog is open; hidden while idle.
     void ApplyCursorRule();
@@ -73,14 +87,16 @@ public:
     void ShowStatus(bool endOfSet);
 
     // ---- For drawing.
-    // Null before Start and after End.
-    PuzzleBoard* Board() { return board_.get(); }
+    // Null before Start and after End. The board is replaced whole when
+    // the picture changes.
     const PuzzleBoard* Board() const { return board_.get(); }
+    // The settings and totals; null before Start and after End.
+    ProgressStore* Progress() { return progress_.get(); }
     GameState State() const { return state_; }
     bool IsSolved() const { return board_ && board_->IsSolved(); }
     bool BadTilesShown() const { return badTilesShown_; }
-    bool TileSelected() const { return tileSelected_; }
-    Cell SelectedCell() const { return selected_; }
+    bool TileSelected() const { return state_ == GameState::TileSelected; }
+    Cell SelectedCell() const { return selected_; }  // valid while TileSelected
     bool HelpBoxShown() const { return helpBoxShown_; }
     Cell HelpBoxCell() const { return helpBoxCell_; }
     Size HelpBoxSize() const { return helpBoxSize_; }  // in whole tiles
@@ -114,20 +130,26 @@ private:
     void DrawMisplacedCells();
     void DrawCell(Cell cell) { view_.DrawCells(cell.column, cell.row, 1, 1); }
     void DrawAllCells();
+    // Takes the help box away, when it is shown.
     void EraseHelpBox();
     void PlaceHelpBox();
     void StartTiming();
     void StopTiming();
+    // Moves the time measured so far to the pending totals and goes on
+    // measuring, so that a flush includes the time up to now.
+    void CatchUpTiming();
     void Flush();
     int Index(Cell cell) const { return board_->CellIndex(cell.column, cell.row); }
 
     GameView& view_;
     BoardServices services_;
+    // Made at Start and released at End, in this order.
+    std::unique_ptr<ProgressStore> progress_;
+    std::unique_ptr<PictureSet> pictures_;
     std::unique_ptr<PuzzleBoard> board_;
 
     GameState state_ = GameState::Idle;
     Cell selected_;
-    bool tileSelected_ = false;
     bool badTilesShown_ = false;
     bool helpBoxShown_ = false;
     Cell helpBoxCell_;

@@ -1,7 +1,7 @@
-// What the game asks of the window it is played in. The game decides what
-// is drawn and when; the window draws it, reading the game's state (board,
-// selection, bad tiles shown, help box) as it needs. Tests record the
-// requests instead.
+// What the game asks of the window it is played in. The game decides when
+// something is drawn; what each drawing request draws is decided in the
+// core too, by the painter (board_painter.h), which the window hands the
+// requests to. Tests record the requests instead.
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "puzzle/core/board.h"
-#include "puzzle/core/picture_names.h"
+#include "puzzle/core/picture_set.h"
 #include "puzzle/core/test_fakes.h"
 
 namespace puzzle {
@@ -40,18 +39,18 @@ TEST(OwnPictures, TheNthPictureOfTheListing) {
         {"old.jpg", true},  // a folder, not a picture
         {"scan.bmp", false},
     };
-    PuzzleBoard board(platform.Services());
+    BoardMaking board(platform.Services());
     std::string path;
-    EXPECT_TRUE(board.FindOwnPicture(1, &path));
+    EXPECT_TRUE(board.pictures.FindOwnPicture(1, &path));
     EXPECT_EQ(path, "D:\\Pics\\Photo.JPG");  // the listed name, not lower-cased
-    EXPECT_TRUE(board.FindOwnPicture(2, &path));
+    EXPECT_TRUE(board.pictures.FindOwnPicture(2, &path));
     EXPECT_EQ(path, "D:\\Pics\\scan.bmp");
-    for (int number : {3, 0, -1}) EXPECT_FALSE(board.FindOwnPicture(number)) << number;
+    for (int number : {3, 0, -1}) EXPECT_FALSE(board.pictures.FindOwnPicture(number)) << number;
     platform.pictures.folders["D:\\Pics"] = {{"Photo.JPG", false}, {"notes.txt", false}};
-    EXPECT_TRUE(board.FindOwnPicture(1));  // exactly one picture
-    EXPECT_FALSE(board.FindOwnPicture(2));
+    EXPECT_TRUE(board.pictures.FindOwnPicture(1));  // exactly one picture
+    EXPECT_FALSE(board.pictures.FindOwnPicture(2));
     platform.pictures.folders.erase("D:\\Pics");  // cannot be listed
-    EXPECT_FALSE(board.FindOwnPicture(1));
+    EXPECT_FALSE(board.pictures.FindOwnPicture(1));
 }
 
 TEST(LoadCurrentPicture, StartsTheSetAgainWhenCurrentPicIsOutOfIt) {
@@ -61,15 +60,15 @@ TEST(LoadCurrentPicture, StartsTheSetAgainWhenCurrentPicIsOutOfIt) {
         for (auto [name, value] : {std::pair{"CurrentPic", stored}, {"NextHard", 16},
                                    {"GameTime", 99000}, {"GameClicks", 77}})
             store.Set(kBase, name, value);
-        PuzzleBoard board(platform.Services());
+        BoardMaking board(platform.Services());
         ASSERT_TRUE(board.LoadCurrentPicture());
         EXPECT_EQ(platform.pictures.decodedBuiltIns, std::vector<int>{1}) << stored;
-        EXPECT_EQ(board.Hard(), 16);  // NextHard
-        EXPECT_EQ(board.GameClicks(), 0);
+        EXPECT_EQ(board.board->Hard(), 16);  // NextHard
+        EXPECT_EQ(board.progress.GameClicks(), 0);
         EXPECT_EQ(store.Integer(kBase, "CurrentPic"), 1);
         EXPECT_EQ(store.Integer(kBase, "GameTime"), 0);
         EXPECT_EQ(store.Integer(kBase, "GameClicks"), 0);
-        ExpectStoredBoard(store, board);
+        ExpectStoredBoard(store, *board.board);
     }
     // Without NextHard the difficulty stays; own pictures start again at
     // the folder's first.
@@ -77,10 +76,10 @@ TEST(LoadCurrentPicture, StartsTheSetAgainWhenCurrentPicIsOutOfIt) {
     platform.UseOwnPictures("D:\\Pics", {"a.jpg", "b.jpg"});
     platform.store.Set(kBase + "\\OwnPics", "CurrentPic", 3);
     platform.store.Set(kBase + "\\OwnPics", "hard", 15);
-    PuzzleBoard board(platform.Services());
+    BoardMaking board(platform.Services());
     ASSERT_TRUE(board.LoadCurrentPicture());
     EXPECT_EQ(platform.pictures.decodedFiles, std::vector<std::string>{"D:\\Pics\\a.jpg"});
-    EXPECT_EQ(board.Hard(), 15);
+    EXPECT_EQ(board.board->Hard(), 15);
 }
 
 TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
@@ -88,46 +87,48 @@ TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
     MemoryStore& store = platform.store;
     std::vector<std::int32_t> saved;
     {
-        PuzzleBoard first(platform.Services());
+        BoardMaking first(platform.Services());
         platform.clock.now = 1234;
         ASSERT_TRUE(first.LoadCurrentPicture());
-        first.SwapTiles(first.CellIndex(0, 0), first.CellIndex(1, 0));
+        PuzzleBoard& board = *first.board;
+        board.SwapTiles(board.CellIndex(0, 0), board.CellIndex(1, 0));
         first.SaveArrangement();
-        saved.assign(first.Arrangement().begin(), first.Arrangement().end());
+        saved.assign(board.Arrangement().begin(), board.Arrangement().end());
     }
     platform.clock.now = 999;  // another shuffle would differ
-    PuzzleBoard again(platform.Services());
+    BoardMaking again(platform.Services());
     ASSERT_TRUE(again.LoadCurrentPicture());
-    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), again.Arrangement().begin()));
+    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), again.board->Arrangement().begin()));
     // After a restart of the set it belongs to another picture: not taken.
     store.Set(kBase, "CurrentPic", 11);
-    PuzzleBoard restarted(platform.Services());
+    BoardMaking restarted(platform.Services());
     ASSERT_TRUE(restarted.LoadCurrentPicture());
-    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), restarted.Arrangement().begin()));
+    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), restarted.board->Arrangement().begin()));
 
     // A grid saved of another size (another screen): shuffled anew and stored.
     store.Set(kBase, "numtilesy", *store.Integer(kBase, "numtilesy") + 1);
-    PuzzleBoard other(platform.Services());
+    BoardMaking other(platform.Services());
     ASSERT_TRUE(other.LoadCurrentPicture());
-    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), other.Arrangement().begin()));
-    ExpectStoredBoard(store, other);
+    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), other.board->Arrangement().begin()));
+    ExpectStoredBoard(store, *other.board);
     // Another difficulty: the stored index is of another size.
     store.Set(kBase, "hard", 10);
-    PuzzleBoard harder(platform.Services());
+    BoardMaking harder(platform.Services());
     ASSERT_TRUE(harder.LoadCurrentPicture());
-    ExpectStoredBoard(store, harder);
+    ExpectStoredBoard(store, *harder.board);
 }
 
 TEST(LoadCurrentPicture, ASavedIndexThatIsNoPermutationIsShuffledAnew) {
     FakePlatform platform;
-    ASSERT_TRUE(PuzzleBoard(platform.Services()).LoadCurrentPicture());
+    ASSERT_TRUE(BoardMaking(platform.Services()).LoadCurrentPicture());
     std::vector<std::int32_t> identity(12 * 12);
     std::iota(identity.begin(), identity.end(), 0);
     std::vector<std::int32_t> broken = identity;
     broken[1] = 0;  // tile 0 twice, tile 1 lost
     platform.store.Set(kBase, "index", broken);
-    PuzzleBoard board(platform.Services());
-    ASSERT_TRUE(board.LoadCurrentPicture());
+    BoardMaking making(platform.Services());
+    ASSERT_TRUE(making.LoadCurrentPicture());
+    const PuzzleBoard& board = *making.board;
     EXPECT_FALSE(board.IsSolved());
     ExpectStoredBoard(platform.store, board);
     EXPECT_TRUE(std::is_permutation(board.Arrangement().begin(), board.Arrangement().end(),
@@ -143,18 +144,20 @@ TEST(LoadCurrentPicture, StoredDifficultyAgreesWithTheBoardCut) {
             platform.environment.screen = {320, 240};
             platform.store.Set(kBase, name, stored);
             platform.store.Set(kBase, "CurrentPic", name == std::string("hard") ? 1 : 0);
-            PuzzleBoard board(platform.Services());
-            ASSERT_TRUE(board.LoadCurrentPicture());
+            BoardMaking making(platform.Services());
+            ASSERT_TRUE(making.LoadCurrentPicture());
+            const PuzzleBoard& board = *making.board;
             EXPECT_GE(board.TileSize(), 1) << name << ' ' << stored;
             EXPECT_LE(board.Columns(), board.Hard());
-            board.SaveArrangement();
+            making.SaveArrangement();
             ExpectStoredBoard(platform.store, board);
 
             // The next run takes the stored board back as it was.
-            PuzzleBoard again(platform.Services());
+            BoardMaking again(platform.Services());
             ASSERT_TRUE(again.LoadCurrentPicture());
             EXPECT_TRUE(std::equal(board.Arrangement().begin(), board.Arrangement().end(),
-                                   again.Arrangement().begin(), again.Arrangement().end()));
+                                   again.board->Arrangement().begin(),
+                                   again.board->Arrangement().end()));
         }
     }
 }
@@ -164,7 +167,7 @@ TEST(LoadCurrentPicture, AnOwnPictureThatCannotBeDecodedGivesWayToABuiltIn) {
     platform.UseOwnPictures("D:\\Pics", {"a.jpg", "b.jpg"});
     platform.pictures.files.erase("D:\\Pics\\b.jpg");
     platform.store.Set(kBase + "\\OwnPics", "CurrentPic", 2);
-    PuzzleBoard board(platform.Services());
+    BoardMaking board(platform.Services());
     ASSERT_TRUE(board.LoadCurrentPicture());
     EXPECT_EQ(platform.pictures.decodedBuiltIns, std::vector<int>{2});
 }
@@ -172,35 +175,62 @@ TEST(LoadCurrentPicture, AnOwnPictureThatCannotBeDecodedGivesWayToABuiltIn) {
 TEST(LoadCurrentPicture, ABuiltInThatCannotBeDecodedLeavesAPlainSolvedBoard) {
     FakePlatform platform;
     {
-        PuzzleBoard first(platform.Services());
+        BoardMaking first(platform.Services());
         ASSERT_TRUE(first.LoadCurrentPicture());
     }
     const auto savedIndex = platform.store.Integers(kBase, "index");
     platform.pictures.undecodable = {1};
-    PuzzleBoard board(platform.Services());
+    BoardMaking board(platform.Services());
     EXPECT_FALSE(board.LoadCurrentPicture());
-    EXPECT_TRUE(board.IsPlainBoard());
-    EXPECT_TRUE(board.HasPicture());
-    EXPECT_TRUE(board.IsSolved());
+    EXPECT_TRUE(board.board->IsPlainBoard());
+    EXPECT_TRUE(board.board->HasPicture());
+    EXPECT_TRUE(board.board->IsSolved());
     // The arrangement saved for picture 1 survives.
     board.SaveArrangement();
     EXPECT_EQ(platform.store.Integers(kBase, "index"), savedIndex);
 
     // The next picture decodes again.
     board.AdvancePicture();
-    EXPECT_FALSE(board.IsPlainBoard());
-    EXPECT_FALSE(board.IsSolved());
-    ExpectStoredBoard(platform.store, board);
+    EXPECT_FALSE(board.board->IsPlainBoard());
+    EXPECT_FALSE(board.board->IsSolved());
+    ExpectStoredBoard(platform.store, *board.board);
 
     // Not even a plain picture: still a solved board, nothing stored.
     platform.pictures.undecodable = {3};
     platform.pictures.failPlain = true;
     platform.store.Set(kBase, "CurrentPic", 3);
-    PuzzleBoard bare(platform.Services());
+    BoardMaking bare(platform.Services());
     EXPECT_FALSE(bare.LoadCurrentPicture());
-    EXPECT_FALSE(bare.HasPicture());
-    EXPECT_TRUE(bare.IsSolved());
+    EXPECT_FALSE(bare.board->HasPicture());
+    EXPECT_TRUE(bare.board->IsSolved());
     EXPECT_EQ(platform.store.Integer(kBase, "CurrentPic"), 3);
+}
+
+TEST(LoadCurrentPicture, OwnPhotosShowWholeAndBuiltInsAreCutAsBefore) {
+    // An own photo of 3000 x 2000 makes the grid of a 1000 x 667 picture.
+    FakePlatform platform;
+    platform.UseOwnPictures("D:\\Pics", {"big.jpg", "small.jpg"});
+    platform.pictures.files["D:\\Pics\\big.jpg"] = {3000, 2000};
+    platform.pictures.files["D:\\Pics\\small.jpg"] = {1000, 667};
+    BoardMaking big(platform.Services());
+    ASSERT_TRUE(big.LoadCurrentPicture());
+    big.AdvancePicture();  // the small one
+    BoardMaking small(platform.Services());
+    ASSERT_TRUE(small.LoadCurrentPicture());
+    EXPECT_EQ(platform.pictures.decodedFiles.back(), "D:\\Pics\\small.jpg");
+    EXPECT_EQ(big.board->Columns(), small.board->Columns());
+    EXPECT_EQ(big.board->Rows(), small.board->Rows());
+    EXPECT_EQ(big.board->TileSize(), small.board->TileSize());
+
+    // Built-in picture 9, 1300 x 450, keeps the cut its saved boards had:
+    // its first 1000 columns.
+    FakePlatform builtIn;
+    builtIn.store.Set(kBase, "CurrentPic", 9);
+    BoardMaking nine(builtIn.Services());
+    ASSERT_TRUE(nine.LoadCurrentPicture());
+    const BoardGeometry asBefore = FitBoard(1000, 450, 1024, 768, nine.board->Hard());
+    EXPECT_EQ(nine.board->Columns(), asBefore.columns);
+    EXPECT_EQ(nine.board->Rows(), asBefore.rows);
 }
 
 }  // namespace

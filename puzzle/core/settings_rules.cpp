@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "puzzle/core/progress_store.h"
+
 namespace puzzle {
 
 int NextPassDifficulty(NextPass choice, int hard, int defaultHard) {
@@ -17,19 +19,19 @@ DifficultyRange SliderRange(int topHard) { return {3, std::clamp(topHard, 20, kM
 
 void ApplySettings(const BoardServices& services, const SettingsChoice& choice) {
     {
-        PuzzleBoard settings(services);
-        settings.ReadUseOwnPics(choice.ownPictures ? 1 : 0);
+        ProgressStore settings(services);
+        settings.SetUseOwnPics(choice.ownPictures ? 1 : 0);
         if (!choice.ownPictures) return;
-        settings.ReadOwnDir(choice.folder);
+        settings.SetOwnDir(choice.folder);
     }
-    // A board made now takes the progress of the pictures just chosen. A
+    // A store opened now takes the progress of the pictures just chosen. A
     // folder that holds no picture leaves the built-in set in play, and its
     // progress as it was: another difficulty would change its grid and
     // lose the saved arrangement.
-    PuzzleBoard progress(services);
+    ProgressStore progress(services);
     if (!progress.UsesOwnPictures()) return;
     if (choice.folderBrowsed) progress.ResetCurrentPic();
-    progress.ReadDifficulty(choice.difficulty, true);
+    progress.ChooseDifficulty(choice.difficulty);
 }
 
 }  // namespace puzzle

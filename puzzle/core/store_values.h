@@ -1,5 +1,5 @@
 // Names and limits of the values the puzzle keeps in its store; shared by
-// the board's store operations and its picture set.
+// the progress store and the picture set.
 #pragma once
 
 #include <algorithm>
@@ -13,10 +13,17 @@ namespace puzzle::store_values {
 inline constexpr int kBaseKeyNameText = 2;
 inline constexpr std::size_t kBaseKeyNameCapacity = 259;
 inline constexpr char kFallbackBaseKeyName[] = "SOFTWARE\\Zelt\\Redira";
+// The default difficulty is string 3 of the string table ("12" in the
+// saver's resources); without that string the text "10" is parsed, and a
+// text that does not parse gives 10. Stored boards were cut with these.
 inline constexpr int kDefaultHardText = 3;
 inline constexpr std::size_t kDefaultHardCapacity = 9;
 inline constexpr char kFallbackDefaultHardText[] = "10";
 inline constexpr int kFallbackDefaultHard = 10;
+// The default TopHard: 20, or the default difficulty and 10 more when that
+// is above 20.
+inline constexpr int kLowestDefaultTopHard = 20;
+inline constexpr int kTopHardHeadroom = 10;
 
 // The progress of own pictures is kept apart, in this subkey of the base key.
 inline constexpr char kOwnPicturesSubkey[] = "\\OwnPics";

@@ -12,8 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "puzzle/core/canvas.h"
 #include "puzzle/core/game_view.h"
 #include "puzzle/core/picture.h"
+#include "puzzle/core/picture_set.h"
+#include "puzzle/core/progress_store.h"
 #include "puzzle/core/services.h"
 #include "puzzle/core/store.h"
 
@@ -222,6 +225,30 @@ struct FakePlatform {
     }
 };
 
+// The settings, the picture set and the board made from them, as a game
+// holds them.
+struct BoardMaking {
+    explicit BoardMaking(const BoardServices& services)
+        : progress(services), pictures(progress, services) {}
+    // Makes the current board in place of the one held; false when it
+    // comes plain.
+    bool LoadCurrentPicture() {
+        board = pictures.MakeCurrentBoard(board ? board->Hard() : progress.Hard());
+        return !board->IsPlainBoard();
+    }
+    // Moves on as a click on a solved board does.
+    void AdvancePicture() {
+        if (progress.AdvancePicture()) LoadCurrentPicture();
+    }
+    // As the game asks at a solve: is the stored current picture the last?
+    bool IsLastPicture() { return pictures.IsLastPicture(progress.ReloadCurrentPic()); }
+    void SaveArrangement() { progress.SaveArrangement(*board); }
+
+    ProgressStore progress;
+    PictureSet pictures;
+    std::unique_ptr<PuzzleBoard> board;
+};
+
 // A window that records what the game asks of it, one line per request.
 class RecordingView : public GameView {
 public:
@@ -286,6 +313,58 @@ private:
         lines.push_back(line);
         if (whileModal) whileModal();
     }
+};
+
+// A canvas that records each primitive as one line. Rectangles read
+// "left,top-right,bottom" in window pixels; tile squares "x,y".
+class RecordingCanvas : public Canvas {
+public:
+    void CopyTiles(const Picture&, std::span<const TileCopy> copies) override {
+        for (const TileCopy& copy : copies)
+            lines.push_back("tile " + std::to_string(copy.square.x) + "," +
+                            std::to_string(copy.square.y) + " to " + Area(copy.target));
+    }
+    void Fill(const WindowRect& area, Colour colour) override {
+        lines.push_back("fill " + Name(colour) + " " + Area(area));
+    }
+    void Outline(const WindowRect& area, Colour colour) override {
+        lines.push_back("outline " + Name(colour) + " " + Area(area));
+    }
+    void Text(const WindowRect& area, std::string_view text, Colour ink, Colour paper) override {
+        texts.emplace_back(text);
+        lines.push_back("text " + Name(ink) + " on " + Name(paper) + " " + Area(area));
+    }
+    Size MeasureText(std::string_view text, int wrapWidth) override {
+        // 10 pixels a character, 20 a line; wrapped, every "\r\n" starts
+        // a line.
+        if (wrapWidth == 0) return {static_cast<int>(text.size()) * 10, 20};
+        const auto breaks = std::count(text.begin(), text.end(), '\n');
+        return {wrapWidth, static_cast<int>(breaks + 1) * 20};
+    }
+    void Show(const WindowRect& area) override { lines.push_back("show " + Area(area)); }
+    void StartFlash() override { lines.push_back("flash start"); }
+    void WaitForFlash(std::uint32_t elapsedMs) override {
+        lines.push_back("wait " + std::to_string(elapsedMs));
+    }
+
+    static std::string Area(const WindowRect& r) {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "-" +
+               std::to_string(r.right) + "," + std::to_string(r.bottom);
+    }
+    static std::string Name(Colour colour) {
+        switch (colour) {
+        case Colour::Black: return "black";
+        case Colour::White: return "white";
+        case Colour::LightGrey: return "grey";
+        case Colour::Highlight: return "highlight";
+        case Colour::HelpBox: return "helpbox";
+        case Colour::HelpText: return "helptext";
+        }
+        return "?";
+    }
+
+    std::vector<std::string> lines;
+    std::vector<std::string> texts;
 };
 
 }  // namespace puzzle

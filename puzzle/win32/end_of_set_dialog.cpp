@@ -8,16 +8,23 @@ namespace puzzle {
 
 namespace {
 
-PuzzleBoard* DialogBoard(HWND dialog) {
-    return reinterpret_cast<PuzzleBoard*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+// What the dialog works with, alive while it is shown.
+struct EndOfSet {
+    ProgressStore& progress;
+    int hard;  // of the board just solved
+};
+
+EndOfSet* Record(HWND dialog) {
+    return reinterpret_cast<EndOfSet*>(::GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-INT_PTR OnInitDialog(HWND dialog, PuzzleBoard& board) {
-    ::SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&board));
-    ::SetDlgItemTextA(dialog, IDC_END_CLICKS, ClicksTakenText(board.GameClicks()).c_str());
-    ::SetDlgItemTextA(dialog, IDC_END_TIME, DurationText(board.GameTime()).c_str());
+INT_PTR OnInitDialog(HWND dialog, EndOfSet& record) {
+    ::SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&record));
+    const ProgressStore& progress = record.progress;
+    ::SetDlgItemTextA(dialog, IDC_END_CLICKS, ClicksTakenText(progress.GameClicks()).c_str());
+    ::SetDlgItemTextA(dialog, IDC_END_TIME, DurationText(progress.GameTime()).c_str());
     // The last picture's number is the size of the set.
-    ::SetDlgItemTextA(dialog, IDC_END_COMPLETED, CompletedText(board.CurrentPic()).c_str());
+    ::SetDlgItemTextA(dialog, IDC_END_COMPLETED, CompletedText(progress.CurrentPic()).c_str());
     ::CheckRadioButton(dialog, IDC_END_EASY, IDC_END_HARDER, IDC_END_HARDER);
     return TRUE;
 }
@@ -30,8 +37,9 @@ NextPass ChosenPass(HWND dialog) {
 
 INT_PTR OnCommand(HWND dialog, int id) {
     if (id == IDOK) {
-        if (PuzzleBoard* board = DialogBoard(dialog))
-            board->SaveNextHard(NextPassDifficulty(ChosenPass(dialog), board->Hard(), board->DefaultHard()));
+        if (EndOfSet* record = Record(dialog))
+            record->progress.SaveNextHard(NextPassDifficulty(ChosenPass(dialog), record->hard,
+                                                             record->progress.DefaultHard()));
     }
     // Escape and the close box store nothing: an earlier choice stays.
     if (id == IDOK || id == IDCANCEL) ::EndDialog(dialog, id);
@@ -40,7 +48,7 @@ INT_PTR OnCommand(HWND dialog, int id) {
 
 INT_PTR CALLBACK EndOfSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog, *reinterpret_cast<PuzzleBoard*>(lParam));
+    case WM_INITDIALOG: return OnInitDialog(dialog, *reinterpret_cast<EndOfSet*>(lParam));
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
     default: return FALSE;
     }
@@ -48,9 +56,10 @@ INT_PTR CALLBACK EndOfSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-int RunEndOfSetDialog(HINSTANCE instance, HWND owner, PuzzleBoard& board) {
+int RunEndOfSetDialog(HINSTANCE instance, HWND owner, ProgressStore& progress, int hard) {
+    EndOfSet record{progress, hard};
     return static_cast<int>(::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_END_OF_SET), owner,
-                                              EndOfSetProc, reinterpret_cast<LPARAM>(&board)));
+                                              EndOfSetProc, reinterpret_cast<LPARAM>(&record)));
 }
 
 }  // namespace puzzle

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
 namespace {

@@ -40,8 +40,7 @@ void OnCreate(HWND window) {
 
 Handled OnPaint(PuzzleWindow& puzzle) {
     win32::PaintDc paint(puzzle.Handle());
-    puzzle.PaintAll();
-    puzzle.Present(paint.Get(), paint.Info().rcPaint);
+    puzzle.Paint(paint.Get(), paint.Info().rcPaint);
     return kPassOn;
 }
 
@@ -49,7 +48,7 @@ Handled OnClose(PuzzleWindow& puzzle) {
     // The kit asks the full-screen saver to close on keys and deactivation
     // too; only the player's button release may end it.
     if (IsTopLevel(puzzle.Handle()) && !Process().closeRequested) return 0;
-    if (PuzzleBoard* board = puzzle.Game().Board()) board->SaveArrangement();
+    puzzle.Game().SaveArrangement();
     return kPassOn;
 }
 
@@ -105,7 +104,7 @@ Handled OnDestroy(HWND window, PuzzleWindow& puzzle) {
     ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     // A preview's host may destroy the window without WM_CLOSE: the
     // arrangement is saved here too.
-    if (PuzzleBoard* board = puzzle.Game().Board()) board->SaveArrangement();
+    puzzle.Game().SaveArrangement();
     puzzle.MarkDestroyed();
     ::PostQuitMessage(0);
     return kPassOn;

@@ -7,9 +7,11 @@
 // consumed it. Messages that come while no game is attached (before
 // WM_CREATE has made one, or when it could not) go to DefSaverProc only.
 //
-// Drawing (puzzle_drawing.cpp) goes into an off-screen copy of the client
-// area, and each drawing request puts what it changed on the screen at
-// once; WM_PAINT draws the whole copy afresh and shows the part asked for.
+// Drawing: the game's requests (puzzle_view.cpp) go to the core's painter
+// (puzzle/core/board_painter.h), which draws with a few primitives on the
+// window's canvas, an off-screen copy of the client area (gdi_canvas.h),
+// and shows what it changed at once. WM_PAINT only copies the off-screen
+// copy; it paints it afresh only when the client area changed size.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +20,9 @@
 
 #include "common/win32/guards.h"
 #include "imagelib/win32/imgoralib.h"
+#include "puzzle/core/board_painter.h"
 #include "puzzle/core/game.h"
-#include "puzzle/core/window_geometry.h"
+#include "puzzle/win32/gdi_canvas.h"
 #include "puzzle/win32/registry_store.h"
 #include "puzzle/win32/saver_environment.h"
 #include "puzzle/win32/saver_pictures.h"
@@ -51,12 +54,10 @@ public:
     void MarkDestroyed() { destroyed_ = true; }
 
     HWND Handle() const { return window_; }
-    const DesignMapping& Mapping() const { return mapping_; }
+    const DesignMapping& Mapping() const { return painter_.Mapping(); }
 
-    // Draws everything into the off-screen copy.
-    void PaintAll();
-    // Shows `area` of the off-screen copy on `dc`.
-    void Present(HDC dc, const RECT& area);
+    // WM_PAINT: copies `area` of the off-screen copy to `dc`.
+    void Paint(HDC dc, const RECT& area);
 
     // ---- GameView.
     void DrawCells(int column, int row, int columns, int rows) override;
@@ -81,16 +82,9 @@ public:
     void ShowRewardBox() override;
 
 private:
-    BoardPlacement Placement() const;
-    // The off-screen copy, made again when the client area changed size.
-    bool EnsureBuffer();
-    // Shows `area` of the off-screen copy in the window at once.
-    void Show(const WindowRect& area);
-    void DrawCellsTo(int column, int row, int columns, int rows);
-    void DrawSelectionFrameTo();
-    void DrawHelpBoxTo();
-    void Fill(const WindowRect& area, HBRUSH brush);
-    void Flash(std::span<const WindowRect> areas);
+    // Whether there is a board and an off-screen copy to draw on; a copy
+    // made anew (the first, or after a change of size) is painted whole.
+    bool ReadyToDraw();
 
     HWND window_;
     HINSTANCE instance_;
@@ -103,13 +97,8 @@ private:
     int handlers_ = 0;
     bool destroyed_ = false;
 
-    win32::UniqueFont helpFont_;  // measures the help text and draws it
-    DesignMapping mapping_;
-
-    win32::UniqueMemoryDc bufferDc_;
-    win32::UniqueBitmap buffer_;
-    std::unique_ptr<win32::Selection> bufferSelection_;  // goes before the bitmap
-    Size bufferSize_;
+    GdiCanvas canvas_;
+    BoardPainter painter_;
 };
 
 }  // namespace puzzle

@@ -12,7 +12,7 @@
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_process.h"
-#include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/testing/test_windows.h"
 #include "puzzle/win32/wallpaper.h"
 
 namespace puzzle {

@@ -7,12 +7,12 @@
 #include <optional>
 #include <vector>
 
-#include "puzzle/core/board.h"
+#include "puzzle/core/picture_set.h"
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_environment.h"
 #include "puzzle/win32/saver_files.h"
 #include "puzzle/win32/saver_pictures.h"
-#include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
 namespace {
@@ -84,13 +84,14 @@ TEST_F(RegistryTest, TheSaverStoresItsFirstBoardFromItsOwnResources) {
     EXPECT_FALSE(pictures.BuiltInExists(11));
     TickClock clock;
     {
-        PuzzleBoard board({store, environment, pictures, clock});
-        EXPECT_EQ(board.BaseKeyName(), kSaverKey);  // string 2
-        ASSERT_TRUE(board.LoadCurrentPicture());
-        EXPECT_FALSE(board.IsPlainBoard());
+        const BoardServices services{store, environment, pictures, clock};
+        ProgressStore progress(services);
+        EXPECT_EQ(progress.BaseKeyName(), kSaverKey);  // string 2
+        const auto board = PictureSet(progress, services).MakeCurrentBoard(progress.Hard());
+        ASSERT_FALSE(board->IsPlainBoard());
         // Picture 1 is 534 x 450: on the 1024 x 768 screen at the default
         // difficulty 12 (string 3), 12 x 10 tiles of 75.
-        EXPECT_EQ(board.TileSize(), 75);
+        EXPECT_EQ(board->TileSize(), 75);
     }
     // The defaults of a first run are those of the core's tests; here, how
     // the registry holds them.

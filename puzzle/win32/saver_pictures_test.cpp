@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "kit/win32/dozekit.h"
-#include "puzzle/core/board.h"
 #include "puzzle/core/test_fakes.h"
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_files.h"
-#include "puzzle/win32/test_windows.h"
+#include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
 namespace {
@@ -40,13 +39,13 @@ TEST_F(SaverPicturesTest, OwnPicturesAreListedAndOpenedUnderTheirListedNames) {
     FakePlatform platform;
     platform.store.Set(FakePlatform::kBaseKey, "UseOwnPics", 1);
     platform.store.Set(FakePlatform::kBaseKey, "OwnDir", folder);
-    PuzzleBoard board({platform.store, platform.environment, pictures, platform.clock});
+    BoardMaking board({platform.store, platform.environment, pictures, platform.clock});
     std::string path;
-    EXPECT_TRUE(board.FindOwnPicture(1, &path));
+    EXPECT_TRUE(board.pictures.FindOwnPicture(1, &path));
     EXPECT_EQ(path, folder + "\\Photo.JPG");
-    EXPECT_FALSE(board.FindOwnPicture(2));
+    EXPECT_FALSE(board.pictures.FindOwnPicture(2));
     EXPECT_TRUE(board.LoadCurrentPicture());
-    EXPECT_FALSE(board.IsPlainBoard());
+    EXPECT_FALSE(board.board->IsPlainBoard());
     EXPECT_FALSE(pictures.ListFolder(folder + "\\missing", [](const FolderEntry&) { return true; }));
 
     for (const char* file : {"\\Photo.JPG", "\\notes.txt"}) ::DeleteFileA((folder + file).c_str());

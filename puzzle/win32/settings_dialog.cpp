@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/win32/system_library.h"
+#include "puzzle/core/progress_store.h"
 #include "puzzle/core/settings_rules.h"
 #include "puzzle/core/status_text.h"
 #include "puzzle/win32/registry_store.h"
@@ -39,10 +40,10 @@ constexpr int kOwnPictureControls[] = {IDC_SET_FOLDER, IDC_SET_BROWSE, IDC_SET_D
 // Everything the dialog works with, alive while it is shown.
 struct SettingsDialog {
     explicit SettingsDialog(const BoardServices& boardServices)
-        : services(boardServices), board(boardServices) {}
+        : services(boardServices), settings(boardServices) {}
 
     BoardServices services;
-    PuzzleBoard board;  // the settings as they were when the dialog opened
+    ProgressStore settings;  // as they were when the dialog opened
     bool expanded = true;
     bool folderBrowsed = false;
     int fullHeight = 0;
@@ -87,24 +88,24 @@ std::string FolderText(HWND dialog) {
 
 INT_PTR OnInitDialog(HWND dialog, SettingsDialog& record) {
     ::SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&record));
-    PuzzleBoard& board = record.board;
+    ProgressStore& settings = record.settings;
 
-    board.ReadDifficulty();
-    ::SetDlgItemTextA(dialog, IDC_SET_FOLDER, board.ReadOwnDir().c_str());
+    settings.RefreshDifficulty();
+    ::SetDlgItemTextA(dialog, IDC_SET_FOLDER, settings.RefreshOwnDir().c_str());
 
-    const DifficultyRange range = SliderRange(board.TopHard());
+    const DifficultyRange range = SliderRange(settings.TopHard());
     ::SendDlgItemMessageA(dialog, IDC_SET_DIFFICULTY, TBM_SETRANGE, FALSE,
                           MAKELPARAM(range.lowest, range.highest));
-    ::SendDlgItemMessageA(dialog, IDC_SET_DIFFICULTY, TBM_SETPOS, TRUE, board.Hard());
+    ::SendDlgItemMessageA(dialog, IDC_SET_DIFFICULTY, TBM_SETPOS, TRUE, settings.Hard());
     ::SendMessageA(dialog, WM_HSCROLL, 0, 0);
 
     // The extra options are a reward for completing the built-in set.
-    const bool completed = board.ReadTimesAtEnd(false, StoreKeyChoice::Base) != 0;
+    const bool completed = settings.RefreshTimesAtEnd(StoreKeyChoice::Base) != 0;
     const HWND more = ::GetDlgItem(dialog, IDC_SET_MORE);
     ::EnableWindow(more, completed);
     ::ShowWindow(more, completed ? SW_SHOW : SW_HIDE);
 
-    const bool own = board.ReadUseOwnPics();
+    const bool own = settings.RefreshUseOwnPics();
     ::CheckRadioButton(dialog, IDC_SET_ORIGINAL, IDC_SET_OWN, own ? IDC_SET_OWN : IDC_SET_ORIGINAL);
     ::SendMessageA(dialog, WM_COMMAND, IDC_SET_OWN, 0);
 

@@ -1,8 +1,10 @@
-// PuzzleBoard: settings and progress in the store.
+#include "puzzle/core/progress_store.h"
+
+#include <algorithm>
 #include <climits>
 
-#include "puzzle/core/board.h"
 #include "puzzle/core/number_text.h"
+#include "puzzle/core/picture_set.h"
 #include "puzzle/core/store_values.h"
 
 namespace puzzle {
@@ -20,7 +22,7 @@ int NextPictureNumber(int number) { return number < INT_MAX ? number + 1 : numbe
 
 }  // namespace
 
-void PuzzleBoard::OpenStore() {
+ProgressStore::ProgressStore(const BoardServices& services) : services_(services) {
     SaverEnvironment& environment = services_.environment;
     baseKeyName_ = environment.LoadText(kBaseKeyNameText, kBaseKeyNameCapacity)
                        .value_or(kFallbackBaseKeyName);
@@ -32,28 +34,36 @@ void PuzzleBoard::OpenStore() {
     currentPic_ = 1;
     useOwnPics_ = false;
 
-    ReadOwnDir();
-    ReadUseOwnPics();
+    RefreshOwnDir();
+    RefreshUseOwnPics();
     progressKeyName_ = baseKeyName_;
     if (useOwnPics_) progressKeyName_ += kOwnPicturesSubkey;
-    ReadTimesAtEnd(false, StoreKeyChoice::Progress);
-    ReadDifficulty();
+    RefreshTimesAtEnd(StoreKeyChoice::Progress);
+    RefreshDifficulty();
 }
 
-int PuzzleBoard::DefaultTopHard() const {
-    return defaultHard_ <= 20 ? 20 : std::min(defaultHard_ + 10, kMaxHard);
+int ProgressStore::DefaultTopHard() const {
+    return defaultHard_ <= kLowestDefaultTopHard ? kLowestDefaultTopHard
+                                                 : std::min(defaultHard_ + kTopHardHeadroom, kMaxHard);
 }
 
-std::unique_ptr<StoreKey> PuzzleBoard::OpenProgressKey(bool create) {
+std::unique_ptr<StoreKey> ProgressStore::OpenProgressKey(bool create) {
     return create ? services_.store.CreateOrOpen(progressKeyName_)
                   : services_.store.OpenExisting(progressKeyName_);
 }
 
-const std::string& PuzzleBoard::ReadOwnDir(std::optional<std::string_view> newFolder) {
+const std::string& ProgressStore::RefreshOwnDir() {
+    StoreOwnDir(std::nullopt);
+    return ownDir_;
+}
+
+void ProgressStore::SetOwnDir(std::string_view folder) { StoreOwnDir(folder); }
+
+void ProgressStore::StoreOwnDir(std::optional<std::string_view> newFolder) {
     auto key = services_.store.CreateOrOpen(baseKeyName_);
     if (!key) {
         ownDir_ = services_.environment.WindowsDirectory();
-        return ownDir_;
+        return;
     }
     if (auto stored = ReadText(*key, kOwnDir, kOwnDirCapacity))
         ownDir_ = std::move(*stored);
@@ -61,10 +71,13 @@ const std::string& PuzzleBoard::ReadOwnDir(std::optional<std::string_view> newFo
         ownDir_ = services_.environment.WindowsDirectory();
     if (newFolder) ownDir_ = *newFolder;
     WriteText(*key, kOwnDir, ownDir_);
-    return ownDir_;
 }
 
-bool PuzzleBoard::ReadUseOwnPics(std::optional<int> newValue) {
+bool ProgressStore::RefreshUseOwnPics() { return StoreUseOwnPics(std::nullopt); }
+
+bool ProgressStore::SetUseOwnPics(int value) { return StoreUseOwnPics(value); }
+
+bool ProgressStore::StoreUseOwnPics(std::optional<int> newValue) {
     auto key = services_.store.CreateOrOpen(baseKeyName_);
     if (!key) {
         useOwnPics_ = false;
@@ -76,11 +89,18 @@ bool PuzzleBoard::ReadUseOwnPics(std::optional<int> newValue) {
     useOwnPics_ = value == 1;
     WriteInteger(*key, kUseOwnPics, useOwnPics_ ? 1 : 0);
     key.reset();
-    if (useOwnPics_ && !FindOwnPicture(1)) useOwnPics_ = false;
+    if (useOwnPics_) {
+        RefreshOwnDir();
+        if (!FindPictureInFolder(services_.pictures, ownDir_, 1)) useOwnPics_ = false;
+    }
     return useOwnPics_;
 }
 
-int PuzzleBoard::ReadTimesAtEnd(bool count, StoreKeyChoice choice) {
+int ProgressStore::RefreshTimesAtEnd(StoreKeyChoice key) { return StoreTimesAtEnd(false, key); }
+
+int ProgressStore::CountCompletedSet() { return StoreTimesAtEnd(true, StoreKeyChoice::Progress); }
+
+int ProgressStore::StoreTimesAtEnd(bool count, StoreKeyChoice choice) {
     auto key = services_.store.CreateOrOpen(choice == StoreKeyChoice::Base ? baseKeyName_
                                                                            : progressKeyName_);
     if (!key) {
@@ -92,7 +112,11 @@ int PuzzleBoard::ReadTimesAtEnd(bool count, StoreKeyChoice choice) {
     return timesAtEnd_;
 }
 
-void PuzzleBoard::ReadDifficulty(int newValue, bool alsoSetNext) {
+void ProgressStore::RefreshDifficulty() { StoreDifficulty(0, false); }
+
+void ProgressStore::ChooseDifficulty(int hard) { StoreDifficulty(hard, true); }
+
+void ProgressStore::StoreDifficulty(int newValue, bool alsoSetNext) {
     auto key = OpenProgressKey(true);
     if (!key) {
         hard_ = defaultHard_;
@@ -108,7 +132,7 @@ void PuzzleBoard::ReadDifficulty(int newValue, bool alsoSetNext) {
     if (alsoSetNext) WriteInteger(*key, kNextHard, hard_);
 }
 
-void PuzzleBoard::AddPlayTotals(std::uint32_t milliseconds, int moves) {
+void ProgressStore::AddPlayTotals(std::uint32_t milliseconds, int moves) {
     gameTime_ = 0;
     gameClicks_ = 0;
     auto key = OpenProgressKey(true);
@@ -120,42 +144,83 @@ void PuzzleBoard::AddPlayTotals(std::uint32_t milliseconds, int moves) {
     WriteInteger(*key, kGameClicks, gameClicks_);
 }
 
-void PuzzleBoard::SaveArrangement() {
+void ProgressStore::SaveArrangement(const PuzzleBoard& board) {
     // A plain board stands in for a picture that could not be shown; its
     // arrangement must not replace the one saved for that picture.
-    if (plain_) return;
-    if (auto key = OpenProgressKey(true)) WriteIntegers(*key, kArrangement, arrangement_);
+    if (board.IsPlainBoard()) return;
+    if (auto key = OpenProgressKey(true)) WriteIntegers(*key, kArrangement, board.Arrangement());
 }
 
-void PuzzleBoard::SaveNextHard(int value) {
+void ProgressStore::SaveNextHard(int value) {
     if (auto key = OpenProgressKey(true)) WriteInteger(*key, kNextHard, value);
 }
 
-void PuzzleBoard::AdvancePicture() {
+bool ProgressStore::AdvancePicture() {
     currentPic_ = NextPictureNumber(currentPic_);
     auto key = OpenProgressKey(true);
-    if (!key) return;
+    if (!key) return false;
     WriteInteger(*key, kCurrentPic, currentPic_);
     // So that the arrangement saved for this picture is not taken for the
     // next one.
     WriteInteger(*key, kColumns, 0);
     WriteInteger(*key, kRows, 0);
-    key.reset();
-    LoadCurrentPicture();
+    return true;
 }
 
-void PuzzleBoard::ResetCurrentPic() {
+void ProgressStore::ResetCurrentPic() {
     currentPic_ = 1;
     if (auto key = OpenProgressKey(true)) WriteInteger(*key, kCurrentPic, currentPic_);
 }
 
-bool PuzzleBoard::IsLastPicture() {
+int ProgressStore::ReloadCurrentPic() {
     currentPic_ = 1;
     if (auto key = OpenProgressKey(false))
         currentPic_ = ReadInteger(*key, kCurrentPic).value_or(1);
-    const int next = NextPictureNumber(currentPic_);
-    if (next == currentPic_) return true;
-    return useOwnPics_ ? !FindOwnPicture(next) : !BuiltInPictureExists(next);
+    return currentPic_;
+}
+
+StoredBoardStart ProgressStore::ReadBoardStart() {
+    StoredBoardStart start;
+    auto key = OpenProgressKey(false);
+    if (key) {
+        start.keyOpen = true;
+        start.currentPic = ReadInteger(*key, kCurrentPic).value_or(1);
+        if (auto stored = ReadInteger(*key, kHard)) start.hard = UsableHard(*stored);
+        if (auto stored = ReadInteger(*key, kNextHard)) start.nextHard = UsableHard(*stored);
+    }
+    currentPic_ = start.currentPic;
+    return start;
+}
+
+bool ProgressStore::RestoreArrangement(PuzzleBoard& board) {
+    auto key = OpenProgressKey(false);
+    if (!key) return false;
+    if (ReadInteger(*key, kColumns).value_or(-1) != board.Columns()) return false;
+    if (ReadInteger(*key, kRows).value_or(-1) != board.Rows()) return false;
+    const auto saved =
+        ReadIntegers(*key, kArrangement, static_cast<std::size_t>(board.Hard()) * board.Hard());
+    // The board refuses an arrangement that shows a tile twice or loses one.
+    return saved && board.RestoreArrangement(*saved);
+}
+
+void ProgressStore::ClearPlayTotals() {
+    gameTime_ = 0;
+    gameClicks_ = 0;
+}
+
+void ProgressStore::StoreNewBoard(const PuzzleBoard& board, bool restart) {
+    hard_ = board.Hard();
+    auto key = OpenProgressKey(true);
+    if (!key) return;
+    WriteInteger(*key, kCurrentPic, currentPic_);
+    WriteInteger(*key, kHard, board.Hard());
+    WriteInteger(*key, kColumns, board.Columns());
+    WriteInteger(*key, kRows, board.Rows());
+    if (restart) {
+        WriteInteger(*key, kGameTime, 0);
+        WriteInteger(*key, kGameClicks, 0);
+    }
+    WriteIntegers(*key, kArrangement, board.Arrangement());
 }
 
 }  // namespace puzzle

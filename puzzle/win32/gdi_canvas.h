@@ -1,0 +1,47 @@
+// The canvas of a puzzle window: an off-screen bitmap the size of the
+// client area, drawn with GDI, and the help font. The core's painter
+// (board_painter.h) decides what goes on it.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/win32/guards.h"
+#include "puzzle/core/canvas.h"
+
+namespace puzzle {
+
+class GdiCanvas final : public Canvas {
+public:
+    explicit GdiCanvas(HWND window);
+    GdiCanvas(const GdiCanvas&) = delete;
+    GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+    enum class Buffer { Missing, Kept, New };
+    // Makes the off-screen copy again when the client area changed size
+    // (a new copy is black); Missing when it cannot be made.
+    Buffer Prepare();
+    // Copies `area` of the off-screen copy to `dc`.
+    void Present(HDC dc, const RECT& area) const;
+
+    void CopyTiles(const Picture& picture, std::span<const TileCopy> copies) override;
+    void Fill(const WindowRect& area, Colour colour) override;
+    void Outline(const WindowRect& area, Colour colour) override;
+    void Text(const WindowRect& area, std::string_view text, Colour ink, Colour paper) override;
+    Size MeasureText(std::string_view text, int wrapWidth) override;
+    void Show(const WindowRect& area) override;
+    void StartFlash() override;
+    void WaitForFlash(std::uint32_t elapsedMs) override;
+
+private:
+    HWND window_;
+    win32::UniqueFont helpFont_;  // measures the help text and draws it
+    win32::UniqueMemoryDc bufferDc_;
+    win32::UniqueBitmap buffer_;
+    std::unique_ptr<win32::Selection> bufferSelection_;  // goes before the bitmap
+    Size bufferSize_;
+    DWORD flashStart_ = 0;
+};
+
+}  // namespace puzzle
