@@ -105,11 +105,20 @@ def difference(a, b):
 class Board:
     """The grid the saver cuts a picture into, worked out as the board does."""
 
-    def __init__(self, picture, hard, screen=SCREEN):
-        width, height = (min(side, 1000) for side in PICTURE_SIZES[picture])
+    def __init__(self, picture, hard, screen=SCREEN, photo=None):
+        """A built-in picture by number, or an own `photo` (path, width,
+        height): larger than 1000 on a side, it is scaled to fit first."""
+        if photo:
+            self.photo, (full_w, full_h) = photo[0], photo[1:]
+            longer = max(full_w, full_h, 1000)
+            width = max(1, (full_w * 1000 + longer // 2) // longer)
+            height = max(1, (full_h * 1000 + longer // 2) // longer)
+        else:
+            self.photo = None
+            width, height = (min(side, 1000) for side in PICTURE_SIZES[picture])
         scale = min(screen[0] / width, screen[1] / height)
         fitted_w, fitted_h = int(width * scale), int(height * scale)
-        self.picture, self.hard = picture, hard
+        self.picture, self.hard, self.scaled = picture, hard, (width, height)
         self.tile = max(fitted_w, fitted_h) // hard
         self.columns = min(max(fitted_w // self.tile, 1), hard)
         self.rows = min(max(fitted_h // self.tile, 1), hard)
@@ -130,6 +139,9 @@ class Board:
     def picture_convert(self):
         """ImageMagick arguments that make the board as it looks solved."""
         x, y, w, h = self.source
+        if self.photo:
+            return [self.photo, "-resize", f"{self.scaled[0]}x{self.scaled[1]}!", "-crop",
+                    f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
         return [os.path.join(ARGS.pictures, f"pic{self.picture:02d}.jpg"), "-crop",
                 f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
 
@@ -147,6 +159,21 @@ class Board:
         for i, cell in enumerate(used):
             cells[cell] = used[(i + 1) % len(used)]
         return cells
+
+
+def make_photo(path, width, height):
+    """A JPEG photo of four coloured quarters, with a white mark in each
+    corner, so that a board missing part of it does not match (made once)."""
+    if os.path.exists(path):
+        return
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    mark_w, mark_h = width // 8, height // 8
+    marks = [f"rectangle {x},{y} {x + mark_w - 1},{y + mark_h - 1}"
+             for x in (0, width - mark_w) for y in (0, height - mark_h)]
+    subprocess.run(["convert", "-size", f"{width // 2}x{height // 2}", "xc:#c03030",
+                    "xc:#30a030", "+append", "(", "-size", f"{width // 2}x{height // 2}",
+                    "xc:#3040c0", "xc:#d0c040", "+append", ")", "-append", "-fill", "white",
+                    *[a for m in marks for a in ("-draw", m)], "-quality", "90", path], check=True)
 
 
 def solving_swaps(board, arrangement):
@@ -234,6 +261,33 @@ class SaverTest(unittest.TestCase):
 
         # Solved, the board lingers 6 s before the help box comes over it.
         wait_for(f"{name}: the picture on the screen", matches, timeout=15)
+
+    def test_a_large_own_photo_shows_whole(self):
+        # A 24-megapixel photo, four coloured quarters and a corner mark:
+        # scaled to fit 1000 x 1000 before it is cut, the board shows it all.
+        folder = os.path.join(ARGS.work, "large photo")
+        photo = os.path.join(folder, "photo.jpg")
+        make_photo(photo, 6000, 4000)
+        board = Board(1, 12, photo=(photo, 6000, 4000))
+        self.session.probe("set", "UseOwnPics=1", f"OwnDir=s:{windows_path(folder)}")
+        self.session.probe("set", "own", *board.saved_values(board.solved()))
+        self.process = self.session.start("/s")
+        self.window("SaverWindow")
+        # A board solved at the start is idle at once: the help box covers
+        # part of it, so most of the board's cells must match, not all. The
+        # top-left 1000 x 1000 pixels alone would match about a quarter.
+        grid = (board.width // 16, board.height // 16)
+        expected = reduce(board.picture_convert(), grid)
+
+        def matching_share():
+            seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
+                           f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
+                          grid, self.session.screenshot("large-photo"))
+            cells = [max(abs(a - b) for a, b in zip(seen[i:i + 3], expected[i:i + 3]))
+                     for i in range(0, len(seen), 3)]
+            return sum(delta < 24 for delta in cells) / len(cells)
+
+        wait_for("the whole photo on the board", lambda: matching_share() > 0.8, timeout=15)
 
     def test_full_screen_play(self):
         board = self.start_full_screen(Board(1, 4))
