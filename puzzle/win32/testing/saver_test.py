@@ -140,7 +140,7 @@ class Board:
         """ImageMagick arguments that make the board as it looks solved."""
         x, y, w, h = self.source
         if self.photo:
-            return [self.photo, "-resize", f"{self.scaled[0]}x{self.scaled[1]}!", "-crop",
+            return [reduced_photo(self.photo), "-resize", f"{self.scaled[0]}x{self.scaled[1]}!", "-crop",
                     f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
         return [os.path.join(ARGS.pictures, f"pic{self.picture:02d}.jpg"), "-crop",
                 f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
@@ -163,17 +163,43 @@ class Board:
 
 def make_photo(path, width, height):
     """A JPEG photo of four coloured quarters, with a white mark in each
-    corner, so that a board missing part of it does not match (made once)."""
+    corner, so that a board missing part of it does not match (made once,
+    row by row through cjpeg: ImageMagick refuses the largest sizes)."""
     if os.path.exists(path):
         return
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    mark_w, mark_h = width // 8, height // 8
-    marks = [f"rectangle {x},{y} {x + mark_w - 1},{y + mark_h - 1}"
-             for x in (0, width - mark_w) for y in (0, height - mark_h)]
-    subprocess.run(["convert", "-size", f"{width // 2}x{height // 2}", "xc:#c03030",
-                    "xc:#30a030", "+append", "(", "-size", f"{width // 2}x{height // 2}",
-                    "xc:#3040c0", "xc:#d0c040", "+append", ")", "-append", "-fill", "white",
-                    *[a for m in marks for a in ("-draw", m)], "-quality", "90", path], check=True)
+    mark_w, mark_h, half_w = width // 8, height // 8, width // 2
+    white = b"\xff\xff\xff"
+
+    def row(top_colour, bottom_colour, y):
+        left, right = (top_colour if y < height // 2 else bottom_colour)
+        line = left * half_w + right * (width - half_w)
+        if y < mark_h or y >= height - mark_h:
+            line = white * mark_w + line[3 * mark_w:3 * (width - mark_w)] + white * mark_w
+        return line
+
+    quarters = ((b"\xc0\x30\x30", b"\x30\xa0\x30"), (b"\x30\x40\xc0", b"\xd0\xc0\x40"))
+    partial = path + ".partial"
+    with open(partial, "wb") as output:
+        encoder = subprocess.Popen(["cjpeg", "-quality", "90"], stdin=subprocess.PIPE,
+                                   stdout=output)
+        encoder.stdin.write(f"P6 {width} {height} 255\n".encode())
+        for y in range(height):
+            encoder.stdin.write(row(*quarters, y))
+        encoder.stdin.close()
+        if encoder.wait() != 0:
+            raise RuntimeError(f"cjpeg could not make {path}")
+    os.replace(partial, path)
+
+
+def reduced_photo(path):
+    """The photo at an eighth of its size, for comparisons (made once):
+    ImageMagick refuses the largest photos whole."""
+    reduced = path + ".eighth.ppm"
+    if not os.path.exists(reduced):
+        with open(reduced, "wb") as output:
+            subprocess.run(["djpeg", "-scale", "1/8", "-ppm", path], stdout=output, check=True)
+    return reduced
 
 
 def solving_swaps(board, arrangement):
