@@ -27,7 +27,7 @@ public:
     void Show(hotcorners::FeedbackState state, int corner, const hotcorners::CornerPoints& points);
     void Hide();
 
-    static constexpr int kWidth = 248;
+    static constexpr int kWidth = 264;
     static constexpr int kHeight = 56;
     // Distance from the corner's point, so that the card never covers the
     // corner's zone.

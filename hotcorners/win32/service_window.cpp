@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,14 @@ constexpr UINT kCommandAbout = 0x67;
 constexpr UINT kCommandQuit = 0x68;
 
 bool IsNtFamily() { return (::GetVersion() & 0x80000000u) == 0; }
+
+// The desktop window, or the shell's window that draws the icons on it.
+bool IsDesktop(HWND window) {
+    if (window == ::GetDesktopWindow() || window == ::GetShellWindow()) return true;
+    char name[16] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, "Progman") == 0 || std::strcmp(name, "WorkerW") == 0;
+}
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
     reinterpret_cast<std::vector<hotcorners::Rect>*>(list)->push_back(
@@ -166,7 +175,7 @@ void Service::Poll() {
         const LONG_PTR style = ::GetWindowLongPtrA(foreground, GWL_STYLE);
         input.foreground = hotcorners::WindowShape{::IsWindowVisible(foreground) != FALSE,
                                                    (style & WS_POPUP) != 0, rect.right - rect.left,
-                                                   rect.bottom - rect.top};
+                                                   rect.bottom - rect.top, IsDesktop(foreground)};
     }
     corners_.Poll(input);
     // The diagnostic text; a hidden window is never painted.
