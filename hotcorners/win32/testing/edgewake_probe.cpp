@@ -9,7 +9,10 @@
 //   terminate              calls TerminateService
 //   services               prints how many windows "EdgewakeService" exist
 //   active                 prints the screen-saver-active flag (0 or 1)
-//   set-active 0|1         sets it
+//   set-active 0|1         sets it (under Wine a program without windows
+//                          reads and writes the flag in the registry; one
+//                          with windows, as the service, reads the X
+//                          server's screen saver, which the driver sets)
 //   corners TEXT           writes the kit's "Mouse Corners"
 //   saver PATH|-           writes (or, for -, deletes) the desktop's
 //                          "SCRNSAVE.EXE" and system.ini's [boot] entry
