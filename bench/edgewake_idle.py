@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """CPU use of Edgewake's hot-corner service under Wine over idle seconds.
 
-    bench/edgewake_idle.py [--preset win32] [--seconds 60]
+    bench/edgewake_idle.py [--preset win32|win64] [--seconds 60]
 
 Builds edgewake.dll with the preset, copies it into the Windows directory
 of a Wine session of its own (build/bench/edgewake-wine: a private prefix
 and Xvfb display, 1024 x 768), starts "rundll32 edgewake.dll,RunService"
 and, once it has settled, measures the user and system CPU time of the
 service's process (/proc/PID/stat) and of the wineserver over the given
-seconds, with the mouse resting in the middle of the screen. The service
-polls twice a second; the figure is printed as a share of one core.
+seconds (and, before the service starts, the wineserver's own share over
+as long), with the mouse resting in the middle of the screen. The service
+polls twice a second; the figure is printed as a share of one core. On a
+kernel without 32-bit programs use --preset win64 (the same sources built
+for 64-bit Windows, under Wine's 64-bit loader).
 --session, --state and --wine run it in another session instead.
 """
 import argparse
@@ -43,11 +46,13 @@ def processes_of(prefix):
             continue
 
 
-def find(prefix, *words, timeout=120):
+def find(prefix, *words, unless="start.exe", timeout=120):
+    """The process whose command line has all the words. (Wine starts a
+    program named without ".exe" through start.exe, which waits for it.)"""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         for pid, command in processes_of(prefix):
-            if all(w in command for w in words):
+            if all(w in command for w in words) and unless not in command:
                 return pid
         time.sleep(0.2)
     raise RuntimeError(f"no process {' '.join(words)}")
@@ -70,6 +75,10 @@ def main():
         subprocess.run(["cmake", "--build", "--preset", args.preset, "--target", "edgewake"],
                        cwd=repo, check=True, stdout=subprocess.DEVNULL)
         library = os.path.join(repo, "build", args.preset, "bin", "edgewake.dll")
+    # The session's prefix is of the build's kind (tools/wine/session.sh).
+    os.makedirs(args.state, exist_ok=True)
+    with open(os.path.join(args.state, "arch"), "w") as file:
+        file.write("win64\n" if args.preset == "win64" else "win32\n")
     subprocess.run([args.session, "start", args.state], check=True)
     env = dict(os.environ)
     output = subprocess.run([args.session, "env", args.state], check=True, capture_output=True,
@@ -80,12 +89,20 @@ def main():
     subprocess.run(["xdotool", "mousemove", "512", "384"], env=env, check=True)
 
     wine = shlex.split(args.wine)
+    # The session's own share first: the wineserver with no service running.
+    subprocess.run([*wine, "cmd.exe", "/c", "exit", "0"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    server = find(prefix, "wineserver")
+    time.sleep(5)
+    start = cpu_seconds(server)
+    time.sleep(args.seconds)
+    baseline = cpu_seconds(server) - start
+
     service = subprocess.Popen([*wine, "rundll32", "edgewake.dll,RunService"], env=env,
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     try:
-        pid = find(prefix, "rundll32", "RunService")
-        server = find(prefix, "wineserver")
+        pid = find(prefix, "rundll32.exe", "RunService")
         time.sleep(5)  # past its start-up
         pids = {"edgewake service": pid, "wineserver": server}
         before = {name: cpu_seconds(p) for name, p in pids.items()}
@@ -94,6 +111,8 @@ def main():
         for name, seconds in before.items():
             used = cpu_seconds(pids[name]) - seconds
             print(f"  {name:18} {used * 1000:6.0f} ms   {used / args.seconds * 100:5.3f} %")
+        print(f"  (wineserver over as long without the service: {baseline * 1000:.0f} ms, "
+              f"{baseline / args.seconds * 100:.3f} %)")
     finally:
         subprocess.run([*wine, "rundll32", "edgewake.dll,TerminateService"], env=env,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
