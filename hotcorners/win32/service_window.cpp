@@ -94,7 +94,6 @@ private:
     hotcorners::HotCorners corners_{*this};
     hotcorners::CornerPoints points_{};
     bool severalMonitors_ = false;
-    FeedbackState shown_ = FeedbackState::Idle;
     bool showIcon_ = false;
     bool showFeedback_ = false;
     bool iconAdded_ = false;
@@ -269,14 +268,15 @@ bool Service::TrayIcon(DWORD action) {
     if (action != NIM_DELETE) {
         data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
         data.uCallbackMessage = kTrayCallback;
-        data.hIcon = SmallIcon(shown_);
+        data.hIcon = SmallIcon(corners_.State());
         lstrcpynA(data.szTip, kTrayTip, sizeof data.szTip);
     }
     return ::Shell_NotifyIconA(action, &data) != FALSE;
 }
 
+// The state shown is the service's own (HotCorners::State): an icon or a
+// card switched on later shows the state it missed.
 void Service::Display(FeedbackState state) {
-    shown_ = state;
     if (iconAdded_) TrayIcon(NIM_MODIFY);
     if (showFeedback_) feedback_.Show(state, corners_.LastCorner(), points_);
 }
@@ -299,7 +299,7 @@ void Service::SetShowFeedback(bool show) {
     showFeedback_ = show;
     if (show) {
         JoinList(Listed::Feedback, window_);
-        feedback_.Show(shown_, corners_.LastCorner(), points_);
+        feedback_.Show(corners_.State(), corners_.LastCorner(), points_);
     } else {
         if (!showIcon_) LeaveList(Listed::Feedback, window_);
         feedback_.Hide();
@@ -369,8 +369,12 @@ LRESULT Service::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                             ::GetSystemMetrics(SM_CYSCREEN));
         break;
     case WM_ENDSESSION:
-        // The session ends without WM_DESTROY: switch a held-off saver back on.
-        if (wParam) corners_.End();
+        // The session ends without WM_DESTROY: switch a held-off saver back
+        // on, and poll no more, or the next poll would hold it off again.
+        if (wParam) {
+            ::KillTimer(window_, kPollTimer);
+            corners_.End();
+        }
         return 0;
     case WM_DESTROY: Destroy(); return 0;
     default:

@@ -23,6 +23,11 @@
 //                          with windows that no longer exist, "hung" adds
 //                          a window whose thread never answers. Prints
 //                          "listening" to LOG once it is listed.
+//   endsession             sends the service window WM_ENDSESSION (TRUE)
+//   ask OP VALUE           sends the service window message 0x8000 with
+//                          the operation OP (0x68...0x6B); prints the answer
+//   option NAME            prints the 32-bit value NAME under HKCU\Control
+//                          Panel\Desktop (-1 when missing)
 //   foreground             prints the foreground window's class, shape and
 //                          whether it is the desktop's or the shell's
 //   show-service           shows the service window (its diagnostic text)
@@ -373,6 +378,26 @@ int main(int argc, char** argv) {
                     ::IsWindowVisible(foreground) ? 1 : 0, rect.right - rect.left,
                     rect.bottom - rect.top, foreground == ::GetDesktopWindow() ? 1 : 0,
                     foreground == ::GetShellWindow() ? 1 : 0);
+    } else if (command == "endsession") {
+        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
+        if (!service) return 1;
+        ::SendMessageA(service, WM_ENDSESSION, TRUE, 0);
+    } else if (command == "ask" && argc > 3) {
+        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
+        DWORD_PTR answer = 0;
+        if (!service || !::SendMessageTimeoutA(service, 0x8000, static_cast<WPARAM>(std::strtol(argv[2], nullptr, 0)),
+                                               number(3, 0), SMTO_NORMAL, 5000, &answer))
+            return 1;
+        std::printf("%ld\n", static_cast<long>(answer));
+    } else if (command == "option" && argc > 2) {
+        HKEY key = nullptr;
+        DWORD value = 0, size = sizeof value;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            if (::RegQueryValueExA(key, argv[2], nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+                value = 0xFFFFFFFF;
+            ::RegCloseKey(key);
+        }
+        std::printf("%ld\n", value == 0xFFFFFFFF ? -1L : static_cast<long>(value));
     } else if (command == "show-service") {
         // Its diagnostic text: last corner, polls in it, suppressed.
         const HWND service = ::FindWindowA("EdgewakeService", nullptr);

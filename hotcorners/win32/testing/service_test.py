@@ -212,11 +212,24 @@ class ServiceTest(unittest.TestCase):
                  timeout=10)
         wait_for("the feedback hidden", lambda: self.feedback()[0] == 0, timeout=10)
 
+        # The session ending while the service holds the saver off
+        # switches it back on, as does the service ending.
+        self.session.mouse(TOP_RIGHT)
+        wait_for("the saver switched off", lambda: self.session.value("active") == "0", timeout=10)
+        self.session.probe("endsession")
+        self.assertEqual(self.session.value("active"), "1")
+        time.sleep(1.5)  # no poll holds it off again
+        self.assertEqual(self.session.value("active"), "1")
+        self.session.probe("terminate")
+        self.processes[0].wait(timeout=30)
+        self.start_service()
+        self.session.mouse(MIDDLE)
+
         # The service ending while it holds the saver off switches it back on.
         self.session.mouse(TOP_RIGHT)
         wait_for("the saver switched off", lambda: self.session.value("active") == "0", timeout=10)
         self.session.probe("terminate")
-        self.processes[0].wait(timeout=30)
+        self.processes[-1].wait(timeout=30)
         self.assertEqual(self.session.value("active"), "1")
 
         # A saver that was off stays off.
@@ -312,11 +325,8 @@ class ServiceTest(unittest.TestCase):
         x, y, width, height = wait_for("the tray", self.tray_geometry)
         # The first icon of Wine's own tray window, at its bottom left.
         icon = (x + 13, y + height - 13)
-        shot = self.session.screenshot("tray_icon")
-        colours = subprocess.run(["convert", shot, "-crop", f"16x16+{icon[0] - 8}+{icon[1] - 8}",
-                                  "-format", "%k", "info:"], capture_output=True, text=True,
-                                 check=True).stdout
-        self.assertGreater(int(colours), 4, "no icon drawn in the tray")
+        self.assertGreater(self.colours(self.session.screenshot("tray_icon"), icon), 4,
+                           "no icon drawn in the tray")
 
         self.session.xdotool("mousemove", *icon, "click", 3)
         left, top, width, height = wait_for("the menu", lambda: self.window_at(icon))
@@ -325,6 +335,43 @@ class ServiceTest(unittest.TestCase):
         self.session.xdotool("mousemove", left + width // 2, top + height - height // 10, "click", 1)
         service.wait(timeout=30)
         self.assertEqual(self.detect(), 0)
+
+    def test_user_options_go_through_the_service(self):
+        self.session.probe("corners", "-N--")
+        self.start_service()
+        ask = lambda operation, value=0: self.session.value("ask", operation, value)
+        try:
+            self.assertEqual((ask(0x6A), ask(0x6B)), ("1", "1"))
+            x, y, _, height = wait_for("the tray", self.tray_geometry)
+            icon = (x + 13, y + height - 13)
+
+            ask(0x68, 0)
+            self.assertEqual(ask(0x6A), "0")
+            self.assertEqual(self.session.value("option", "Edgewake Tray Icon"), "0")
+            wait_for("the icon gone", lambda: self.tray_geometry() is None
+                     or self.colours(self.session.screenshot("tray_without_icon"), icon) <= 4)
+
+            ask(0x69, 0)
+            self.assertEqual(ask(0x6B), "0")
+            self.assertEqual(self.session.value("option", "Edgewake Feedback"), "0")
+            # The corner still works, without a word.
+            self.session.mouse(TOP_RIGHT)
+            wait_for("the saver switched off", lambda: self.session.value("active") == "0",
+                     timeout=10)
+            self.assertEqual(self.feedback()[0], 0)
+            ask(0x69, 1)
+            self.assertEqual(self.feedback()[0], 1)
+            self.session.mouse(MIDDLE)
+        finally:
+            ask(0x68, 1)
+            ask(0x69, 1)
+        self.assertEqual(self.session.value("option", "Edgewake Tray Icon"), "1")
+
+    def colours(self, shot, point):
+        """How many colours the 16 x 16 square around point holds."""
+        return int(subprocess.run(["convert", shot, "-crop", f"16x16+{point[0] - 8}+{point[1] - 8}",
+                                   "-format", "%k", "info:"], capture_output=True, text=True,
+                                  check=True).stdout)
 
     def window_at(self, point):
         """The geometry of a mapped top-level window whose top-left is point."""
