@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/win32/guards.h"
 #include "hotcorners/core/service_rules.h"
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/library_internal.h"

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "common/win32/guards.h"

@@ -127,7 +127,14 @@ class ServiceTest(unittest.TestCase):
     def setUpClass(cls):
         os.makedirs(ARGS.work, exist_ok=True)
         cls.session = Session()
-        shutil.copyfile(ARGS.library, os.path.join(cls.session.windows, "edgewake.dll"))
+        cls.installed = os.path.join(cls.session.windows, "edgewake.dll")
+        shutil.copyfile(ARGS.library, cls.installed)
+
+    @classmethod
+    def tearDownClass(cls):
+        # Other tests of the session load "Edgewake.dll" by name and must
+        # find only their own stand-ins.
+        os.remove(cls.installed)
 
     def setUp(self):
         self.processes = []
