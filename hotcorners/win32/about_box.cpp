@@ -36,8 +36,8 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG: {
         ::SetDlgItemTextA(dialog, IDC_EW_ABOUT_VERSION, VersionText().c_str());
-        if (HICON icon = static_cast<HICON>(::LoadImageA(
-                Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0)))
+        if (HICON icon = static_cast<HICON>(
+                ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0)))
             ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
         ::SetForegroundWindow(dialog);
         return TRUE;
@@ -49,8 +49,7 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         break;
     case WM_DESTROY:
-        if (HICON icon = reinterpret_cast<HICON>(
-                ::SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0)))
+        if (HICON icon = reinterpret_cast<HICON>(::SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0)))
             ::DestroyIcon(icon);
         break;
     default: break;

@@ -38,7 +38,8 @@ bool InPlace(HWND owner) {
     const std::string library = LibraryPath();
     const std::string windows = WindowsDirectory();
     if (hotcorners::InWindowsDirectory(library, windows)) return true;
-    ::MessageBoxA(owner, hotcorners::WrongFolderText(windows, hotcorners::FolderOf(library)).c_str(),
+    ::MessageBoxA(owner,
+                  hotcorners::WrongFolderText(windows, hotcorners::FolderOf(library)).c_str(),
                   hotcorners::kWrongFolderCaption, MB_OK | MB_ICONERROR);
     return false;
 }

@@ -39,10 +39,9 @@ POINT FeedbackPosition(int corner, const hotcorners::CornerPoints& points) {
     const hotcorners::Point p = points[static_cast<std::size_t>(corner)];
     const bool right = corner == 1 || corner == 2;
     const bool bottom = corner == 2 || corner == 3;
-    return POINT{right ? p.x - FeedbackWindow::kGap - FeedbackWindow::kWidth
-                       : p.x + FeedbackWindow::kGap,
-                 bottom ? p.y - FeedbackWindow::kGap - FeedbackWindow::kHeight
-                        : p.y + FeedbackWindow::kGap};
+    return POINT{
+        right ? p.x - FeedbackWindow::kGap - FeedbackWindow::kWidth : p.x + FeedbackWindow::kGap,
+        bottom ? p.y - FeedbackWindow::kGap - FeedbackWindow::kHeight : p.y + FeedbackWindow::kGap};
 }
 
 bool FeedbackWindow::Create(HINSTANCE module) {
@@ -121,11 +120,13 @@ void FeedbackWindow::Paint(HDC dc) const {
     {
         const win32::Selection font(dc, titleFont.Get());
         ::SetTextColor(dc, kTitleColour);
-        ::DrawTextA(dc, title.c_str(), -1, &titleRect, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+        ::DrawTextA(dc, title.c_str(), -1, &titleRect,
+                    DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     }
     const win32::Selection font(dc, hintFont.Get());
     ::SetTextColor(dc, kHintColour);
-    ::DrawTextA(dc, hint.c_str(), -1, &hintRect, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    ::DrawTextA(dc, hint.c_str(), -1, &hintRect,
+                DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
 }
 
 LRESULT CALLBACK FeedbackWindow::Procedure(HWND window, UINT message, WPARAM wParam,

@@ -183,7 +183,9 @@ void SetSettingsDialogWindow(HWND dialog) {
         shared->dialogWindow = WindowNumber(dialog);
 }
 
-bool ReadOptionFromRegistry(const char* name) { return hotcorners::ReadOption(UserRegistry{}, name); }
+bool ReadOptionFromRegistry(const char* name) {
+    return hotcorners::ReadOption(UserRegistry{}, name);
+}
 
 void WriteOptionToRegistry(const char* name, bool on) {
     WriteUserNumber(hotcorners::kOptionsKey, name, on ? 1 : 0);

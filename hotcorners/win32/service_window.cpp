@@ -110,8 +110,8 @@ Service::~Service() {
 
 void Service::Create() {
     severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
-    points_ = hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN),
-                                        ::GetSystemMetrics(SM_CYSCREEN));
+    points_ =
+        hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     menu_.Reset(::CreatePopupMenu());
     ::AppendMenuA(menu_.Get(), MF_STRING, kCommandProperties, "&Properties");
     ::AppendMenuA(menu_.Get(), MF_STRING, kCommandSaverConfig, "Saver &config");

@@ -68,7 +68,8 @@ ServiceLock::~ServiceLock() {
     ::ReleaseMutex(g_serviceMutex);
 }
 
-ListLock::ListLock() : held_(Wait(g_listMutex, kListWaitMs, "Edgewake: list mutex wait timed out\n")) {}
+ListLock::ListLock()
+    : held_(Wait(g_listMutex, kListWaitMs, "Edgewake: list mutex wait timed out\n")) {}
 ListLock::~ListLock() {
     if (held_) ::ReleaseMutex(g_listMutex);
 }

@@ -23,9 +23,9 @@ inline constexpr DWORD kListWaitMs = 1000;
 inline constexpr DWORD kDialogWaitMs = 1000;
 
 struct SharedData {
-    std::uint32_t serviceWindow;  // under the service mutex
-    std::uint32_t dialogWindow;   // under the dialog mutex
-    char corners[4];              // the corner copy, under the list mutex
+    std::uint32_t serviceWindow;      // under the service mutex
+    std::uint32_t dialogWindow;       // under the dialog mutex
+    char corners[4];                  // the corner copy, under the list mutex
     hotcorners::WindowList notify;    // under the list mutex
     hotcorners::WindowList feedback;  // under the list mutex
 };

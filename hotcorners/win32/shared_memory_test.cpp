@@ -85,7 +85,8 @@ TEST(FeedbackPosition, TheCardSitsInsideTheScreenBesideEachCornerAndNeverOverIts
         EXPECT_LE(at.y + FeedbackWindow::kHeight, 768) << corner;
         // The card's nearest point to its corner is kGap away both ways.
         const hotcorners::Point p = points[static_cast<std::size_t>(corner == 4 ? 2 : corner)];
-        const long nearX = corner == 1 || corner == 2 || corner == 4 ? at.x + FeedbackWindow::kWidth : at.x;
+        const long nearX =
+            corner == 1 || corner == 2 || corner == 4 ? at.x + FeedbackWindow::kWidth : at.x;
         const long nearY = corner >= 2 ? at.y + FeedbackWindow::kHeight : at.y;
         EXPECT_EQ(std::labs(nearX - p.x), FeedbackWindow::kGap) << corner;
         EXPECT_EQ(std::labs(nearY - p.y), FeedbackWindow::kGap) << corner;

@@ -101,8 +101,8 @@ struct SharedAccess {
     SharedAccess() {
         mapping = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, edgewake::kSharedMemoryName);
         if (mapping)
-            data = static_cast<edgewake::SharedData*>(::MapViewOfFile(
-                mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(edgewake::SharedData)));
+            data = static_cast<edgewake::SharedData*>(
+                ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(edgewake::SharedData)));
         mutex = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, edgewake::kListMutexName);
     }
     ~SharedAccess() {
@@ -200,7 +200,8 @@ int Listen(const char* log, DWORD milliseconds, bool fill, bool hung) {
         // The gone windows fill the list: make room for ourselves in the
         // last place, as a listener that came early would hold it.
         shared.Locked([&](edgewake::SharedData& data) {
-            data.notify.windows[hotcorners::kWindowListCapacity - 1] = edgewake::WindowNumber(window);
+            data.notify.windows[hotcorners::kWindowListCapacity - 1] =
+                edgewake::WindowNumber(window);
         });
     }
     Log(log, "listening");
@@ -336,8 +337,8 @@ int main(int argc, char** argv) {
             std::chrono::steady_clock::now() - start);
         std::printf("ms %ld\n", static_cast<long>(ms.count()));
     } else if (command == "terminate") {
-        Export<Rundll>("TerminateService")(nullptr, ::GetModuleHandleA(nullptr), const_cast<char*>(""),
-                                           SW_SHOWNORMAL);
+        Export<Rundll>("TerminateService")(nullptr, ::GetModuleHandleA(nullptr),
+                                           const_cast<char*>(""), SW_SHOWNORMAL);
     } else if (command == "services") {
         int count = 0;
         ::EnumWindows(CountServices, reinterpret_cast<LPARAM>(&count));
@@ -350,14 +351,16 @@ int main(int argc, char** argv) {
         ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, number(2, 0) ? TRUE : FALSE, nullptr,
                                 SPIF_UPDATEINIFILE);
     } else if (command == "corners" && argc > 2) {
-        return WriteText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers",
+        return WriteText(HKEY_CURRENT_USER,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers",
                          "Mouse Corners", argv[2])
                    ? 0
                    : 1;
     } else if (command == "saver" && argc > 2) {
         const char* saver = std::strcmp(argv[2], "-") == 0 ? nullptr : argv[2];
         ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saver, "system.ini");
-        return WriteText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE", saver) ? 0 : 1;
+        return WriteText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE", saver) ? 0
+                                                                                             : 1;
     } else if (command == "listen" && argc > 3) {
         return Listen(argv[2], static_cast<DWORD>(number(3, 10000)), has("fill"), has("hung"));
     } else if (command == "lists") {
@@ -385,15 +388,18 @@ int main(int argc, char** argv) {
     } else if (command == "ask" && argc > 3) {
         const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         DWORD_PTR answer = 0;
-        if (!service || !::SendMessageTimeoutA(service, 0x8000, static_cast<WPARAM>(std::strtol(argv[2], nullptr, 0)),
-                                               number(3, 0), SMTO_NORMAL, 5000, &answer))
+        if (!service || !::SendMessageTimeoutA(
+                            service, 0x8000, static_cast<WPARAM>(std::strtol(argv[2], nullptr, 0)),
+                            number(3, 0), SMTO_NORMAL, 5000, &answer))
             return 1;
         std::printf("%ld\n", static_cast<long>(answer));
     } else if (command == "option" && argc > 2) {
         HKEY key = nullptr;
         DWORD value = 0, size = sizeof value;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            if (::RegQueryValueExA(key, argv[2], nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) ==
+            ERROR_SUCCESS) {
+            if (::RegQueryValueExA(key, argv[2], nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                                   &size) != ERROR_SUCCESS)
                 value = 0xFFFFFFFF;
             ::RegCloseKey(key);
         }

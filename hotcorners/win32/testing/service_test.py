@@ -172,7 +172,9 @@ class ServiceTest(unittest.TestCase):
 
     def feedback(self):
         line = self.session.value("feedback").split()
-        return (int(line[1]), tuple(int(v) for v in line[2:6])) if line[:1] == ["feedback"] else None
+        if line[:1] != ["feedback"]:
+            return None
+        return int(line[1]), tuple(int(v) for v in line[2:6])
 
     def test_refuses_to_run_outside_the_windows_directory(self):
         process = self.session.start("rundll32", windows_path(ARGS.library) + ",RunService")
