@@ -17,7 +17,7 @@ int StateIcon(FeedbackState state) {
 
 bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int screenWidth,
                          int screenHeight) {
-    return foreground && foreground->visible && foreground->popup &&
+    return foreground && !foreground->desktop && foreground->visible && foreground->popup &&
            foreground->width == screenWidth && foreground->height == screenHeight;
 }
 

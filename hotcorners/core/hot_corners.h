@@ -35,9 +35,13 @@ struct WindowShape {
     bool popup = false;  // a window without caption or border (WS_POPUP)
     int width = 0;
     int height = 0;
+    // The desktop itself or the shell's window behind the icons: full-screen
+    // pop-ups too, and in the foreground whenever no program is.
+    bool desktop = false;
 };
 
-// A full-screen program: a visible pop-up window exactly the screen's size.
+// A full-screen program: a visible pop-up window exactly the screen's
+// size that is not the desktop.
 bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int screenWidth,
                          int screenHeight);
 

@@ -158,6 +158,7 @@ TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
         {"maximised window", {true, false, kWidth, kHeight}, false},
         {"smaller pop-up", {true, true, kWidth, kHeight - 1}, false},
         {"hidden pop-up", {false, true, kWidth, kHeight}, false},
+        {"the desktop", {true, true, kWidth, kHeight, true}, false},
     };
     for (const Case& c : cases) {
         FakeDesktop fresh;

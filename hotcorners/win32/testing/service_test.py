@@ -1,0 +1,460 @@
+#!/usr/bin/env python3
+"""Whole-program tests of Edgewake's service under Wine, on the session's
+Xvfb display: the library is copied into the prefix's Windows directory
+and run with "rundll32 edgewake.dll,RunService"; the real mouse is moved
+into the corners with xdotool; edgewake_probe.exe answers what cannot be
+seen from outside Wine (the library's exports, the screen-saver switch,
+the shared lists, message boxes). Screenshots are kept in WORK/shots.
+"""
+import argparse
+import ctypes
+import os
+import shlex
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+ARGS = None
+SCREEN = (1024, 768)
+MIDDLE = (512, 384)
+TOP_LEFT = (0, 0)
+TOP_RIGHT = (SCREEN[0] - 1, 0)
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_for(what, condition, timeout=60.0, interval=0.2):
+    """Polls until condition() answers something true; that is the result."""
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(interval)
+    return result
+
+
+class Session:
+    """The Wine session of the build tree: environment, programs, screen."""
+
+    def __init__(self):
+        subprocess.run([ARGS.session, "start", ARGS.state], check=True)
+        output = subprocess.run([ARGS.session, "env", ARGS.state], check=True,
+                                capture_output=True, text=True).stdout
+        self.env = dict(os.environ)
+        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.wine = shlex.split(os.environ.get("REDIRA_WINE", ARGS.wine))
+        self.windows = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows")
+        self.count = 0
+
+    def output_file(self):
+        self.count += 1
+        return os.path.join(ARGS.work, f"out{self.count}.txt")
+
+    def probe(self, *arguments, env=None):
+        """Runs the probe and answers its output lines (through a file:
+        helper processes that Wine starts outlive it and would hold a pipe)."""
+        path = self.output_file()
+        with open(path, "wb") as output:
+            subprocess.run([*self.wine, ARGS.probe, *map(str, arguments)], env=env or self.env,
+                           stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT,
+                           timeout=120)
+        with open(path, encoding="latin-1") as output:
+            return [line.rstrip("\r\n") for line in output if line.strip()]
+
+    def value(self, *arguments):
+        lines = self.probe(*arguments)
+        return lines[-1] if lines else ""
+
+    def start(self, *arguments, env=None):
+        """A program left running; its output goes to the file process.output."""
+        path = self.output_file()
+        with open(path, "wb") as output:
+            process = subprocess.Popen([*self.wine, *arguments], env=env or self.env,
+                                       stdin=subprocess.DEVNULL, stdout=output,
+                                       stderr=subprocess.STDOUT)
+        process.output = path
+        return process
+
+    def start_probe(self, *arguments, env=None):
+        return self.start(ARGS.probe, *map(str, arguments), env=env)
+
+    def xdotool(self, *arguments):
+        return subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True,
+                              capture_output=True, text=True).stdout
+
+    def mouse(self, point):
+        self.xdotool("mousemove", *point)
+
+    def screenshot(self, name):
+        shots = os.path.join(ARGS.work, "shots")
+        os.makedirs(shots, exist_ok=True)
+        path = os.path.join(shots, name + ".png")
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+        return path
+
+
+def x_screen_saver(display, timeout=None):
+    """The X server's screen-saver time-out, set first when one is given.
+    Under Wine, programs with windows (the service) read the screen saver's
+    switch from it, while the probe, a program without, reads and writes
+    the registry, as does every change the service makes."""
+    xlib = ctypes.CDLL("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    connection = ctypes.c_void_p(xlib.XOpenDisplay(display.encode()))
+    values = [ctypes.c_int() for _ in range(4)]
+    xlib.XGetScreenSaver(connection, *map(ctypes.byref, values))
+    if timeout is not None:
+        xlib.XSetScreenSaver(connection, timeout, *(v.value for v in values[1:]))
+    xlib.XCloseDisplay(connection)
+    return values[0].value
+
+
+def read_lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="latin-1") as file:
+        return [line.rstrip("\r\n") for line in file]
+
+
+class ServiceTest(unittest.TestCase):
+    session = None
+
+    @classmethod
+    def setUpClass(cls):
+        os.makedirs(ARGS.work, exist_ok=True)
+        cls.session = Session()
+        cls.installed = os.path.join(cls.session.windows, "edgewake.dll")
+        shutil.copyfile(ARGS.library, cls.installed)
+
+    @classmethod
+    def tearDownClass(cls):
+        # Other tests of the session load "Edgewake.dll" by name and must
+        # find only their own stand-ins.
+        os.remove(cls.installed)
+
+    def setUp(self):
+        self.processes = []
+        self.session.mouse(MIDDLE)
+        self.session.probe("corners", "----")
+        self.session.probe("saver", "-")
+        self.session.probe("set-active", 1)
+
+    def tearDown(self):
+        self.session.mouse(MIDDLE)
+        if self.detect() == 1:
+            self.session.probe("terminate")
+        for process in self.processes:
+            try:
+                process.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.session.probe("corners", "----")
+        self.session.probe("saver", "-")
+
+    def detect(self):
+        return int(self.session.value("detect") or -1)
+
+    def services(self):
+        return int(self.session.value("services") or -1)
+
+    def start_service(self):
+        process = self.session.start("rundll32", "edgewake.dll,RunService")
+        self.processes.append(process)
+        wait_for("the service", lambda: self.detect() == 1, timeout=300)
+        # Its start-up work (corners, lists, icon) follows its creation.
+        time.sleep(1.0)
+        return process
+
+    def feedback(self):
+        line = self.session.value("feedback").split()
+        if line[:1] != ["feedback"]:
+            return None
+        return int(line[1]), tuple(int(v) for v in line[2:6])
+
+    def test_refuses_to_run_outside_the_windows_directory(self):
+        process = self.session.start("rundll32", windows_path(ARGS.library) + ",RunService")
+        self.processes.append(process)
+        box = self.session.probe("box", "Error: wrong directory", 120000)
+        folder = windows_path(os.path.dirname(ARGS.library))
+        self.assertEqual(box[0].lower(),
+                         ("text Error: Edgewake must be in the windows directory, C:\\windows. "
+                          f"It is currently in {folder}. Please move it.").lower())
+        process.wait(timeout=30)
+        self.assertEqual(self.detect(), 0)
+        self.assertEqual(self.services(), 0)
+
+    def test_one_service_detected_while_it_runs_and_ended_by_terminate(self):
+        self.assertEqual(self.detect(), 0)
+        first = self.start_service()
+        self.assertEqual(self.services(), 1)
+        # A second RunService brings the first forward and returns.
+        second = self.session.start("rundll32", "edgewake.dll,RunService")
+        self.processes.append(second)
+        second.wait(timeout=60)
+        self.assertEqual(self.services(), 1)
+        self.assertIsNone(first.poll())
+        self.assertEqual(self.detect(), 1)
+
+        self.session.probe("terminate")
+        first.wait(timeout=30)
+        self.assertEqual(self.detect(), 0)
+        self.assertEqual(self.services(), 0)
+
+    def test_never_corner_holds_the_saver_off_while_the_mouse_stays(self):
+        self.session.probe("corners", "-N--")
+        self.start_service()
+        self.session.mouse(TOP_RIGHT)
+        wait_for("the saver switched off", lambda: self.session.value("active") == "0", timeout=10)
+        visible, (left, top, right, bottom) = wait_for("the feedback", self.feedback)
+        self.assertEqual(visible, 1)
+        # Beside the corner, never over its zone.
+        self.assertLess(right, SCREEN[0] - 16)
+        self.assertGreater(top, 16)
+        self.session.screenshot("feedback_held_off")
+        self.session.mouse(MIDDLE)
+        wait_for("the saver switched back on", lambda: self.session.value("active") == "1",
+                 timeout=10)
+        wait_for("the feedback hidden", lambda: self.feedback()[0] == 0, timeout=10)
+
+        # The session ending while the service holds the saver off
+        # switches it back on, as does the service ending.
+        self.session.mouse(TOP_RIGHT)
+        wait_for("the saver switched off", lambda: self.session.value("active") == "0", timeout=10)
+        self.session.probe("endsession")
+        self.assertEqual(self.session.value("active"), "1")
+        time.sleep(1.5)  # no poll holds it off again
+        self.assertEqual(self.session.value("active"), "1")
+        self.session.probe("terminate")
+        self.processes[0].wait(timeout=30)
+        self.start_service()
+        self.session.mouse(MIDDLE)
+
+        # The service ending while it holds the saver off switches it back on.
+        self.session.mouse(TOP_RIGHT)
+        wait_for("the saver switched off", lambda: self.session.value("active") == "0", timeout=10)
+        self.session.probe("terminate")
+        self.processes[-1].wait(timeout=30)
+        self.assertEqual(self.session.value("active"), "1")
+
+        # A saver that was off stays off.
+        self.session.probe("set-active", 0)
+        display = self.session.env["DISPLAY"]
+        x_timeout = x_screen_saver(display, 0)
+        try:
+            self.start_service()
+            self.session.mouse(TOP_RIGHT)
+            wait_for("the feedback", lambda: self.feedback()[0] == 1, timeout=10)
+            self.session.mouse(MIDDLE)
+            wait_for("the feedback hidden", lambda: self.feedback()[0] == 0, timeout=10)
+            self.assertEqual(self.session.value("active"), "0")
+        finally:
+            x_screen_saver(display, x_timeout or 600)
+
+    def test_now_corner_starts_the_saver_once_per_visit(self):
+        self.session.probe("corners", "Y---")
+        # Wine's desktop starts no saver itself: the window in the
+        # foreground only counts the requests.
+        self.session.probe("saver", "C:\\windows\\notepad.exe")
+        self.start_service()
+        log = os.path.join(ARGS.work, "window.log")
+        if os.path.exists(log):
+            os.remove(log)
+        self.processes.append(self.session.start_probe("window", windows_path(log), 30000))
+        self.assertEqual(wait_for("the window", lambda: read_lines(log))[0], "foreground")
+
+        requests = lambda: read_lines(log).count("screensave")
+        arrived = time.monotonic()
+        self.session.mouse(TOP_LEFT)
+        wait_for("the saver started", requests, timeout=10, interval=0.05)
+        elapsed = time.monotonic() - arrived
+        self.assertGreaterEqual(elapsed, 0.9)
+        self.assertLess(elapsed, 3.0)
+        self.session.screenshot("feedback_starting")
+        time.sleep(3)  # staying starts nothing more
+        self.assertEqual(requests(), 1)
+
+        self.session.mouse(MIDDLE)
+        time.sleep(1.5)
+        self.session.mouse(TOP_LEFT)
+        wait_for("the saver started again", lambda: requests() == 2, timeout=10)
+        time.sleep(2)
+        self.assertEqual(requests(), 2)
+
+    def test_now_corner_without_a_saver_says_so_and_starts_nothing(self):
+        self.session.probe("corners", "Y---")
+        self.start_service()
+        log = os.path.join(ARGS.work, "window_none.log")
+        if os.path.exists(log):
+            os.remove(log)
+        self.processes.append(self.session.start_probe("window", windows_path(log), 15000))
+        wait_for("the window", lambda: read_lines(log))
+        self.session.mouse(TOP_LEFT)
+        time.sleep(3)
+        self.assertEqual(self.feedback()[0], 1)
+        self.session.screenshot("feedback_no_saver")
+        self.assertNotIn("screensave", read_lines(log))
+
+    def test_changed_corners_reach_the_notify_list_past_gone_and_hung_windows(self):
+        self.start_service()
+        log = os.path.join(ARGS.work, "listen.log")
+        if os.path.exists(log):
+            os.remove(log)
+        self.processes.append(
+            self.session.start_probe("listen", windows_path(log), 20000, "fill", "hung"))
+        wait_for("the listener", lambda: "listening" in read_lines(log))
+
+        self.session.probe("corners", "-N--")
+        elapsed = int(self.session.value("changed").split()[1])
+        self.assertLess(elapsed, 1500)  # one hung window costs its time limit only
+        self.assertIn("told 0x65 0", read_lines(log))
+        lists = dict(line.split() for line in self.session.probe("lists"))
+        self.assertEqual(lists["corners"], "-N--")
+        self.assertEqual(lists["gone"], "0")
+        self.assertLessEqual(int(lists["notify"]), 16)
+        # The service took the new corners.
+        self.session.mouse(TOP_RIGHT)
+        wait_for("the saver switched off", lambda: self.session.value("active") == "0", timeout=10)
+        self.session.mouse(MIDDLE)
+
+        # Nothing changed, nobody is told.
+        told = read_lines(log).count("told 0x65 0")
+        self.session.probe("changed")
+        self.assertEqual(read_lines(log).count("told 0x65 0"), told)
+
+        self.session.probe("terminate")
+        wait_for("the end told", lambda: "told 0x64 0" in read_lines(log), timeout=10)
+
+    def test_task_bar_icon_menu_quits_the_service(self):
+        service = self.start_service()
+        x, y, width, height = wait_for("the tray", self.tray_geometry)
+        # The first icon of Wine's own tray window, at its bottom left.
+        icon = (x + 13, y + height - 13)
+        self.assertGreater(self.colours(self.session.screenshot("tray_icon"), icon), 4,
+                           "no icon drawn in the tray")
+
+        self.session.xdotool("mousemove", *icon, "click", 3)
+        left, top, width, height = wait_for("the menu", lambda: self.window_at(icon))
+        self.session.screenshot("tray_menu")
+        self.session.xdotool("key", "Escape")
+        self.menu_row(icon, 4)  # "&Quit"
+        service.wait(timeout=30)
+        self.assertEqual(self.detect(), 0)
+
+    def test_task_bar_menu_shows_the_about_box(self):
+        # (The menu's "&Save now" posts to the foreground window, which the
+        # menu has made the service's own: Wine's default procedure starts
+        # no saver, so under Wine there is nothing to see.)
+        self.start_service()
+        x, y, _, height = wait_for("the tray", self.tray_geometry)
+        self.menu_row((x + 13, y + height - 13), 3)  # "&About": rundll32 with the full path
+        box = self.session.probe("box", "About Edgewake", 60000)
+        self.assertIn("control -1 Static Edgewake hot screen corners", box)
+
+    def menu_row(self, icon, row):
+        """Opens the task-bar icon's menu and clicks one of its five rows."""
+        self.session.xdotool("mousemove", *icon, "click", 3)
+        left, top, width, height = wait_for("the menu", lambda: self.window_at(icon))
+        self.session.xdotool("mousemove", left + width // 2, top + height * (2 * row + 1) // 10,
+                             "click", 1)
+
+    def test_user_options_go_through_the_service(self):
+        self.session.probe("corners", "-N--")
+        self.start_service()
+        ask = lambda operation, value=0: self.session.value("ask", operation, value)
+        try:
+            self.assertEqual((ask(0x6A), ask(0x6B)), ("1", "1"))
+            x, y, _, height = wait_for("the tray", self.tray_geometry)
+            icon = (x + 13, y + height - 13)
+
+            ask(0x68, 0)
+            self.assertEqual(ask(0x6A), "0")
+            self.assertEqual(self.session.value("option", "Edgewake Tray Icon"), "0")
+            wait_for("the icon gone", lambda: self.tray_geometry() is None
+                     or self.colours(self.session.screenshot("tray_without_icon"), icon) <= 4)
+
+            ask(0x69, 0)
+            self.assertEqual(ask(0x6B), "0")
+            self.assertEqual(self.session.value("option", "Edgewake Feedback"), "0")
+            # The corner still works, without a word.
+            self.session.mouse(TOP_RIGHT)
+            wait_for("the saver switched off", lambda: self.session.value("active") == "0",
+                     timeout=10)
+            self.assertEqual(self.feedback()[0], 0)
+            ask(0x69, 1)
+            self.assertEqual(self.feedback()[0], 1)
+            self.session.mouse(MIDDLE)
+        finally:
+            ask(0x68, 1)
+            ask(0x69, 1)
+        self.assertEqual(self.session.value("option", "Edgewake Tray Icon"), "1")
+
+    def colours(self, shot, point):
+        """How many colours the 16 x 16 square around point holds."""
+        return int(subprocess.run(["convert", shot, "-crop", f"16x16+{point[0] - 8}+{point[1] - 8}",
+                                   "-format", "%k", "info:"], capture_output=True, text=True,
+                                  check=True).stdout)
+
+    def window_at(self, point):
+        """The geometry of a mapped top-level window whose top-left is point."""
+        tree = subprocess.run(["xwininfo", "-root", "-children"], env=self.session.env,
+                              capture_output=True, text=True).stdout
+        for line in tree.splitlines():
+            parts = line.split()
+            if not parts or not parts[0].startswith("0x"):
+                continue
+            geometry = self.geometry(parts[0])
+            if geometry and geometry[:2] == point:
+                return geometry
+        return None
+
+    def geometry(self, window):
+        info = subprocess.run(["xwininfo", "-id", window], env=self.session.env,
+                              capture_output=True, text=True).stdout
+        values = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        if values.get("Map State", "").strip() != "IsViewable":
+            return None
+        return tuple(int(values[k].strip()) for k in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def tray_geometry(self):
+        found = subprocess.run(["xdotool", "search", "--name", "Wine System Tray"],
+                               env=self.session.env, capture_output=True, text=True).stdout.split()
+        return next(filter(None, map(self.geometry, found)), None)
+
+    def test_about_box(self):
+        about = self.session.start("rundll32", "edgewake.dll,RunAboutDialog")
+        self.processes.append(about)
+        prober = self.session.start_probe("box", "About Edgewake", 120000,
+                                          env=dict(self.session.env, EDGEWAKE_HOLD_BOX_MS="2500"))
+        self.processes.append(prober)
+        time.sleep(1.5)
+        path = self.session.screenshot("about")
+        prober.wait(timeout=150)
+        about.wait(timeout=30)
+        self.assertTrue(os.path.exists(path))
+        with open(prober.output, encoding="latin-1") as output:
+            text = output.read()
+        self.assertIn("Edgewake hot screen corners", text)
+        self.assertIn("Version 1.0.0.5", text)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--state", required=True)
+    parser.add_argument("--session", required=True)
+    parser.add_argument("--library", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--wine", default="wine")
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
