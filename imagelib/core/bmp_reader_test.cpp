@@ -17,8 +17,7 @@ struct Outcome {
 
 Outcome Decode(const Bytes& bytes, const testing::TempFolder& folder) {
     const DecodeEnvironment environment;
-    DecoderState state(environment);
-    state.fileName = folder.Write("picture.bmp", bytes);
+    DecoderState state(environment, folder.Write("picture.bmp", bytes));
     DecodeBmp(state);
     return {state.status, std::move(state.record)};
 }

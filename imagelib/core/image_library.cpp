@@ -4,6 +4,7 @@
 
 #include "imagelib/core/decode_file.h"
 #include "imagelib/core/detect.h"
+#include "imagelib/core/input_stream.h"
 #include "imagelib/core/jpeg_encoder.h"
 
 namespace imagelib {
@@ -68,7 +69,7 @@ const ImageRecord* ImageLibrary::LoadAndKeep(const std::string& fileName) {
     }
 
     const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_};
-    DecodeResult decoded = DecodeFile(fileName, true, environment);
+    DecodeResult decoded = DecodeFile(fileName, environment);
     if (!decoded.record) {
         ShowLoadError(fileName);
         return nullptr;

@@ -1,5 +1,4 @@
-// The input of one decode: either the whole file read into memory at once,
-// or the open file read piece by piece.
+// Files as the decoders read them: whole, into memory.
 #pragma once
 
 #include <cstddef>
@@ -28,33 +27,8 @@ UniqueStdFile OpenForReading(const std::string& fileName);
 // in 31 bits (the library reads no file of 2 GiB or more).
 std::int64_t FileSize(std::FILE* file);
 
-class InputStream {
-public:
-    // Opens `fileName`; with `intoMemory` the whole file is read now and
-    // the file closed again. Answers Ok, ReadFailed (cannot open or read,
-    // or too large) or OutOfMemory.
-    LoadStatus Open(const std::string& fileName, bool intoMemory);
-    void Close();
-
-    bool IsOpen() const { return file_ != nullptr || static_cast<bool>(memory_); }
-    std::int64_t Size() const { return size_; }
-    std::int64_t Position() const { return position_; }
-    // Reads up to `count` bytes at the current position and answers how
-    // many it read; fewer at the end of the file or after a read error.
-    std::size_t Read(void* into, std::size_t count);
-    // Moves to `offset` from the start; false when it lies outside the file.
-    bool Seek(std::int64_t offset);
-    // A read of the open file failed (as opposed to reaching its end).
-    bool ReadError() const { return readError_; }
-    // The whole file when it was read into memory, else null.
-    const std::uint8_t* Memory() const { return memory_ ? memory_.Data() : nullptr; }
-
-private:
-    UniqueStdFile file_;
-    ByteBuffer memory_;
-    std::int64_t size_ = 0;
-    std::int64_t position_ = 0;
-    bool readError_ = false;
-};
+// Reads the whole of `fileName` into `into`. Answers Ok, ReadFailed
+// (cannot open or read, or too large) or OutOfMemory.
+LoadStatus ReadWholeFile(const std::string& fileName, ByteBuffer& into);
 
 }  // namespace imagelib

@@ -19,7 +19,7 @@ namespace {
 using testing::Bytes;
 
 ImageRecord Decoded(const std::string& path) {
-    DecodeResult result = DecodeFile(path, true, DecodeEnvironment{});
+    DecodeResult result = DecodeFile(path, DecodeEnvironment{});
     EXPECT_EQ(result.status, LoadStatus::Ok) << path;
     return std::move(result.record);
 }
