@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "imagelib/core/decode_file.h"
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {

@@ -1,12 +1,12 @@
-// ImgoraLib.dll: the exported interface over the core's ImageLibrary. The
+// ImgoraLib.dll: the exported interface over the core's ImgoraCore. The
 // library's state is process-wide, as callers expect of it: one
-// ImageLibrary, made at the first call and released when the DLL unloads.
+// ImgoraCore, made at the first call and released when the DLL unloads.
 // No exception leaves an export: an unexpected failure answers 0.
 #include "imagelib/win32/imgoralib.h"
 
 #include <string>
 
-#include "imagelib/core/image_library.h"
+#include "imagelib/core/imgora_core.h"
 #include "imagelib/win32/gdi_display_palette.h"
 #include "imagelib/win32/make_bitmap.h"
 #include "imagelib/win32/message_box_prompts.h"
@@ -21,7 +21,7 @@ struct Library {
     imagelib::MessageBoxPrompts prompts;
     imagelib::GdiDisplayPalette displayPalette;
     imagelib::TProgress progress;
-    imagelib::ImageLibrary state{prompts, &progress, LibraryProgressHook};
+    imagelib::ImgoraCore state{prompts, &progress, LibraryProgressHook};
 };
 
 Library& TheLibrary() {

@@ -20,7 +20,7 @@
 
 #include "common/win32/guards.h"
 #include "imagelib/core/decode_file.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 #include "imagelib/win32/gdi_display_palette.h"
 #include "imagelib/win32/progress_window.h"
 

@@ -1,4 +1,4 @@
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "imagelib/core/image_library.h"
+#include "imagelib/core/imgora_core.h"
 
 #include <optional>
 
@@ -40,7 +40,7 @@ private:
 
 }  // namespace
 
-const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t showProgress) {
+const ImageRecord* ImgoraCore::Load(const std::string& fileName, std::uint8_t showProgress) {
     if (busy_) return nullptr;  // called back from a message dispatched by a running load
     BusyScope busy(busy_);
 
@@ -56,7 +56,7 @@ const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t 
     return LoadAndKeep(fileName);
 }
 
-const ImageRecord* ImageLibrary::LoadAndKeep(const std::string& fileName) {
+const ImageRecord* ImgoraCore::LoadAndKeep(const std::string& fileName) {
     if (!FileExists(fileName)) {
         ShowLoadError(fileName);
         return nullptr;
@@ -80,7 +80,7 @@ const ImageRecord* ImageLibrary::LoadAndKeep(const std::string& fileName) {
     return &kept_;
 }
 
-bool ImageLibrary::SaveAsJpeg(std::int32_t quality, const std::string& fileName) {
+bool ImgoraCore::SaveAsJpeg(std::int32_t quality, const std::string& fileName) {
     if (busy_) return false;
     BusyScope busy(busy_);
     progressShown_ = false;
@@ -90,20 +90,20 @@ bool ImageLibrary::SaveAsJpeg(std::int32_t quality, const std::string& fileName)
     return EncodeJpeg(kept_, fileName, saveQuality_, environment) == LoadStatus::Ok;
 }
 
-std::int32_t ImageLibrary::ReportProgress(std::uint16_t, std::int32_t percent) {
+std::int32_t ImgoraCore::ReportProgress(std::uint16_t, std::int32_t percent) {
     if (!display_) return 0;
     if (progressShown_) display_->SetPosition(percent);
     display_->DispatchPendingMessages();
     return 0;
 }
 
-void ImageLibrary::ShowProgressWindow(const std::string& fileName) {
+void ImgoraCore::ShowProgressWindow(const std::string& fileName) {
     progressShown_ = true;
     if (display_) display_->Show(texts_.progressCaption, LoadingLine(texts_, fileName));
     if (ownHook_) progressHook_ = ownHook_;
 }
 
-void ImageLibrary::ShowLoadError(const std::string& fileName) {
+void ImgoraCore::ShowLoadError(const std::string& fileName) {
     // Copies: the caller's messages dispatched while the box is up may
     // change the texts.
     const std::string text = LoadErrorText(texts_, fileName);
