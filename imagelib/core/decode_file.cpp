@@ -38,7 +38,7 @@ DecodeResult DecodeFile(const std::string& fileName, const DecodeEnvironment& en
         result.status = LoadStatus::NoSuchFile;
         return result;
     }
-    const std::optional<FormatCode> format = DetectFormat(fileName);
+    const std::optional<FormatCode> format = DetectFormat(fileName, environment.files);
     if (!format) {
         result.status = LoadStatus::ReadFailed;
         return result;

@@ -17,7 +17,7 @@ void DecodedData::Put(const std::uint8_t* bytes, std::size_t count) {
 }
 
 bool DecoderState::OpenInput() {
-    const LoadStatus read = ReadWholeFile(fileName, file_);
+    const LoadStatus read = ReadWholeFile(fileName, environment.files, file_);
     if (read != LoadStatus::Ok) {
         status = read;
         return false;

@@ -18,6 +18,7 @@
 #include "imagelib/core/byte_reader.h"
 #include "imagelib/core/display_palette.h"
 #include "imagelib/core/image_record.h"
+#include "imagelib/core/input_stream.h"
 #include "imagelib/core/load_status.h"
 #include "imagelib/core/progress.h"
 #include "imagelib/core/user_prompts.h"
@@ -37,6 +38,7 @@ struct DecodeEnvironment {
     ProgressHook progressHook = nullptr;
     JpegReadOptions jpegOptions;
     const DisplayPalette* displayPalette = nullptr;  // none: fixed colours instead
+    const FileOpener* files = nullptr;               // none: files are opened plainly
 };
 
 // Reading progress is reported every this many bytes at least (as if the

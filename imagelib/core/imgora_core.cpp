@@ -61,14 +61,14 @@ const ImageRecord* ImgoraCore::LoadAndKeep(const std::string& fileName) {
         ShowLoadError(fileName);
         return nullptr;
     }
-    const std::optional<FormatCode> format = DetectFormat(fileName);
+    const std::optional<FormatCode> format = DetectFormat(fileName, files_);
     if (!format) return nullptr;  // cannot be opened: no message
     if (*format == FormatCode::Unknown) {
         ShowLoadError(fileName);
         return nullptr;
     }
 
-    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_};
+    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_, files_};
     DecodeResult decoded = DecodeFile(fileName, environment);
     if (!decoded.record) {
         ShowLoadError(fileName);

@@ -83,6 +83,8 @@ public:
     // Version-3 PCX files take the colours of this display from now on;
     // without one they get fixed colours.
     void SetDisplayPalette(const DisplayPalette* palette) { displayPalette_ = palette; }
+    // Files are opened through `opener` from now on; without one plainly.
+    void SetFileOpener(const FileOpener* opener) { files_ = opener; }
 
 private:
     const ImageRecord* LoadAndKeep(const std::string& fileName);
@@ -99,6 +101,7 @@ private:
     bool progressShown_ = false;
     ProgressHook progressHook_ = nullptr;
     const DisplayPalette* displayPalette_ = nullptr;
+    const FileOpener* files_ = nullptr;
     JpegReadOptions jpegOptions_;
     std::int32_t saveQuality_ = 0;
     // A load or save is running: the messages dispatched during it must

@@ -4,9 +4,6 @@
 
 #include <limits>
 
-#if defined(_WIN32)
-#include <share.h>
-#endif
 
 namespace imagelib {
 
@@ -16,12 +13,8 @@ bool FileExists(const std::string& fileName) {
     return (info.st_mode & S_IFMT) == S_IFREG;
 }
 
-UniqueStdFile OpenForReading(const std::string& fileName) {
-#if defined(_WIN32)
-    return UniqueStdFile(::_fsopen(fileName.c_str(), "rb", _SH_DENYWR));
-#else
-    return UniqueStdFile(std::fopen(fileName.c_str(), "rb"));
-#endif
+UniqueStdFile OpenForReading(const std::string& fileName, const FileOpener* opener) {
+    return UniqueStdFile(opener ? opener->OpenForReading(fileName) : std::fopen(fileName.c_str(), "rb"));
 }
 
 std::int64_t FileSize(std::FILE* file) {
@@ -33,8 +26,8 @@ std::int64_t FileSize(std::FILE* file) {
     return end;
 }
 
-LoadStatus ReadWholeFile(const std::string& fileName, ByteBuffer& into) {
-    UniqueStdFile file = OpenForReading(fileName);
+LoadStatus ReadWholeFile(const std::string& fileName, const FileOpener* opener, ByteBuffer& into) {
+    UniqueStdFile file = OpenForReading(fileName, opener);
     if (!file) return LoadStatus::ReadFailed;
     const std::int64_t size = FileSize(file.get());
     if (size < 0) return LoadStatus::ReadFailed;

@@ -15,13 +15,24 @@ namespace imagelib {
 // True when `fileName` names an existing regular file (not a folder).
 bool FileExists(const std::string& fileName);
 
-// Opens a file for reading in binary mode. On Windows others may go on
-// reading the file but not write it while it is open.
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using UniqueStdFile = std::unique_ptr<std::FILE, FileCloser>;
-UniqueStdFile OpenForReading(const std::string& fileName);
+
+// How the library opens the files it reads. The Win32 layer's opener lets
+// others go on reading a file but not write it while it is open, so that
+// a file is never read half old and half new.
+class FileOpener {
+public:
+    virtual ~FileOpener() = default;
+    // The file opened for reading in binary mode; null when it cannot be.
+    virtual std::FILE* OpenForReading(const std::string& fileName) const = 0;
+};
+
+// Opens a file for reading in binary mode through `opener`, or plainly
+// (std::fopen) without one.
+UniqueStdFile OpenForReading(const std::string& fileName, const FileOpener* opener);
 
 // The size of an open file, or -1 when it cannot be told or does not fit
 // in 31 bits (the library reads no file of 2 GiB or more).
@@ -29,6 +40,6 @@ std::int64_t FileSize(std::FILE* file);
 
 // Reads the whole of `fileName` into `into`. Answers Ok, ReadFailed
 // (cannot open or read, or too large) or OutOfMemory.
-LoadStatus ReadWholeFile(const std::string& fileName, ByteBuffer& into);
+LoadStatus ReadWholeFile(const std::string& fileName, const FileOpener* opener, ByteBuffer& into);
 
 }  // namespace imagelib

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imagelib/core/imgora_core.h"
+#include "imagelib/win32/deny_write_opener.h"
 #include "imagelib/win32/gdi_display_palette.h"
 #include "imagelib/win32/make_bitmap.h"
 #include "imagelib/win32/message_box_prompts.h"
@@ -17,9 +18,13 @@ namespace {
 std::int32_t LibraryProgressHook(std::uint16_t phase, std::int32_t percent);
 
 struct Library {
-    Library() { state.SetDisplayPalette(&displayPalette); }
+    Library() {
+        state.SetDisplayPalette(&displayPalette);
+        state.SetFileOpener(&files);
+    }
     imagelib::MessageBoxPrompts prompts;
     imagelib::GdiDisplayPalette displayPalette;
+    imagelib::DenyWriteOpener files;
     imagelib::TProgress progress;
     imagelib::ImgoraCore state{prompts, &progress, LibraryProgressHook};
 };
