@@ -16,6 +16,11 @@ void DecodedData::Put(const std::uint8_t* bytes, std::size_t count) {
     if (written_ == buffer_.Size()) full_ = true;
 }
 
+void DecodedData::Advance(std::size_t count) {
+    written_ += std::min(count, buffer_.Size() - written_);
+    if (written_ == buffer_.Size()) full_ = true;
+}
+
 bool DecoderState::OpenInput() {
     const LoadStatus read = ReadWholeFile(fileName, environment.files, file_);
     if (read != LoadStatus::Ok) {

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "imagelib/core/byte_buffer.h"
@@ -67,6 +68,10 @@ public:
     }
     // Appends as many of `count` bytes as fit; Full() once no room is left.
     void Put(const std::uint8_t* bytes, std::size_t count);
+    // The room left, for a decoder to write into directly; Advance then
+    // counts what it wrote there, and sets Full() once no room is left.
+    std::span<std::uint8_t> Room() { return {buffer_.Data() + written_, buffer_.Size() - written_}; }
+    void Advance(std::size_t count);
 
     bool Full() const { return full_; }
     std::size_t Written() const { return written_; }

@@ -113,9 +113,9 @@ LoadStatus DecodeImage(DecoderState& state, int bits) {
     {
         GifSubBlocks raster(state.input);
         LzwDecoder lzw(minimumCodeSize, raster);
-        std::array<std::uint8_t, 4096> run;
         while (!state.decoded.Full() && !lzw.Ended()) {
-            state.decoded.Put(run.data(), lzw.Decode(run.data(), run.size()));
+            const std::span<std::uint8_t> room = state.decoded.Room();
+            state.decoded.Advance(lzw.Decode(room.data(), room.size()));
         }
     }
 
