@@ -60,7 +60,7 @@ bool DecodeWithGiflib(const char* path, Indices& out) {
 }
 
 bool DecodeWithCore(const std::string& path, Indices* out) {
-    const imagelib::DecodeResult result = imagelib::DecodeFile(path, true, imagelib::DecodeEnvironment{});
+    const imagelib::DecodeResult result = imagelib::DecodeFile(path, imagelib::DecodeEnvironment{});
     if (!result.record || result.record.BitCount() != 8) return false;
     if (out) {
         const imagelib::ImageRecord& record = result.record;

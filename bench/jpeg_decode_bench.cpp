@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     double best = 0;
     for (int run = 0; run < runs; ++run) {
         const auto start = std::chrono::steady_clock::now();
-        const imagelib::DecodeResult result = imagelib::DecodeFile(path, true, environment);
+        const imagelib::DecodeResult result = imagelib::DecodeFile(path, environment);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!result.record) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "imagelib/core/image_library.h"
+#include "imagelib/core/imgora_core.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     NoPrompts prompts;
-    imagelib::ImageLibrary library(prompts);
+    imagelib::ImgoraCore library(prompts);
     if (!library.Load(argv[1], 0)) {
         std::fprintf(stderr, "cannot load %s\n", argv[1]);
         return 1;

@@ -43,9 +43,6 @@ struct NullInvalid {
     static bool IsValid(Handle h) { return h != nullptr; }
 };
 
-struct GdiObjectCloser : NullInvalid<HGDIOBJ> {
-    static void Close(HGDIOBJ h) { ::DeleteObject(h); }
-};
 template <typename Object>
 struct TypedGdiCloser : NullInvalid<Object> {
     static void Close(Object h) { ::DeleteObject(h); }
@@ -79,7 +76,6 @@ struct MenuCloser : NullInvalid<HMENU> {
 using UniqueBitmap = UniqueHandle<HBITMAP, TypedGdiCloser<HBITMAP>>;
 using UniqueFont = UniqueHandle<HFONT, TypedGdiCloser<HFONT>>;
 using UniqueBrush = UniqueHandle<HBRUSH, TypedGdiCloser<HBRUSH>>;
-using UniquePen = UniqueHandle<HPEN, TypedGdiCloser<HPEN>>;
 using UniqueMemoryDc = UniqueHandle<HDC, DcCloser>;  // CreateCompatibleDC, CreateDCA
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleCloser>;  // threads, events, processes
 using UniqueFile = UniqueHandle<HANDLE, FileHandleCloser>;            // CreateFileA
@@ -137,6 +133,31 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// A critical section, and the scope in which one thread holds it.
+class CriticalSection {
+public:
+    CriticalSection() { ::InitializeCriticalSection(&section_); }
+    ~CriticalSection() { ::DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void Enter() { ::EnterCriticalSection(&section_); }
+    void Leave() { ::LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+
+class Locked {
+public:
+    explicit Locked(CriticalSection& section) : section_(section) { section_.Enter(); }
+    ~Locked() { section_.Leave(); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    CriticalSection& section_;
 };
 
 }  // namespace win32

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "hotcorners/core/window_list.h"
-#include "kit/core/test_fakes.h"
+#include "kit/core/testing/test_fakes.h"
 
 namespace hotcorners {
 namespace {

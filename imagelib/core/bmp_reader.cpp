@@ -35,25 +35,23 @@ bool SupportedKind(const InfoHeader& info) {
 }  // namespace
 
 bool DecodeBmp(DecoderState& state) {
-    const LoadStatus opened = state.input.Open(state.fileName, false);
-    if (opened != LoadStatus::Ok) return state.FinishDecode(opened);
-    state.fileSize = state.input.Size();
+    if (!state.OpenInput()) return state.Finish(state.status);
+    ByteReader& input = state.input;
+    const std::int64_t fileSize = static_cast<std::int64_t>(input.Size());
 
-    std::array<std::uint8_t, kFileHeaderSize + kInfoHeaderSize> headers{};
-    if (state.input.Read(headers.data(), headers.size()) != headers.size()) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
+    const std::span<const std::uint8_t> headers = input.TakeHeader(kFileHeaderSize + kInfoHeaderSize);
+    if (headers.empty()) return state.Finish(LoadStatus::Truncated);
     const std::uint8_t* fileHeader = headers.data();
     const std::uint8_t* infoBytes = headers.data() + kFileHeaderSize;
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M' || ReadU32(infoBytes) != kInfoHeaderSize) {
-        return state.FinishDecode(LoadStatus::UnsupportedBmp);
+        return state.Finish(LoadStatus::UnsupportedBmp);
     }
     InfoHeader info = InfoHeader::Parse(infoBytes);
     if (!SupportedKind(info) || info.coloursUsed > 256) {
-        return state.FinishDecode(LoadStatus::UnsupportedBmp);
+        return state.Finish(LoadStatus::UnsupportedBmp);
     }
     const std::int64_t rows = std::llabs(static_cast<std::int64_t>(info.height));
-    if (!ImageSizeAllowed(info.width, rows)) return state.FinishDecode(LoadStatus::BadHeader);
+    if (!ImageSizeAllowed(info.width, rows)) return state.Finish(LoadStatus::BadHeader);
 
     const std::int64_t fileSizeField = ReadU32(fileHeader + 2);
     const std::int64_t bitsOffset = ReadU32(fileHeader + 10);
@@ -66,36 +64,31 @@ bool DecodeBmp(DecoderState& state) {
     } else {
         dataSize = info.imageDataSize != 0 ? std::int64_t{info.imageDataSize}
                                            : fileSizeField - bitsOffset;
-        if (dataSize <= 0) return state.FinishDecode(LoadStatus::BadHeader);
+        if (dataSize <= 0) return state.Finish(LoadStatus::BadHeader);
     }
     // Nothing is allocated for data the file does not hold.
-    if (bitsOffset + dataSize > state.fileSize) return state.FinishDecode(LoadStatus::Truncated);
+    if (bitsOffset + dataSize > fileSize) return state.Finish(LoadStatus::Truncated);
 
+    // The header is kept as the file has it (bit count, compression,
+    // colours used); the record reserves the colour table it asks for.
     const std::size_t tableBytes = 4 * std::size_t{ColourTableEntries(info)};
-    state.bitsPerPixel = info.bitCount;
-    state.colours = static_cast<std::uint16_t>(tableBytes / 4);
-    state.headerSize = kInfoHeaderSize + tableBytes;
-    state.imageDataSize = static_cast<std::size_t>(dataSize);
-    state.record = ImageRecord::Allocate(state.headerSize + state.imageDataSize);
-    if (!state.record) return state.FinishDecode(LoadStatus::OutOfMemory);
+    const std::size_t headerSize = kInfoHeaderSize + tableBytes;
+    state.record = ImageRecord::Allocate(headerSize + static_cast<std::size_t>(dataSize));
+    if (!state.record) return state.Finish(LoadStatus::OutOfMemory);
     info.imageDataSize = static_cast<std::uint32_t>(dataSize);
     info.Write(state.record.Bytes());
 
     // The colour table follows the information header. A file may hold
     // fewer entries than reserved (its colours-used count is smaller): the
     // rest stay zero.
-    const std::size_t tableInFile = static_cast<std::size_t>(std::min<std::int64_t>(
-        static_cast<std::int64_t>(tableBytes),
-        std::max<std::int64_t>(0, state.fileSize - static_cast<std::int64_t>(headers.size()))));
-    if (state.input.Read(state.record.Bytes() + kInfoHeaderSize, tableInFile) != tableInFile) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
-    if (!state.input.Seek(bitsOffset) ||
-        state.input.Read(state.record.Bytes() + state.headerSize, state.imageDataSize) !=
-            state.imageDataSize) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
-    return state.FinishDecode(LoadStatus::Ok);
+    const std::span<const std::uint8_t> table = input.TakeHeader(std::min(tableBytes, input.Left()));
+    std::copy(table.begin(), table.end(), state.record.Bytes() + kInfoHeaderSize);
+    // The pixels lie wholly inside the file (checked above).
+    if (!input.Seek(static_cast<std::size_t>(bitsOffset))) return state.Finish(LoadStatus::Truncated);
+    const std::span<const std::uint8_t> pixels = input.TakeHeader(static_cast<std::size_t>(dataSize));
+    if (pixels.size() != static_cast<std::size_t>(dataSize)) return state.Finish(LoadStatus::Truncated);
+    std::copy(pixels.begin(), pixels.end(), state.record.Bytes() + headerSize);
+    return state.Finish(LoadStatus::Ok);
 }
 
 }  // namespace imagelib

@@ -8,7 +8,7 @@
 
 namespace imagelib {
 
-// Decodes state.fileName into state.record; ends through FinishDecode.
+// Decodes state.fileName into state.record; ends through Finish.
 // Status 134 when the headers or the pixel data are cut short, 137 for
 // headers not of the supported kind, 131 for sizes it refuses.
 bool DecodeBmp(DecoderState& state);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {
@@ -17,8 +17,7 @@ struct Outcome {
 
 Outcome Decode(const Bytes& bytes, const testing::TempFolder& folder) {
     const DecodeEnvironment environment;
-    DecoderState state(environment);
-    state.fileName = folder.Write("picture.bmp", bytes);
+    DecoderState state(environment, folder.Write("picture.bmp", bytes));
     DecodeBmp(state);
     return {state.status, std::move(state.record)};
 }

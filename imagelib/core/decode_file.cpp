@@ -2,6 +2,7 @@
 
 #include "imagelib/core/bmp_reader.h"
 #include "imagelib/core/detect.h"
+#include "imagelib/core/input_stream.h"
 #include "imagelib/core/gif_decoder.h"
 #include "imagelib/core/jpeg_decoder.h"
 #include "imagelib/core/pcx_decoder.h"
@@ -25,22 +26,19 @@ bool RunDecoder(FormatCode format, DecoderState& state) {
     case FormatCode::Unknown:
         break;
     }
-    return state.FinishDecode(LoadStatus::NotRecognised);
+    return state.Finish(LoadStatus::NotRecognised);
 }
 
 }  // namespace
 
-DecodeResult DecodeFile(const std::string& fileName, bool intoMemory,
-                        const DecodeEnvironment& environment) {
-    DecoderState state(environment);
-    state.fileName = fileName;
-    state.intoMemory = intoMemory;
+DecodeResult DecodeFile(const std::string& fileName, const DecodeEnvironment& environment) {
+    DecoderState state(environment, fileName);
     DecodeResult result;
     if (!FileExists(fileName)) {
         result.status = LoadStatus::NoSuchFile;
         return result;
     }
-    const std::optional<FormatCode> format = DetectFormat(fileName);
+    const std::optional<FormatCode> format = DetectFormat(fileName, environment.files);
     if (!format) {
         result.status = LoadStatus::ReadFailed;
         return result;

@@ -13,10 +13,9 @@ struct DecodeResult {
 };
 
 // Detects the format of `fileName` and runs its decoder (BMP, JPEG, GIF,
-// PCX or Targa): status 136 when the file does not exist, 138 when the
-// format is not recognised, 132 when the file cannot be opened; otherwise
-// the decoder's outcome.
-DecodeResult DecodeFile(const std::string& fileName, bool intoMemory,
-                        const DecodeEnvironment& environment);
+// PCX or Targa) over the whole file read into memory: status 136 when the
+// file does not exist, 138 when the format is not recognised, 132 when the
+// file cannot be opened; otherwise the decoder's outcome.
+DecodeResult DecodeFile(const std::string& fileName, const DecodeEnvironment& environment);
 
 }  // namespace imagelib

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {

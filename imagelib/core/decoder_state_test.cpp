@@ -3,57 +3,69 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {
 
-class ReadByteTest : public ::testing::TestWithParam<bool> {};
-
-TEST_P(ReadByteTest, ReadsTheWholeFileAcrossRefillsReportingEachRefill) {
+TEST(DecoderState, ReadsTheWholeFileInStepsReportingEachStep) {
     testing::TempFolder folder;
     testing::Bytes content(40000);
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i / 3);
     const DecodeEnvironment environment{nullptr, RecordProgress, {}};
     ProgressReports().clear();
-    DecoderState state(environment);
-    state.fileName = folder.Write("data.bin", content);
-    state.intoMemory = GetParam();
+    DecoderState state(environment, folder.Write("data.bin", content));
     ASSERT_TRUE(state.OpenInput());
-    ASSERT_TRUE(state.SetupBuffers());
     for (std::size_t i = 0; i < content.size(); ++i) {
-        ASSERT_EQ(state.ReadByte(), content[i]) << "byte " << i;
+        ASSERT_EQ(state.input.Byte(), content[i]) << "byte " << i;
     }
-    EXPECT_FALSE(state.endOfInput);
-    EXPECT_EQ(state.ReadByte(), 0);
-    EXPECT_TRUE(state.endOfInput);
-    // Refills at 16384, 32768 and 40000 bytes of 40000.
+    EXPECT_FALSE(state.input.Ended());
+    EXPECT_EQ(state.input.Byte(), 0);
+    EXPECT_TRUE(state.input.Ended());
+    // Steps end at 16384, 32768 and 40000 bytes of 40000.
     EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(IntoMemoryAndFromTheFile, ReadByteTest, ::testing::Bool());
+TEST(ByteReader, TakesNoMoreThanTheFileHoldsAndReportsEveryStepATakePasses) {
+    const testing::Bytes content = testing::Counting(100, 256);
+    ProgressReports().clear();
+    ByteReader input(content);
+    input.ReportSteps(RecordProgress, 30);
+    // A header is taken without a report; the step after it starts at 10.
+    ASSERT_EQ(input.TakeHeader(10).size(), 10u);
+    EXPECT_TRUE(ProgressReports().empty());
+    const std::span<const std::uint8_t> taken = input.Take(65);  // steps to 40, 70 and 100
+    ASSERT_EQ(taken.size(), 65u);
+    EXPECT_EQ(taken[0], 10);
+    EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 40}, {kPhaseReading, 70}, {kPhaseReading, 100}}));
+    EXPECT_EQ(input.Take(50).size(), 25u);
+    EXPECT_TRUE(input.Ended());
+    EXPECT_TRUE(input.TakeHeader(1).empty());
+    std::uint8_t into[4] = {};
+    ByteReader again(content);
+    ASSERT_TRUE(again.Seek(97));
+    EXPECT_FALSE(again.Read(into, 4));
+    EXPECT_FALSE(again.Seek(101));
+}
 
-TEST(EmitByte, FillsTheDecodedDataExactlyAndNeverWritesPastIt) {
-    for (const std::size_t capacity : {std::size_t{1}, std::size_t{10}, kMinimumBufferSize + 1}) {
-        const DecodeEnvironment environment;
-        DecoderState state(environment);
-        ASSERT_TRUE(state.SetupBuffers());
-        state.capacity = capacity;
-        ASSERT_TRUE(state.AllocDecoded());
+TEST(DecodedData, FillsExactlyAndNeverWritesPastItsEnd) {
+    for (const std::size_t capacity : {std::size_t{1}, std::size_t{10}, kReadingStep + 1}) {
+        DecodedData decoded;
+        ASSERT_TRUE(decoded.Allocate(capacity));
         // Zero to begin with, so that pixels a short file never reaches are black.
-        EXPECT_EQ(std::count(state.decoded.Data(), state.decoded.Data() + capacity, 0), capacity);
+        EXPECT_EQ(std::count(decoded.Data(), decoded.Data() + capacity, 0), capacity);
         std::size_t emitted = 0;
-        for (; emitted < capacity + 20000 && !state.outputFull; ++emitted) {
-            state.EmitByte(static_cast<std::uint8_t>(emitted % 251));
+        for (; emitted < capacity + 20000 && !decoded.Full(); ++emitted) {
+            decoded.Put(static_cast<std::uint8_t>(emitted % 251));
         }
-        state.FlushOutput();
         EXPECT_EQ(emitted, capacity + 1) << capacity;
-        ASSERT_EQ(state.bytesWritten, capacity);
+        ASSERT_EQ(decoded.Written(), capacity);
         for (std::size_t i = 0; i < capacity; ++i) {
-            ASSERT_EQ(state.decoded.Data()[i], i % 251) << "capacity " << capacity << " byte " << i;
+            ASSERT_EQ(decoded.Data()[i], i % 251) << "capacity " << capacity << " byte " << i;
         }
     }
 }

@@ -42,8 +42,8 @@ FormatCode DetectFormat(std::span<const std::uint8_t> firstBytes, std::string_vi
     return FormatCode::Unknown;
 }
 
-std::optional<FormatCode> DetectFormat(const std::string& fileName) {
-    UniqueStdFile file = OpenForReading(fileName);
+std::optional<FormatCode> DetectFormat(const std::string& fileName, const FileOpener* opener) {
+    UniqueStdFile file = OpenForReading(fileName, opener);
     if (!file) return std::nullopt;
     std::array<std::uint8_t, kDetectionBytes> first{};
     const std::size_t count = std::fread(first.data(), 1, first.size(), file.get());

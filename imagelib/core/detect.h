@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "imagelib/core/input_stream.h"
+
 namespace imagelib {
 
 enum class FormatCode : std::uint8_t {
@@ -29,8 +31,9 @@ inline constexpr std::size_t kDetectionBytes = 150;
 // in any letter case: ".PCX" PCX, ".TGA" Targa, anything else Unknown.
 FormatCode DetectFormat(std::span<const std::uint8_t> firstBytes, std::string_view fileName);
 
-// Reads the first bytes of the file and detects its format; nothing when
-// the file cannot be opened.
-std::optional<FormatCode> DetectFormat(const std::string& fileName);
+// Reads the first bytes of the file (opened through `opener`, see
+// OpenForReading) and detects its format; nothing when the file cannot be
+// opened.
+std::optional<FormatCode> DetectFormat(const std::string& fileName, const FileOpener* opener = nullptr);
 
 }  // namespace imagelib

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {

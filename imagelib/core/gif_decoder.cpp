@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "imagelib/core/image_limits.h"
+#include "imagelib/core/little_endian.h"
 
 namespace imagelib {
 namespace {
@@ -62,76 +63,66 @@ void PackRow(const std::uint8_t* indices, std::int32_t width, int bits, std::uin
 }
 
 // Moves the decoded rows, in file order, into the record.
-void PlaceRows(DecoderState& state, std::int32_t width, std::int32_t height, bool interlaced) {
-    const int bits = state.bitsPerPixel;
+void PlaceRows(DecoderState& state, bool interlaced) {
+    const RecordLayout& layout = state.layout;
     std::uint8_t* const pixels = state.record.Pixels();
     const std::uint8_t* row = state.decoded.Data();
-    InterlacedRows interlace(height);
+    InterlacedRows interlace(layout.height);
     // Row r reports r * 100 / (height - 1); a single row reports 100.
-    state.percentFactor = height > 1 ? 100.0f / static_cast<float>(height - 1) : 100.0f;
-    for (std::int32_t r = 0; r < height; ++r, row += width) {
+    const bool oneRow = layout.height == 1;
+    state.ScaleRows(oneRow ? 1 : layout.height - 1);
+    for (std::int32_t r = 0; r < layout.height; ++r, row += layout.width) {
         const std::int32_t y = interlaced ? interlace.Next() : r;
-        PackRow(row, width, bits, pixels + static_cast<std::size_t>(height - 1 - y) * state.rowStride);
-        state.ReportProgress(kPhaseConverting, height > 1 ? r : 1);
+        PackRow(row, layout.width, layout.bits, pixels + layout.TopDownRow(y));
+        state.ReportRow(oneRow ? 1 : r);
     }
 }
 
 // One image: its descriptor and colour table behind the separator, then
-// its raster. Answers the status the decode ends with.
-LoadStatus DecodeImage(DecoderState& state) {
+// its raster. `bits` is the size of the colour table so far (2^bits
+// entries). Answers the status the decode ends with.
+LoadStatus DecodeImage(DecoderState& state, int bits) {
     std::array<std::uint8_t, 9> descriptor{};
-    if (state.ReadBytes(descriptor.data(), descriptor.size()) != descriptor.size()) {
-        return LoadStatus::Truncated;
-    }
+    if (!state.input.Read(descriptor.data(), descriptor.size())) return LoadStatus::Truncated;
     // The image's place on the logical screen plays no part.
-    const std::int32_t width = descriptor[4] | (descriptor[5] << 8);
-    const std::int32_t height = descriptor[6] | (descriptor[7] << 8);
+    const std::int32_t width = ReadU16(&descriptor[4]);
+    const std::int32_t height = ReadU16(&descriptor[6]);
     const std::uint8_t flags = descriptor[8];
     if (flags & kColourTableFollows) {
-        const int bits = (flags & 7) + 1;
+        bits = (flags & 7) + 1;
         const std::size_t bytes = std::size_t{3} << bits;
         // Its own table replaces the global one; indices beyond it are black.
         state.palette.fill(0);
-        if (state.ReadBytes(state.palette.data(), bytes) != bytes) return LoadStatus::Truncated;
-        state.bitsPerPixel = static_cast<std::uint16_t>(bits);
+        if (!state.input.Read(state.palette.data(), bytes)) return LoadStatus::Truncated;
     }
     if (!ImageSizeAllowed(width, height) ||
-        std::int64_t{width} * height > kMaxGifPixelsPerFileByte * state.fileSize) {
+        std::int64_t{width} * height > kMaxGifPixelsPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
         return LoadStatus::BadHeader;
     }
-    const int minimumCodeSize = state.ReadByte();
-    if (state.endOfInput || !LzwDecoder::MinimumCodeSizeAllowed(minimumCodeSize)) {
+    const int minimumCodeSize = state.input.Byte();
+    if (state.input.Ended() || !LzwDecoder::MinimumCodeSizeAllowed(minimumCodeSize)) {
         return LoadStatus::Truncated;
     }
 
-    // One byte per pixel, rows in file order.
-    state.capacity = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    state.decodedRowLength = static_cast<std::size_t>(width);
-    if (!state.AllocDecoded()) return state.status;
-    {
-        // The decoded data starts zeroed: pixels the codes never reach keep
-        // index 0, whether the codes end early or the file does.
-        GifSubBlocks raster(state);
-        LzwDecoder lzw(minimumCodeSize, raster);
-        std::array<std::uint8_t, 4096> run;
-        while (!state.outputFull && !lzw.Ended()) {
-            state.EmitBytes(run.data(), lzw.Decode(run.data(), run.size()));
-        }
-        state.FlushOutput();
+    // One byte per pixel, rows in file order. The decoded data starts
+    // zeroed: pixels the codes never reach keep index 0, whether the codes
+    // end early or the file does.
+    if (!state.decoded.Allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {
+        return LoadStatus::OutOfMemory;
     }
-    state.input.Close();
+    {
+        GifSubBlocks raster(state.input);
+        LzwDecoder lzw(minimumCodeSize, raster);
+        while (!state.decoded.Full() && !lzw.Ended()) {
+            const std::span<std::uint8_t> room = state.decoded.Room();
+            state.decoded.Advance(lzw.Decode(room.data(), room.size()));
+        }
+    }
 
-    const int bits = RecordBits(state.bitsPerPixel);
-    state.bitsPerPixel = static_cast<std::uint16_t>(bits);
-    state.colours = static_cast<std::uint16_t>(ColourCount(1, static_cast<std::uint32_t>(bits)));
-    state.headerSize = kInfoHeaderSize + 4 * std::size_t{state.colours};
-    state.rowStride = static_cast<std::size_t>(RowStride(width, bits));
-    state.imageDataSize = state.rowStride * static_cast<std::size_t>(height);
-    if (!state.NewImageRecord(&state.palette, width, height, state.imageDataSize,
-                              state.headerSize, bits)) {
+    if (!state.MakeRecord(RecordLayout::For(width, height, RecordBits(bits)), &state.palette)) {
         return state.status;
     }
-    PlaceRows(state, width, height, (flags & kInterlaced) != 0);
+    PlaceRows(state, (flags & kInterlaced) != 0);
     return LoadStatus::Ok;
 }
 
@@ -139,69 +130,59 @@ LoadStatus DecodeImage(DecoderState& state) {
 
 std::span<const std::uint8_t> GifSubBlocks::NextBlock() {
     if (finished_) return {};
-    const std::uint8_t length = state_.ReadByte();
-    if (length == 0 || state_.endOfInput) {
+    const std::uint8_t length = input_.Byte();
+    if (length == 0 || input_.Ended()) {
         finished_ = true;
         return {};
     }
-    const std::size_t got = state_.ReadBytes(block_, length);
-    if (got < length) finished_ = true;
-    return {block_, got};
+    const std::span<const std::uint8_t> block = input_.Take(length);
+    if (block.size() < length) finished_ = true;
+    return block;
 }
 
 bool GifSubBlocks::SkipRest() {
     while (!NextBlock().empty()) {
     }
-    return !state_.endOfInput;
+    return !input_.Ended();
 }
 
 bool DecodeGif(DecoderState& state) {
-    if (!state.OpenInput()) return state.FinishDecode(state.status);
-    state.inputBufferSize = kMinimumBufferSize;
-    state.chunkSize = kMinimumBufferSize;
-    if (!state.SetupBuffers()) return state.FinishDecode(state.status);
+    if (!state.OpenInput()) return state.Finish(state.status);
+    ByteReader& input = state.input;
 
     // The signature must open the file (detection finds "GIF" anywhere in
     // the first bytes); the version is not looked at.
-    std::array<std::uint8_t, 6> header{};
-    if (state.ReadDirect(header.data(), header.size()) != header.size()) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
+    const std::span<const std::uint8_t> header = input.TakeHeader(6);
+    if (header.empty()) return state.Finish(LoadStatus::Truncated);
     if (header[0] != 'G' || header[1] != 'I' || header[2] != 'F') {
-        return state.FinishDecode(LoadStatus::BadHeader);
+        return state.Finish(LoadStatus::BadHeader);
     }
     // Of the logical screen only the global table's presence and size count.
-    std::array<std::uint8_t, 7> screen{};
-    if (state.ReadDirect(screen.data(), screen.size()) != screen.size()) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
+    const std::span<const std::uint8_t> screen = input.TakeHeader(7);
+    if (screen.empty()) return state.Finish(LoadStatus::Truncated);
     const int bits = (screen[4] & 7) + 1;
-    state.bitsPerPixel = static_cast<std::uint16_t>(bits);
     if (screen[4] & kColourTableFollows) {
-        const std::size_t bytes = std::size_t{3} << bits;
-        if (state.ReadDirect(state.palette.data(), bytes) != bytes) {
-            return state.FinishDecode(LoadStatus::Truncated);
-        }
+        const std::span<const std::uint8_t> table = input.TakeHeader(std::size_t{3} << bits);
+        if (table.empty()) return state.Finish(LoadStatus::Truncated);
+        std::copy(table.begin(), table.end(), state.palette.begin());
     }
 
     for (;;) {
-        const std::uint8_t introducer = state.ReadByte();
-        if (state.endOfInput) return state.FinishDecode(LoadStatus::Truncated);
+        const std::uint8_t introducer = input.Byte();
+        if (input.Ended()) return state.Finish(LoadStatus::Truncated);
         switch (introducer) {
         case kExtensionIntroducer: {
-            state.ReadByte();  // the label: every extension is read past
-            GifSubBlocks extension(state);
-            if (state.endOfInput || !extension.SkipRest()) {
-                return state.FinishDecode(LoadStatus::Truncated);
-            }
+            input.Byte();  // the label: every extension is read past
+            GifSubBlocks extension(input);
+            if (input.Ended() || !extension.SkipRest()) return state.Finish(LoadStatus::Truncated);
             break;
         }
         case kImageSeparator:
             // Only the first image of a file is ever decoded.
-            return state.FinishDecode(DecodeImage(state));
+            return state.Finish(DecodeImage(state, bits));
         case kTrailer:
             // The file ends without an image: there is nothing to show.
-            return state.FinishDecode(LoadStatus::BadHeader);
+            return state.Finish(LoadStatus::BadHeader);
         default:
             // Stray bytes between blocks are skipped.
             break;

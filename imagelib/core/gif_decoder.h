@@ -21,10 +21,10 @@ namespace imagelib {
 inline constexpr std::int64_t kMaxGifPixelsPerFileByte = 4096;
 
 // GIF's data sub-blocks (a length byte of 1 to 255, then that many bytes,
-// until a length of 0) as one stream of blocks, read through ReadByte.
+// until a length of 0) as one stream of blocks, in place in the file.
 class GifSubBlocks : public CodeByteSource {
 public:
-    explicit GifSubBlocks(DecoderState& state) : state_(state) {}
+    explicit GifSubBlocks(ByteReader& input) : input_(input) {}
 
     // The next sub-block. Empty at the terminating empty sub-block, or when
     // the file ends; a sub-block cut off by the end of the file gives the
@@ -35,12 +35,11 @@ public:
     bool SkipRest();
 
 private:
-    DecoderState& state_;
-    std::uint8_t block_[255] = {};
+    ByteReader& input_;
     bool finished_ = false;
 };
 
-// Decodes state.fileName into state.record; ends through FinishDecode.
+// Decodes state.fileName into state.record; ends through Finish.
 // Reading reports phase 0 at each refill; placing reports phase 1 after
 // each row r (from 0) of h with r * 100 / (h - 1) percent (100 for a
 // picture of one row).

@@ -82,6 +82,18 @@ std::uint32_t ColourTableEntries(const InfoHeader& header) {
     return entries;
 }
 
+RecordLayout RecordLayout::For(std::int32_t width, std::int32_t height, int bits) {
+    RecordLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bits = bits;
+    layout.colours = ColourCount(1, static_cast<std::uint32_t>(bits));
+    layout.headerSize = kInfoHeaderSize + 4 * std::size_t{layout.colours};
+    layout.rowStride = static_cast<std::size_t>(RowStride(width, bits));
+    layout.imageDataSize = layout.rowStride * static_cast<std::size_t>(std::max(height, 0));
+    return layout;
+}
+
 ImageRecord ImageRecord::Allocate(std::size_t size) {
     ImageRecord record;
     if (size < kInfoHeaderSize) return record;

@@ -61,6 +61,25 @@ std::uint32_t ColourCount(std::uint32_t planes, std::uint32_t bitCount);
 // so that the platform never reads a colour table beyond the record.
 std::uint32_t ColourTableEntries(const InfoHeader& header);
 
+// Where everything lies in a record that a decoder makes: derived from
+// the width, height and bit count alone.
+struct RecordLayout {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    int bits = 0;
+    std::uint32_t colours = 0;    // colour-table entries: ColourCount(1, bits)
+    std::size_t headerSize = 0;   // 40 + 4 * colours: the offset of the pixel rows
+    std::size_t rowStride = 0;    // RowStride(width, bits)
+    std::size_t imageDataSize = 0;  // rowStride * height
+
+    static RecordLayout For(std::int32_t width, std::int32_t height, int bits);
+    // The offset of picture row y (0 at the top) in the pixel rows, which
+    // are stored bottom row first.
+    std::size_t TopDownRow(std::int32_t y) const {
+        return static_cast<std::size_t>(height - 1 - y) * rowStride;
+    }
+};
+
 // Up to 256 palette entries of red, green, blue, filled by a decoder
 // before it makes the record.
 using PaletteTriples = std::array<std::uint8_t, 768>;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <span>
 
 #include <jerror.h>
 
@@ -15,40 +16,25 @@
 namespace imagelib {
 namespace {
 
-constexpr std::size_t kSourceBufferSize = 4096;
-
+// The whole file is the source's buffer from the start, so a refill means
+// the data has ended: an end-of-image marker is supplied with the
+// library's premature-end warning, so a file cut short still decodes. An
+// empty file is the library's empty-input error.
 struct JpegSource {
     jpeg_source_mgr manager;  // first: as for the errors
-    InputStream* input;
-    bool startOfFile;
-    JOCTET buffer[kSourceBufferSize];
+    JOCTET endOfImage[2];
 };
-
-JpegSource* SourceOf(j_decompress_ptr info) { return reinterpret_cast<JpegSource*>(info->src); }
 
 void InitSource(j_decompress_ptr) {}
 
-// With the whole file in memory the source holds all of it from the start,
-// so a refill means the data has ended. A file read in pieces is read 4096
-// bytes at a time. At the end an end-of-image marker is supplied with the
-// library's premature-end warning, so a file cut short still decodes.
 boolean FillInput(j_decompress_ptr info) {
-    JpegSource* source = SourceOf(info);
-    std::size_t count = 0;
-    if (!source->input->Memory()) {
-        count = source->input->Read(source->buffer, kSourceBufferSize);
-    }
-    if (count == 0) {
-        if (source->input->ReadError()) ERREXIT(info, JERR_FILE_READ);
-        if (source->startOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
-        WARNMS(info, JWRN_JPEG_EOF);
-        source->buffer[0] = 0xFF;
-        source->buffer[1] = JPEG_EOI;
-        count = 2;
-    }
-    source->manager.next_input_byte = source->buffer;
-    source->manager.bytes_in_buffer = count;
-    source->startOfFile = false;
+    auto* source = reinterpret_cast<JpegSource*>(info->src);
+    if (source->manager.next_input_byte == nullptr) ERREXIT(info, JERR_INPUT_EMPTY);
+    WARNMS(info, JWRN_JPEG_EOF);
+    source->endOfImage[0] = 0xFF;
+    source->endOfImage[1] = JPEG_EOI;
+    source->manager.next_input_byte = source->endOfImage;
+    source->manager.bytes_in_buffer = 2;
     return TRUE;
 }
 
@@ -65,22 +51,14 @@ void SkipInput(j_decompress_ptr info, long count) {
 
 void TermSource(j_decompress_ptr) {}
 
-void AttachSource(jpeg_decompress_struct& info, JpegSource& source, InputStream& input) {
+void AttachSource(jpeg_decompress_struct& info, JpegSource& source, std::span<const std::uint8_t> file) {
     source.manager.init_source = InitSource;
     source.manager.fill_input_buffer = FillInput;
     source.manager.skip_input_data = SkipInput;
     source.manager.resync_to_restart = jpeg_resync_to_restart;
     source.manager.term_source = TermSource;
-    source.input = &input;
-    source.startOfFile = true;
-    if (input.Memory() && input.Size() > 0) {
-        source.manager.next_input_byte = input.Memory();
-        source.manager.bytes_in_buffer = static_cast<std::size_t>(input.Size());
-        source.startOfFile = false;
-    } else {
-        source.manager.next_input_byte = nullptr;
-        source.manager.bytes_in_buffer = 0;
-    }
+    source.manager.next_input_byte = file.empty() ? nullptr : file.data();
+    source.manager.bytes_in_buffer = file.size();
     info.src = &source.manager;
 }
 
@@ -100,14 +78,14 @@ LoadStatus RunDecompressor(DecoderState& state) {
         return errors.failure;
     }
     jpeg_create_decompress(&info);
-    AttachSource(info, source, state.input);
+    AttachSource(info, source, state.input.TakeHeader(state.input.Size()));
     jpeg_read_header(&info, TRUE);
 
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE && info.num_components == 1;
     const bool colour = (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
                         info.num_components == 3;
     if ((!grey && !colour) ||
-        !ImageSizeJustified(info.image_width, info.image_height, state.fileSize)) {
+        !ImageSizeJustified(info.image_width, info.image_height, static_cast<std::int64_t>(state.input.Size()))) {
         jpeg_destroy_decompress(&info);
         return LoadStatus::BadHeader;
     }
@@ -140,16 +118,9 @@ LoadStatus RunDecompressor(DecoderState& state) {
             for (int c = 0; c < 3; ++c) state.palette[3 * i + c] = level;
         }
     }
-    const std::int32_t width = static_cast<std::int32_t>(info.output_width);
-    const std::int32_t height = static_cast<std::int32_t>(info.output_height);
-    state.bitsPerPixel = static_cast<std::uint16_t>(bits);
-    state.colours = static_cast<std::uint16_t>(ColourCount(1, bits));
-    state.headerSize = kInfoHeaderSize + 4 * std::size_t{state.colours};
-    state.rowStride = static_cast<std::size_t>(RowStride(width, bits));
-    state.imageDataSize = state.rowStride * static_cast<std::size_t>(height);
-    state.percentFactor = 100.0f / static_cast<float>(height);
-    if (!state.NewImageRecord(grey ? &state.palette : nullptr, width, height, state.imageDataSize,
-                              state.headerSize, bits)) {
+    const RecordLayout layout = RecordLayout::For(static_cast<std::int32_t>(info.output_width),
+                                                  static_cast<std::int32_t>(info.output_height), bits);
+    if (!state.MakeRecord(layout, grey ? &state.palette : nullptr)) {
         jpeg_destroy_decompress(&info);
         return state.status;
     }
@@ -158,9 +129,9 @@ LoadStatus RunDecompressor(DecoderState& state) {
     // decoded lands in the record's last row.
     std::uint8_t* const pixels = state.record.Pixels();
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels + (info.output_height - 1 - info.output_scanline) * state.rowStride;
+        JSAMPROW row = pixels + layout.TopDownRow(static_cast<std::int32_t>(info.output_scanline));
         if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
-        state.ReportProgress(kPhaseConverting, info.output_scanline);
+        state.ReportRow(info.output_scanline);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -170,8 +141,8 @@ LoadStatus RunDecompressor(DecoderState& state) {
 }  // namespace
 
 bool DecodeJpeg(DecoderState& state) {
-    if (!state.OpenInput()) return state.FinishDecode(state.status);
-    return state.FinishDecode(RunDecompressor(state));
+    if (!state.OpenInput()) return state.Finish(state.status);
+    return state.Finish(RunDecompressor(state));
 }
 
 }  // namespace imagelib

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "imagelib/core/decode_file.h"
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {
@@ -26,14 +26,14 @@ std::vector<testing::Rgb> DjpegColours(const testing::TempFolder& folder, const 
                                 " -outfile '" + output + "' '" + path + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 2)) return {};
-    return testing::RecordColours(DecodeFile(output, true, DecodeEnvironment{}).record);
+    return testing::RecordColours(DecodeFile(output, DecodeEnvironment{}).record);
 }
 
 // Decodes the file and expects what djpeg makes of it, rows bottom-up:
 // blue, green, red at 24 bits, grey levels as indices into a grey ramp at
 // 8 bits.
 void ExpectDjpegPicture(const std::string& path, FakePrompts& prompts, bool grey) {
-    const DecodeResult result = DecodeFile(path, true, DecodeEnvironment{&prompts, nullptr, {}});
+    const DecodeResult result = DecodeFile(path, DecodeEnvironment{&prompts, nullptr, {}});
     ASSERT_EQ(result.status, LoadStatus::Ok);
     const ImageRecord& record = result.record;
     ASSERT_GT(record.Height(), 0);
@@ -77,7 +77,7 @@ TEST(JpegDecoder, AFileCutShortWarnsOnceThenGivesTheFullPictureOnOkAndFailsOnCan
 
     FakePrompts cancelling;
     cancelling.answerOk = false;
-    const DecodeResult result = DecodeFile(path, true, DecodeEnvironment{&cancelling, nullptr, {}});
+    const DecodeResult result = DecodeFile(path, DecodeEnvironment{&cancelling, nullptr, {}});
     EXPECT_NE(result.status, LoadStatus::Ok);
     EXPECT_FALSE(result.record);
     EXPECT_EQ(cancelling.warnings.size(), 1u);
@@ -109,14 +109,14 @@ TEST(JpegDecoder, RefusesFourComponentsAndSizesTheFileCannotHold) {
     for (const Bytes& bytes : refused) {
         FakePrompts prompts;
         const DecodeResult result =
-            DecodeFile(folder.Write("a.jpg", bytes), true, DecodeEnvironment{&prompts, nullptr, {}});
+            DecodeFile(folder.Write("a.jpg", bytes), DecodeEnvironment{&prompts, nullptr, {}});
         EXPECT_EQ(result.status, LoadStatus::BadHeader);
         EXPECT_TRUE(prompts.warnings.empty());
     }
     // The densest plain file still loads: 1600 x 1200 of one grey.
     Picture plain{1600, 1200, 1, Bytes(1600 * 1200, 0x80)};
-    const DecodeResult result = DecodeFile(folder.Write("plain.jpg", testing::EncodeJpeg(plain, {75})),
-                                           true, DecodeEnvironment{});
+    const DecodeResult result =
+        DecodeFile(folder.Write("plain.jpg", testing::EncodeJpeg(plain, {75})), DecodeEnvironment{});
     EXPECT_EQ(result.status, LoadStatus::Ok);
 }
 

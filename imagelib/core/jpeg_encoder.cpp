@@ -114,10 +114,10 @@ void ConvertRow(const PixelLayout& layout, const std::uint8_t* from, std::uint8_
 
 // The island. Only trivially destructible objects live in this frame.
 LoadStatus RunCompressor(const std::uint8_t* pixels, const PixelLayout& layout, std::FILE* file,
-                         std::int32_t quality, const DecoderState& state) {
+                         std::int32_t quality, UserPrompts* prompts, const ProgressScale& rows) {
     jpeg_compress_struct info{};
     JpegErrors errors{};
-    info.err = AttachJpegErrors(errors, state.environment.prompts);
+    info.err = AttachJpegErrors(errors, prompts);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_compress(&info);
         return errors.failure;
@@ -139,7 +139,7 @@ LoadStatus RunCompressor(const std::uint8_t* pixels, const PixelLayout& layout, 
         const std::size_t stored = layout.topDown ? top : layout.rows - 1 - top;
         ConvertRow(layout, pixels + stored * layout.stride, row[0]);
         jpeg_write_scanlines(&info, row, 1);
-        state.ReportProgress(kPhaseConverting, info.next_scanline);
+        rows.Report(info.next_scanline);
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
@@ -152,14 +152,12 @@ LoadStatus EncodeJpeg(const ImageRecord& record, const std::string& fileName,
                       std::int32_t quality, const DecodeEnvironment& environment) {
     const std::optional<PixelLayout> layout = LayoutOf(record);
     if (!layout) return LoadStatus::CannotSave;
-    DecoderState state(environment);
-    state.fileName = fileName;
-    state.percentFactor = 100.0f / static_cast<float>(layout->rows);
+    const ProgressScale rows(environment.progressHook, kPhaseConverting, static_cast<double>(layout->rows));
 
     ReplacementFile output;
     LoadStatus status = output.Create(fileName);
     if (status == LoadStatus::Ok) {
-        status = RunCompressor(record.Pixels(), *layout, output.Stream(), quality, state);
+        status = RunCompressor(record.Pixels(), *layout, output.Stream(), quality, environment.prompts, rows);
     }
     if (status == LoadStatus::Ok) status = output.Commit();
     return status;  // a file not committed is removed here

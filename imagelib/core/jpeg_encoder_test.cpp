@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "imagelib/core/decode_file.h"
-#include "imagelib/core/image_library.h"
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/imgora_core.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 using testing::Bytes;
 
 ImageRecord Decoded(const std::string& path) {
-    DecodeResult result = DecodeFile(path, true, DecodeEnvironment{});
+    DecodeResult result = DecodeFile(path, DecodeEnvironment{});
     EXPECT_EQ(result.status, LoadStatus::Ok) << path;
     return std::move(result.record);
 }
@@ -101,7 +101,7 @@ TEST(JpegEncoder, EveryTrueColourRecordIsSavedAsItsPicture) {
                                               << packing.compression << (packing.topDown ? ", top-down" : ""));
             const auto [bmp, colours] = PackedBmp(packing, picture);
             FakePrompts prompts;
-            ImageLibrary library(prompts);
+            ImgoraCore library(prompts);
             ASSERT_NE(library.Load(folder.Write("p.bmp", bmp), 0), nullptr);
             ASSERT_TRUE(library.SaveAsJpeg(95, folder.PathOf("p.jpg")));
             const ImageRecord saved = Decoded(folder.PathOf("p.jpg"));
@@ -144,7 +144,7 @@ TEST(JpegEncoder, AFailedSaveLeavesNoPartialFileAndTheEarlierFileAsItWas) {
         EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a folder.jpg", "target.jpg"}));
     };
     FakePrompts prompts;
-    ImageLibrary library(prompts);
+    ImgoraCore library(prompts);
 
     // Wider than any JPEG may be: libjpeg fails after the output was made.
     testing::BmpFile wide(65501, 1);

@@ -11,28 +11,28 @@ LzwDecoder::LzwDecoder(int minimumCodeSize, CodeByteSource& source)
       endCode_(static_cast<std::uint16_t>(clearCode_ + 1)),
       minimumCodeSize_(minimumCodeSize) {
     std::fill_n(length_.begin(), clearCode_, std::uint16_t{1});
-    codeSize_ = minimumCodeSize + 1;
-    limitCode_ = static_cast<std::uint16_t>(2 * clearCode_);
-    nextFree_ = static_cast<std::uint16_t>(clearCode_ + 2);
+    ResetTable(table_);
 }
 
-bool LzwDecoder::FillBits() {
+void LzwDecoder::ResetTable(TableState& table) const {
+    table.codeSize = minimumCodeSize_ + 1;
+    table.limitCode = 2u * clearCode_;
+    table.nextFree = clearCode_ + 2u;
+}
+
+LzwDecoder::CodeBits LzwDecoder::FromNextBlocks(CodeBits bits, int width) {
     // A code may span any number of blocks, however short they are.
-    while (bitCount_ < codeSize_) {
-        if (next_ == blockEnd_) {
-            if (sourceDone_) return false;
-            const std::span<const std::uint8_t> block = source_.NextBlock();
-            if (block.empty()) {
-                sourceDone_ = true;
-                return false;
-            }
-            next_ = block.data();
-            blockEnd_ = next_ + block.size();
+    while (bits.count < width && !sourceDone_) {
+        const std::span<const std::uint8_t> block = source_.NextBlock();
+        if (block.empty()) {
+            sourceDone_ = true;
+            break;
         }
-        bits_ |= std::uint32_t{*next_++} << bitCount_;
-        bitCount_ += 8;
+        bits.next = block.data();
+        bits.blockEnd = block.data() + block.size();
+        bits.TopUp(width);
     }
-    return true;
+    return bits;
 }
 
 std::size_t LzwDecoder::TakePending(std::uint8_t* out, std::size_t room) {
@@ -45,18 +45,8 @@ std::size_t LzwDecoder::TakePending(std::uint8_t* out, std::size_t room) {
 std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
     std::size_t written = TakePending(out, room);
 
-    // The state the loop changes lives in locals while it runs: the bytes
-    // it stores into `out` could otherwise alias any member, and each
-    // would be read again after every store.
-    std::uint32_t bits = bits_;
-    int bitCount = bitCount_;
-    const std::uint8_t* next = next_;
-    const std::uint8_t* blockEnd = blockEnd_;
-    int codeSize = codeSize_;
-    unsigned limitCode = limitCode_;
-    unsigned nextFree = nextFree_;
-    unsigned firstByte = firstByte_;
-    unsigned oldCode = oldCode_;
+    CodeBits input = input_;
+    TableState table = table_;
     const unsigned clearCode = clearCode_;
     const unsigned endCode = endCode_;
     std::uint16_t* const prefix = prefix_.data();
@@ -66,25 +56,12 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
     // The next code of the current width; the end code when the bytes run
     // out before a whole code.
     auto readCode = [&]() -> unsigned {
-        while (bitCount < codeSize && next != blockEnd) {
-            bits |= std::uint32_t{*next++} << bitCount;
-            bitCount += 8;
+        input.TopUp(table.codeSize);
+        if (input.count < table.codeSize) {
+            input = FromNextBlocks(input, table.codeSize);
+            if (input.count < table.codeSize) return endCode;
         }
-        if (bitCount < codeSize) {
-            bits_ = bits, bitCount_ = bitCount, next_ = next, blockEnd_ = blockEnd, codeSize_ = codeSize;
-            const bool filled = FillBits();
-            bits = bits_, bitCount = bitCount_, next = next_, blockEnd = blockEnd_;
-            if (!filled) return endCode;
-        }
-        const unsigned code = bits & ((1u << codeSize) - 1);
-        bits >>= codeSize;
-        bitCount -= codeSize;
-        return code;
-    };
-    auto resetTable = [&] {
-        codeSize = minimumCodeSize_ + 1;
-        limitCode = 2 * clearCode;
-        nextFree = clearCode + 2;
+        return input.Take(table.codeSize);
     };
 
     while (written < room && !ended_) {
@@ -102,7 +79,7 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
             break;
         }
         if (code == clearCode) {
-            resetTable();
+            ResetTable(table);
             do {
                 code = readCode();
             } while (code == clearCode);
@@ -112,27 +89,27 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
             }
             // The table is empty: a table code here is damage, taken as 0.
             if (code > clearCode) code = 0;
-            firstByte = oldCode = code;
+            table.firstByte = table.oldCode = code;
             out[written++] = static_cast<std::uint8_t>(code);
             continue;
         }
 
         unsigned inCode = code;
         bool repeatFirst = false;
-        if (code >= nextFree) {
+        if (code >= table.nextFree) {
             // Not defined yet. The encoder may use the entry it is about to
             // define: the old code's string followed by its own first byte.
             // A code beyond that is damage; it is expanded the same way and
             // the next entry is built on code 0 instead.
-            if (code > nextFree) inCode = 0;
+            if (code > table.nextFree) inCode = 0;
             repeatFirst = true;
-            code = oldCode;
+            code = table.oldCode;
         }
         const std::size_t size = std::min<std::size_t>(length[code] + (repeatFirst ? 1 : 0), kStringSize);
         const bool fits = size <= room - written;
         std::uint8_t* const start = fits ? out + written : string_.data() + (kStringSize - size);
         std::uint8_t* at = start + size;
-        if (repeatFirst) *--at = static_cast<std::uint8_t>(firstByte);
+        if (repeatFirst) *--at = static_cast<std::uint8_t>(table.firstByte);
         // The prefixes lead to a root in length[code] - 1 steps; the bound
         // on `at` holds whatever the tables contain.
         while (code >= clearCode && at > start + 1) {
@@ -140,20 +117,20 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
             code = prefix[code];
         }
         *--at = static_cast<std::uint8_t>(code);
-        firstByte = code;
+        table.firstByte = code;
 
         // A full table stays as it is until the next clear code.
-        if (nextFree < kTableSize) {
-            prefix[nextFree] = static_cast<std::uint16_t>(oldCode);
-            suffix[nextFree] = static_cast<std::uint8_t>(firstByte);
-            length[nextFree] = static_cast<std::uint16_t>(length[oldCode] + 1);
-            ++nextFree;
-            if (nextFree >= limitCode && codeSize < kMaxCodeSize) {
-                ++codeSize;
-                limitCode *= 2;
+        if (table.nextFree < kTableSize) {
+            prefix[table.nextFree] = static_cast<std::uint16_t>(table.oldCode);
+            suffix[table.nextFree] = static_cast<std::uint8_t>(table.firstByte);
+            length[table.nextFree] = static_cast<std::uint16_t>(length[table.oldCode] + 1);
+            ++table.nextFree;
+            if (table.nextFree >= table.limitCode && table.codeSize < kMaxCodeSize) {
+                ++table.codeSize;
+                table.limitCode *= 2;
             }
         }
-        oldCode = inCode;
+        table.oldCode = inCode;
         if (fits) {
             written += size;
         } else {
@@ -162,15 +139,8 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
         }
     }
 
-    bits_ = bits;
-    bitCount_ = bitCount;
-    next_ = next;
-    blockEnd_ = blockEnd;
-    codeSize_ = codeSize;
-    limitCode_ = static_cast<std::uint16_t>(limitCode);
-    nextFree_ = static_cast<std::uint16_t>(nextFree);
-    firstByte_ = static_cast<std::uint16_t>(firstByte);
-    oldCode_ = static_cast<std::uint16_t>(oldCode);
+    input_ = input;
+    table_ = table;
     return written;
 }
 

@@ -44,37 +44,66 @@ public:
     bool Ended() const { return ended_; }
 
 private:
-    // Takes bytes from the blocks until a whole code is there; false when
-    // they run out first.
-    bool FillBits();
+    // The code bits not yet taken, least significant first, and the rest
+    // of the block they come from.
+    struct CodeBits {
+        std::uint32_t bits = 0;
+        int count = 0;
+        const std::uint8_t* next = nullptr;
+        const std::uint8_t* blockEnd = nullptr;
+
+        // Takes bytes from the current block until `width` bits are there
+        // or the block is used up.
+        void TopUp(int width) {
+            while (count < width && next != blockEnd) {
+                bits |= std::uint32_t{*next++} << count;
+                count += 8;
+            }
+        }
+        // The next code of `width` bits; that many bits must be there.
+        unsigned Take(int width) {
+            const unsigned code = bits & ((1u << width) - 1);
+            bits >>= width;
+            count -= width;
+            return code;
+        }
+    };
+
+    // Where the table stands: the code width, when it grows, the next
+    // entry to define and the strings the next entry is made of.
+    struct TableState {
+        int codeSize = 0;
+        unsigned limitCode = 0;  // the code width grows when nextFree reaches it
+        unsigned nextFree = 0;   // the next table entry to define
+        unsigned firstByte = 0;  // first byte (root code) of the last string
+        unsigned oldCode = 0;    // the code the next entry is built on
+    };
+
+    // `bits` topped up from the following blocks, however short they are,
+    // until `width` bits are there; fewer when the blocks run out.
+    CodeBits FromNextBlocks(CodeBits bits, int width);
     // Moves what is left of the last string to `out`; answers how many.
     std::size_t TakePending(std::uint8_t* out, std::size_t room);
+    void ResetTable(TableState& table) const;
 
     CodeByteSource& source_;
     const std::uint16_t clearCode_;
     const std::uint16_t endCode_;
     const int minimumCodeSize_;
 
-    // Bits not yet taken, least significant first, and the block they come
-    // from.
-    std::uint32_t bits_ = 0;
-    int bitCount_ = 0;
-    const std::uint8_t* next_ = nullptr;
-    const std::uint8_t* blockEnd_ = nullptr;
+    // Decode works on copies of these two in locals, which the bytes it
+    // stores into the caller's buffer cannot alias, and puts them back at
+    // its end.
+    CodeBits input_;
+    TableState table_;
     bool sourceDone_ = false;
-
-    int codeSize_ = 0;
-    std::uint16_t limitCode_ = 0;  // the code width grows when nextFree_ reaches it
-    std::uint16_t nextFree_ = 0;   // the next table entry to define
-    std::uint16_t firstByte_ = 0;  // first byte (root code) of the last string
-    std::uint16_t oldCode_ = 0;    // the code the next entry is built on
     bool firstCode_ = true;
     bool ended_ = false;
 
-    // Entry e (clearCode_ + 2 <= e < nextFree_) is the string of entry
+    // Entry e (clearCode_ + 2 <= e < table_.nextFree) is the string of entry
     // prefix_[e] followed by the byte suffix_[e]; length_[e] bytes long.
     // A root code r (below clearCode_) is the one byte r (its low eight
-    // bits), length_[r] = 1. Invariants, kept by construction: oldCode_ is
+    // bits), length_[r] = 1. Invariants, kept by construction: oldCode is
     // a root or a defined entry (a damaged code makes it 0), so every new
     // entry's prefix_[e] < e is one too, never the clear or the end code.
     // So the prefixes from any defined entry reach a root in length_[e] - 1

@@ -14,7 +14,7 @@ constexpr std::size_t kHeaderSize = 128;
 constexpr std::uint8_t kManufacturer = 10;
 constexpr std::uint8_t kVersionWithoutPalette = 3;
 constexpr std::uint8_t kRunLengthEncoded = 1;
-constexpr std::int64_t kPaletteBlockSize = 769;  // the marker and 256 triples
+constexpr std::size_t kPaletteBlockSize = 769;  // the marker and 256 triples
 constexpr std::uint8_t kPaletteMarker = 12;
 
 struct Layout {
@@ -55,39 +55,37 @@ LoadStatus ReadColours(DecoderState& state, const std::uint8_t* header, const La
         return LoadStatus::Ok;
     }
     // 256 colours: a marker byte and the table close the file.
-    std::uint8_t marker = 0;
-    if (!state.SeekInput(state.fileSize - kPaletteBlockSize) || state.ReadDirect(&marker, 1) != 1) {
+    ByteReader& input = state.input;
+    if (input.Size() < kPaletteBlockSize || !input.Seek(input.Size() - kPaletteBlockSize)) {
         return LoadStatus::Truncated;
     }
-    if (marker != kPaletteMarker) return LoadStatus::BadHeader;
-    if (state.ReadDirect(state.palette.data(), state.palette.size()) != state.palette.size()) {
-        return LoadStatus::Truncated;
-    }
+    const std::span<const std::uint8_t> block = input.TakeHeader(kPaletteBlockSize);
+    if (block[0] != kPaletteMarker) return LoadStatus::BadHeader;
+    std::copy(block.begin() + 1, block.end(), state.palette.begin());
     return LoadStatus::Ok;
 }
 
 // Scan lines into the decoded data: with run-length encoding a byte with
 // both top bits set repeats the next byte (its low six bits) times; runs
 // may cross lines and planes. Other encodings store the bytes plainly.
-void Decompress(DecoderState& state, bool runLength) {
+void Decompress(ByteReader& input, DecodedData& decoded, bool runLength) {
     if (!runLength) {
-        std::array<std::uint8_t, 4096> bytes;
-        while (!state.outputFull && !state.endOfInput) {
-            state.EmitBytes(bytes.data(), state.ReadBytes(bytes.data(), bytes.size()));
+        while (!decoded.Full() && !input.Ended()) {
+            const std::span<const std::uint8_t> bytes = input.Take(4096);
+            decoded.Put(bytes.data(), bytes.size());
         }
     }
-    while (runLength && !state.outputFull) {
-        const std::uint8_t byte = state.ReadByte();
-        if (state.endOfInput) break;
+    while (runLength && !decoded.Full()) {
+        const std::uint8_t byte = input.Byte();
+        if (input.Ended()) break;
         if ((byte & 0xC0) != 0xC0) {
-            state.EmitByte(byte);
+            decoded.Put(byte);
             continue;
         }
-        const std::uint8_t value = state.ReadByte();
-        if (state.endOfInput) break;
-        for (int n = byte & 0x3F; n > 0; --n) state.EmitByte(value);
+        const std::uint8_t value = input.Byte();
+        if (input.Ended()) break;
+        for (int n = byte & 0x3F; n > 0; --n) decoded.Put(value);
     }
-    state.FlushOutput();
 }
 
 // Pixel x of one plane of `bits` bits per pixel, packed first pixel first.
@@ -159,56 +157,47 @@ void FixedPcxColours(std::size_t count, PaletteTriples& triples) {
 }
 
 bool DecodePcx(DecoderState& state) {
-    if (!state.OpenInput()) return state.FinishDecode(state.status);
-    std::array<std::uint8_t, kHeaderSize> header{};
-    if (state.ReadDirect(header.data(), header.size()) != header.size()) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
-    if (header[0] != kManufacturer) return state.FinishDecode(LoadStatus::BadHeader);
+    if (!state.OpenInput()) return state.Finish(state.status);
+    const std::span<const std::uint8_t> headerBytes = state.input.TakeHeader(kHeaderSize);
+    if (headerBytes.empty()) return state.Finish(LoadStatus::Truncated);
+    const std::uint8_t* const header = headerBytes.data();
+    if (header[0] != kManufacturer) return state.Finish(LoadStatus::BadHeader);
 
-    const Layout layout{header[3], header[65], static_cast<std::size_t>(ReadU16(header.data() + 66))};
-    const std::int32_t width = ReadU16(header.data() + 8) - ReadU16(header.data() + 4) + 1;
-    const std::int32_t height = ReadU16(header.data() + 10) - ReadU16(header.data() + 6) + 1;
+    const Layout layout{header[3], header[65], static_cast<std::size_t>(ReadU16(header + 66))};
+    const std::int32_t width = ReadU16(header + 8) - ReadU16(header + 4) + 1;
+    const std::int32_t height = ReadU16(header + 10) - ReadU16(header + 6) + 1;
     // A line must hold its pixels, and the file the lines it claims.
     const std::int64_t lineBytes = static_cast<std::int64_t>(layout.bytesPerLine) * layout.planes;
     if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) ||
         static_cast<std::int64_t>(layout.bytesPerLine) * 8 < std::int64_t{width} * layout.bitsPerPlane ||
-        lineBytes * height > kMaxPcxBytesPerFileByte * state.fileSize) {
-        return state.FinishDecode(LoadStatus::BadHeader);
+        lineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
+        return state.Finish(LoadStatus::BadHeader);
     }
     const int bits = layout.RecordBits();
     if (bits <= 8) {
-        const LoadStatus coloured = ReadColours(state, header.data(), layout);
-        if (coloured != LoadStatus::Ok) return state.FinishDecode(coloured);
+        const LoadStatus coloured = ReadColours(state, header, layout);
+        if (coloured != LoadStatus::Ok) return state.Finish(coloured);
     }
-    if (!state.SeekInput(kHeaderSize)) return state.FinishDecode(LoadStatus::Truncated);
+    if (!state.input.Seek(kHeaderSize)) return state.Finish(LoadStatus::Truncated);
 
-    state.bitsPerPixel = static_cast<std::uint16_t>(bits);
-    state.colours = static_cast<std::uint16_t>(ColourCount(1, static_cast<std::uint32_t>(bits)));
-    state.headerSize = kInfoHeaderSize + 4 * std::size_t{state.colours};
-    state.rowStride = static_cast<std::size_t>(RowStride(width, bits));
-    state.imageDataSize = state.rowStride * static_cast<std::size_t>(height);
-    state.decodedRowLength = static_cast<std::size_t>(lineBytes);
-    state.capacity = static_cast<std::size_t>(lineBytes * height);
-    state.inputBufferSize = state.rowStride;
-    state.chunkSize = 3 * layout.bytesPerLine;
-    if (!state.SetupBuffers() || !state.AllocDecoded()) return state.FinishDecode(state.status);
-    Decompress(state, header[2] == kRunLengthEncoded);
-    state.input.Close();
+    const RecordLayout recordLayout = RecordLayout::For(width, height, bits);
+    state.ReportReadingEvery(recordLayout.rowStride);
+    if (!state.decoded.Allocate(static_cast<std::size_t>(lineBytes * height))) {
+        return state.Finish(LoadStatus::OutOfMemory);
+    }
+    Decompress(state.input, state.decoded, header[2] == kRunLengthEncoded);
 
-    if (!state.NewImageRecord(bits <= 8 ? &state.palette : nullptr, width, height,
-                              state.imageDataSize, state.headerSize, bits)) {
-        return state.FinishDecode(state.status);
+    if (!state.MakeRecord(recordLayout, bits <= 8 ? &state.palette : nullptr)) {
+        return state.Finish(state.status);
     }
     // The first line is the top of the picture, the record's last row.
-    state.percentFactor = 100.0f / static_cast<float>(height);
     std::uint8_t* const pixels = state.record.Pixels();
     for (std::int32_t i = 0; i < height; ++i) {
-        PlaceRow(state.decoded.Data() + static_cast<std::size_t>(i) * state.decodedRowLength, layout,
-                 width, pixels + static_cast<std::size_t>(height - 1 - i) * state.rowStride);
-        state.ReportProgress(kPhaseConverting, i + 1);
+        PlaceRow(state.decoded.Data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(lineBytes),
+                 layout, width, pixels + recordLayout.TopDownRow(i));
+        state.ReportRow(i + 1);
     }
-    return state.FinishDecode(LoadStatus::Ok);
+    return state.Finish(LoadStatus::Ok);
 }
 
 }  // namespace imagelib

@@ -20,16 +20,16 @@ constexpr std::uint8_t kTopFirst = 0x20;
 // repeats the one pixel that follows (low seven bits) more times;
 // otherwise that many more pixels follow it plainly. Packets may cross
 // rows.
-void DecodePixels(DecoderState& state, std::size_t bytesPerPixel, bool runLength) {
+void DecodePixels(ByteReader& input, DecodedData& decoded, std::size_t bytesPerPixel, bool runLength) {
     std::array<std::uint8_t, 4> pixel{};
     int repeats = 0;
     int raw = 0;
-    while (!state.outputFull) {
+    while (!decoded.Full()) {
         if (runLength && repeats > 0) {
             --repeats;  // the previous pixel again
         } else {
             if (runLength && --raw < 0) {
-                const std::uint8_t packet = state.ReadByte();
+                const std::uint8_t packet = input.Byte();
                 if (packet & 0x80) {
                     repeats = packet & 0x7F;
                     raw = 0;
@@ -38,80 +38,65 @@ void DecodePixels(DecoderState& state, std::size_t bytesPerPixel, bool runLength
                 }
             }
             // A pixel cut off by the end of the file is not shown.
-            if (state.ReadBytes(pixel.data(), bytesPerPixel) != bytesPerPixel) break;
+            if (!input.Read(pixel.data(), bytesPerPixel)) break;
         }
         if (bytesPerPixel == 2) {
-            const unsigned word = pixel[0] | (pixel[1] << 8);
-            state.EmitByte(kFiveToEightBits[word & 31]);
-            state.EmitByte(kFiveToEightBits[(word >> 5) & 31]);
-            state.EmitByte(kFiveToEightBits[(word >> 10) & 31]);
+            const unsigned word = ReadU16(pixel.data());
+            decoded.Put(kFiveToEightBits[word & 31]);
+            decoded.Put(kFiveToEightBits[(word >> 5) & 31]);
+            decoded.Put(kFiveToEightBits[(word >> 10) & 31]);
         } else {
-            state.EmitByte(pixel[0]);
-            state.EmitByte(pixel[1]);
-            state.EmitByte(pixel[2]);
+            decoded.Put(pixel[0]);
+            decoded.Put(pixel[1]);
+            decoded.Put(pixel[2]);
         }
     }
-    state.FlushOutput();
 }
 
 }  // namespace
 
 bool DecodeTarga(DecoderState& state) {
-    if (!state.OpenInput()) return state.FinishDecode(state.status);
-    std::array<std::uint8_t, kHeaderSize> header{};
-    if (state.ReadDirect(header.data(), header.size()) != header.size()) {
-        return state.FinishDecode(LoadStatus::Truncated);
-    }
+    if (!state.OpenInput()) return state.Finish(state.status);
+    const std::span<const std::uint8_t> headerBytes = state.input.TakeHeader(kHeaderSize);
+    if (headerBytes.empty()) return state.Finish(LoadStatus::Truncated);
+    const std::uint8_t* const header = headerBytes.data();
     const std::size_t idLength = header[0];
     const std::uint8_t imageType = header[2];
-    const std::int32_t width = ReadU16(header.data() + 12);
-    const std::int32_t height = ReadU16(header.data() + 14);
+    const std::int32_t width = ReadU16(header + 12);
+    const std::int32_t height = ReadU16(header + 14);
     const int depth = header[16] == 15 ? 16 : header[16];
     const std::uint8_t descriptor = header[17];
     const std::size_t bytesPerPixel = static_cast<std::size_t>(depth / 8);
-    if (ReadU16(header.data() + 5) != 0 || depth % 8 != 0 || bytesPerPixel < 2 ||
-        bytesPerPixel > 4 || (descriptor & kInterleaving) != 0 ||
+    if (ReadU16(header + 5) != 0 || depth % 8 != 0 || bytesPerPixel < 2 || bytesPerPixel > 4 ||
+        (descriptor & kInterleaving) != 0 ||
         (imageType != kTrueColour && imageType != kRunLengthTrueColour) ||
         !ImageSizeAllowed(width, height) ||
-        std::int64_t{width} * height > kMaxTargaPixelsPerFileByte * state.fileSize) {
-        return state.FinishDecode(LoadStatus::BadHeader);
+        std::int64_t{width} * height > kMaxTargaPixelsPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
+        return state.Finish(LoadStatus::BadHeader);
     }
 
-    state.bitsPerPixel = 24;
-    state.headerSize = kInfoHeaderSize;
-    state.rowStride = static_cast<std::size_t>(RowStride(width, 24));
-    state.imageDataSize = state.rowStride * static_cast<std::size_t>(height);
-    state.decodedRowLength = 3 * static_cast<std::size_t>(width);
-    state.capacity = state.decodedRowLength * static_cast<std::size_t>(height);
-    state.inputBufferSize = state.rowStride;
-    state.chunkSize = 9 * static_cast<std::size_t>(width);
-    if (!state.SetupBuffers()) return state.FinishDecode(state.status);
-
+    // The record is always 24 bits per pixel without colour table.
+    const RecordLayout layout = RecordLayout::For(width, height, 24);
+    state.ReportReadingEvery(layout.rowStride);
     // The image ID is read past.
-    std::array<std::uint8_t, 255> id;
-    if (state.ReadBytes(id.data(), idLength) != idLength) {
-        return state.FinishDecode(LoadStatus::Truncated);
+    if (state.input.Take(idLength).size() != idLength) return state.Finish(LoadStatus::Truncated);
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
+    if (!state.decoded.Allocate(rowBytes * static_cast<std::size_t>(height))) {
+        return state.Finish(LoadStatus::OutOfMemory);
     }
-    if (!state.AllocDecoded()) return state.FinishDecode(state.status);
-    DecodePixels(state, bytesPerPixel, imageType == kRunLengthTrueColour);
-    state.input.Close();
-    if (!state.NewImageRecord(nullptr, width, height, state.imageDataSize, state.headerSize, 24)) {
-        return state.FinishDecode(state.status);
-    }
+    DecodePixels(state.input, state.decoded, bytesPerPixel, imageType == kRunLengthTrueColour);
+    if (!state.MakeRecord(layout, nullptr)) return state.Finish(state.status);
 
     // Bottom first: decoded row i is record row i. Top first: the first
     // decoded row is the record's last.
     const bool topFirst = (descriptor & kTopFirst) != 0;
-    state.percentFactor = 100.0f / static_cast<float>(height);
     std::uint8_t* const pixels = state.record.Pixels();
     for (std::int32_t i = 0; i < height; ++i) {
-        const std::int32_t row = topFirst ? height - 1 - i : i;
-        std::memcpy(pixels + static_cast<std::size_t>(row) * state.rowStride,
-                    state.decoded.Data() + static_cast<std::size_t>(i) * state.decodedRowLength,
-                    state.decodedRowLength);
-        state.ReportProgress(kPhaseConverting, i + 1);
+        const std::size_t row = topFirst ? layout.TopDownRow(i) : static_cast<std::size_t>(i) * layout.rowStride;
+        std::memcpy(pixels + row, state.decoded.Data() + static_cast<std::size_t>(i) * rowBytes, rowBytes);
+        state.ReportRow(i + 1);
     }
-    return state.FinishDecode(LoadStatus::Ok);
+    return state.Finish(LoadStatus::Ok);
 }
 
 }  // namespace imagelib

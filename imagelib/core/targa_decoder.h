@@ -26,7 +26,7 @@ inline constexpr std::array<std::uint8_t, 32> kFiveToEightBits = [] {
     return table;
 }();
 
-// Decodes state.fileName into state.record; ends through FinishDecode.
+// Decodes state.fileName into state.record; ends through Finish.
 // Placing reports phase 1 after each row i (from 1) with i * 100 / height.
 bool DecodeTarga(DecoderState& state);
 

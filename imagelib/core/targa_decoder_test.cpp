@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "imagelib/core/decode_file.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {

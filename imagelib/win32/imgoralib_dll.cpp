@@ -1,12 +1,13 @@
-// ImgoraLib.dll: the exported interface over the core's ImageLibrary. The
+// ImgoraLib.dll: the exported interface over the core's ImgoraCore. The
 // library's state is process-wide, as callers expect of it: one
-// ImageLibrary, made at the first call and released when the DLL unloads.
+// ImgoraCore, made at the first call and released when the DLL unloads.
 // No exception leaves an export: an unexpected failure answers 0.
 #include "imagelib/win32/imgoralib.h"
 
 #include <string>
 
-#include "imagelib/core/image_library.h"
+#include "imagelib/core/imgora_core.h"
+#include "imagelib/win32/deny_write_opener.h"
 #include "imagelib/win32/gdi_display_palette.h"
 #include "imagelib/win32/make_bitmap.h"
 #include "imagelib/win32/message_box_prompts.h"
@@ -17,11 +18,15 @@ namespace {
 std::int32_t LibraryProgressHook(std::uint16_t phase, std::int32_t percent);
 
 struct Library {
-    Library() { state.SetDisplayPalette(&displayPalette); }
+    Library() {
+        state.SetDisplayPalette(&displayPalette);
+        state.SetFileOpener(&files);
+    }
     imagelib::MessageBoxPrompts prompts;
     imagelib::GdiDisplayPalette displayPalette;
+    imagelib::DenyWriteOpener files;
     imagelib::TProgress progress;
-    imagelib::ImageLibrary state{prompts, &progress, LibraryProgressHook};
+    imagelib::ImgoraCore state{prompts, &progress, LibraryProgressHook};
 };
 
 Library& TheLibrary() {

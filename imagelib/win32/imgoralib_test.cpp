@@ -20,7 +20,7 @@
 
 #include "common/win32/guards.h"
 #include "imagelib/core/decode_file.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 #include "imagelib/win32/gdi_display_palette.h"
 #include "imagelib/win32/progress_window.h"
 
@@ -137,7 +137,7 @@ TEST(ImgoraLib, FilesOfEveryKindComeBackAsBitmapsWithTheirPixelsInPlace) {
         const std::string path = folder.Write(c.name, c.bytes);
         win32::UniqueBitmap bitmap(library.load(path.c_str(), 0));
         ASSERT_TRUE(bitmap) << c.name;
-        const DecodeResult core = DecodeFile(path, true, DecodeEnvironment{nullptr, nullptr, {}, &display});
+        const DecodeResult core = DecodeFile(path, DecodeEnvironment{nullptr, nullptr, {}, &display});
         EXPECT_EQ(library.width(), core.record.Width()) << c.name;
         EXPECT_EQ(library.height(), core.record.Height()) << c.name;
         const std::vector<Rgb> pixels = ReadBack(bitmap.Get());

@@ -43,7 +43,8 @@ public:
 };
 
 // Routing codes of a PrefsChangeNotice.
-inline constexpr std::uint32_t kNoticeKitValues = 0x001;  // low 12 bits: the kind
+inline constexpr std::uint32_t kNoticeKindMask = 0xFFF;  // the low 12 bits: the kind
+inline constexpr std::uint32_t kNoticeKitValues = 0x001;
 inline constexpr std::uint32_t kNoticeLive = 0x1000;      // not yet confirmed
 inline constexpr std::uint32_t kNoticeConfirmed = 0x2000;  // confirmed by OK
 inline constexpr std::uint32_t kNoticeToPreviews = 0x4000;

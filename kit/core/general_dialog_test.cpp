@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "kit/core/test_fakes.h"
+#include "kit/core/testing/test_fakes.h"
 
 namespace kit {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "kit/core/diagnostics.h"
-#include "kit/core/test_fakes.h"
+#include "kit/core/testing/test_fakes.h"
 
 namespace kit {
 namespace {

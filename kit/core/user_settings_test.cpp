@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/core/test_fakes.h"
+#include "kit/core/testing/test_fakes.h"
 
 namespace kit {
 namespace {

@@ -10,7 +10,8 @@
 // The client's window procedure sees every message of a saver window
 // first and hands what it does not consume to DefSaverProc; WM_CREATE and
 // WM_DESTROY must always reach it. Around any dialog of its own over a
-// running saver it sends SCRINTERNAL_DIALOGACTIVE 1 before and 0 after.
+// running saver it sends SCRINTERNAL_DIALOGACTIVE 1 before and 0 after
+// (ScrDialogActive does both).
 #pragma once
 
 #include <windows.h>
@@ -34,6 +35,11 @@
 
 // Answer of a client callback asking for the kit's default action.
 #define SCR_DODEFAULT 9
+
+// ScrMain's exit code for a saver or preview that ends (the code of the
+// quit message DefSaverProc posts), a bad command line, a window that
+// cannot be created, and a password change that cannot be made.
+#define SCR_EXITCODE 2
 
 // Modes of SCRCREATEDATA, the creation parameter of every saver window.
 #define SCRMODE_FULL 0
@@ -113,3 +119,21 @@ void WINAPI ScrStopTimer(HWND window);
 // DozekitMonitorWindowClass (kit/win32/monitor_control.h) are registered
 // from the kit's start-up, at its first call, to the end of ScrMain.
 HWND WINAPI CreatePreview(HWND window);
+
+// SCRINTERNAL_DIALOGACTIVE 1 to the window now and 0 when the scope ends,
+// so that the kit does not close the saver while a dialog is up. No
+// window: nothing is sent.
+class ScrDialogActive {
+public:
+    explicit ScrDialogActive(HWND window) : window_(window) {
+        if (window_) ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 1, 0);
+    }
+    ~ScrDialogActive() {
+        if (window_) ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 0, 0);
+    }
+    ScrDialogActive(const ScrDialogActive&) = delete;
+    ScrDialogActive& operator=(const ScrDialogActive&) = delete;
+
+private:
+    HWND window_;
+};

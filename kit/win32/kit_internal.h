@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "common/win32/guards.h"
 #include "kit/core/diagnostics.h"
 #include "kit/core/prefs.h"
 #include "kit/core/settings_store.h"
@@ -19,29 +20,8 @@
 
 namespace kit::win32 {
 
-class CriticalSection {
-public:
-    CriticalSection() { ::InitializeCriticalSection(&section_); }
-    ~CriticalSection() { ::DeleteCriticalSection(&section_); }
-    CriticalSection(const CriticalSection&) = delete;
-    CriticalSection& operator=(const CriticalSection&) = delete;
-    void Enter() { ::EnterCriticalSection(&section_); }
-    void Leave() { ::LeaveCriticalSection(&section_); }
-
-private:
-    CRITICAL_SECTION section_;
-};
-
-class Locked {
-public:
-    explicit Locked(CriticalSection& section) : section_(section) { section_.Enter(); }
-    ~Locked() { section_.Leave(); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    CriticalSection& section_;
-};
+using ::win32::CriticalSection;
+using ::win32::Locked;
 
 // What saver windows share while they run; touched on the main thread only.
 struct RuntimeState {
@@ -76,7 +56,7 @@ struct KitState {
 
     // Every timer thread started, newest first.
     CriticalSection threadListLock;
-    std::forward_list<HANDLE> timerThreads;
+    std::forward_list<::win32::UniqueKernelHandle> timerThreads;
 
     // The monitor control's pictures, menus and warning state, from
     // start-up to teardown; its classes are registered meanwhile. The

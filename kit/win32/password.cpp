@@ -71,15 +71,15 @@ int DoChangePwDialog(HWND parent) {
         return ::MessageBoxA(parent, text.c_str(), "Password", MB_OK);
     }
     const auto libraryName = LoadKitString(IDS_DK_CHANGEPW_LIBRARY);
-    if (!libraryName) return 2;
+    if (!libraryName) return SCR_EXITCODE;
     ::win32::UniqueLibrary library(::LoadLibraryA(libraryName->c_str()));
-    if (!library) return 2;
+    if (!library) return SCR_EXITCODE;
     const auto entryName = LoadKitString(IDS_DK_CHANGEPW_ENTRY);
-    if (!entryName) return 2;
+    if (!entryName) return SCR_EXITCODE;
     const auto change = FindEntry<ChangePasswordProc>(library.Get(), *entryName);
-    if (!change) return 2;
+    if (!change) return SCR_EXITCODE;
     const auto provider = LoadKitString(IDS_DK_CHANGEPW_PROVIDER);
-    if (!provider) return 2;
+    if (!provider) return SCR_EXITCODE;
     change(provider->c_str(), parent, 0, nullptr);
     return 1;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "kit/core/general_dialog.h"
 #include "kit/core/saver_input.h"
 #include "kit/core/user_settings.h"
 #include "kit/win32/kit_internal.h"
@@ -148,7 +149,7 @@ LRESULT SaverWindow::OnDestroy() {
     }
     if (endLoop) {
         Emit("POSTQUITMESSAGE from WM_DESTROY!!");
-        ::PostQuitMessage(2);
+        ::PostQuitMessage(SCR_EXITCODE);
     }
     return Default();
 }
@@ -177,11 +178,12 @@ void SaverWindow::ClosePassingThePassword() {
     Emit("WM_CLOSE: maybe we need a password");
     bool mayClose = true;
     if (NeedPassword()) {
-        ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 1, 0);
-        Emit("WM_CLOSE: starting verify-password message");
-        mayClose = ::SendMessageA(window_, SCRM_VERIFYPW, 0, 0) != 0;
-        Emit("WM_CLOSE: ending verify-password message");
-        ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 0, 0);
+        {
+            const ScrDialogActive dialog(window_);
+            Emit("WM_CLOSE: starting verify-password message");
+            mayClose = ::SendMessageA(window_, SCRM_VERIFYPW, 0, 0) != 0;
+            Emit("WM_CLOSE: ending verify-password message");
+        }
         ResetStartPoint();
     }
     if (mayClose) {
@@ -277,7 +279,7 @@ LRESULT SaverWindow::OnActiveConfig() {
 
 LRESULT SaverWindow::OnPrefsChanged() {
     const auto* block = reinterpret_cast<const PrefsChangeBlock*>(lParam_);
-    if (!Full() || (wParam_ & 0xFFF) != 1 || !block) return 1;
+    if (!Full() || (wParam_ & kNoticeKindMask) != kNoticeKitValues || !block) return 1;
     runtime_.mouseThreshold = block->mouseThreshold;
     runtime_.passwordDelay = static_cast<DWORD>(block->passwordDelay);
     runtime_.activeConfigAllowed = block->activeConfig != 0;
@@ -339,9 +341,10 @@ void SaverWindow::ActiveConfiguration() {
         return;
     }
     Emit("Starting active config dialog");
-    ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 1, 0);
-    ::SendMessageA(window_, SCRM_ACTIVECONFIG, 0, 0);
-    ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 0, 0);
+    {
+        const ScrDialogActive dialog(window_);
+        ::SendMessageA(window_, SCRM_ACTIVECONFIG, 0, 0);
+    }
     Emit("Finished active config dialog");
     ResetStartPoint();
 }

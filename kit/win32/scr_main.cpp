@@ -101,14 +101,14 @@ int RunMessageLoop() {
     for (;;) {
         const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
-        if (got == -1) return 2;
+        if (got == -1) return SCR_EXITCODE;
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }
 }
 
 int RunFullScreen() {
-    if (!CreateSaverWindow(SCRMODE_FULL, nullptr)) return 2;
+    if (!CreateSaverWindow(SCRMODE_FULL, nullptr)) return SCR_EXITCODE;
     BOOL previous = FALSE;
     ::SystemParametersInfoA(kSetScreenSaverRunning, TRUE, &previous, 0);
     const int code = RunMessageLoop();
@@ -117,7 +117,7 @@ int RunFullScreen() {
 }
 
 int RunPreview(HWND parent) {
-    if (!CreateSaverWindow(SCRMODE_PREVIEW, parent)) return 2;
+    if (!CreateSaverWindow(SCRMODE_PREVIEW, parent)) return SCR_EXITCODE;
     return RunMessageLoop();
 }
 
@@ -141,7 +141,7 @@ int RunCommand(const Command& command) {
     case RunMode::Invalid:
         break;
     }
-    return 2;
+    return SCR_EXITCODE;
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -158,11 +158,11 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            ::EndDialog(dialog, 1);
+            ::EndDialog(dialog, IDOK);
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {
-            ::EndDialog(dialog, 2);
+            ::EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
         break;
@@ -252,7 +252,7 @@ void WaitForTimerThreads() {
     std::vector<HANDLE> threads;
     {
         Locked lock(kit.threadListLock);
-        threads.assign(kit.timerThreads.begin(), kit.timerThreads.end());
+        for (const auto& thread : kit.timerThreads) threads.push_back(thread.Get());
     }
     if (threads.empty()) return;
 
@@ -276,7 +276,6 @@ void WaitForTimerThreads() {
     }
 
     Locked lock(kit.threadListLock);
-    for (HANDLE thread : kit.timerThreads) ::CloseHandle(thread);
     kit.timerThreads.clear();
 }
 
@@ -295,7 +294,7 @@ int WINAPI ScrMain(HINSTANCE instance, SCRCREATEWINDOWPROC pfnCreateWindow,
                    SCRCHANGEPASSWORDPROC pfnChangePassword) {
     EnsureStarted();
     KitState& kit = Kit();
-    if (kit.running) return 2;
+    if (kit.running) return SCR_EXITCODE;
 
     kit.createWindow = pfnCreateWindow;
     kit.config = pfnConfig;

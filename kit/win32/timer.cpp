@@ -4,6 +4,8 @@
 #include <process.h>
 
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "common/win32/guards.h"
 #include "kit/core/timer_step.h"
@@ -18,8 +20,8 @@ struct TimerRecord {
     HWND window = nullptr;
     CriticalSection lock;  // guards running
     bool running = true;
-    HANDLE wake = nullptr;   // manual reset: cuts a wait short
-    HANDLE ready = nullptr;  // set once the thread has its message queue
+    ::win32::UniqueKernelHandle wake;  // manual reset: cuts a wait short
+    HANDLE ready = nullptr;  // set once the thread has its message queue; the starter's
     DWORD threadId = 0;
 };
 
@@ -78,8 +80,8 @@ unsigned __stdcall ScrTimerThread(void* argument) {
             ::PostMessageA(record->window, SCRINTERNAL_TIMER, SCRINTERNAL_HADENOUGH, 0);
             break;
         case TimerAction::Wait:
-            if (::WaitForSingleObject(record->wake, step.waitMs) == WAIT_OBJECT_0)
-                ::ResetEvent(record->wake);
+            if (::WaitForSingleObject(record->wake.Get(), step.waitMs) == WAIT_OBJECT_0)
+                ::ResetEvent(record->wake.Get());
             break;
         case TimerAction::Yield:
             ::Sleep(0);
@@ -88,7 +90,6 @@ unsigned __stdcall ScrTimerThread(void* argument) {
     }
 
     Trace().Trace("Thread coming to an end. Deleting threaddata");
-    ::CloseHandle(record->wake);
     delete record;
     return 0;
 }
@@ -129,7 +130,7 @@ void RemoveTimerSlot(HWND window) {
 }
 
 void WakeTimer(TimerRecord* record) {
-    if (record) ::SetEvent(record->wake);
+    if (record) ::SetEvent(record->wake.Get());
 }
 
 void EndTimer(TimerRecord* record) {
@@ -140,7 +141,7 @@ void EndTimer(TimerRecord* record) {
     const DWORD threadId = record->threadId;
     // Cut a long wait short, so the thread ends now rather than when the
     // period runs out. After the quit message the record is the thread's.
-    ::SetEvent(record->wake);
+    ::SetEvent(record->wake.Get());
     ::PostThreadMessageA(threadId, WM_QUIT, 0, 0);
 }
 
@@ -168,38 +169,36 @@ void WINAPI ScrStartTimer(HWND window) {
         return;
     }
 
-    auto* record = new (std::nothrow) TimerRecord;
+    // The record is the thread's once the thread runs; until then it is
+    // this function's.
+    std::unique_ptr<TimerRecord> record(new (std::nothrow) TimerRecord);
     if (!record) return;
     record->window = window;
-    record->wake = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    record->wake.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     ::win32::UniqueKernelHandle ready(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     record->ready = ready.Get();
-    if (!record->wake || !ready) {
-        if (record->wake) ::CloseHandle(record->wake);
-        delete record;
-        return;
-    }
-    SetTimerSlot(window, record);
+    if (!record->wake || !ready) return;
+    SetTimerSlot(window, record.get());
     Trace().Trace("ScrStartTimer: am able to work with timers!");
 
     unsigned threadId = 0;
-    const auto thread = reinterpret_cast<HANDLE>(
-        ::_beginthreadex(nullptr, 4096, ScrTimerThread, record, 0, &threadId));
+    ::win32::UniqueKernelHandle thread(reinterpret_cast<HANDLE>(
+        ::_beginthreadex(nullptr, 4096, ScrTimerThread, record.get(), 0, &threadId)));
     if (!thread) {
         SetTimerSlot(window, nullptr);
-        ::CloseHandle(record->wake);
-        delete record;
         return;
     }
     record->threadId = threadId;
+    record.release();
     // Until the thread has its queue, a quit message posted to it would be
     // lost and the thread would never end.
     ::WaitForSingleObject(ready.Get(), INFINITE);
+    const HANDLE running = thread.Get();
     {
         Locked lock(kit.threadListLock);
-        kit.timerThreads.push_front(thread);
+        kit.timerThreads.push_front(std::move(thread));
     }
-    ::SetThreadPriority(thread, ::GetThreadPriority(::GetCurrentThread()) - 1);
+    ::SetThreadPriority(running, ::GetThreadPriority(::GetCurrentThread()) - 1);
 }
 
 void WINAPI ScrStopTimer(HWND window) {

@@ -28,10 +28,8 @@ bool SaverPictures::BuiltInExists(int number) {
 
 HBITMAP SaverPictures::DecodePicture(const std::string& path) {
     if (!load_) return nullptr;
-    if (window_) ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 1, 0);
-    HBITMAP bitmap = load_(path.c_str(), 0);
-    if (window_) ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, 0, 0);
-    return bitmap;
+    const ScrDialogActive dialog(window_);
+    return load_(path.c_str(), 0);
 }
 
 std::unique_ptr<Picture> SaverPictures::DecodeFile(const std::string& path) {

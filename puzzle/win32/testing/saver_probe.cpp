@@ -14,9 +14,11 @@
 //                              keeps what the last window showed)
 //   preview SAVER W H SIGNAL   shows a W x H window, starts SAVER /p in it,
 //                              prints "host window ..." and "preview
-//                              window ...", waits for the file SIGNAL,
-//                              closes the window and prints "exit CODE"
-//                              with the saver's exit code
+//                              window ...", a line "press" for each left
+//                              button press the preview takes, waits for
+//                              the file SIGNAL, closes the window and
+//                              prints "exit CODE" with the saver's exit
+//                              code
 //
 // Lines printed: "window HWND LEFT TOP RIGHT BOTTOM", then for each
 // control "control ID CLASS VISIBLE ENABLED CHECKED LEFT TOP RIGHT BOTTOM
@@ -209,9 +211,20 @@ int Blank() {
 
 bool Exists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
+// The preview's thread tells its parent of a button press (WM_PARENTNOTIFY)
+// as it takes the press from its queue, just before the preview's window
+// procedure gets it; anything sent to the preview later comes after it.
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_LBUTTONDOWN) {
+        std::printf("press\n");
+        std::fflush(stdout);
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
 int Preview(const char* saver, int width, int height, const char* signal) {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpfnWndProc = HostProc;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = "SaverProbeHost";

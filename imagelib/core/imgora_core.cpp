@@ -1,9 +1,10 @@
-#include "imagelib/core/image_library.h"
+#include "imagelib/core/imgora_core.h"
 
 #include <optional>
 
 #include "imagelib/core/decode_file.h"
 #include "imagelib/core/detect.h"
+#include "imagelib/core/input_stream.h"
 #include "imagelib/core/jpeg_encoder.h"
 
 namespace imagelib {
@@ -39,7 +40,7 @@ private:
 
 }  // namespace
 
-const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t showProgress) {
+const ImageRecord* ImgoraCore::Load(const std::string& fileName, std::uint8_t showProgress) {
     if (busy_) return nullptr;  // called back from a message dispatched by a running load
     BusyScope busy(busy_);
 
@@ -55,20 +56,20 @@ const ImageRecord* ImageLibrary::Load(const std::string& fileName, std::uint8_t 
     return LoadAndKeep(fileName);
 }
 
-const ImageRecord* ImageLibrary::LoadAndKeep(const std::string& fileName) {
+const ImageRecord* ImgoraCore::LoadAndKeep(const std::string& fileName) {
     if (!FileExists(fileName)) {
         ShowLoadError(fileName);
         return nullptr;
     }
-    const std::optional<FormatCode> format = DetectFormat(fileName);
+    const std::optional<FormatCode> format = DetectFormat(fileName, files_);
     if (!format) return nullptr;  // cannot be opened: no message
     if (*format == FormatCode::Unknown) {
         ShowLoadError(fileName);
         return nullptr;
     }
 
-    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_};
-    DecodeResult decoded = DecodeFile(fileName, true, environment);
+    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_, files_};
+    DecodeResult decoded = DecodeFile(fileName, environment);
     if (!decoded.record) {
         ShowLoadError(fileName);
         return nullptr;
@@ -79,7 +80,7 @@ const ImageRecord* ImageLibrary::LoadAndKeep(const std::string& fileName) {
     return &kept_;
 }
 
-bool ImageLibrary::SaveAsJpeg(std::int32_t quality, const std::string& fileName) {
+bool ImgoraCore::SaveAsJpeg(std::int32_t quality, const std::string& fileName) {
     if (busy_) return false;
     BusyScope busy(busy_);
     progressShown_ = false;
@@ -89,20 +90,20 @@ bool ImageLibrary::SaveAsJpeg(std::int32_t quality, const std::string& fileName)
     return EncodeJpeg(kept_, fileName, saveQuality_, environment) == LoadStatus::Ok;
 }
 
-std::int32_t ImageLibrary::ReportProgress(std::uint16_t, std::int32_t percent) {
+std::int32_t ImgoraCore::ReportProgress(std::uint16_t, std::int32_t percent) {
     if (!display_) return 0;
     if (progressShown_) display_->SetPosition(percent);
     display_->DispatchPendingMessages();
     return 0;
 }
 
-void ImageLibrary::ShowProgressWindow(const std::string& fileName) {
+void ImgoraCore::ShowProgressWindow(const std::string& fileName) {
     progressShown_ = true;
     if (display_) display_->Show(texts_.progressCaption, LoadingLine(texts_, fileName));
     if (ownHook_) progressHook_ = ownHook_;
 }
 
-void ImageLibrary::ShowLoadError(const std::string& fileName) {
+void ImgoraCore::ShowLoadError(const std::string& fileName) {
     // Copies: the caller's messages dispatched while the box is up may
     // change the texts.
     const std::string text = LoadErrorText(texts_, fileName);

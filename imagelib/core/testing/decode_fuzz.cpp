@@ -1,5 +1,5 @@
 // libFuzzer target: any bytes, as a file, through detection and the
-// decoders, with the file read both ways (into memory and piece by piece).
+// decoders.
 // The JPEG warning is answered with OK or Cancel by turns; the display has
 // a system palette or none by turns; every progress report must be a
 // percentage. The file's name (IMAGELIB_FUZZ_FILE) decides which formats
@@ -63,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AlternatingPrompts prompts;
     static AlternatingDisplay display;
     const imagelib::DecodeEnvironment environment{&prompts, CheckProgress, {}, &display};
-    const imagelib::DecodeResult result =
-        imagelib::DecodeFile(path, size % 2 == 0, environment);
+    const imagelib::DecodeResult result = imagelib::DecodeFile(path, environment);
     if (result.record) {
         // Touch the whole record, so that a record smaller than its header
         // says shows up.

@@ -1,4 +1,4 @@
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,7 +144,7 @@ Bytes FileBytes(const std::string& path) {
 
 DecodeResult DecodeBytes(const TempFolder& folder, const std::string& name, const Bytes& bytes,
                          const DecodeEnvironment& environment) {
-    return DecodeFile(folder.Write(name, bytes), true, environment);
+    return DecodeFile(folder.Write(name, bytes), environment);
 }
 
 Picture TestPattern(int width, int height, int components) {

@@ -19,17 +19,17 @@ namespace imagelib {
 
 inline constexpr std::int32_t kDefaultSaveQuality = 80;
 
-class ImageLibrary {
+class ImgoraCore {
 public:
     // `display` shows the progress window of the loads that ask for it.
     // `hook` is what the first such load installs as the decoders'
     // progress hook, for the life of the library: a plain function that
     // leads to this library's ReportProgress.
-    explicit ImageLibrary(UserPrompts& prompts, ProgressDisplay* display = nullptr,
+    explicit ImgoraCore(UserPrompts& prompts, ProgressDisplay* display = nullptr,
                           ProgressHook hook = nullptr)
         : prompts_(prompts), display_(display), ownHook_(hook) {}
-    ImageLibrary(const ImageLibrary&) = delete;
-    ImageLibrary& operator=(const ImageLibrary&) = delete;
+    ImgoraCore(const ImgoraCore&) = delete;
+    ImgoraCore& operator=(const ImgoraCore&) = delete;
 
     // Resets the per-load settings (choosing English if no language was
     // chosen), releases the kept image, then decodes `fileName` and keeps
@@ -83,6 +83,8 @@ public:
     // Version-3 PCX files take the colours of this display from now on;
     // without one they get fixed colours.
     void SetDisplayPalette(const DisplayPalette* palette) { displayPalette_ = palette; }
+    // Files are opened through `opener` from now on; without one plainly.
+    void SetFileOpener(const FileOpener* opener) { files_ = opener; }
 
 private:
     const ImageRecord* LoadAndKeep(const std::string& fileName);
@@ -99,6 +101,7 @@ private:
     bool progressShown_ = false;
     ProgressHook progressHook_ = nullptr;
     const DisplayPalette* displayPalette_ = nullptr;
+    const FileOpener* files_ = nullptr;
     JpegReadOptions jpegOptions_;
     std::int32_t saveQuality_ = 0;
     // A load or save is running: the messages dispatched during it must

@@ -1,4 +1,4 @@
-#include "imagelib/core/image_library.h"
+#include "imagelib/core/imgora_core.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "imagelib/core/test_fakes.h"
-#include "imagelib/core/test_files.h"
+#include "imagelib/core/testing/test_fakes.h"
+#include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
 namespace {
@@ -21,9 +21,9 @@ Bytes Bmp(int width, int height) {
     return testing::BuildBmp(file);
 }
 
-TEST(ImageLibrary, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
+TEST(ImgoraCore, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
     FakePrompts prompts;
-    ImageLibrary library(prompts);
+    ImgoraCore library(prompts);
     testing::TempFolder folder;
     testing::JpegOptions exif;
     exif.exifInsteadOfJfif = true;
@@ -48,9 +48,9 @@ TEST(ImageLibrary, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
     EXPECT_EQ(library.LastWidth(), 0);
 }
 
-TEST(ImageLibrary, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
+TEST(ImgoraCore, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
     FakePrompts prompts;
-    ImageLibrary library(prompts);
+    ImgoraCore library(prompts);
     library.SetProgressHook(RecordProgress);
     ProgressReports().clear();
     testing::TempFolder folder;
@@ -89,16 +89,16 @@ struct WindowedLibrary {
         return current->ReportProgress(phase, percent);
     }
 
-    static inline ImageLibrary* current = nullptr;
+    static inline ImgoraCore* current = nullptr;
     std::vector<std::string> log;
     FakePrompts prompts;
     FakeProgressDisplay display{log};
-    ImageLibrary library{prompts, &display, Hook};
+    ImgoraCore library{prompts, &display, Hook};
 };
 
-TEST(ImageLibrary, AWindowedLoadShowsTheWindowFirstAndReleasesItOnEveryWayOut) {
+TEST(ImgoraCore, AWindowedLoadShowsTheWindowFirstAndReleasesItOnEveryWayOut) {
     WindowedLibrary windowed;
-    ImageLibrary& library = windowed.library;
+    ImgoraCore& library = windowed.library;
     testing::TempFolder folder;
     const std::string missing = folder.PathOf("gone.jpg");
     EXPECT_EQ(library.Load(missing, 1), nullptr);
@@ -131,9 +131,9 @@ TEST(ImageLibrary, AWindowedLoadShowsTheWindowFirstAndReleasesItOnEveryWayOut) {
     EXPECT_NE(library.Load(jpeg, 0), nullptr);  // and the library is usable again
 }
 
-TEST(ImageLibrary, NothingDispatchedDuringALoadOrSaveCanStartAnother) {
+TEST(ImgoraCore, NothingDispatchedDuringALoadOrSaveCanStartAnother) {
     WindowedLibrary windowed;
-    ImageLibrary& library = windowed.library;
+    ImgoraCore& library = windowed.library;
     testing::TempFolder folder;
     const std::string first = folder.Write("first.jpg", testing::EncodeJpeg(testing::TestPattern(8, 20, 3)));
     const std::string second = folder.Write("second.bmp", Bmp(2, 2));
