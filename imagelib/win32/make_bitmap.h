@@ -7,10 +7,11 @@
 
 namespace imagelib {
 
-// A bitmap compatible with the screen, made with CreateDIBitmap from the
-// record's header, colour table and pixel rows on a device context of the
-// whole screen. It does not depend on the record afterwards. 0 when there
-// is no screen context or the platform refuses the record.
+// A bitmap compatible with the screen, made from the record's header,
+// colour table and pixel rows on a device context of the whole screen: an
+// uncompressed record is handed over in bands of rows, anything else to
+// CreateDIBitmap whole. It does not depend on the record afterwards. 0
+// when there is no screen context or the platform refuses the record.
 HBITMAP MakeBitmap(const ImageRecord& record);
 
 }  // namespace imagelib
