@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Start-up to first frame: Redira.scr /s beside an empty full-screen window.
 
-    bench/first_frame.py [RUNS]
+    bench/first_frame.py [RUNS] [NAME=PATH-TO-ANOTHER-Redira.scr ...]
 
 Builds the Windows programs and, in a Wine session of its own (a private
 prefix and Xvfb display, 1024 x 768, in build/<tree>/bench-wine), runs
@@ -10,8 +10,9 @@ taking turns: it starts the program and reads the screen's centre pixel
 in a tight loop until it changes. The saver's window is black until it
 draws the board, the empty window white at once, so each figure is the
 time from starting the program to its first frame. Prints each one's
-median, least and greatest, and the saver's median over the empty
-window's.
+median, least and greatest, and each saver's median over the empty
+window's. Other builds of the saver (an older commit's, say) can be
+measured in the same run, by name and path.
 
 The 32-bit build is measured; on a kernel that runs no 32-bit programs
 the 64-bit build of the same sources (see the README).
@@ -46,6 +47,7 @@ def measure(session, first_frame, program):
 
 def main():
     runs = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+    others = dict(a.split("=", 1) for a in sys.argv[2:])
     build = os.path.join(repo, "build", tree())
     subprocess.run(["cmake", "--preset", tree()], cwd=repo, check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", build, "--target", "Redira", "saver_probe", "first_frame",
@@ -67,6 +69,7 @@ def main():
         "Redira.scr /s": [Args.saver, "/s"],
         "empty window": [os.path.join(build, "bench", "empty_window.exe")],
     }
+    programs.update({name: [os.path.abspath(path), "/s"] for name, path in others.items()})
     try:
         session.probe("reset")
         for program in programs.values():  # warms the prefix and the caches
@@ -81,10 +84,12 @@ def main():
         print(f"start to first frame under Wine ({tree()} build), {runs} runs each, "
               f"taking turns (one read of the pixel took {statistics.mean(polls):.2f} ms):")
         for name, values in times.items():
-            print(f"  {name:15} median {statistics.median(values):6.0f} ms"
+            print(f"  {name:22} median {statistics.median(values):6.0f} ms"
                   f"   least {min(values):6.0f}   greatest {max(values):6.0f}")
-        ratio = statistics.median(times["Redira.scr /s"]) / statistics.median(times["empty window"])
-        print(f"  Redira.scr /s takes {ratio:.2f} x the empty window's time")
+        empty = statistics.median(times["empty window"])
+        for name, values in times.items():
+            if name != "empty window":
+                print(f"  {name} takes {statistics.median(values) / empty:.2f} x the empty window's time")
     finally:
         subprocess.run([script, "stop", state])
 

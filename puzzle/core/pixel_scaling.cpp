@@ -73,20 +73,24 @@ Taps MakeTaps(int sourceLength, int targetLength) {
     return taps;
 }
 
-// Blends `count` pixels, `stride` apart, with the given weights.
+// Blends `count` pixels, `stride` apart, with the given weights. Two
+// channels share a 64-bit sum, one in each half: a sum never exceeds
+// 255 * kWeightOne, well inside 32 bits.
 Pixel Blend(const Pixel* pixels, std::ptrdiff_t stride, const std::int32_t* weights, int count) {
-    std::int32_t sums[4] = {0, 0, 0, 0};
+    if (count == 1 && weights[0] == kWeightOne) return pixels[0];
+    constexpr std::uint64_t kHalf = (std::uint64_t{kWeightOne / 2} << 32) | (kWeightOne / 2);
+    std::uint64_t evenChannels = kHalf;  // channels 0 and 2
+    std::uint64_t oddChannels = kHalf;   // channels 1 and 3
     for (int k = 0; k < count; ++k) {
-        const Pixel p = pixels[k * stride];
-        const std::int32_t w = weights[k];
-        for (int c = 0; c < 4; ++c) sums[c] += w * std::int32_t((p >> (8 * c)) & 0xFF);
+        const std::uint64_t p = pixels[k * stride];
+        const auto w = static_cast<std::uint64_t>(weights[k]);
+        evenChannels += ((p & 0xFF) | ((p & 0xFF0000) << 16)) * w;
+        oddChannels += (((p >> 8) & 0xFF) | ((p & 0xFF000000) << 8)) * w;
     }
-    Pixel result = 0;
-    for (int c = 0; c < 4; ++c) {
-        const std::int32_t value = (sums[c] + kWeightOne / 2) >> kWeightBits;
-        result |= Pixel(std::clamp(value, 0, 255)) << (8 * c);
-    }
-    return result;
+    return static_cast<Pixel>(((evenChannels >> kWeightBits) & 0xFF) |
+                              (((oddChannels >> kWeightBits) & 0xFF) << 8) |
+                              (((evenChannels >> (32 + kWeightBits)) & 0xFF) << 16) |
+                              (((oddChannels >> (32 + kWeightBits)) & 0xFF) << 24));
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct Source {
 int Channel(Pixel p, int c) { return int((p >> (8 * c)) & 0xFF); }
 
 TEST(PixelScaling, APlainAreaKeepsItsColourAtAnySize) {
-    const Pixel colour = 0x00C08040;
+    const Pixel colour = 0xFFC08040;  // every channel, the fourth too
     for (const auto& [w, h, tw, th] : {std::array{7, 5, 13, 11}, std::array{1000, 1, 1, 1},
                                        std::array{1, 1, 900, 750}, std::array{123, 77, 40, 3},
                                        std::array{3, 1000, 17, 999}}) {
