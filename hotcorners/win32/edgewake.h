@@ -45,4 +45,11 @@ void RunSettingsDialog(HWND owner, DialogMode mode);
 // The About box 114.
 void RunAboutBox(HWND owner);
 
+// The settings dialog open in any process, or null: kept beside the
+// service window in the memory every process shares, under
+// "EdgewakeDialogWindowMutex". The settings side sets it while its dialog
+// is open and clears it when the dialog goes.
+HWND OpenSettingsDialog();
+void SetOpenSettingsDialog(HWND dialog);
+
 }  // namespace edgewake
