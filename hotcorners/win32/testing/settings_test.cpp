@@ -95,35 +95,36 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit = 10s) {
 
 HWND FindDialog(const char* title) { return ::FindWindowA("#32770", title); }
 
+struct TitleCount {
+    const char* title;
+    int found = 0;
+};
+
+BOOL CALLBACK CountTitle(HWND window, LPARAM data) {
+    auto* count = reinterpret_cast<TitleCount*>(data);
+    char text[64] = "";
+    ::GetWindowTextA(window, text, sizeof text);
+    if (std::string(text) == count->title) ++count->found;
+    return TRUE;
+}
+
 int CountDialogs(const char* title) {
-    struct Count {
-        const char* title;
-        int found = 0;
-    } count{title};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(data);
-            char text[64] = "";
-            ::GetWindowTextA(window, text, sizeof text);
-            if (std::string(text) == c->title) ++c->found;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    TitleCount count{title};
+    ::EnumWindows(CountTitle, reinterpret_cast<LPARAM>(&count));
     return count.found;
 }
 
 // Every text of a window's children (a message box's question).
+BOOL CALLBACK AddText(HWND child, LPARAM texts) {
+    char text[1024] = "";
+    ::GetWindowTextA(child, text, sizeof text);
+    *reinterpret_cast<std::string*>(texts) += std::string(text) + "|";
+    return TRUE;
+}
+
 std::string ChildTexts(HWND window) {
     std::string texts;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            char text[1024] = "";
-            ::GetWindowTextA(child, text, sizeof text);
-            *reinterpret_cast<std::string*>(data) += std::string(text) + "|";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    ::EnumChildWindows(window, AddText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 
@@ -420,6 +421,8 @@ TEST_F(SettingsTest, ThePageFromTheServerShowsInASheetAndApplies) {
     EXPECT_TRUE(WaitFor([] { return DllCanUnloadNow() == S_OK; }, 3s));
 }
 
+BOOL CALLBACK RefusePage(HPROPSHEETPAGE, LPARAM) { return FALSE; }
+
 TEST_F(SettingsTest, AddedPagesTheSheetRefusesAreReleased) {
     IShellPropSheetExt* extension = nullptr;
     IClassFactory* factory = nullptr;
@@ -432,8 +435,7 @@ TEST_F(SettingsTest, AddedPagesTheSheetRefusesAreReleased) {
     void* aggregated = nullptr;
     EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, &aggregated), CLASS_E_NOAGGREGATION);
     factory->Release();
-    const auto refuse = [](HPROPSHEETPAGE, LPARAM) -> BOOL { return FALSE; };
-    EXPECT_EQ(extension->AddPages(refuse, 0), S_OK);
+    EXPECT_EQ(extension->AddPages(RefusePage, 0), S_OK);
     extension->Release();
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
