@@ -9,10 +9,18 @@ set(REDIRA_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${REDIRA_BIN_DIR})
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${REDIRA_BIN_DIR})
 
+# The 32-bit build makes the deliverables; the 64-bit one (win64 preset)
+# only runs the Windows-side tests where 32-bit programs cannot run.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(REDIRA_WINDOWS_ARCH win64)
+else()
+    set(REDIRA_WINDOWS_ARCH win32)
+endif()
+
 # libjpeg-turbo, cross-built by scripts/setup.sh from the distribution's
 # source package.
-set(REDIRA_WIN32_JPEG ${PROJECT_SOURCE_DIR}/.deps/win32/libjpeg-turbo
-    CACHE PATH "libjpeg-turbo built for i686 Windows")
+set(REDIRA_WIN32_JPEG ${PROJECT_SOURCE_DIR}/.deps/${REDIRA_WINDOWS_ARCH}/libjpeg-turbo
+    CACHE PATH "libjpeg-turbo built for this build's Windows")
 if(NOT EXISTS ${REDIRA_WIN32_JPEG}/lib/libjpeg.a)
     message(FATAL_ERROR "No libjpeg for Windows at ${REDIRA_WIN32_JPEG}: run scripts/setup.sh")
 endif()
@@ -22,8 +30,10 @@ set_target_properties(JPEG::JPEG PROPERTIES
     INTERFACE_INCLUDE_DIRECTORIES ${REDIRA_WIN32_JPEG}/include)
 
 # Every Windows program that CTest runs goes through Wine, in a private
-# 32-bit prefix and on a private X display, both kept in the build tree.
+# prefix of the build's kind and on a private X display, both kept in the
+# build tree.
 set(REDIRA_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+file(WRITE ${REDIRA_WINE_STATE}/arch "${REDIRA_WINDOWS_ARCH}\n")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/run.sh ${REDIRA_WINE_STATE})
 
 # The Windows form (Z:\...) of a path in the build or source tree.

@@ -9,27 +9,52 @@
 # It runs on your display ($DISPLAY); without one it starts a private Xvfb
 # display and says how to look at it. Wine keeps its files in a private
 # prefix in build/win32/run/, so your own ~/.wine is not touched.
+#
+# On a kernel that runs no 32-bit programs (see the README), 32-bit Wine
+# runs under an emulator and is very slow; there it runs the 64-bit build
+# of the same sources (build/win64) instead, and says so.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
 mode=${1:-/s}
 
 "$repo/scripts/setup.sh"
-cmake --preset win32 >/dev/null
+tree=win32
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && [ "${REDIRA_EMULATED_WINE:-0}" != 1 ]; then
+    tree=win64
+    echo "This kernel runs no 32-bit programs: running the 64-bit build of the same sources."
+fi
+build="$repo/build/$tree"
+cmake --preset "$tree" >/dev/null
 case "$mode" in
 install | /install)
     # The installer writes into the Windows directory and changes the
     # desktop's saver: it gets a prefix of its own.
-    cmake --build --preset win32 --target SaverSetup
-    state="$repo/build/win32/run-setup"
+    cmake --build --preset "$tree" --target SaverSetup
+    state="$build/run-setup"
     ;;
 *)
-    cmake --build --preset win32 --target Redira saver_probe
-    state="$repo/build/win32/run"
+    cmake --build --preset "$tree" --target Redira saver_probe
+    state="$build/run"
     ;;
 esac
-saver="$repo/build/win32/bin/Redira.scr"
-if [ -n "${DISPLAY:-}" ]; then
+saver="$build/bin/Redira.scr"
+if [ "$tree" = win64 ]; then
+    # The 64-bit prefix needs the session's own loader set-up.
+    mkdir -p "$state"
+    echo win64 >"$state/arch"
+    user_display=${DISPLAY:-}
+    "$repo/tools/wine/session.sh" start "$state"
+    eval "$("$repo/tools/wine/session.sh" env "$state")"
+    trap '"$repo/tools/wine/session.sh" stop "$state"' EXIT
+    if [ -n "$user_display" ]; then
+        DISPLAY=$user_display
+        echo "It runs on your display $DISPLAY."
+    else
+        echo "No DISPLAY is set: it runs on a private Xvfb display, $DISPLAY."
+        echo "  Look at it:   DISPLAY=$DISPLAY import -window root redira.png"
+    fi
+elif [ -n "${DISPLAY:-}" ]; then
     export WINEPREFIX="$state/prefix" WINEARCH=win32 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     mkdir -p "$WINEPREFIX"
@@ -72,7 +97,7 @@ case "$mode" in
     signal="$state/close-preview"
     rm -f "$signal"
     mkdir -p "$state"
-    wine "$repo/build/win32/tests/saver_probe.exe" preview "$saver" 320 240 \
+    wine "$build/tests/saver_probe.exe" preview "$saver" 320 240 \
         "Z:${signal//\//\\}" &
     probe=$!
     read -r -p "The preview runs; press Enter to close its window. "
@@ -83,7 +108,7 @@ install | /install)
     echo "The installer writes Corvane.scr and edgewake.dll into the prefix's Windows"
     echo "directory, makes Corvane.scr the desktop's saver and shows it in preview."
     status=0
-    wine "$repo/build/win32/bin/SaverSetup.exe" || status=$?
+    wine "$build/bin/SaverSetup.exe" || status=$?
     echo "The installer ended with exit code $status (1: installed, 2: cancelled)."
     ;;
 *)

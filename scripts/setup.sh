@@ -14,7 +14,8 @@ as_root() {
 packages=(
     cmake ninja-build gcc g++ clang libclang-rt-14-dev
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xdotool imagemagick x11-utils
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
     libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
     googletest libgtest-dev nasm dpkg-dev python3
 )
@@ -52,32 +53,39 @@ if [ -n "$todo" ]; then
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $todo
 fi
 
-# libjpeg-turbo, static, for i686 Windows.
-jpeg_prefix="$deps/win32/libjpeg-turbo"
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+# libjpeg-turbo, static, for Windows: i686 for the deliverables, x86_64 for
+# the 64-bit test build.
+build_jpeg() {
+    local arch=$1 toolchain=$2
+    local jpeg_prefix="$deps/$arch/libjpeg-turbo"
+    [ -f "$jpeg_prefix/lib/libjpeg.a" ] && return 0
     mkdir -p "$deps/src"
+    local src
     src=$(ls -d "$deps"/src/libjpeg-turbo-*/ 2>/dev/null | head -n 1 || true)
     if [ -z "$src" ]; then
         (cd "$deps/src" && apt-get source -q libjpeg-turbo >/dev/null 2>&1) \
             || { echo "setup: apt-get source libjpeg-turbo failed" >&2; exit 1; }
         src=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
     fi
-    rm -rf "$deps/build/libjpeg-turbo"
-    log="$deps/libjpeg-turbo-build.log"
-    echo "setup: cross-building libjpeg-turbo for Windows (log: $log)"
-    if ! { cmake -S "$src" -B "$deps/build/libjpeg-turbo" -G Ninja \
-               -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+    local build="$deps/build/libjpeg-turbo-$arch"
+    rm -rf "$build"
+    local log="$deps/libjpeg-turbo-$arch-build.log"
+    echo "setup: cross-building libjpeg-turbo for $arch (log: $log)"
+    if ! { cmake -S "$src" -B "$build" -G Ninja \
+               -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/$toolchain" \
                -DCMAKE_BUILD_TYPE=Release \
                -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
                -DENABLE_SHARED=0 -DWITH_TURBOJPEG=0 -DWITH_JPEG7=0 -DWITH_JPEG8=0 \
                -DREQUIRE_SIMD=1 &&
-           cmake --build "$deps/build/libjpeg-turbo" --target install; } >"$log" 2>&1; then
+           cmake --build "$build" --target install; } >"$log" 2>&1; then
         tail -n 30 "$log" >&2
-        echo "setup: the libjpeg-turbo build failed; see $log" >&2
+        echo "setup: the libjpeg-turbo build for $arch failed; see $log" >&2
         exit 1
     fi
-    rm -rf "$deps/build/libjpeg-turbo"
-fi
+    rm -rf "$build"
+}
+build_jpeg win32 mingw-i686.cmake
+build_jpeg win64 mingw-x86_64.cmake
 
 # Wine's 32-bit loader is an i386 program. Some kernels run 64-bit user
 # code only (their i386 execve fails with "Exec format error"); there the

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include <windows.h>
+#include <prsht.h>
+
 #include "kit/win32/dozekit.h"
 #include "kit/win32/testing/saver_run.h"
 
@@ -113,10 +116,12 @@ TEST_F(RunModes, ConfigurationRunsTheClientsDialogInTheHiddenHost) {
     for (const char* arguments : {"/c", "", "-C:5678"}) {
         SaverRun saver(arguments, {{"KITTEST_CONFIG", "5"}});
         EXPECT_EQ(saver.Exit(), 5) << arguments;
+        // The header of the first version: 40 bytes in a 32-bit program.
         EXPECT_EQ(saver.Lines("config "),
                   std::vector<std::string>{"config active=0 visible=0 class=#32770 "
-                                           "caption=Screen Saver Properties size=40 flags=18a "
-                                           "icon=1 pages=1"})
+                                           "caption=Screen Saver Properties size=" +
+                                           std::to_string(PROPSHEETHEADERA_V1_SIZE) +
+                                           " flags=18a icon=1 pages=1"})
             << arguments;
     }
     SaverRun again("/c", {{"KITTEST_CONFIG", "again"}});

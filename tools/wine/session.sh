@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Wine session of one build tree: a private 32-bit prefix, a persistent
+# The Wine session of one build tree: a private prefix (32-bit, or 64-bit
+# for the win64 build, as the build wrote into STATE/arch), a persistent
 # wineserver and an Xvfb display, all kept in one state folder.
 #
 #   session.sh start STATE   start what is not running (idempotent)
@@ -13,12 +14,46 @@ state=${2:?usage: session.sh start|stop|env STATE}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 
+arch=$(cat "$state/arch" 2>/dev/null || echo win32)
 export WINEPREFIX="$state/prefix"
-export WINEARCH=win32
+export WINEARCH=$arch
 export WINEDEBUG=-all
 # No prompts to install Mono or Gecko into the prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 screen_geometry=${REDIRA_SCREEN:-1024x768x24}
+
+# The 64-bit build runs under Wine's 64-bit loader alone. A 64-bit prefix
+# would also set up its 32-bit half, through the 32-bit loader, which on a
+# kernel without 32-bit programs runs under an emulator for many minutes.
+# A private copy of the loader, beside the real libraries but with a
+# 32-bit loader that refuses at once, gives a prefix without that half:
+# the programs and every Wine program the tests start are 64-bit.
+wine64_tree="$state/wine64"
+make_wine64_tree() {
+    [ -x "$wine64_tree/bin/wine" ] && return 0
+    local lib=/usr/lib/x86_64-linux-gnu/wine
+    [ -x /usr/lib/wine/wine64 ] && [ -d "$lib/x86_64-unix" ] \
+        || { echo "session: Wine's 64-bit loader (package wine64) is missing" >&2; exit 1; }
+    rm -rf "$wine64_tree"
+    mkdir -p "$wine64_tree/lib/wine" "$wine64_tree/lib/x86_64-linux-gnu/wine" \
+        "$wine64_tree/share" "$wine64_tree/bin"
+    # The loader finds its libraries and data relative to its own place.
+    cp /usr/lib/wine/wine64 "$wine64_tree/lib/wine/wine64"
+    printf '#!/bin/sh\nexit 1\n' >"$wine64_tree/lib/wine/wine"
+    chmod +x "$wine64_tree/lib/wine/wine"
+    ln -s "$lib/x86_64-unix" "$lib/x86_64-windows" "$wine64_tree/lib/x86_64-linux-gnu/wine/"
+    ln -s /usr/share/wine "$wine64_tree/share/wine"
+    # wine, wineboot and wineserver on PATH, as the tests call them.
+    printf '#!/bin/sh\nexec "%s" "$@"\n' "$wine64_tree/lib/wine/wine64" >"$wine64_tree/bin/wine"
+    printf '#!/bin/sh\nexec "%s" wineboot "$@"\n' "$wine64_tree/lib/wine/wine64" >"$wine64_tree/bin/wineboot"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wineserver64 "$@"\n' >"$wine64_tree/bin/wineserver"
+    chmod +x "$wine64_tree/bin/wine" "$wine64_tree/bin/wineboot" "$wine64_tree/bin/wineserver"
+}
+if [ "$arch" = win64 ]; then
+    make_wine64_tree
+    export WINELOADER="$wine64_tree/lib/wine/wine64" WINESERVER=/usr/lib/wine/wineserver64
+    export PATH="$wine64_tree/bin:$PATH"
+fi
 
 display_alive() {
     [ -f "$state/display" ] && [ -f "$state/xvfb.pid" ] \
@@ -49,7 +84,7 @@ start_display() {
 template_dir() {
     local version
     version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
-    echo "${REDIRA_WINE_CACHE:-/var/cache/redira}/prefix-win32-$version"
+    echo "${REDIRA_WINE_CACHE:-/var/cache/redira}/prefix-$arch-$version"
 }
 
 # Boots a new prefix. The first program waits for the boot only so long,
@@ -128,7 +163,10 @@ template)
     [ -f "$template/.redira-ready" ] && echo "$template"
     ;;
 env)
-    echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$state/display" 2>/dev/null)'"
+    echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$state/display" 2>/dev/null)'"
+    if [ "$arch" = win64 ]; then
+        echo "export WINELOADER='$WINELOADER' WINESERVER='$WINESERVER' PATH='$PATH'"
+    fi
     ;;
 *)
     echo "session: unknown action $action" >&2
