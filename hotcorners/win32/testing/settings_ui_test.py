@@ -17,6 +17,8 @@ import unittest
 
 ARGS = None
 CORNERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
+PAGE_KEY = (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Controls Folder\Display\shellex"
+            r"\PropertySheetHandlers\Edgewake Properties")
 # Where the corners lie on the monitor picture (string 4 of the library,
 # corner pictures of 20 x 15): the middle of each.
 CORNER_POINTS = ((26, 24), (159, 24), (159, 122), (26, 122))
@@ -67,6 +69,12 @@ class Session:
                 return line.split("REG_SZ", 1)[1].strip()
         return None
 
+    def remove_page(self):
+        self.wine("reg", "delete", PAGE_KEY, "/f", capture_output=True)
+
+    def page_registered(self):
+        return self.wine("reg", "query", PAGE_KEY, capture_output=True).returncode == 0
+
     def set_corners(self, text):
         self.wine("reg", "add", CORNERS_KEY, "/v", "Mouse Corners", "/t", "REG_SZ", "/d", text,
                   "/f", capture_output=True, check=True)
@@ -76,6 +84,9 @@ class SettingsUiTest(unittest.TestCase):
     session = None
 
     def start(self, what):
+        # The page check box starts unticked: a click ticks it, so that OK
+        # keeps a way back and asks nothing.
+        self.session.remove_page()
         self.log = os.path.join(ARGS.work, what + ".log")
         if os.path.exists(self.log):
             os.remove(self.log)
@@ -127,6 +138,7 @@ class SettingsUiTest(unittest.TestCase):
         self.session.click(*self.middle(places["ok"]))
         wait_for("the dialog's end", self.ended, timeout=60)
         self.assertEqual(self.session.corners(), "NY--")
+        self.assertTrue(self.session.page_registered())
 
     def test_the_page_in_a_sheet_applies(self):
         self.session.set_corners("-Y--")
