@@ -5,6 +5,14 @@
 // and of the controls a test clicks are written there as soon as it shows
 // ("window L T R B", "monitor ...", "page ..." (the check box 1002),
 // "ok ...", "apply ..." (a sheet's)), and "ended" when it has gone.
+//
+// For tests of the real library, which runs in rundll32, it also answers
+// questions on its standard output and exits:
+//   places              the open "Hot Corners" dialog's window, monitor,
+//                       check boxes 1002 and 1004 and OK, as above
+//   service             1 when a service window exists, else 0
+//   shortcut FILE       the link's target and arguments, one a line
+//   saver-active [0|1]  whether the screen saver is active (after setting it)
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -18,6 +26,7 @@
 #include <vector>
 
 #include "hotcorners/win32/edgewake.h"
+#include "hotcorners/win32/startup_shortcut.h"
 #include "resources/edgewake_res.h"
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, void**);
@@ -36,12 +45,47 @@ void Log(const std::string& line) {
     }
 }
 
-void LogRect(const char* name, HWND window) {
+std::string RectLine(const char* name, HWND window) {
     RECT r{};
     ::GetWindowRect(window, &r);
     char line[96];
     std::snprintf(line, sizeof line, "%s %ld %ld %ld %ld", name, r.left, r.top, r.right, r.bottom);
-    Log(line);
+    return line;
+}
+
+void LogRect(const char* name, HWND window) { Log(RectLine(name, window)); }
+
+int Answer(const std::string& what, int argc, char** argv) {
+    if (what == "places") {
+        HWND dialog = ::FindWindowA("#32770", "Hot Corners");
+        if (!dialog) return 1;
+        std::printf("%s\n", RectLine("window", dialog).c_str());
+        std::printf("%s\n", RectLine("monitor", ::GetDlgItem(dialog, IDC_EW_MONITOR)).c_str());
+        std::printf("%s\n", RectLine("page", ::GetDlgItem(dialog, IDC_EW_PAGE)).c_str());
+        std::printf("%s\n", RectLine("startup", ::GetDlgItem(dialog, IDC_EW_STARTUP)).c_str());
+        std::printf("%s\n", RectLine("ok", ::GetDlgItem(dialog, IDOK)).c_str());
+        return 0;
+    }
+    if (what == "service") {
+        std::printf("%d\n", ::FindWindowA("EdgewakeService", "EdgewakeService") ? 1 : 0);
+        return 0;
+    }
+    if (what == "shortcut" && argc > 2) {
+        edgewake::ShortcutTarget target;
+        if (!edgewake::ReadShortcut(argv[2], target)) return 1;
+        std::printf("%s\n%s\n", target.path.c_str(), target.arguments.c_str());
+        return 0;
+    }
+    if (what == "saver-active") {
+        if (argc > 2)
+            ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, std::atoi(argv[2]), nullptr,
+                                    SPIF_UPDATEINIFILE);
+        BOOL active = FALSE;
+        ::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+        std::printf("%d\n", active ? 1 : 0);
+        return 0;
+    }
+    return 2;
 }
 
 // Waits for the window to show and writes where its parts are.
@@ -94,6 +138,12 @@ void ShowSheet() {
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "dialog";
     ::CoInitialize(nullptr);
+    if (what != "dialog" && what != "install" && what != "sheet") {
+        const int code = Answer(what, argc, argv);
+        std::fflush(stdout);
+        ::CoUninitialize();
+        return code;
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     std::thread reporter(Report, what == "sheet" ? "Display Properties" : "Hot Corners");
