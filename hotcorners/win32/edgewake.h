@@ -45,11 +45,30 @@ void RunSettingsDialog(HWND owner, DialogMode mode);
 // The About box 114.
 void RunAboutBox(HWND owner);
 
-// The settings dialog open in any process, or null: kept beside the
-// service window in the memory every process shares, under
-// "EdgewakeDialogWindowMutex". The settings side sets it while its dialog
-// is open and clears it when the dialog goes.
-HWND OpenSettingsDialog();
-void SetOpenSettingsDialog(HWND dialog);
+// Added by the service side: what the settings side needs besides.
+
+// The private message of the service window and of the windows in the
+// notify and feedback lists; the operation is in wParam.
+inline constexpr UINT kServiceMessage = 0x8000;
+inline constexpr WPARAM kServiceEnds = 0x64;     // to the notify list: the service ends
+inline constexpr WPARAM kCornersChanged = 0x65;  // to the notify list: corners read anew,
+                                                 // also when a service starts
+inline constexpr WPARAM kShowState = 0x66;       // to the feedback list: lParam, a state 0-4
+inline constexpr WPARAM kSetShowIcon = 0x68;     // to the service: lParam 0 or 1
+inline constexpr WPARAM kSetShowFeedback = 0x69;
+inline constexpr WPARAM kGetShowIcon = 0x6A;     // the service answers 0 or 1
+inline constexpr WPARAM kGetShowFeedback = 0x6B;
+
+// Windows to tell (kServiceMessage) when the corners change or a service
+// starts or ends. Windows that no longer exist are dropped first; false
+// when the list is full or its mutex could not be taken.
+bool JoinNotifyList(HWND window);
+void LeaveNotifyList(HWND window);
+
+// The open settings dialog of whichever process opened it, or null (under
+// "EdgewakeDialogWindowMutex"; a dialog that no longer exists reads as
+// null). Set it when the dialog opens and to null when it closes.
+HWND SettingsDialogWindow();
+void SetSettingsDialogWindow(HWND dialog);
 
 }  // namespace edgewake

@@ -59,7 +59,7 @@ void BringForward(HWND dialog) {
 
 BOOL OnInitDialog(HWND dialog, DialogRun* run) {
     ::SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(run));
-    SetOpenSettingsDialog(dialog);
+    SetSettingsDialogWindow(dialog);
     run->lock->Unlock();
     run->panel = std::make_unique<SettingsPanel>(dialog);
     run->panel->Open(run->mode);
@@ -92,7 +92,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_DESTROY: {
         ::KillTimer(dialog, SettingsPanel::kStatusTimer);
         DialogLock lock;
-        if (OpenSettingsDialog() == dialog) SetOpenSettingsDialog(nullptr);
+        if (SettingsDialogWindow() == dialog) SetSettingsDialogWindow(nullptr);
         return TRUE;
     }
     default: return FALSE;
@@ -112,7 +112,7 @@ hotcorners::SettingsMode ModeOf(DialogMode mode) {
 
 void RunSettingsDialog(HWND owner, DialogMode mode) {
     DialogLock lock;
-    if (HWND open = OpenSettingsDialog()) {
+    if (HWND open = SettingsDialogWindow()) {
         BringForward(open);
         return;
     }

@@ -112,16 +112,16 @@ void SetShowIcon(bool show) { WriteOptionValue(hotcorners::kShowIconOption, show
 bool GetShowFeedback() { return ReadOptionValue(hotcorners::kShowFeedbackOption); }
 void SetShowFeedback(bool show) { WriteOptionValue(hotcorners::kShowFeedbackOption, show); }
 
-HWND OpenSettingsDialog() {
+HWND SettingsDialogWindow() {
     HWND found = nullptr;
     ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
-void SetOpenSettingsDialog(HWND dialog) {
+void SetSettingsDialogWindow(HWND dialog) {
     if (dialog)
         ::SetPropA(dialog, kDialogProperty, reinterpret_cast<HANDLE>(1));
-    else if (HWND open = OpenSettingsDialog())
+    else if (HWND open = SettingsDialogWindow())
         ::RemovePropA(open, kDialogProperty);
 }
 
