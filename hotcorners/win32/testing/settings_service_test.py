@@ -128,7 +128,7 @@ class Session:
     def shortcut(self):
         found = glob.glob(os.path.join(self.prefix, "drive_c", "users", "*", "AppData", "Roaming",
                                        "Microsoft", "Windows", "Start Menu", "Programs",
-                                       "Startup", "Edgewake.lnk"))
+                                       "[Ss]tart[Uu]p", "Edgewake.lnk"))
         return found[0] if found else None
 
 
@@ -171,21 +171,21 @@ class SettingsServiceTest(unittest.TestCase):
         time.sleep(1.0)
         return {line.split()[0]: tuple(map(int, line.split()[1:])) for line in output.splitlines()}
 
-    def press_ok(self, places):
-        rect = places["ok"]
+    def press(self, places, name):
+        rect = places[name]
         self.session.click((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
 
     def click_box(self, places, name):
         rect = places[name]
         self.session.click(rect[0] + 6, (rect[1] + rect[3]) // 2)
 
-    def answer_question(self, key):
-        """The uninstall question's box: Return is OK, Escape Cancel."""
-        window = wait_for("the question", lambda: subprocess.run(
-            ["xdotool", "search", "--name", "^Edgewake$"], env=self.session.env,
-            capture_output=True, text=True).stdout.split(), timeout=60)[0]
-        self.session.xdotool("windowactivate", "--sync", window)
-        self.session.xdotool("key", "--window", window, key)
+    def answer_question(self, button):
+        """Clicks OK or Cancel of the uninstall question's box."""
+        output = wait_for("the question", lambda: self.session.ask("box"), timeout=60)
+        time.sleep(0.5)
+        places = {line.split()[0]: tuple(map(int, line.split()[1:]))
+                  for line in output.splitlines()}
+        self.press(places, button)
 
     def test_install_silently_writes_everything_and_starts_the_service(self):
         s = self.session
@@ -215,8 +215,8 @@ class SettingsServiceTest(unittest.TestCase):
         time.sleep(1.0)
         s.xdotool("key", "Down", "key", "Down", "key", "Down", "key", "Return")  # Never
         time.sleep(0.5)
-        self.press_ok(places)
-        wait_for("the corners", lambda: s.reg_text(CORNERS_KEY, "Mouse Corners") == "YN-N", 60)
+        self.press(places, "ok")
+        wait_for("the corners", lambda: s.reg_text(CORNERS_KEY, "Mouse Corners") == "YNN-", 60)
         self.assertEqual(s.ask("service"), "1")
         # The service's next poll holds the saver off while the mouse rests
         # in the Never corner, and lets it go when it leaves.
@@ -234,16 +234,16 @@ class SettingsServiceTest(unittest.TestCase):
         places = self.open_dialog()
         self.click_box(places, "page")
         self.click_box(places, "startup")
-        self.press_ok(places)
-        self.answer_question("Escape")
+        self.press(places, "ok")
+        self.answer_question("cancel")
         time.sleep(1.0)
         self.assertTrue(s.ask("places"))  # the dialog stays
         self.assertTrue(os.path.exists(link))
         self.assertEqual(s.reg_text(PAGE_KEY), CLASS_ID)
         self.assertEqual(s.ask("service"), "1")
 
-        self.press_ok(places)
-        self.answer_question("Return")
+        self.press(places, "ok")
+        self.answer_question("ok")
         wait_for("the dialog's end", lambda: self.dialog.poll() is not None, timeout=60)
         self.assertFalse(os.path.exists(link))
         self.assertIsNone(s.reg_text(PAGE_KEY))

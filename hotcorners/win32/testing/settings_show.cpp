@@ -10,6 +10,7 @@
 // questions on its standard output and exits:
 //   places              the open "Hot Corners" dialog's window, monitor,
 //                       check boxes 1002 and 1004 and OK, as above
+//   box                 the open "Edgewake" message box's OK and Cancel
 //   service             1 when a service window exists, else 0
 //   shortcut FILE       the link's target and arguments, one a line
 //   saver-active [0|1]  whether the screen saver is active (after setting it)
@@ -64,6 +65,13 @@ int Answer(const std::string& what, int argc, char** argv) {
         std::printf("%s\n", RectLine("page", ::GetDlgItem(dialog, IDC_EW_PAGE)).c_str());
         std::printf("%s\n", RectLine("startup", ::GetDlgItem(dialog, IDC_EW_STARTUP)).c_str());
         std::printf("%s\n", RectLine("ok", ::GetDlgItem(dialog, IDOK)).c_str());
+        return 0;
+    }
+    if (what == "box") {
+        HWND box = ::FindWindowA("#32770", "Edgewake");
+        if (!box || !::IsWindowVisible(box)) return 1;
+        std::printf("%s\n", RectLine("ok", ::GetDlgItem(box, IDOK)).c_str());
+        std::printf("%s\n", RectLine("cancel", ::GetDlgItem(box, IDCANCEL)).c_str());
         return 0;
     }
     if (what == "service") {
