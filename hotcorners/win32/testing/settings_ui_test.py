@@ -50,9 +50,16 @@ class Session:
     def click(self, x, y):
         self.xdotool("mousemove", x, y, "click", 1)
 
-    def wine(self, *arguments, **options):
-        return subprocess.run(["wine", *arguments], env=self.env, stdin=subprocess.DEVNULL,
-                              **options)
+    def wine(self, *arguments):
+        """A program to its end, its output through a file (helpers that
+        Wine starts outlive it and would hold a pipe); the exit code and
+        the output."""
+        out = os.path.join(ARGS.work, "wine.out")
+        with open(out, "wb") as output:
+            code = subprocess.run(["wine", *arguments], env=self.env, stdin=subprocess.DEVNULL,
+                                  stdout=output, stderr=subprocess.DEVNULL, timeout=600).returncode
+        with open(out, encoding="latin-1") as output:
+            return code, output.read()
 
     def screenshot(self, name):
         shots = os.environ.get("EDGEWAKE_SHOTS")
@@ -62,22 +69,22 @@ class Session:
                            env=self.env, check=True)
 
     def corners(self):
-        output = self.wine("reg", "query", CORNERS_KEY, "/v", "Mouse Corners",
-                           capture_output=True, text=True).stdout
+        _, output = self.wine("reg", "query", CORNERS_KEY, "/v", "Mouse Corners")
         for line in output.splitlines():
             if "Mouse Corners" in line and "REG_SZ" in line:
                 return line.split("REG_SZ", 1)[1].strip()
         return None
 
     def remove_page(self):
-        self.wine("reg", "delete", PAGE_KEY, "/f", capture_output=True)
+        self.wine("reg", "delete", PAGE_KEY, "/f")
 
     def page_registered(self):
-        return self.wine("reg", "query", PAGE_KEY, capture_output=True).returncode == 0
+        return self.wine("reg", "query", PAGE_KEY)[0] == 0
 
     def set_corners(self, text):
-        self.wine("reg", "add", CORNERS_KEY, "/v", "Mouse Corners", "/t", "REG_SZ", "/d", text,
-                  "/f", capture_output=True, check=True)
+        code, _ = self.wine("reg", "add", CORNERS_KEY, "/v", "Mouse Corners", "/t", "REG_SZ",
+                            "/d", text, "/f")
+        assert code == 0, "reg add failed"
 
 
 class SettingsUiTest(unittest.TestCase):
