@@ -20,4 +20,28 @@
 #define IDS_EW_TITLE_BASE 200
 #define IDS_EW_HINT_BASE 210
 
+/* The settings: dialog 108, the Display Properties page 107 (the same
+   controls without OK and Cancel), and the monitor control's own texts
+   and pictures. */
+#define IDD_EW_PAGE 107
+#define IDD_EW_SETTINGS 108
+#define IDC_EW_FEEDBACK 1001
+#define IDC_EW_PAGE 1002
+#define IDC_EW_ICON 1003
+#define IDC_EW_STARTUP 1004
+#define IDC_EW_START 1005
+#define IDC_EW_TERMINATE 1006
+#define IDC_EW_NOT_RUNNING 1007
+#define IDC_EW_RUNNING 1008
+#define IDC_EW_EXPLANATION 1011
+#define IDC_EW_MONITOR 1012
+#define IDS_EW_ROW_DEFAULT 1
+#define IDS_EW_ROW_NOW 2
+#define IDS_EW_ROW_NEVER 3
+#define IDS_EW_ANCHORS 4
+#define IDB_EW_MONITOR 301
+#define IDB_EW_CORNER_DEFAULT 302
+#define IDB_EW_CORNER_NOW 303
+#define IDB_EW_CORNER_NEVER 304
+
 #endif
