@@ -225,6 +225,14 @@ class InstallerTest(unittest.TestCase):
         self.assertTrue(state["desktop"].lower().endswith("\\corvane.scr"))
         self.assertEqual((state["active"], state["spi"]), ("1", "1"))
         self.assertEqual(preview["command"], f'"{state["long"]}" /p {preview["rectangle"]}')
+        # Edgewake installed itself: its service runs, with its start-up
+        # shortcut in the user's Startup folder.
+        service = self.prefix.probe("service", r"C:\windows\edgewake.dll", int(WAIT * 1000))
+        self.assertEqual(service.split(), ["service", "1", "detect", "1"])
+        shortcuts = glob.glob(os.path.join(self.prefix.path, "drive_c", "users", "**",
+                                           "Edgewake.lnk"), recursive=True)
+        self.assertEqual([os.path.basename(os.path.dirname(s)).lower() for s in shortcuts],
+                         ["startup"])
         self.end_preview(installer, preview)
         self.assertEqual(self.prefix.temporary_files(), [])
 

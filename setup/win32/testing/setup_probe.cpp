@@ -20,6 +20,9 @@
 //   ended PID [MS]        waits for the process to end
 //   hold FILE SIGNAL      opens FILE, sharing reading only, prints "held"
 //                         and keeps it open until the file SIGNAL exists
+//   service LIBRARY [MS]  waits for the hot-corner service's window; prints
+//                         "service 1" (or 0), then "detect N": what the
+//                         LIBRARY's System_Agent_Detect answers
 #include <windows.h>
 
 #include <cstdio>
@@ -214,6 +217,20 @@ int Hold(const char* path, const char* signal) {
 
 }  // namespace
 
+int Service(const char* library, DWORD milliseconds) {
+    const HWND service =
+        WaitFor(milliseconds, [] { return ::FindWindowA("EdgewakeService", nullptr); });
+    std::printf("service %d\n", service ? 1 : 0);
+    HMODULE module = ::LoadLibraryA(library);
+    if (!module) return Fail("cannot load the hot-corner library");
+    using Detect = int(WINAPI*)();
+    const auto detect =
+        reinterpret_cast<Detect>(reinterpret_cast<void*>(::GetProcAddress(module, "System_Agent_Detect")));
+    std::printf("detect %d\n", detect ? detect() : -1);
+    ::FreeLibrary(module);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "state" && argc > 2) return State(argv[2]);
@@ -223,5 +240,6 @@ int main(int argc, char** argv) {
     if (command == "ended" && argc > 2)
         return Ended(static_cast<DWORD>(std::atol(argv[2])), Milliseconds(argc, argv, 3));
     if (command == "hold" && argc > 3) return Hold(argv[2], argv[3]);
+    if (command == "service" && argc > 2) return Service(argv[2], Milliseconds(argc, argv, 3));
     return Fail("usage: see the top of setup_probe.cpp");
 }
