@@ -39,18 +39,6 @@ def peak_kb(pid):
     return 0
 
 
-def whole_share(session, board):
-    grid = (board.width // 16, board.height // 16)
-    expected = saver_test.reduce(board.picture_convert(), grid)
-    seen = saver_test.reduce(
-        ["-size", "{}x{}".format(*saver_test.SCREEN), "-depth", "8", "rgb:-", "-crop",
-         f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
-        grid, session.screenshot())
-    cells = [max(abs(a - b) for a, b in zip(seen[i:i + 3], expected[i:i + 3]))
-             for i in range(0, len(seen), 3)]
-    return sum(delta < 24 for delta in cells) / len(cells)
-
-
 def main():
     sizes = [tuple(map(int, a.split("x"))) for a in sys.argv[1:]] or \
         [(6000, 4000), (12000, 8400), (16384, 8192)]
@@ -88,7 +76,7 @@ def main():
             try:
                 while time.monotonic() - start < 180 and process.poll() is None:
                     peak = max(peak, peak_kb(process.pid))
-                    share = whole_share(session, board)
+                    share = saver_test.matching_share(session, board)
                     if share > 0.8:
                         shown = time.monotonic() - start
                         break

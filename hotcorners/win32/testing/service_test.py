@@ -16,6 +16,11 @@ import sys
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
+
 ARGS = None
 SCREEN = (1024, 768)
 MIDDLE = (512, 384)
@@ -23,18 +28,8 @@ TOP_LEFT = (0, 0)
 TOP_RIGHT = (SCREEN[0] - 1, 0)
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def wait_for(what, condition, timeout=60.0, interval=0.2):
-    """Polls until condition() answers something true; that is the result."""
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 class Session:
@@ -42,10 +37,7 @@ class Session:
 
     def __init__(self):
         subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-        output = subprocess.run([ARGS.session, "env", ARGS.state], check=True,
-                                capture_output=True, text=True).stdout
-        self.env = dict(os.environ)
-        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.env = wine_testing.session_environment(ARGS.state, ARGS.session)
         self.wine = shlex.split(os.environ.get("REDIRA_WINE", ARGS.wine))
         self.windows = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows")
         self.count = 0

@@ -19,12 +19,16 @@ exists, a shortcut's target, whether the screen saver is active).
 import argparse
 import glob
 import os
-import shlex
 import shutil
 import subprocess
 import sys
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
 
 ARGS = None
 CORNERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
@@ -38,20 +42,12 @@ CORNER_POINTS = ((26, 24), (159, 24), (159, 122), (26, 122))  # on the monitor p
 
 
 def wait_for(what, condition, timeout=120.0, interval=0.3):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 class Session:
     def __init__(self, state, session_script):
-        output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
-                                text=True).stdout
-        self.env = dict(os.environ)
-        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.env = wine_testing.session_environment(state, session_script)
         self.prefix = self.env["WINEPREFIX"]
 
     def xdotool(self, *arguments):

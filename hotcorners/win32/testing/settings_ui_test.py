@@ -9,11 +9,15 @@ are. Set EDGEWAKE_SHOTS to a folder to keep screenshots.
 """
 import argparse
 import os
-import shlex
 import subprocess
 import sys
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
 
 ARGS = None
 CORNERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
@@ -24,25 +28,13 @@ PAGE_KEY = (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Controls Folder\Dis
 CORNER_POINTS = ((26, 24), (159, 24), (159, 122), (26, 122))
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def wait_for(what, condition, timeout=120.0, interval=0.2):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 class Session:
     def __init__(self, state, session_script):
-        output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
-                                text=True).stdout
-        self.env = dict(os.environ)
-        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.env = wine_testing.session_environment(state, session_script)
 
     def xdotool(self, *arguments):
         subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)

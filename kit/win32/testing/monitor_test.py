@@ -7,30 +7,24 @@ KIT_MONITOR_SHOTS to a folder to keep the screenshots.
 """
 import argparse
 import os
-import shlex
 import struct
 import subprocess
 import sys
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
+
 ARGS = None
 SCREEN = (1024, 768)
 ANCHORS = ((16, 17), (169, 17), (169, 130), (16, 130))  # the kit's string 3055
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def wait_for(what, condition, timeout=120.0, interval=0.2):
-    """Polls until condition() answers something true; that is the result."""
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 def bitmap_rows(path):
@@ -54,10 +48,7 @@ class Session:
     """The Wine session of the build tree: environment, programs, screen."""
 
     def __init__(self, state, session_script):
-        output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
-                                text=True).stdout
-        self.env = dict(os.environ)
-        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.env = wine_testing.session_environment(state, session_script)
 
     def xdotool(self, *arguments):
         subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)

@@ -7,36 +7,27 @@ to keep the screenshot of the sheet.
 """
 import argparse
 import os
-import shlex
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
+
 ARGS = None
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def wait_for(what, condition, timeout=30.0, interval=0.2):
-    """Polls until condition() answers something true; that is the result."""
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 class SheetTest(unittest.TestCase):
     def setUp(self):
-        output = subprocess.run([ARGS.session, "env", ARGS.state], check=True,
-                                capture_output=True, text=True).stdout
-        self.env = dict(os.environ)
-        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.env = wine_testing.session_environment(ARGS.state, ARGS.session)
         self.log = os.path.join(ARGS.work, "sheet.log")
         if os.path.exists(self.log):
             os.remove(self.log)

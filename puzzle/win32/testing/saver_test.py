@@ -7,7 +7,6 @@ folder to keep the screenshots.
 """
 import argparse
 import os
-import shlex
 import shutil
 import subprocess
 import sys
@@ -15,33 +14,25 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
+
 ARGS = None
 SCREEN = (1024, 768)
 PICTURE_SIZES = {1: (534, 450), 2: (475, 450), 10: (516, 450)}
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def wait_for(what, condition, timeout=20.0, interval=0.1):
-    """Polls until condition() answers something true; that is the result."""
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 class Session:
     """The Wine session of the build tree: environment, programs, screen."""
 
     def __init__(self, state, session_script):
-        output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
-                                text=True).stdout
-        self.env = dict(os.environ)
-        self.env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+        self.env = wine_testing.session_environment(state, session_script)
         self.prefix = self.env["WINEPREFIX"]
 
     def probe(self, *arguments, output=None):
@@ -202,6 +193,19 @@ def reduced_photo(path):
     return reduced
 
 
+def matching_share(session, board, name=None):
+    """The share of the board's 16-pixel cells on the screen that show the
+    picture, solved (each channel within 24)."""
+    grid = (board.width // 16, board.height // 16)
+    expected = reduce(board.picture_convert(), grid)
+    seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
+                   f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
+                  grid, session.screenshot(name))
+    cells = [max(abs(a - b) for a, b in zip(seen[i:i + 3], expected[i:i + 3]))
+             for i in range(0, len(seen), 3)]
+    return sum(delta < 24 for delta in cells) / len(cells)
+
+
 def solving_swaps(board, arrangement):
     """Pairs of cells to click, in order, that solve the arrangement."""
     cells, swaps = list(arrangement), []
@@ -302,18 +306,8 @@ class SaverTest(unittest.TestCase):
         # A board solved at the start is idle at once: the help box covers
         # part of it, so most of the board's cells must match, not all. The
         # top-left 1000 x 1000 pixels alone would match about a quarter.
-        grid = (board.width // 16, board.height // 16)
-        expected = reduce(board.picture_convert(), grid)
-
-        def matching_share():
-            seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
-                           f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
-                          grid, self.session.screenshot("large-photo"))
-            cells = [max(abs(a - b) for a, b in zip(seen[i:i + 3], expected[i:i + 3]))
-                     for i in range(0, len(seen), 3)]
-            return sum(delta < 24 for delta in cells) / len(cells)
-
-        wait_for("the whole photo on the board", lambda: matching_share() > 0.8, timeout=15)
+        wait_for("the whole photo on the board",
+                 lambda: matching_share(self.session, board, "large-photo") > 0.8, timeout=15)
 
     def test_full_screen_play(self):
         board = self.start_full_screen(Board(1, 4))

@@ -10,13 +10,17 @@ screenshots.
 import argparse
 import glob
 import os
-import shlex
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "tools", "wine"))
+import wine_testing  # noqa: E402
+from wine_testing import windows_path  # noqa: E402,F401
 
 ARGS = None
 # Upper bounds only: under an emulated 32-bit Wine a program takes many
@@ -27,30 +31,17 @@ QUESTION = ("You have an out-of-date version of {} on your system. "
 INSTALLED = "Screen saver succesfully installed!"
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def read(path):
     with open(path, "rb") as file:
         return file.read()
 
 
 def wait_for(what, condition, timeout=WAIT, interval=0.2):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(interval)
-    return result
+    return wine_testing.wait_for(what, condition, timeout, interval)
 
 
 def session_environment():
-    output = subprocess.run([ARGS.session, "env", ARGS.state], check=True, capture_output=True,
-                            text=True).stdout
-    env = dict(os.environ)
-    env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
-    return env
+    return wine_testing.session_environment(ARGS.state, ARGS.session)
 
 
 def make_pristine(env):
