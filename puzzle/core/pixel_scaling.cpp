@@ -73,24 +73,41 @@ Taps MakeTaps(int sourceLength, int targetLength) {
     return taps;
 }
 
-// Blends `count` pixels, `stride` apart, with the given weights. Two
-// channels share a 64-bit sum, one in each half: a sum never exceeds
-// 255 * kWeightOne, well inside 32 bits.
-Pixel Blend(const Pixel* pixels, std::ptrdiff_t stride, const std::int32_t* weights, int count) {
-    if (count == 1 && weights[0] == kWeightOne) return pixels[0];
-    constexpr std::uint64_t kHalf = (std::uint64_t{kWeightOne / 2} << 32) | (kWeightOne / 2);
-    std::uint64_t evenChannels = kHalf;  // channels 0 and 2
-    std::uint64_t oddChannels = kHalf;   // channels 1 and 3
-    for (int k = 0; k < count; ++k) {
-        const std::uint64_t p = pixels[k * stride];
-        const auto w = static_cast<std::uint64_t>(weights[k]);
-        evenChannels += ((p & 0xFF) | ((p & 0xFF0000) << 16)) * w;
-        oddChannels += (((p >> 8) & 0xFF) | ((p & 0xFF000000) << 8)) * w;
+// Weighted sums of a pixel's four channels, two to a 64-bit sum, one in
+// each half: a sum never exceeds 255 * kWeightOne, well inside 32 bits.
+class ChannelSums {
+public:
+    void Add(std::uint64_t p, std::int32_t weight) {
+        const auto w = static_cast<std::uint64_t>(weight);
+        even_ += ((p & 0xFF) | ((p & 0xFF0000) << 16)) * w;
+        odd_ += (((p >> 8) & 0xFF) | ((p & 0xFF000000) << 8)) * w;
     }
-    return static_cast<Pixel>(((evenChannels >> kWeightBits) & 0xFF) |
-                              (((oddChannels >> kWeightBits) & 0xFF) << 8) |
-                              (((evenChannels >> (32 + kWeightBits)) & 0xFF) << 16) |
-                              (((oddChannels >> (32 + kWeightBits)) & 0xFF) << 24));
+    Pixel Result() const {
+        return static_cast<Pixel>(((even_ >> kWeightBits) & 0xFF) |
+                                  (((odd_ >> kWeightBits) & 0xFF) << 8) |
+                                  (((even_ >> (32 + kWeightBits)) & 0xFF) << 16) |
+                                  (((odd_ >> (32 + kWeightBits)) & 0xFF) << 24));
+    }
+
+private:
+    static constexpr std::uint64_t kHalf = (std::uint64_t{kWeightOne / 2} << 32) | (kWeightOne / 2);
+    std::uint64_t even_ = kHalf;  // channels 0 and 2, rounded
+    std::uint64_t odd_ = kHalf;   // channels 1 and 3
+};
+
+// Blends `count` neighbouring pixels of a row with the given weights.
+Pixel BlendAcross(const Pixel* pixels, const std::int32_t* weights, int count) {
+    if (count == 1) return pixels[0];  // a single tap weighs kWeightOne
+    ChannelSums sums;
+    for (int k = 0; k < count; ++k) sums.Add(pixels[k], weights[k]);
+    return sums.Result();
+}
+
+// Blends pixel x of the given rows with the given weights.
+Pixel BlendDown(const std::vector<const Pixel*>& rows, int x, const std::int32_t* weights) {
+    ChannelSums sums;
+    for (std::size_t k = 0; k < rows.size(); ++k) sums.Add(rows[k][x], weights[k]);
+    return sums.Result();
 }
 
 }  // namespace
@@ -100,22 +117,33 @@ std::vector<Pixel> ScalePixels(const SourceRow& row, const Rect& part, int width
     const Taps across = MakeTaps(part.width, width);
     const Taps down = MakeTaps(part.height, height);
 
-    // Each source row scaled across, then the columns scaled down.
-    std::vector<Pixel> rows(std::size_t(width) * part.height);
-    for (int y = 0; y < part.height; ++y) {
-        const Pixel* source = row(part.y + y) + part.x;
-        Pixel* target = rows.data() + std::size_t(y) * width;
-        for (int x = 0; x < width; ++x)
-            target[x] = Blend(source + across.first[x], 1, &across.weights[across.offset[x]],
-                              across.count[x]);
-    }
+    // Source rows are scaled across into a ring just deep enough for the
+    // rows one target row blends, then blended down into the result.
+    int ringRows = 1;
+    for (int count : down.count) ringRows = std::max(ringRows, count);
+    std::vector<Pixel> ring(std::size_t(width) * ringRows);
+    int scaledRows = 0;
+    std::vector<const Pixel*> rows;
     std::vector<Pixel> result(std::size_t(width) * height);
     for (int y = 0; y < height; ++y) {
-        const Pixel* column = rows.data() + std::size_t(down.first[y]) * width;
+        for (const int last = down.first[y] + down.count[y] - 1; scaledRows <= last; ++scaledRows) {
+            const Pixel* source = row(part.y + scaledRows) + part.x;
+            Pixel* target = ring.data() + std::size_t(scaledRows % ringRows) * width;
+            for (int x = 0; x < width; ++x)
+                target[x] = BlendAcross(source + across.first[x],
+                                        &across.weights[across.offset[x]], across.count[x]);
+        }
+        rows.clear();
+        for (int k = 0; k < down.count[y]; ++k)
+            rows.push_back(ring.data() + std::size_t((down.first[y] + k) % ringRows) * width);
         const std::int32_t* weights = &down.weights[down.offset[y]];
         Pixel* target = result.data() + std::size_t(y) * width;
+        if (rows.size() == 1) {  // a single tap weighs kWeightOne
+            std::copy(rows[0], rows[0] + width, target);
+            continue;
+        }
         for (int x = 0; x < width; ++x)
-            target[x] = Blend(column + x, width, weights, down.count[y]);
+            target[x] = BlendDown(rows, x, weights);
     }
     return result;
 }

@@ -6,8 +6,8 @@
 //
 // Pixels are 32-bit words of four 8-bit channels, each scaled alike. The
 // source comes a row at a time, so that a picture far larger than the
-// result need not be held whole twice: the scaler keeps one row-scaled
-// copy, `width` pixels by the part's height.
+// result need not be held whole twice: besides the result, the scaler
+// keeps only the few rows, scaled across, that one target row blends.
 #pragma once
 
 #include <cstdint>
