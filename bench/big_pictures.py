@@ -25,7 +25,7 @@ repo = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(repo, "puzzle", "win32", "testing"))
 sys.path.insert(0, os.path.dirname(__file__))
 import saver_test  # noqa: E402  (the whole-program tests' helpers)
-from first_frame import tree  # noqa: E402
+from first_frame import start_session, tree  # noqa: E402
 
 
 def peak_kb(pid):
@@ -42,23 +42,7 @@ def peak_kb(pid):
 def main():
     sizes = [tuple(map(int, a.split("x"))) for a in sys.argv[1:]] or \
         [(6000, 4000), (12000, 8400), (16384, 8192)]
-    build = os.path.join(repo, "build", tree())
-    subprocess.run(["cmake", "--preset", tree()], cwd=repo, check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build, "--target", "Redira", "saver_probe"], cwd=repo,
-                   check=True, stdout=subprocess.DEVNULL)
-
-    class Args:
-        saver = os.path.join(build, "bin", "Redira.scr")
-        probe = os.path.join(build, "tests", "saver_probe.exe")
-        pictures = os.path.join(repo, "resources")
-    saver_test.ARGS = Args
-    state = os.path.join(build, "bench-wine")
-    os.makedirs(state, exist_ok=True)
-    with open(os.path.join(state, "arch"), "w") as file:
-        file.write(tree() + "\n")
-    script = os.path.join(repo, "tools", "wine", "session.sh")
-    subprocess.run([script, "start", state], check=True)
-    session = saver_test.Session(state, script)
+    build, session, stop = start_session()
     print(f"own photos under Wine ({tree()} build):")
     print(f"  {'picture':>12} {'decoded':>9} {'peak':>9} {'ratio':>6} {'board after':>12}  whole")
     try:
@@ -93,7 +77,7 @@ def main():
             print(f"  {width:>5}x{height:<6} {decoded_mb:7.0f} MB {peak / 1024:7.0f} MB "
                   f"{peak / 1024 / decoded_mb:6.2f} {shown_text:>12}  {share > 0.8}")
     finally:
-        subprocess.run([script, "stop", state])
+        stop()
 
 
 if __name__ == "__main__":

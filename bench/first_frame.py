@@ -33,6 +33,29 @@ def tree():
     return "win64" if emulated and os.environ.get("REDIRA_EMULATED_WINE") != "1" else "win32"
 
 
+def start_session(*targets):
+    """Builds the saver, its probe and `targets` in this kernel's tree and
+    starts a Wine session of the bench's own (build/<tree>/bench-wine).
+    Answers the build folder, the session, and how to stop it."""
+    build = os.path.join(repo, "build", tree())
+    subprocess.run(["cmake", "--preset", tree()], cwd=repo, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build, "--target", "Redira", "saver_probe", *targets],
+                   cwd=repo, check=True, stdout=subprocess.DEVNULL)
+
+    class Args:
+        saver = os.path.join(build, "bin", "Redira.scr")
+        probe = os.path.join(build, "tests", "saver_probe.exe")
+        pictures = os.path.join(repo, "resources")
+    saver_test.ARGS = Args
+    state = os.path.join(build, "bench-wine")
+    os.makedirs(state, exist_ok=True)
+    with open(os.path.join(state, "arch"), "w") as file:
+        file.write(tree() + "\n")
+    script = os.path.join(repo, "tools", "wine", "session.sh")
+    subprocess.run([script, "start", state], check=True)
+    return build, saver_test.Session(state, script), lambda: subprocess.run([script, "stop", state])
+
+
 def measure(session, first_frame, program):
     command = " ".join(f'"{saver_test.windows_path(p)}"' if i == 0 else p
                        for i, p in enumerate(program))
@@ -48,25 +71,10 @@ def measure(session, first_frame, program):
 def main():
     runs = int(sys.argv[1]) if len(sys.argv) > 1 else 5
     others = dict(a.split("=", 1) for a in sys.argv[2:])
-    build = os.path.join(repo, "build", tree())
-    subprocess.run(["cmake", "--preset", tree()], cwd=repo, check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build, "--target", "Redira", "saver_probe", "first_frame",
-                    "empty_window"], cwd=repo, check=True, stdout=subprocess.DEVNULL)
-
-    class Args:
-        saver = os.path.join(build, "bin", "Redira.scr")
-        probe = os.path.join(build, "tests", "saver_probe.exe")
-    saver_test.ARGS = Args
-    state = os.path.join(build, "bench-wine")
-    os.makedirs(state, exist_ok=True)
-    with open(os.path.join(state, "arch"), "w") as file:
-        file.write(tree() + "\n")
-    script = os.path.join(repo, "tools", "wine", "session.sh")
-    subprocess.run([script, "start", state], check=True)
-    session = saver_test.Session(state, script)
+    build, session, stop = start_session("first_frame", "empty_window")
     first_frame = os.path.join(build, "bench", "first_frame.exe")
     programs = {
-        "Redira.scr /s": [Args.saver, "/s"],
+        "Redira.scr /s": [saver_test.ARGS.saver, "/s"],
         "empty window": [os.path.join(build, "bench", "empty_window.exe")],
     }
     programs.update({name: [os.path.abspath(path), "/s"] for name, path in others.items()})
@@ -91,7 +99,7 @@ def main():
             if name != "empty window":
                 print(f"  {name} takes {statistics.median(values) / empty:.2f} x the empty window's time")
     finally:
-        subprocess.run([script, "stop", state])
+        stop()
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@
 #include "hotcorners/win32/library_internal.h"
 #include "hotcorners/win32/shared_memory.h"
 #include "hotcorners/win32/user_registry.h"
+#include "kit/win32/current_user_registry.h"
 
 namespace edgewake {
 namespace {
@@ -122,7 +123,7 @@ std::optional<hotcorners::CornerActions> SharedCorners() {
 }
 
 bool UpdateSharedCorners() {
-    const hotcorners::CornerActions corners = hotcorners::ReadCornerActions(UserRegistry{});
+    const hotcorners::CornerActions corners = hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{});
     const ListLock lock;
     SharedData* shared = Shared();
     if (!lock.Held() || !shared) return false;
@@ -184,7 +185,7 @@ void SetSettingsDialogWindow(HWND dialog) {
 }
 
 bool ReadOptionFromRegistry(const char* name) {
-    return hotcorners::ReadOption(UserRegistry{}, name);
+    return hotcorners::ReadOption(kit::win32::CurrentUserRegistry{}, name);
 }
 
 void WriteOptionToRegistry(const char* name, bool on) {

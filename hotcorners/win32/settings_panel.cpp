@@ -8,6 +8,7 @@
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/registration.h"
 #include "hotcorners/win32/startup_shortcut.h"
+#include "kit/win32/current_user_registry.h"
 #include "kit/win32/monitor_control.h"
 #include "resources/edgewake_res.h"
 
@@ -17,35 +18,6 @@ namespace {
 constexpr UINT kStatusPeriodMs = 500;
 constexpr char kCornersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 constexpr char kCornersValue[] = "Mouse Corners";
-
-// The registry under the current user as the core reads it.
-class UserKey : public kit::RegistryKey {
-public:
-    explicit UserKey(HKEY key) : key_(key) {}
-    std::optional<std::vector<std::uint8_t>> Query(const std::string& name,
-                                                   std::size_t capacity) const override {
-        std::vector<std::uint8_t> bytes(capacity);
-        DWORD size = static_cast<DWORD>(capacity);
-        if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, bytes.data(), &size) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
-        bytes.resize(size);
-        return bytes;
-    }
-
-private:
-    ::win32::UniqueRegKey key_;
-};
-
-class UserRegistry : public kit::Registry {
-public:
-    std::unique_ptr<kit::RegistryKey> OpenCurrentUser(const std::string& subkey) const override {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return nullptr;
-        return std::make_unique<UserKey>(key);
-    }
-};
 
 // The monitor control's set while it is in use: its diagnostics stay
 // silent (the library has no debug output to switch on).
@@ -86,7 +58,7 @@ kit::win32::MonitorControls* MonitorClassesInUse::Controls() {
     return g_monitors && g_monitors->registered ? g_monitors->controls.get() : nullptr;
 }
 
-hotcorners::CornerActions ReadMouseCorners() { return hotcorners::ReadCornerActions(UserRegistry{}); }
+hotcorners::CornerActions ReadMouseCorners() { return hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{}); }
 
 bool WriteMouseCorners(const hotcorners::CornerActions& corners) {
     HKEY opened = nullptr;

@@ -5,36 +5,6 @@
 #include "common/win32/guards.h"
 
 namespace edgewake {
-namespace {
-
-class UserKey : public kit::RegistryKey {
-public:
-    explicit UserKey(HKEY key) : key_(key) {}
-    std::optional<std::vector<std::uint8_t>> Query(const std::string& name,
-                                                   std::size_t capacity) const override {
-        std::vector<std::uint8_t> bytes(capacity == 0 ? 1 : capacity);
-        DWORD size = static_cast<DWORD>(bytes.size());
-        if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, bytes.data(), &size) !=
-                ERROR_SUCCESS ||
-            size > capacity)
-            return std::nullopt;
-        bytes.resize(size);
-        return bytes;
-    }
-
-private:
-    win32::UniqueRegKey key_;
-};
-
-}  // namespace
-
-std::unique_ptr<kit::RegistryKey> UserRegistry::OpenCurrentUser(const std::string& subkey) const {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return std::make_unique<UserKey>(key);
-}
-
 bool WriteUserNumber(const char* subkey, const char* name, DWORD value) {
     HKEY raw = nullptr;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,

@@ -1,19 +1,13 @@
-// The current user's registry as the kit's core reads it (for "Mouse
-// Corners" and the two user options), and the options written back.
+// The current user's registry values Edgewake writes and reads itself
+// (the kit's core reads the rest through kit::win32::CurrentUserRegistry).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-#include "kit/core/settings_store.h"
 
 namespace edgewake {
-
-class UserRegistry : public kit::Registry {
-public:
-    std::unique_ptr<kit::RegistryKey> OpenCurrentUser(const std::string& subkey) const override;
-};
 
 // A 32-bit value under HKEY_CURRENT_USER, the key created when missing.
 bool WriteUserNumber(const char* subkey, const char* name, DWORD value);

@@ -7,6 +7,7 @@
 #include "common/win32/guards.h"
 #include "kit/core/user_settings.h"
 #include "kit/core/version.h"
+#include "kit/win32/current_user_registry.h"
 #include "kit/win32/kit_internal.h"
 #include "resources/dozekit_res.h"
 
@@ -26,35 +27,6 @@ public:
 class ResourceStrings : public StringTable {
 public:
     std::optional<std::string> Load(int id) const override { return LoadKitString(id); }
-};
-
-class UserKey : public RegistryKey {
-public:
-    explicit UserKey(HKEY key) : key_(key) {}
-    std::optional<std::vector<std::uint8_t>> Query(const std::string& name,
-                                                   std::size_t capacity) const override {
-        std::vector<std::uint8_t> bytes(capacity);
-        DWORD size = static_cast<DWORD>(capacity);
-        if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, bytes.data(), &size) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
-        bytes.resize(size);
-        return bytes;
-    }
-
-private:
-    ::win32::UniqueRegKey key_;
-};
-
-// Keys are opened for reading only: only the writer below writes.
-class UserRegistryImpl : public Registry {
-public:
-    std::unique_ptr<RegistryKey> OpenCurrentUser(const std::string& subkey) const override {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return nullptr;
-        return std::make_unique<UserKey>(key);
-    }
 };
 
 class WritableUserKey : public WritableRegistryKey {
@@ -90,7 +62,7 @@ struct Process {
     SystemSink systemSink;
     Diagnostics diagnostics{state.prefs.Current(), &systemSink};
     ResourceStrings strings;
-    UserRegistryImpl registry;
+    CurrentUserRegistry registry;
     UserRegistryWriterImpl writer;
 };
 
