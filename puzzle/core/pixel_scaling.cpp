@@ -73,26 +73,26 @@ Taps MakeTaps(int sourceLength, int targetLength) {
     return taps;
 }
 
-// Weighted sums of a pixel's four channels, two to a 64-bit sum, one in
-// each half: a sum never exceeds 255 * kWeightOne, well inside 32 bits.
+// Weighted sums of a pixel's four channels, one 32-bit sum each (a 32-bit
+// processor multiplies those in one step): a sum never exceeds
+// 255 * kWeightOne plus the rounding half, so each result fits its byte.
 class ChannelSums {
 public:
-    void Add(std::uint64_t p, std::int32_t weight) {
-        const auto w = static_cast<std::uint64_t>(weight);
-        even_ += ((p & 0xFF) | ((p & 0xFF0000) << 16)) * w;
-        odd_ += (((p >> 8) & 0xFF) | ((p & 0xFF000000) << 8)) * w;
+    void Add(Pixel p, std::int32_t weight) {
+        const auto w = static_cast<std::uint32_t>(weight);
+        c0_ += (p & 0xFF) * w;
+        c1_ += ((p >> 8) & 0xFF) * w;
+        c2_ += ((p >> 16) & 0xFF) * w;
+        c3_ += (p >> 24) * w;
     }
     Pixel Result() const {
-        return static_cast<Pixel>(((even_ >> kWeightBits) & 0xFF) |
-                                  (((odd_ >> kWeightBits) & 0xFF) << 8) |
-                                  (((even_ >> (32 + kWeightBits)) & 0xFF) << 16) |
-                                  (((odd_ >> (32 + kWeightBits)) & 0xFF) << 24));
+        return (c0_ >> kWeightBits) | ((c1_ >> kWeightBits) << 8) |
+               ((c2_ >> kWeightBits) << 16) | ((c3_ >> kWeightBits) << 24);
     }
 
 private:
-    static constexpr std::uint64_t kHalf = (std::uint64_t{kWeightOne / 2} << 32) | (kWeightOne / 2);
-    std::uint64_t even_ = kHalf;  // channels 0 and 2, rounded
-    std::uint64_t odd_ = kHalf;   // channels 1 and 3
+    static constexpr std::uint32_t kHalf = kWeightOne / 2;
+    std::uint32_t c0_ = kHalf, c1_ = kHalf, c2_ = kHalf, c3_ = kHalf;
 };
 
 // Blends `count` neighbouring pixels of a row with the given weights.

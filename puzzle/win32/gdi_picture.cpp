@@ -1,6 +1,7 @@
 #include "puzzle/win32/gdi_picture.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "puzzle/core/pixel_scaling.h"
@@ -45,6 +46,17 @@ std::unique_ptr<Picture> GdiPicture::ScaledPart(const Rect& source, int width,
     win32::WindowDc screen;
     if (!screen) return nullptr;
 
+    // Out of memory the picture counts as one that could not be cut, and
+    // the board goes on to the next choice.
+    try {
+        return ScaledPartOnScreen(screen.Get(), source, width, height);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<Picture> GdiPicture::ScaledPartOnScreen(HDC screen, const Rect& source, int width,
+                                                        int height) const {
     BITMAPINFO bands = PixelFormat(width_, height_);
     std::vector<Pixel> band(static_cast<std::size_t>(width_) * kBandRows);
     int bandTop = 0;
@@ -55,7 +67,7 @@ std::unique_ptr<Picture> GdiPicture::ScaledPart(const Rect& source, int width,
             bandTop = y;
             bandRows = std::min(kBandRows, height_ - y);
             // Scan lines count from the bottom; the band arrives bottom row first.
-            if (::GetDIBits(screen.Get(), bitmap_.Get(), static_cast<UINT>(height_ - y - bandRows),
+            if (::GetDIBits(screen, bitmap_.Get(), static_cast<UINT>(height_ - y - bandRows),
                             static_cast<UINT>(bandRows), band.data(), &bands,
                             DIB_RGB_COLORS) != bandRows)
                 failed = true;
@@ -65,10 +77,10 @@ std::unique_ptr<Picture> GdiPicture::ScaledPart(const Rect& source, int width,
     const std::vector<Pixel> pixels = ScalePixels(row, source, width, height);
     if (failed || pixels.empty()) return nullptr;
 
-    win32::UniqueBitmap scaled(::CreateCompatibleBitmap(screen.Get(), width, height));
+    win32::UniqueBitmap scaled(::CreateCompatibleBitmap(screen, width, height));
     if (!scaled) return nullptr;
     BITMAPINFO topDown = PixelFormat(width, -height);
-    if (::SetDIBits(screen.Get(), scaled.Get(), 0, static_cast<UINT>(height), pixels.data(),
+    if (::SetDIBits(screen, scaled.Get(), 0, static_cast<UINT>(height), pixels.data(),
                     &topDown, DIB_RGB_COLORS) != height)
         return nullptr;
     return std::make_unique<GdiPicture>(scaled.Release());

@@ -18,13 +18,17 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     // Scales (averaging when shrinking, blending when growing) into a new
-    // screen-compatible bitmap; null for a part outside the picture.
+    // screen-compatible bitmap; null for a part outside the picture, or
+    // without the memory for it.
     std::unique_ptr<Picture> ScaledPart(const Rect& source, int width,
                                         int height) const override;
 
     HBITMAP Handle() const { return bitmap_.Get(); }
 
 private:
+    std::unique_ptr<Picture> ScaledPartOnScreen(HDC screen, const Rect& source, int width,
+                                                int height) const;
+
     win32::UniqueBitmap bitmap_;
     int width_ = 0;
     int height_ = 0;

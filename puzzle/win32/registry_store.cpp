@@ -25,16 +25,20 @@ public:
     std::optional<std::vector<std::uint8_t>> Read(std::string_view name,
                                                   std::size_t capacity) override {
         const std::string valueName(name);
-        // Asks the size first, so that only what the value holds is
-        // allocated, however much room the caller offers.
-        DWORD size = 0;
-        if (::RegQueryValueExA(key_.Get(), valueName.c_str(), nullptr, nullptr, nullptr, &size) !=
-                ERROR_SUCCESS ||
-            size > capacity)
+        // Most values are small and come in one call; a larger one is
+        // asked again with room for what it holds, never more than the
+        // caller offers.
+        std::uint8_t small[64];
+        DWORD size = sizeof small;
+        const LONG first =
+            ::RegQueryValueExA(key_.Get(), valueName.c_str(), nullptr, nullptr, small, &size);
+        if ((first != ERROR_SUCCESS && first != ERROR_MORE_DATA) || size > capacity)
             return std::nullopt;
+        if (first == ERROR_SUCCESS) return std::vector<std::uint8_t>(small, small + size);
         std::vector<std::uint8_t> bytes(size);
         if (::RegQueryValueExA(key_.Get(), valueName.c_str(), nullptr, nullptr, bytes.data(),
-                               &size) != ERROR_SUCCESS)
+                               &size) != ERROR_SUCCESS ||
+            size > bytes.size())
             return std::nullopt;
         bytes.resize(size);
         return bytes;

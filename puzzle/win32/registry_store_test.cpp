@@ -64,6 +64,13 @@ TEST_F(RegistryTest, ValuesAreReadWithinTheRoomOffered) {
     EXPECT_FALSE(ReadIntegers(*key, "block", 2));  // more than the room offered
     EXPECT_FALSE(ReadInteger(*key, "block"));
     EXPECT_FALSE(ReadInteger(*key, "missing"));
+
+    // A value larger than one call's first room: a whole 20 x 20 board.
+    std::vector<std::int32_t> board(400);
+    for (std::size_t i = 0; i < board.size(); ++i) board[i] = static_cast<std::int32_t>(399 - i);
+    ASSERT_TRUE(WriteIntegers(*key, "board", board));
+    EXPECT_EQ(ReadIntegers(*key, "board", 400), board);
+    EXPECT_FALSE(ReadIntegers(*key, "board", 399));
 }
 
 TEST_F(RegistryTest, TheSaverStoresItsFirstBoardFromItsOwnResources) {
