@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -89,18 +90,13 @@ public:
                 std::vector<std::uint8_t> bytes) {
         keys[path][name] = Value{kind, std::move(bytes)};
     }
-    void Set(const std::string& path, const std::string& name, std::int32_t value) {
+    // An integer, a text or a list of integers, written as the saver writes them.
+    template <typename T>
+    void Set(const std::string& path, const std::string& name, const T& value) {
         Key key(keys[path]);
-        WriteInteger(key, name, value);
-    }
-    void Set(const std::string& path, const std::string& name, const std::string& text) {
-        Key key(keys[path]);
-        WriteText(key, name, text);
-    }
-    void Set(const std::string& path, const std::string& name,
-             const std::vector<std::int32_t>& values) {
-        Key key(keys[path]);
-        WriteIntegers(key, name, values);
+        if constexpr (std::is_integral_v<T>) WriteInteger(key, name, value);
+        else if constexpr (std::is_convertible_v<T, std::string_view>) WriteText(key, name, value);
+        else WriteIntegers(key, name, value);
     }
 
     std::map<std::string, Values> keys;
@@ -351,16 +347,10 @@ public:
         return std::to_string(r.left) + "," + std::to_string(r.top) + "-" +
                std::to_string(r.right) + "," + std::to_string(r.bottom);
     }
-    static std::string Name(Colour colour) {
-        switch (colour) {
-        case Colour::Black: return "black";
-        case Colour::White: return "white";
-        case Colour::LightGrey: return "grey";
-        case Colour::Highlight: return "highlight";
-        case Colour::HelpBox: return "helpbox";
-        case Colour::HelpText: return "helptext";
-        }
-        return "?";
+    static std::string Name(Colour colour) {  // in the order of Colour
+        static const char* const names[] = {"black", "white", "grey", "highlight", "helpbox",
+                                             "helptext"};
+        return names[static_cast<int>(colour)];
     }
 
     std::vector<std::string> lines;
