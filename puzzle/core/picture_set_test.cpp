@@ -13,15 +13,16 @@ namespace {
 
 const std::string kBase = FakePlatform::kBaseKey;
 
+std::vector<std::int32_t> Cells(const PuzzleBoard& board) {
+    return {board.Arrangement().begin(), board.Arrangement().end()};
+}
+
 // What is stored agrees with the board: difficulty, grid and arrangement.
 void ExpectStoredBoard(MemoryStore& store, const PuzzleBoard& board) {
     EXPECT_EQ(store.Integer(kBase, "hard"), board.Hard());
     EXPECT_EQ(store.Integer(kBase, "numtilesx"), board.Columns());
     EXPECT_EQ(store.Integer(kBase, "numtilesy"), board.Rows());
-    const auto index = store.Integers(kBase, "index");
-    ASSERT_TRUE(index);
-    EXPECT_TRUE(std::equal(index->begin(), index->end(), board.Arrangement().begin(),
-                           board.Arrangement().end()));
+    EXPECT_EQ(store.Integers(kBase, "index"), Cells(board));
 }
 
 TEST(OwnPictures, QualifyingNames) {
@@ -90,26 +91,25 @@ TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
         BoardMaking first(platform.Services());
         platform.clock.now = 1234;
         ASSERT_TRUE(first.LoadCurrentPicture());
-        PuzzleBoard& board = *first.board;
-        board.SwapTiles(board.CellIndex(0, 0), board.CellIndex(1, 0));
+        first.board->SwapTiles(0, 1);
         first.SaveArrangement();
-        saved.assign(board.Arrangement().begin(), board.Arrangement().end());
+        saved = Cells(*first.board);
     }
     platform.clock.now = 999;  // another shuffle would differ
     BoardMaking again(platform.Services());
     ASSERT_TRUE(again.LoadCurrentPicture());
-    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), again.board->Arrangement().begin()));
+    EXPECT_EQ(Cells(*again.board), saved);
     // After a restart of the set it belongs to another picture: not taken.
     store.Set(kBase, "CurrentPic", 11);
     BoardMaking restarted(platform.Services());
     ASSERT_TRUE(restarted.LoadCurrentPicture());
-    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), restarted.board->Arrangement().begin()));
+    EXPECT_NE(Cells(*restarted.board), saved);
 
     // A grid saved of another size (another screen): shuffled anew and stored.
     store.Set(kBase, "numtilesy", *store.Integer(kBase, "numtilesy") + 1);
     BoardMaking other(platform.Services());
     ASSERT_TRUE(other.LoadCurrentPicture());
-    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), other.board->Arrangement().begin()));
+    EXPECT_NE(Cells(*other.board), saved);
     ExpectStoredBoard(store, *other.board);
     // Another difficulty: the stored index is of another size.
     store.Set(kBase, "hard", 10);
@@ -155,9 +155,7 @@ TEST(LoadCurrentPicture, StoredDifficultyAgreesWithTheBoardCut) {
             // The next run takes the stored board back as it was.
             BoardMaking again(platform.Services());
             ASSERT_TRUE(again.LoadCurrentPicture());
-            EXPECT_TRUE(std::equal(board.Arrangement().begin(), board.Arrangement().end(),
-                                   again.board->Arrangement().begin(),
-                                   again.board->Arrangement().end()));
+            EXPECT_EQ(Cells(*again.board), Cells(board));
         }
     }
 }
