@@ -205,30 +205,23 @@ TEST(LoadCurrentPicture, ABuiltInThatCannotBeDecodedLeavesAPlainSolvedBoard) {
 }
 
 TEST(LoadCurrentPicture, OwnPhotosShowWholeAndBuiltInsAreCutAsBefore) {
-    // An own photo of 3000 x 2000 makes the grid of a 1000 x 667 picture.
-    FakePlatform platform;
-    platform.UseOwnPictures("D:\\Pics", {"big.jpg", "small.jpg"});
-    platform.pictures.files["D:\\Pics\\big.jpg"] = {3000, 2000};
-    platform.pictures.files["D:\\Pics\\small.jpg"] = {1000, 667};
-    BoardMaking big(platform.Services());
-    ASSERT_TRUE(big.LoadCurrentPicture());
-    big.AdvancePicture();  // the small one
-    BoardMaking small(platform.Services());
-    ASSERT_TRUE(small.LoadCurrentPicture());
-    EXPECT_EQ(platform.pictures.decodedFiles.back(), "D:\\Pics\\small.jpg");
-    EXPECT_EQ(big.board->Columns(), small.board->Columns());
-    EXPECT_EQ(big.board->Rows(), small.board->Rows());
-    EXPECT_EQ(big.board->TileSize(), small.board->TileSize());
-
-    // Built-in picture 9, 1300 x 450, keeps the cut its saved boards had:
+    // An own photo of 3000 x 2000 makes the grid of a 1000 x 667 picture;
+    // built-in picture 9, 1300 x 450, keeps the cut its saved boards had:
     // its first 1000 columns.
-    FakePlatform builtIn;
-    builtIn.store.Set(kBase, "CurrentPic", 9);
-    BoardMaking nine(builtIn.Services());
-    ASSERT_TRUE(nine.LoadCurrentPicture());
-    const BoardGeometry asBefore = FitBoard(1000, 450, 1024, 768, nine.board->Hard());
-    EXPECT_EQ(nine.board->Columns(), asBefore.columns);
-    EXPECT_EQ(nine.board->Rows(), asBefore.rows);
+    for (const auto& [own, asCut] : {std::pair{true, Size{1000, 667}}, {false, Size{1000, 450}}}) {
+        FakePlatform platform;
+        platform.UseOwnPictures("D:\\Pics", {"big.jpg"});
+        platform.pictures.files["D:\\Pics\\big.jpg"] = {3000, 2000};
+        platform.store.Set(kBase, "UseOwnPics", own ? 1 : 0);
+        platform.store.Set(kBase, "CurrentPic", 9);
+        BoardMaking making(platform.Services());
+        ASSERT_TRUE(making.LoadCurrentPicture());
+        const PuzzleBoard& board = *making.board;
+        const BoardGeometry expected = FitBoard(asCut.width, asCut.height, 1024, 768, board.Hard());
+        EXPECT_EQ(board.Columns(), expected.columns) << own;
+        EXPECT_EQ(board.Rows(), expected.rows) << own;
+        EXPECT_EQ(board.TileSize(), expected.tileSize) << own;
+    }
 }
 
 }  // namespace
