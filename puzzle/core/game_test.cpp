@@ -12,27 +12,13 @@ namespace {
 const std::string kBase = FakePlatform::kBaseKey;
 using Lines = std::vector<std::string>;
 
-// The identity arrangement of a 4 x 4 board with the given cells swapped.
-std::vector<std::int32_t> Swapped(std::initializer_list<std::pair<int, int>> swaps) {
-    std::vector<std::int32_t> cells(16);
-    for (int i = 0; i < 16; ++i) cells[i] = i;
-    for (auto [a, b] : swaps) std::swap(cells[a], cells[b]);
-    return cells;
-}
-
 // A game on a 4 x 4 board of 100-pixel tiles filling a 400 x 400 screen,
 // whose arrangement is restored from the store.
 class GameTest : public ::testing::Test {
 protected:
     void Start(const std::vector<std::int32_t>& arrangement, int picture = 1,
                const std::string& key = kBase) {
-        platform.environment.screen = {400, 400};
-        for (auto& [number, size] : platform.pictures.builtIns) size = {400, 400};
-        for (auto& [path, size] : platform.pictures.files) size = {400, 400};
-        for (auto [name, value] : {std::pair{"hard", 4}, {"CurrentPic", picture},
-                                   {"numtilesx", 4}, {"numtilesy", 4}})
-            platform.store.Set(key, name, value);
-        platform.store.Set(key, "index", arrangement);
+        platform.StoreFourByFour(arrangement, picture, key);
         game.Start();
         ASSERT_EQ(game.Board()->TileSize(), 100);
     }

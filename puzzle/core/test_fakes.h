@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -198,6 +199,14 @@ public:
     std::uint32_t now = 0;
 };
 
+// The identity arrangement of a 4 x 4 board with the given cells swapped.
+inline std::vector<std::int32_t> Swapped(std::initializer_list<std::pair<int, int>> swaps) {
+    std::vector<std::int32_t> cells(16);
+    for (int i = 0; i < 16; ++i) cells[i] = i;
+    for (auto [a, b] : swaps) std::swap(cells[a], cells[b]);
+    return cells;
+}
+
 // All the fakes a board with a store needs, wired together.
 struct FakePlatform {
     static constexpr char kBaseKey[] = "SOFTWARE\\Zelt\\Corvane";  // string 2 above
@@ -208,6 +217,20 @@ struct FakePlatform {
     FakeClock clock;
 
     BoardServices Services() { return {store, environment, pictures, clock}; }
+
+    // A 4 x 4 board of 100-pixel tiles, stored under `key` for `picture`
+    // with `arrangement`, on a screen `screenWidth` x 400 that every
+    // picture fills.
+    void StoreFourByFour(const std::vector<std::int32_t>& arrangement, int picture = 1,
+                         const std::string& key = kBaseKey, int screenWidth = 400) {
+        environment.screen = {screenWidth, 400};
+        for (auto& [number, size] : pictures.builtIns) size = {400, 400};
+        for (auto& [path, size] : pictures.files) size = {400, 400};
+        for (auto [name, value] : {std::pair{"hard", 4}, {"CurrentPic", picture},
+                                   {"numtilesx", 4}, {"numtilesy", 4}})
+            store.Set(key, name, value);
+        store.Set(key, "index", arrangement);
+    }
 
     // Own pictures switched on, from a folder of `names`, which all decode.
     void UseOwnPictures(const std::string& folder, const std::vector<std::string>& names) {
