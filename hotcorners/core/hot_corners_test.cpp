@@ -25,7 +25,8 @@ TEST(CornerZone, IsATriangleOnTheScreenSideOfEachPoint) {
 }
 
 TEST(CornerZone, SeveralMonitorsGiveTheOutermostCornerOfAny) {
-    const struct { const char* layout; std::vector<Rect> monitors; CornerPoints corners; } cases[] = {
+    const struct { const char* layout; std::vector<Rect> monitors; CornerPoints corners; }
+        cases[] = {
         {"one", {{0, 0, 1024, 768}}, ScreenCorners(1024, 768)},
         {"side by side", {{0, 0, 1024, 768}, {1024, 0, 2048, 768}},
          {{{0, 0}, {2048, 0}, {2048, 768}, {0, 768}}}},
@@ -40,8 +41,8 @@ TEST(CornerZone, SeveralMonitorsGiveTheOutermostCornerOfAny) {
     for (const auto& c : cases) EXPECT_EQ(MonitorCorners(c.monitors), c.corners) << c.layout;
 }
 
-// The service as the window runs it: the cursor where `at` puts it at each
-// poll, twice a second.
+// The service as the window runs it, polling twice a second; At() is a
+// poll's input with the cursor at a point.
 class PollTest : public testing::Test {
 protected:
     PollTest() { corners.SetActions({'Y', 'N', '-', '-'}); }
