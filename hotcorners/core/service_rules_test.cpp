@@ -9,11 +9,7 @@ namespace hotcorners {
 namespace {
 
 TEST(ServiceRules, TheLibraryMustLiveInTheWindowsDirectory) {
-    struct Case {
-        const char* library;
-        const char* windows;
-        bool inPlace;
-    };
+    struct Case { const char* library; const char* windows; bool inPlace; };
     for (const Case c : {Case{"C:\\WINDOWS\\EDGEWAKE.DLL", "C:\\Windows", true},
                          Case{"c:\\windows\\edgewake.dll", "C:\\WINDOWS\\", true},
                          Case{"C:\\edgewake.dll", "C:\\", true},

@@ -8,12 +8,8 @@ namespace hotcorners {
 namespace {
 
 TEST(SettingsRules, OpeningShowsWhatIsThereAndANewInstallGetsItsDefaults) {
-    FoundSettings found;
-    found.corners = {'-', '-', 'N', '-'};
-    found.shortcutExists = false;
-    found.pageRegistered = true;
-    found.showFeedback = false;
-    found.showIcon = true;
+    FoundSettings found{.corners = {'-', '-', 'N', '-'}, .shortcutExists = false,
+                        .pageRegistered = true, .showFeedback = false, .showIcon = true};
     const SettingsChoices shown = OpeningChoices(found, SettingsMode::Normal);
     EXPECT_EQ(shown.corners, found.corners);
     EXPECT_FALSE(shown.startup);
@@ -30,10 +26,8 @@ TEST(SettingsRules, OpeningShowsWhatIsThereAndANewInstallGetsItsDefaults) {
 
     // No corner set at all: top-left Now, top-right Never - only when installing.
     found.corners = kNoActions;
-    EXPECT_EQ(OpeningChoices(found, SettingsMode::Silent).corners,
-              (CornerActions{'Y', 'N', '-', '-'}));
-    EXPECT_EQ(OpeningChoices(found, SettingsMode::Install).corners,
-              (CornerActions{'Y', 'N', '-', '-'}));
+    for (const SettingsMode mode : {SettingsMode::Install, SettingsMode::Silent})
+        EXPECT_EQ(OpeningChoices(found, mode).corners, (CornerActions{'Y', 'N', '-', '-'}));
     EXPECT_EQ(OpeningChoices(found, SettingsMode::Normal).corners, kNoActions);
 
     EXPECT_TRUE(StartsServiceAtOpening(SettingsMode::Install, false));

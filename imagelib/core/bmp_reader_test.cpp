@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "imagelib/core/testing/test_files.h"
 
 namespace imagelib {
@@ -9,18 +12,6 @@ namespace {
 
 using testing::BmpFile;
 using testing::Bytes;
-
-struct Outcome {
-    LoadStatus status;
-    ImageRecord record;
-};
-
-Outcome Decode(const Bytes& bytes, const testing::TempFolder& folder) {
-    const DecodeEnvironment environment;
-    DecoderState state(environment, folder.Write("picture.bmp", bytes));
-    DecodeBmp(state);
-    return {state.status, std::move(state.record)};
-}
 
 // 5 x 3 pixels of 8 bits with a full table.
 BmpFile EightBits() {
@@ -45,9 +36,9 @@ TEST(BmpReader, KeepsTheHeaderTableAndRowsAsTheFileHasThem) {
     runs.pixelData = {2, 5, 0, 0, 2, 7, 0, 1};
     testing::TempFolder folder;
     for (const BmpFile& file : {bottomUp, topDown, shortTable, runs, EightBits()}) {
-        const Outcome outcome = Decode(testing::BuildBmp(file), folder);
-        ASSERT_EQ(outcome.status, LoadStatus::Ok) << file.height << " " << file.bitCount;
-        const ImageRecord& record = outcome.record;
+        const DecodeResult result = testing::DecodeBytes(folder, "picture.bmp", testing::BuildBmp(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok) << file.height << " " << file.bitCount;
+        const ImageRecord& record = result.record;
         const InfoHeader header = record.Header();
         EXPECT_EQ(header.height, file.height);
         EXPECT_EQ(header.bitCount, file.bitCount);
@@ -60,35 +51,26 @@ TEST(BmpReader, KeepsTheHeaderTableAndRowsAsTheFileHasThem) {
 }
 
 TEST(BmpReader, RefusesHeadersOfOtherKindsAndSizesTheFileCannotHoldWithoutAllocating) {
-    struct Case {
-        void (*change)(BmpFile&);
-        LoadStatus expected;
-    };
-    const Case cases[] = {
-        {[](BmpFile& f) { f.infoHeaderSize = 12; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.infoHeaderSize = 108; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.infoHeaderSize = 124; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.planes = 2; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.bitCount = 2; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.compression = 4; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.compression = kCompressionRle4; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.height = -3, f.compression = kCompressionRle8; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.coloursUsed = 257; }, LoadStatus::UnsupportedBmp},
-        {[](BmpFile& f) { f.width = 0; }, LoadStatus::BadHeader},
-        {[](BmpFile& f) { f.width = 20000, f.height = -20000; }, LoadStatus::BadHeader},
+    const auto changed = [](auto change) { BmpFile file = EightBits(); change(file); return testing::BuildBmp(file); };
+    const std::vector<testing::Refusal> cases = {
+        {changed([](BmpFile& f) { f.infoHeaderSize = 12; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.infoHeaderSize = 108; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.infoHeaderSize = 124; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.planes = 2; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.bitCount = 2; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.compression = 4; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.compression = kCompressionRle4; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.height = -3, f.compression = kCompressionRle8; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.coloursUsed = 257; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.width = 0; }), LoadStatus::BadHeader},
+        {changed([](BmpFile& f) { f.width = 20000, f.height = -20000; }), LoadStatus::BadHeader},
         // 300 MB of rows, 2 GB of runs, rows far behind the end, in a file of 1 kB.
-        {[](BmpFile& f) { f.width = f.height = 10000, f.bitCount = 24; }, LoadStatus::Truncated},
-        {[](BmpFile& f) { f.compression = kCompressionRle8, f.imageDataSize = 0x7FFFFFF0; }, LoadStatus::Truncated},
-        {[](BmpFile& f) { f.bitsOffset = 0xFFFFFFF0; }, LoadStatus::Truncated},
+        {changed([](BmpFile& f) { f.width = f.height = 10000, f.bitCount = 24; }), LoadStatus::Truncated},
+        {changed([](BmpFile& f) { f.compression = kCompressionRle8, f.imageDataSize = 0x7FFFFFF0; }),
+         LoadStatus::Truncated},
+        {changed([](BmpFile& f) { f.bitsOffset = 0xFFFFFFF0; }), LoadStatus::Truncated},
     };
-    testing::TempFolder folder;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        BmpFile file = EightBits();
-        cases[i].change(file);
-        const Outcome outcome = Decode(testing::BuildBmp(file), folder);
-        EXPECT_EQ(outcome.status, cases[i].expected) << "case " << i;
-        EXPECT_FALSE(outcome.record) << "case " << i;
-    }
+    EXPECT_EQ(testing::NotRefused("picture.bmp", cases), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ using testing::Bytes;
 struct FileCase {
     std::string name;
     Bytes bytes;
-    std::size_t loadsFrom = 0;  // for files cut short: the least length that loads
+    std::size_t knownFrom;  // for files cut short: the least length whose content or name tells the format
+    std::size_t loadsFrom;  // and the least length that loads
 };
 
 // A BMP, which loads only whole, and the decoders that fill their records
@@ -34,15 +35,15 @@ std::vector<FileCase> CuttableFiles() {
     testing::PcxFile pcx = testing::IndexedPcx(indices, 30, 7, 1, 4);
     pcx.runsAcrossLines = true;
     std::vector<FileCase> files = {
-        {"cut.bmp", testing::BuildBmp(bmp), testing::BuildBmp(bmp).size()},
-        // Header and screen, table, extension, descriptor, minimum code size.
-        {"cut.gif", testing::BuildGif(gif), 13 + 3 * 64 + 8 + 10 + 1},
-        {"cut.pcx", testing::BuildPcx(pcx), 128},
+        {"cut.bmp", testing::BuildBmp(bmp), 2, testing::BuildBmp(bmp).size()},  // "BM"
+        // "GIF"; header and screen, table, extension, descriptor, minimum code size.
+        {"cut.gif", testing::BuildGif(gif), 3, 13 + 3 * 64 + 8 + 10 + 1},
+        {"cut.pcx", testing::BuildPcx(pcx), 0, 128},
     };
     for (const bool runLength : {false, true}) {
         testing::TargaFile targa = testing::TargaPicture(9, 5, 24, true, runLength);
         targa.id = {'i', 'd'};
-        files.push_back({"cut.tga", testing::BuildTarga(targa), 18 + 2});
+        files.push_back({"cut.tga", testing::BuildTarga(targa), 0, 18 + 2});
     }
     return files;
 }
@@ -59,10 +60,9 @@ TEST(DecodeFile, AFileCutAnywhereFailsCleanlyOrShowsWhatItHasAndIndexZeroForTheR
         for (std::size_t length = 0; length < file.bytes.size(); ++length) {
             const DecodeResult result =
                 testing::DecodeBytes(folder, file.name, Bytes(file.bytes.begin(), file.bytes.begin() + length));
-            if (length < file.loadsFrom) {
-                // Too short to be told apart, cut in its headers or a BMP.
-                EXPECT_TRUE(result.status == LoadStatus::NotRecognised || result.status == LoadStatus::Truncated)
-                    << length << " " << static_cast<int>(result.status);
+            if (length < file.loadsFrom) {  // cut in its headers, or a BMP
+                EXPECT_EQ(result.status, length < file.knownFrom ? LoadStatus::NotRecognised : LoadStatus::Truncated)
+                    << length;
                 EXPECT_FALSE(result.record) << length;
                 continue;
             }

@@ -25,14 +25,11 @@ TEST(ImgoraCore, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
     FakePrompts prompts;
     ImgoraCore library(prompts);
     testing::TempFolder folder;
-    testing::JpegOptions exif;
-    exif.exifInsteadOfJfif = true;
     const Bytes bmp = Bmp(4, 4);
     std::filesystem::create_directory(folder.PathOf("folder.bmp"));
     const std::string paths[] = {
         folder.PathOf("no such picture.jpg"),
         folder.Write("notes.txt", {'h', 'i'}),
-        folder.Write("exif.jpg", testing::EncodeJpeg(testing::TestPattern(8, 8, 3), exif)),
         folder.Write("anim.gif", {'G', 'I', 'F', '8', '9', 'a'}),  // cut after the signature
         folder.Write("scan.PCX", {10, 5, 1, 8}),                     // cut in the header
         folder.Write("cut.bmp", Bytes(bmp.begin(), bmp.begin() + 60)),

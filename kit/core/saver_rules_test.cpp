@@ -11,13 +11,12 @@ namespace kit {
 namespace {
 
 TEST(NextTimerStep, WaitsFromTheStartOfTheTick) {
-    struct Case {
+    const struct {
         std::uint32_t t0, t1;
         std::int32_t answer;
         TimerAction action;
         std::uint32_t wait;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1000, 1000, 40, TimerAction::Wait, 40},
         {1000, 1300, 1000, TimerAction::Wait, 700},  // 300 ms of work come off
         {1000, 1080, 50, TimerAction::Yield, 0},     // slower than its period
@@ -31,7 +30,7 @@ TEST(NextTimerStep, WaitsFromTheStartOfTheTick) {
         {0xFFFFFF00u, 0x00000100u, 1000, TimerAction::Wait, 488},  // across the wrap
         {0xFFFFFF00u, 0x00000100u, 300, TimerAction::Yield, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const TimerStep step = NextTimerStep(c.t0, c.t1, c.answer);
         EXPECT_EQ(step.action, c.action) << c.t0 << ' ' << c.t1 << ' ' << c.answer;
         EXPECT_EQ(step.waitMs, c.wait) << c.t0 << ' ' << c.t1 << ' ' << c.answer;
@@ -39,18 +38,13 @@ TEST(NextTimerStep, WaitsFromTheStartOfTheTick) {
 }
 
 TEST(MovedBeyondThreshold, ClosesOnlyPastTheThresholdInXOrY) {
-    struct Case {
-        Point now;
-        std::int32_t threshold;
-        bool beyond;
-    };
     const Point start{300, 300};
-    const Case cases[] = {
+    const struct { Point now; std::int32_t threshold; bool beyond; } cases[] = {
         {{300, 300}, 0, false},     {{301, 300}, 0, true},      {{300, 299}, 0, true},
         {{500, 100}, 200, false},   {{501, 300}, 200, true},    {{300, 99}, 200, true},
         {{0, 767}, 999999, false},  {{300, 300}, -1, true},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(MovedBeyondThreshold(start, c.now, c.threshold), c.beyond)
             << c.now.x << ',' << c.now.y << " threshold " << c.threshold;
     EXPECT_TRUE(MovedBeyondThreshold({INT_MIN, 0}, {INT_MAX, 0}, INT_MAX));  // no overflow

@@ -43,11 +43,8 @@ TEST_F(UserSettingsTest, ReadsWhatIsStoredAndDefaultsTheRest) {
 }
 
 TEST_F(UserSettingsTest, ClampsBothIndexValues) {
-    struct Case {
-        std::uint32_t stored, delayIndex, thresholdIndex;
-    };
-    for (const Case c : {Case{1, 1, 1}, Case{3, 1, 3}, Case{7, 1, 3}, Case{12, 1, 3},
-                         Case{0xFFFFFFFF, 1, 3}}) {
+    struct Case { std::uint32_t stored, delayIndex, thresholdIndex; };
+    for (const Case c : {Case{1, 1, 1}, Case{3, 1, 3}, Case{7, 1, 3}, Case{0xFFFFFFFF, 1, 3}}) {
         Stored()["Password Delay Index"] = Dword(c.stored);
         Stored()["Mouse Threshold Index"] = Dword(c.stored);
         const UserSettings settings = Read();
@@ -57,11 +54,7 @@ TEST_F(UserSettingsTest, ClampsBothIndexValues) {
 }
 
 TEST_F(UserSettingsTest, MouseCornersMapYesNoAndAnythingElse) {
-    struct Case {
-        Bytes stored;
-        std::array<CS, 4> corners;
-    };
-    const Case cases[] = {
+    const struct { Bytes stored; std::array<CS, 4> corners; } cases[] = {
         {Text("YN-x"), {CS::Now, CS::Never, CS::Default, CS::Default}},
         {Text("yn-N"), {CS::Default, CS::Default, CS::Default, CS::Never}},
         {Text("NNYY", false), {CS::Never, CS::Never, CS::Now, CS::Now}},
@@ -69,7 +62,7 @@ TEST_F(UserSettingsTest, MouseCornersMapYesNoAndAnythingElse) {
         {Bytes{'Y', 0, 'N', 'N'}, {CS::Now, CS::Default, CS::Default, CS::Default}},
         {Text("YNYNY"), {}},  // five characters and a terminator do not fit
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Stored()["Mouse Corners"] = c.stored;
         EXPECT_EQ(Read().corners, c.corners) << std::string(c.stored.begin(), c.stored.end());
     }

@@ -10,7 +10,6 @@
 namespace puzzle {
 namespace {
 
-const std::string kBase = FakePlatform::kBaseKey;
 using Lines = std::vector<std::string>;
 
 // A 4 x 4 board of 100-pixel tiles on a 500 x 400 screen: the board
@@ -18,15 +17,7 @@ using Lines = std::vector<std::string>;
 class PainterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform.environment.screen = {500, 400};
-        for (auto& [number, size] : platform.pictures.builtIns) size = {400, 400};
-        for (auto [name, value] :
-             {std::pair{"hard", 4}, {"CurrentPic", 1}, {"numtilesx", 4}, {"numtilesy", 4}})
-            platform.store.Set(kBase, name, value);
-        std::vector<std::int32_t> arrangement(16);
-        for (int i = 0; i < 16; ++i) arrangement[i] = i;
-        std::swap(arrangement[0], arrangement[1]);
-        platform.store.Set(kBase, "index", arrangement);
+        platform.StoreFourByFour(Swapped({{0, 1}}), 1, FakePlatform::kBaseKey, 500);
     }
     void Start() {
         game.Start();

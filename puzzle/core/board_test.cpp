@@ -74,9 +74,9 @@ TEST(SwapTiles, KeepsTheCountOfHomeTiles) {
     };
     for (const auto& s : swaps) {
         const SwapOutcome outcome = board->SwapTiles(s.first, s.second);
-        EXPECT_EQ(board->CorrectCount(), s.count) << s.first << " with " << s.second;
-        EXPECT_EQ(outcome.firstHome, s.firstHome) << s.first << " with " << s.second;
-        EXPECT_EQ(outcome.secondHome, s.secondHome) << s.first << " with " << s.second;
+        EXPECT_EQ(std::tuple(board->CorrectCount(), outcome.firstHome, outcome.secondHome),
+                  std::tuple(s.count, s.firstHome, s.secondHome))
+            << s.first << " with " << s.second;
     }
     EXPECT_TRUE(board->IsHome(2));
 
@@ -95,13 +95,8 @@ TEST(SwapTiles, KeepsTheCountOfHomeTiles) {
 TEST(CutPicture, FitsAndCentresThePicture) {
     // 534 x 450 on 1024 x 768: scale 768/450, fitted 911 x 768, tile 911 div 12 = 75,
     // 12 x 10 cells, board 900 x 750 showing the middle 527 x 439 of the picture.
-    const BoardGeometry g = FitBoard(534, 450, 1024, 768, 12);
-    EXPECT_EQ(g.tileSize, 75);
-    EXPECT_EQ(g.columns, 12);
-    EXPECT_EQ(g.rows, 10);
-    EXPECT_EQ(g.boardWidth, 900);
-    EXPECT_EQ(g.boardHeight, 750);
-    EXPECT_EQ(g.source, (Rect{3, 5, 527, 439}));
+    EXPECT_EQ(FitBoard(534, 450, 1024, 768, 12),
+              (BoardGeometry{12, 12, 10, 75, 900, 750, {3, 5, 527, 439}}));
     // A picture without a size is taken as 16 pixels square.
     EXPECT_EQ(FitBoard(0, -5, 160, 160, 4), FitBoard(16, 16, 160, 160, 4));
 

@@ -7,7 +7,7 @@ namespace {
 
 TEST(ParseInteger, ReadsLikeThePercentIConversion) {
     const struct { const char* text; std::optional<std::int32_t> value; } cases[] = {
-        {"12", 12},         {"  25", 25},        {"+7", 7},           {"-3", -3},
+        {"12", 12},         {" \t25", 25},        {"+7", 7},           {"-3", -3},
         {"0x1F", 31},       {"0X1f", 31},        {"-0x10", -16},      {"017", 15},
         {"08", 0},          {"0", 0},            {"0x", 0},           {"0xg", 0},
         {"12abc", 12},      {"5 6", 5},          {"", std::nullopt},  {"abc", std::nullopt},

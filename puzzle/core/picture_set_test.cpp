@@ -13,15 +13,16 @@ namespace {
 
 const std::string kBase = FakePlatform::kBaseKey;
 
+std::vector<std::int32_t> Cells(const PuzzleBoard& board) {
+    return {board.Arrangement().begin(), board.Arrangement().end()};
+}
+
 // What is stored agrees with the board: difficulty, grid and arrangement.
 void ExpectStoredBoard(MemoryStore& store, const PuzzleBoard& board) {
     EXPECT_EQ(store.Integer(kBase, "hard"), board.Hard());
     EXPECT_EQ(store.Integer(kBase, "numtilesx"), board.Columns());
     EXPECT_EQ(store.Integer(kBase, "numtilesy"), board.Rows());
-    const auto index = store.Integers(kBase, "index");
-    ASSERT_TRUE(index);
-    EXPECT_TRUE(std::equal(index->begin(), index->end(), board.Arrangement().begin(),
-                           board.Arrangement().end()));
+    EXPECT_EQ(store.Integers(kBase, "index"), Cells(board));
 }
 
 TEST(OwnPictures, QualifyingNames) {
@@ -90,26 +91,25 @@ TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
         BoardMaking first(platform.Services());
         platform.clock.now = 1234;
         ASSERT_TRUE(first.LoadCurrentPicture());
-        PuzzleBoard& board = *first.board;
-        board.SwapTiles(board.CellIndex(0, 0), board.CellIndex(1, 0));
+        first.board->SwapTiles(0, 1);
         first.SaveArrangement();
-        saved.assign(board.Arrangement().begin(), board.Arrangement().end());
+        saved = Cells(*first.board);
     }
     platform.clock.now = 999;  // another shuffle would differ
     BoardMaking again(platform.Services());
     ASSERT_TRUE(again.LoadCurrentPicture());
-    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), again.board->Arrangement().begin()));
+    EXPECT_EQ(Cells(*again.board), saved);
     // After a restart of the set it belongs to another picture: not taken.
     store.Set(kBase, "CurrentPic", 11);
     BoardMaking restarted(platform.Services());
     ASSERT_TRUE(restarted.LoadCurrentPicture());
-    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), restarted.board->Arrangement().begin()));
+    EXPECT_NE(Cells(*restarted.board), saved);
 
     // A grid saved of another size (another screen): shuffled anew and stored.
     store.Set(kBase, "numtilesy", *store.Integer(kBase, "numtilesy") + 1);
     BoardMaking other(platform.Services());
     ASSERT_TRUE(other.LoadCurrentPicture());
-    EXPECT_FALSE(std::equal(saved.begin(), saved.end(), other.board->Arrangement().begin()));
+    EXPECT_NE(Cells(*other.board), saved);
     ExpectStoredBoard(store, *other.board);
     // Another difficulty: the stored index is of another size.
     store.Set(kBase, "hard", 10);
@@ -155,9 +155,7 @@ TEST(LoadCurrentPicture, StoredDifficultyAgreesWithTheBoardCut) {
             // The next run takes the stored board back as it was.
             BoardMaking again(platform.Services());
             ASSERT_TRUE(again.LoadCurrentPicture());
-            EXPECT_TRUE(std::equal(board.Arrangement().begin(), board.Arrangement().end(),
-                                   again.board->Arrangement().begin(),
-                                   again.board->Arrangement().end()));
+            EXPECT_EQ(Cells(*again.board), Cells(board));
         }
     }
 }
@@ -207,30 +205,23 @@ TEST(LoadCurrentPicture, ABuiltInThatCannotBeDecodedLeavesAPlainSolvedBoard) {
 }
 
 TEST(LoadCurrentPicture, OwnPhotosShowWholeAndBuiltInsAreCutAsBefore) {
-    // An own photo of 3000 x 2000 makes the grid of a 1000 x 667 picture.
-    FakePlatform platform;
-    platform.UseOwnPictures("D:\\Pics", {"big.jpg", "small.jpg"});
-    platform.pictures.files["D:\\Pics\\big.jpg"] = {3000, 2000};
-    platform.pictures.files["D:\\Pics\\small.jpg"] = {1000, 667};
-    BoardMaking big(platform.Services());
-    ASSERT_TRUE(big.LoadCurrentPicture());
-    big.AdvancePicture();  // the small one
-    BoardMaking small(platform.Services());
-    ASSERT_TRUE(small.LoadCurrentPicture());
-    EXPECT_EQ(platform.pictures.decodedFiles.back(), "D:\\Pics\\small.jpg");
-    EXPECT_EQ(big.board->Columns(), small.board->Columns());
-    EXPECT_EQ(big.board->Rows(), small.board->Rows());
-    EXPECT_EQ(big.board->TileSize(), small.board->TileSize());
-
-    // Built-in picture 9, 1300 x 450, keeps the cut its saved boards had:
+    // An own photo of 3000 x 2000 makes the grid of a 1000 x 667 picture;
+    // built-in picture 9, 1300 x 450, keeps the cut its saved boards had:
     // its first 1000 columns.
-    FakePlatform builtIn;
-    builtIn.store.Set(kBase, "CurrentPic", 9);
-    BoardMaking nine(builtIn.Services());
-    ASSERT_TRUE(nine.LoadCurrentPicture());
-    const BoardGeometry asBefore = FitBoard(1000, 450, 1024, 768, nine.board->Hard());
-    EXPECT_EQ(nine.board->Columns(), asBefore.columns);
-    EXPECT_EQ(nine.board->Rows(), asBefore.rows);
+    for (const auto& [own, asCut] : {std::pair{true, Size{1000, 667}}, {false, Size{1000, 450}}}) {
+        FakePlatform platform;
+        platform.UseOwnPictures("D:\\Pics", {"big.jpg"});
+        platform.pictures.files["D:\\Pics\\big.jpg"] = {3000, 2000};
+        platform.store.Set(kBase, "UseOwnPics", own ? 1 : 0);
+        platform.store.Set(kBase, "CurrentPic", 9);
+        BoardMaking making(platform.Services());
+        ASSERT_TRUE(making.LoadCurrentPicture());
+        const PuzzleBoard& board = *making.board;
+        const BoardGeometry expected = FitBoard(asCut.width, asCut.height, 1024, 768, board.Hard());
+        EXPECT_EQ(board.Columns(), expected.columns) << own;
+        EXPECT_EQ(board.Rows(), expected.rows) << own;
+        EXPECT_EQ(board.TileSize(), expected.tileSize) << own;
+    }
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -89,18 +91,13 @@ public:
                 std::vector<std::uint8_t> bytes) {
         keys[path][name] = Value{kind, std::move(bytes)};
     }
-    void Set(const std::string& path, const std::string& name, std::int32_t value) {
+    // An integer, a text or a list of integers, written as the saver writes them.
+    template <typename T>
+    void Set(const std::string& path, const std::string& name, const T& value) {
         Key key(keys[path]);
-        WriteInteger(key, name, value);
-    }
-    void Set(const std::string& path, const std::string& name, const std::string& text) {
-        Key key(keys[path]);
-        WriteText(key, name, text);
-    }
-    void Set(const std::string& path, const std::string& name,
-             const std::vector<std::int32_t>& values) {
-        Key key(keys[path]);
-        WriteIntegers(key, name, values);
+        if constexpr (std::is_integral_v<T>) WriteInteger(key, name, value);
+        else if constexpr (std::is_convertible_v<T, std::string_view>) WriteText(key, name, value);
+        else WriteIntegers(key, name, value);
     }
 
     std::map<std::string, Values> keys;
@@ -202,6 +199,14 @@ public:
     std::uint32_t now = 0;
 };
 
+// The identity arrangement of a 4 x 4 board with the given cells swapped.
+inline std::vector<std::int32_t> Swapped(std::initializer_list<std::pair<int, int>> swaps) {
+    std::vector<std::int32_t> cells(16);
+    for (int i = 0; i < 16; ++i) cells[i] = i;
+    for (auto [a, b] : swaps) std::swap(cells[a], cells[b]);
+    return cells;
+}
+
 // All the fakes a board with a store needs, wired together.
 struct FakePlatform {
     static constexpr char kBaseKey[] = "SOFTWARE\\Zelt\\Corvane";  // string 2 above
@@ -212,6 +217,20 @@ struct FakePlatform {
     FakeClock clock;
 
     BoardServices Services() { return {store, environment, pictures, clock}; }
+
+    // A 4 x 4 board of 100-pixel tiles, stored under `key` for `picture`
+    // with `arrangement`, on a screen `screenWidth` x 400 that every
+    // picture fills.
+    void StoreFourByFour(const std::vector<std::int32_t>& arrangement, int picture = 1,
+                         const std::string& key = kBaseKey, int screenWidth = 400) {
+        environment.screen = {screenWidth, 400};
+        for (auto& [number, size] : pictures.builtIns) size = {400, 400};
+        for (auto& [path, size] : pictures.files) size = {400, 400};
+        for (auto [name, value] : {std::pair{"hard", 4}, {"CurrentPic", picture},
+                                   {"numtilesx", 4}, {"numtilesy", 4}})
+            store.Set(key, name, value);
+        store.Set(key, "index", arrangement);
+    }
 
     // Own pictures switched on, from a folder of `names`, which all decode.
     void UseOwnPictures(const std::string& folder, const std::vector<std::string>& names) {
@@ -351,16 +370,10 @@ public:
         return std::to_string(r.left) + "," + std::to_string(r.top) + "-" +
                std::to_string(r.right) + "," + std::to_string(r.bottom);
     }
-    static std::string Name(Colour colour) {
-        switch (colour) {
-        case Colour::Black: return "black";
-        case Colour::White: return "white";
-        case Colour::LightGrey: return "grey";
-        case Colour::Highlight: return "highlight";
-        case Colour::HelpBox: return "helpbox";
-        case Colour::HelpText: return "helptext";
-        }
-        return "?";
+    static std::string Name(Colour colour) {  // in the order of Colour
+        static const char* const names[] = {"black", "white", "grey", "highlight", "helpbox",
+                                             "helptext"};
+        return names[static_cast<int>(colour)];
     }
 
     std::vector<std::string> lines;

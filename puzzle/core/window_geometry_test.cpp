@@ -13,11 +13,9 @@ TEST(WindowGeometry, FullScreenIsOneToOne) {
     EXPECT_EQ(CellRect(mapping, kBoard, {0, 0}), (WindowRect{62, 9, 137, 84}));
     EXPECT_EQ(CellRect(mapping, kBoard, {11, 9}), (WindowRect{887, 684, 962, 759}));
     EXPECT_EQ(TileBlockRect(mapping, kBoard, {2, 1}, {3, 2}), (WindowRect{212, 84, 437, 234}));
-    const auto margins = MarginRects(mapping, kBoard);
-    EXPECT_EQ(margins[0], (WindowRect{0, 0, 62, 768}));
-    EXPECT_EQ(margins[1], (WindowRect{962, 0, 1024, 768}));
-    EXPECT_EQ(margins[2], (WindowRect{62, 0, 962, 9}));
-    EXPECT_EQ(margins[3], (WindowRect{62, 759, 962, 768}));
+    EXPECT_EQ(MarginRects(mapping, kBoard),
+              (std::array<WindowRect, 4>{{{0, 0, 62, 768}, {962, 0, 1024, 768},
+                                          {62, 0, 962, 9}, {62, 759, 962, 768}}}));
     EXPECT_EQ(mapping.DesignX(500), 500);
 }
 

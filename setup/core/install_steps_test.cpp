@@ -75,14 +75,13 @@ TEST(InstallCarriedFile, WritesKeepsAsksAndNeverLeavesAPartialFile) {
     constexpr char k4[] = "1, 0, 0, 4", k5[] = "1, 0, 0, 5";
     enum Fault { kNone, kCutOff, kInUse, kNoFolder };
     using enum InstallOutcome;
+    // `installed` and `left` (at the target afterwards) are nullptr for no file.
     const struct Case {
-        const char* what;
-        const char* installed;  // nullptr: none
-        const char* carried;
+        const char *what, *installed, *carried;
         bool yes;
         Fault fault;
         InstallOutcome outcome;
-        const char* left;  // at the target afterwards; nullptr: nothing
+        const char* left;
         bool asks;
         std::string error;
     } cases[] = {

@@ -1,9 +1,11 @@
 // libFuzzer target: any bytes, as a file, through detection and the
 // decoders.
-// The JPEG warning is answered with OK or Cancel by turns; the display has
-// a system palette or none by turns; every progress report must be a
-// percentage. The file's name (IMAGELIB_FUZZ_FILE) decides which formats
-// its extension alone can reach: .pcx and .tga fuzz those readers.
+// The input's length chooses whether the JPEG warning is answered with OK
+// or Cancel and whether the display has a system palette, so that an input
+// runs the same way each time (a JPEG decode asks about its first warning
+// only: answering by turns would never cancel); every progress report must
+// be a percentage. The file's name (IMAGELIB_FUZZ_FILE) decides which
+// formats its extension alone can reach: .pcx and .tga fuzz those readers.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,33 +13,9 @@
 #include <string>
 
 #include "imagelib/core/decode_file.h"
+#include "imagelib/core/testing/test_fakes.h"
 
 namespace {
-
-class AlternatingPrompts : public imagelib::UserPrompts {
-public:
-    void ShowLoadError(const char*, const char*) override {}
-    bool ConfirmJpegWarning(const char*, const char*) noexcept override {
-        answer_ = !answer_;
-        return answer_;
-    }
-
-private:
-    bool answer_ = false;
-};
-
-class AlternatingDisplay : public imagelib::DisplayPalette {
-public:
-    bool SystemColours(std::size_t count, imagelib::PaletteTriples& triples) const override {
-        hasPalette_ = !hasPalette_;
-        if (!hasPalette_) return false;
-        for (std::size_t i = 0; i < 3 * count; ++i) triples[i] = static_cast<std::uint8_t>(i);
-        return true;
-    }
-
-private:
-    mutable bool hasPalette_ = false;
-};
 
 std::int32_t CheckProgress(std::uint16_t phase, std::int32_t percent) {
     if (phase > 1 || percent < 0 || percent > 100) __builtin_trap();
@@ -60,8 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
-    AlternatingPrompts prompts;
-    static AlternatingDisplay display;
+    imagelib::FakePrompts prompts;
+    prompts.answerOk = size % 2 == 0;
+    imagelib::FakeDisplay display;
+    display.hasPalette = size / 2 % 2 == 0;
     const imagelib::DecodeEnvironment environment{&prompts, CheckProgress, {}, &display};
     const imagelib::DecodeResult result = imagelib::DecodeFile(path, environment);
     if (result.record) {

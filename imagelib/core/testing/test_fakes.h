@@ -1,4 +1,5 @@
-// Stand-ins for the platform, for the image library's tests.
+// Stand-ins for the platform, for the image library's tests and fuzz
+// targets.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "imagelib/core/decoder_state.h"
+#include "imagelib/core/display_palette.h"
 #include "imagelib/core/progress_display.h"
 #include "imagelib/core/user_prompts.h"
 
@@ -81,6 +83,23 @@ public:
     int dispatches = 0;
     std::function<void()> onDispatch;
     bool failAfterShowing = false;  // an unexpected failure right after Show
+};
+
+// A display with a system palette of its own (entry i is i, i, 255 - i),
+// or none; notes the size of each palette asked for.
+class FakeDisplay : public DisplayPalette {
+public:
+    bool SystemColours(std::size_t count, PaletteTriples& triples) const override {
+        asked.push_back(count);
+        if (!hasPalette) return false;
+        for (std::size_t i = 0; i < count; ++i) {
+            triples[3 * i] = triples[3 * i + 1] = static_cast<std::uint8_t>(i);
+            triples[3 * i + 2] = static_cast<std::uint8_t>(255 - i);
+        }
+        return true;
+    }
+    bool hasPalette = true;
+    mutable std::vector<std::size_t> asked;
 };
 
 }  // namespace imagelib

@@ -20,8 +20,6 @@ namespace {
 void Put(Bytes& out, std::size_t at, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
-void PutU16(Bytes& out, std::size_t at, std::uint32_t value) { Put(out, at, value, 2); }
-void PutU32(Bytes& out, std::size_t at, std::uint32_t value) { Put(out, at, value, 4); }
 
 // Byte by byte: GCC 12 takes a range insert into a vector of a size known
 // to it for an overrun (-Warray-bounds).
@@ -80,23 +78,6 @@ Bytes SubBlocks(const Bytes& data, std::size_t size) {
     return out;
 }
 
-// The scan lines of an indexed picture, as IndexedPcx describes them.
-Bytes PcxLines(const Bytes& indices, int width, int height, int bitsPerPlane, int planes, int bytesPerLine) {
-    Bytes lines;
-    for (int y = 0; y < height; ++y) {
-        for (int p = 0; p < planes; ++p) {
-            Bytes plane(static_cast<std::size_t>(bytesPerLine), 0);
-            for (int x = 0; x < width; ++x) {
-                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
-                const int bit = x * bitsPerPlane;
-                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
-            }
-            lines.insert(lines.end(), plane.begin(), plane.end());
-        }
-    }
-    return lines;
-}
-
 }  // namespace
 
 TempFolder::TempFolder() {
@@ -147,6 +128,19 @@ DecodeResult DecodeBytes(const TempFolder& folder, const std::string& name, cons
     return DecodeFile(folder.Write(name, bytes), environment);
 }
 
+std::vector<std::string> NotRefused(const std::string& name, const std::vector<Refusal>& cases) {
+    const TempFolder folder;
+    std::vector<std::string> wrong;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const DecodeResult result = DecodeBytes(folder, name, cases[i].bytes);
+        if (result.status != cases[i].status || result.record) {
+            wrong.push_back("case " + std::to_string(i) + ": status " + std::to_string(static_cast<int>(result.status)) +
+                            (result.record ? " with a record" : ""));
+        }
+    }
+    return wrong;
+}
+
 Picture TestPattern(int width, int height, int components) {
     Picture picture{width, height, components, {}};
     picture.samples.resize(static_cast<std::size_t>(width) * height * components);
@@ -185,13 +179,8 @@ Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options) {
     if (picture.components == 4 && options.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
     jpeg_set_quality(&info, options.quality, TRUE);
     if (options.progressive) jpeg_simple_progression(&info);
-    // A JFIF block first, as detection wants, even on four-component files.
-    info.write_JFIF_header = options.exifInsteadOfJfif ? FALSE : TRUE;
+    info.write_JFIF_header = TRUE;  // as detection wants, even on four-component files
     jpeg_start_compress(&info, TRUE);
-    if (options.exifInsteadOfJfif) {
-        static const unsigned char kExif[] = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8};
-        jpeg_write_marker(&info, JPEG_APP0 + 1, kExif, sizeof kExif);
-    }
     const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * picture.components;
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(picture.samples.data() + info.next_scanline * rowBytes);
@@ -211,17 +200,17 @@ Bytes BuildBmp(const BmpFile& file) {
     Bytes out(fileSize, 0);
     out[0] = 'B';
     out[1] = 'M';
-    PutU32(out, 2, static_cast<std::uint32_t>(fileSize));
-    PutU32(out, 10, file.bitsOffset.value_or(static_cast<std::uint32_t>(rowsAt)));
-    PutU32(out, 14, file.infoHeaderSize);
+    Put(out, 2, static_cast<std::uint32_t>(fileSize), 4);
+    Put(out, 10, file.bitsOffset.value_or(static_cast<std::uint32_t>(rowsAt)), 4);
+    Put(out, 14, file.infoHeaderSize, 4);
     if (file.infoHeaderSize >= 40) {
-        PutU32(out, 18, static_cast<std::uint32_t>(file.width));
-        PutU32(out, 22, static_cast<std::uint32_t>(file.height));
-        PutU16(out, 26, file.planes);
-        PutU16(out, 28, file.bitCount);
-        PutU32(out, 30, file.compression);
-        PutU32(out, 34, file.imageDataSize);
-        PutU32(out, 46, file.coloursUsed);
+        Put(out, 18, static_cast<std::uint32_t>(file.width), 4);
+        Put(out, 22, static_cast<std::uint32_t>(file.height), 4);
+        Put(out, 26, file.planes, 2);
+        Put(out, 28, file.bitCount, 2);
+        Put(out, 30, file.compression, 4);
+        Put(out, 34, file.imageDataSize, 4);
+        Put(out, 46, file.coloursUsed, 4);
     }
     std::copy(file.colourTable.begin(), file.colourTable.end(), out.begin() + headersSize);
     std::copy(file.pixelData.begin(), file.pixelData.end(), out.begin() + rowsAt);
@@ -400,13 +389,13 @@ Bytes BuildPcx(const PcxFile& file) {
     out[1] = file.version;
     out[2] = file.encoding;
     out[3] = file.bitsPerPlane;
-    PutU16(out, 4, file.xMin);
-    PutU16(out, 6, file.yMin);
-    PutU16(out, 8, file.xMax);
-    PutU16(out, 10, file.yMax);
+    Put(out, 4, file.xMin, 2);
+    Put(out, 6, file.yMin, 2);
+    Put(out, 8, file.xMax, 2);
+    Put(out, 10, file.yMax, 2);
     std::copy_n(file.headerPalette.begin(), std::min<std::size_t>(48, file.headerPalette.size()), out.begin() + 16);
     out[65] = file.planes;
-    PutU16(out, 66, file.bytesPerLine);
+    Put(out, 66, file.bytesPerLine, 2);
     if (file.encoding != 1) {
         Append(out, file.lines);
     } else {
@@ -435,7 +424,17 @@ PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane
     file.yMax = static_cast<std::uint16_t>(height - 1);
     file.bytesPerLine = static_cast<std::uint16_t>((width * bitsPerPlane + 15) / 16 * 2);
     file.headerPalette = ColourTriples(16);
-    file.lines = PcxLines(indices, width, height, bitsPerPlane, planes, file.bytesPerLine);
+    for (int y = 0; y < height; ++y) {
+        for (int p = 0; p < planes; ++p) {
+            Bytes plane(file.bytesPerLine, 0);
+            for (int x = 0; x < width; ++x) {
+                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
+                const int bit = x * bitsPerPlane;
+                plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
+            }
+            Append(file.lines, plane);
+        }
+    }
     return file;
 }
 
@@ -451,10 +450,10 @@ Bytes BuildTarga(const TargaFile& file) {
     out[0] = static_cast<std::uint8_t>(file.id.size());
     out[1] = file.colourMapType;
     out[2] = file.imageType;
-    PutU16(out, 5, file.colourMapLength);
+    Put(out, 5, file.colourMapLength, 2);
     out[7] = file.colourMapDepth;
-    PutU16(out, 12, file.width);
-    PutU16(out, 14, file.height);
+    Put(out, 12, file.width, 2);
+    Put(out, 14, file.height, 2);
     out[16] = file.depth;
     out[17] = file.descriptor;
     Append(out, file.id);

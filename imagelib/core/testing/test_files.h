@@ -53,8 +53,7 @@ Picture TestPattern(int width, int height, int components);
 struct JpegOptions {
     int quality = 85;
     bool progressive = false;
-    bool ycck = false;            // four-component pictures: YCCK instead of CMYK
-    bool exifInsteadOfJfif = false;  // an APP1 block first, no APP0
+    bool ycck = false;  // four-component pictures: YCCK instead of CMYK
 };
 // Compresses with libjpeg (4:2:0 for colour).
 Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options = {});
@@ -88,6 +87,13 @@ Bytes FileBytes(const std::string& path);
 // Writes `bytes` as the file `name` in the folder and decodes it.
 DecodeResult DecodeBytes(const TempFolder& folder, const std::string& name, const Bytes& bytes,
                          const DecodeEnvironment& environment = {});
+// A file and the status its decode must end in, with no record.
+struct Refusal {
+    Bytes bytes;
+    LoadStatus status;
+};
+// Decodes each file as `name`; answers a line for each that ends otherwise.
+std::vector<std::string> NotRefused(const std::string& name, const std::vector<Refusal>& cases);
 
 // A colour as 0xRRGGBB.
 using Rgb = std::uint32_t;

@@ -1,6 +1,7 @@
 // Stand-ins for the platform, for the kit core's tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -139,9 +140,7 @@ public:
 class FakeWindows : public WindowQuery {
 public:
     bool IsWindow(std::uintptr_t window) override {
-        for (auto w : existing)
-            if (w == window) return true;
-        return false;
+        return std::find(existing.begin(), existing.end(), window) != existing.end();
     }
     std::uintptr_t ForegroundWindow() override { return foreground; }
     std::uintptr_t PreviewerWindow(std::string_view afterLetter) override {
