@@ -1,11 +1,15 @@
-"""What the Windows-side test drivers share: the environment of the build
-tree's Wine session, the Windows form of a path, and waiting for a
-condition. Drivers find it with
+"""What the Windows-side test drivers share: their arguments, the
+environment of the build tree's Wine session, the Windows form of a path,
+waiting for a condition, running Wine programs, and the session's screen,
+mouse and keyboard. Drivers find it with
     sys.path.insert(0, os.path.join(<repository>, "tools", "wine"))
 """
+import argparse
 import os
 import shlex
 import subprocess
+import sys
+import tempfile
 import time
 
 
@@ -31,3 +35,74 @@ def wait_for(what, condition, timeout=60.0, interval=0.2):
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(interval)
     return result
+
+
+# The session's screen (tools/wine/session.sh).
+SCREEN = (1024, 768)
+
+
+def driver_arguments(*names, **defaults):
+    """The driver's arguments, --NAME each, required unless given a default,
+    with its work folder made and the session started; and the command line
+    for unittest."""
+    parser = argparse.ArgumentParser()
+    for name in names:
+        parser.add_argument("--" + name, required=True)
+    for name, default in defaults.items():
+        parser.add_argument("--" + name, default=default)
+    args, rest = parser.parse_known_args()
+    os.makedirs(args.work, exist_ok=True)
+    subprocess.run([args.session, "start", args.state], check=True)
+    return args, [sys.argv[0], *rest]
+
+
+# Output of Wine programs goes through files: helper processes that Wine
+# starts outlive the program and would hold a pipe open.
+
+def run(command, env, timeout=600, errors=True):
+    """Runs a program to its end; its exit code and output (with its error
+    output unless `errors` is false)."""
+    with tempfile.TemporaryFile() as file:
+        code = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=file,
+                              stderr=file if errors else subprocess.DEVNULL,
+                              timeout=timeout).returncode
+        file.seek(0)
+        return code, file.read().decode("latin-1")
+
+
+def start(command, env, output=None):
+    """Starts a program, its output into the file `output` or nowhere."""
+    if not output:
+        return subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(output, "wb") as file:
+        return subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=file,
+                                stderr=subprocess.STDOUT)
+
+
+class Display:
+    """The session's screen, mouse and keyboard."""
+
+    def __init__(self, env):
+        self.env = env
+
+    def xdotool(self, *arguments):
+        return subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True,
+                              capture_output=True, text=True).stdout
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", x, y, "click", button)
+
+    def press(self, rect):
+        """A click in the middle of a (left, top, right, bottom) rectangle."""
+        self.click((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
+
+    def screenshot(self, folder=None, name=None):
+        """The whole screen's RGB bytes; kept as NAME.png when a folder is given."""
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
+                              check=True, capture_output=True).stdout
+        if folder and name:
+            os.makedirs(folder, exist_ok=True)
+            subprocess.run(["convert", "-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-",
+                            os.path.join(folder, name + ".png")], input=data, check=True)
+        return data

@@ -28,9 +28,6 @@
 //                          the operation OP (0x68...0x6B); prints the answer
 //   option NAME            prints the 32-bit value NAME under HKCU\Control
 //                          Panel\Desktop (-1 when missing)
-//   foreground             prints the foreground window's class, shape and
-//                          whether it is the desktop's or the shell's
-//   show-service           shows the service window (its diagnostic text)
 //   lists                  prints the corner copy ("corners YN--"),
 //                          "notify N" and "feedback N" (members),
 //                          and "gone N", members that no longer exist
@@ -371,16 +368,6 @@ int main(int argc, char** argv) {
         return Box(argv[2], static_cast<DWORD>(number(3, 20000)));
     } else if (command == "feedback") {
         return Feedback();
-    } else if (command == "foreground") {
-        const HWND foreground = ::GetForegroundWindow();
-        char name[64] = {};
-        RECT rect{};
-        ::GetClassNameA(foreground, name, sizeof name);
-        ::GetWindowRect(foreground, &rect);
-        std::printf("foreground %s %d %ld %ld desktop %d shell %d\n", name,
-                    ::IsWindowVisible(foreground) ? 1 : 0, rect.right - rect.left,
-                    rect.bottom - rect.top, foreground == ::GetDesktopWindow() ? 1 : 0,
-                    foreground == ::GetShellWindow() ? 1 : 0);
     } else if (command == "endsession") {
         const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         if (!service) return 1;
@@ -404,11 +391,6 @@ int main(int argc, char** argv) {
             ::RegCloseKey(key);
         }
         std::printf("%ld\n", value == 0xFFFFFFFF ? -1L : static_cast<long>(value));
-    } else if (command == "show-service") {
-        // Its diagnostic text: last corner, polls in it, suppressed.
-        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
-        if (!service) return 1;
-        ::SetWindowPos(service, HWND_TOPMOST, 380, 300, 240, 120, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     } else {
         std::fprintf(stderr, "edgewake_probe: unknown command\n");
         return 2;

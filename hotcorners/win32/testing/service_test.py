@@ -6,8 +6,8 @@ into the corners with xdotool; edgewake_probe.exe answers what cannot be
 seen from outside Wine (the library's exports, the screen-saver switch,
 the shared lists, message boxes). Screenshots are kept in WORK/shots.
 """
-import argparse
 import ctypes
+import functools
 import os
 import shlex
 import shutil
@@ -28,34 +28,23 @@ TOP_LEFT = (0, 0)
 TOP_RIGHT = (SCREEN[0] - 1, 0)
 
 
-def wait_for(what, condition, timeout=60.0, interval=0.2):
-    return wine_testing.wait_for(what, condition, timeout, interval)
+wait_for = wine_testing.wait_for
 
 
-class Session:
+class Session(wine_testing.Display):
     """The Wine session of the build tree: environment, programs, screen."""
 
     def __init__(self):
-        subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-        self.env = wine_testing.session_environment(ARGS.state, ARGS.session)
+        super().__init__(wine_testing.session_environment(ARGS.state, ARGS.session))
         self.wine = shlex.split(os.environ.get("REDIRA_WINE", ARGS.wine))
         self.windows = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows")
         self.count = 0
 
-    def output_file(self):
-        self.count += 1
-        return os.path.join(ARGS.work, f"out{self.count}.txt")
-
     def probe(self, *arguments, env=None):
-        """Runs the probe and answers its output lines (through a file:
-        helper processes that Wine starts outlive it and would hold a pipe)."""
-        path = self.output_file()
-        with open(path, "wb") as output:
-            subprocess.run([*self.wine, ARGS.probe, *map(str, arguments)], env=env or self.env,
-                           stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT,
-                           timeout=120)
-        with open(path, encoding="latin-1") as output:
-            return [line.rstrip("\r\n") for line in output if line.strip()]
+        """Runs the probe and answers its output lines."""
+        _, output = wine_testing.run([*self.wine, ARGS.probe, *map(str, arguments)],
+                                     env or self.env, timeout=120)
+        return [line for line in output.splitlines() if line.strip()]
 
     def value(self, *arguments):
         lines = self.probe(*arguments)
@@ -63,30 +52,23 @@ class Session:
 
     def start(self, *arguments, env=None):
         """A program left running; its output goes to the file process.output."""
-        path = self.output_file()
-        with open(path, "wb") as output:
-            process = subprocess.Popen([*self.wine, *arguments], env=env or self.env,
-                                       stdin=subprocess.DEVNULL, stdout=output,
-                                       stderr=subprocess.STDOUT)
+        self.count += 1
+        path = os.path.join(ARGS.work, f"out{self.count}.txt")
+        process = wine_testing.start([*self.wine, *arguments], env or self.env, path)
         process.output = path
         return process
 
     def start_probe(self, *arguments, env=None):
         return self.start(ARGS.probe, *map(str, arguments), env=env)
 
-    def xdotool(self, *arguments):
-        return subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True,
-                              capture_output=True, text=True).stdout
-
     def mouse(self, point):
         self.xdotool("mousemove", *point)
 
     def screenshot(self, name):
+        """Kept as WORK/shots/NAME.png; answers its path."""
         shots = os.path.join(ARGS.work, "shots")
-        os.makedirs(shots, exist_ok=True)
-        path = os.path.join(shots, name + ".png")
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
-        return path
+        super().screenshot(shots, name)
+        return os.path.join(shots, name + ".png")
 
 
 def x_screen_saver(display, timeout=None):
@@ -105,6 +87,14 @@ def x_screen_saver(display, timeout=None):
     return values[0].value
 
 
+def fresh_file(name):
+    """A path in the work folder where no file is yet."""
+    path = os.path.join(ARGS.work, name)
+    if os.path.exists(path):
+        os.remove(path)
+    return path
+
+
 def read_lines(path):
     if not os.path.exists(path):
         return []
@@ -117,7 +107,6 @@ class ServiceTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        os.makedirs(ARGS.work, exist_ok=True)
         cls.session = Session()
         cls.installed = os.path.join(cls.session.windows, "edgewake.dll")
         shutil.copyfile(ARGS.library, cls.installed)
@@ -253,9 +242,7 @@ class ServiceTest(unittest.TestCase):
         # foreground only counts the requests.
         self.session.probe("saver", "C:\\windows\\notepad.exe")
         self.start_service()
-        log = os.path.join(ARGS.work, "window.log")
-        if os.path.exists(log):
-            os.remove(log)
+        log = fresh_file("window.log")
         self.processes.append(self.session.start_probe("window", windows_path(log), 30000))
         self.assertEqual(wait_for("the window", lambda: read_lines(log))[0], "foreground")
 
@@ -280,9 +267,7 @@ class ServiceTest(unittest.TestCase):
     def test_now_corner_without_a_saver_says_so_and_starts_nothing(self):
         self.session.probe("corners", "Y---")
         self.start_service()
-        log = os.path.join(ARGS.work, "window_none.log")
-        if os.path.exists(log):
-            os.remove(log)
+        log = fresh_file("window_none.log")
         self.processes.append(self.session.start_probe("window", windows_path(log), 15000))
         wait_for("the window", lambda: read_lines(log))
         self.session.mouse(TOP_LEFT)
@@ -293,9 +278,7 @@ class ServiceTest(unittest.TestCase):
 
     def test_changed_corners_reach_the_notify_list_past_gone_and_hung_windows(self):
         self.start_service()
-        log = os.path.join(ARGS.work, "listen.log")
-        if os.path.exists(log):
-            os.remove(log)
+        log = fresh_file("listen.log")
         self.processes.append(
             self.session.start_probe("listen", windows_path(log), 20000, "fill", "hung"))
         wait_for("the listener", lambda: "listening" in read_lines(log))
@@ -321,31 +304,25 @@ class ServiceTest(unittest.TestCase):
         self.session.probe("terminate")
         wait_for("the end told", lambda: "told 0x64 0" in read_lines(log), timeout=10)
 
-    def test_task_bar_icon_menu_quits_the_service(self):
+    def test_task_bar_icon_menu_shows_the_about_box_and_quits_the_service(self):
         service = self.start_service()
-        x, y, width, height = wait_for("the tray", self.tray_geometry)
-        # The first icon of Wine's own tray window, at its bottom left.
-        icon = (x + 13, y + height - 13)
+        icon = self.tray_icon()
         self.assertGreater(self.colours(self.session.screenshot("tray_icon"), icon), 4,
                            "no icon drawn in the tray")
 
         self.session.xdotool("mousemove", *icon, "click", 3)
-        left, top, width, height = wait_for("the menu", lambda: self.window_at(icon))
+        wait_for("the menu", lambda: self.window_at(icon))
         self.session.screenshot("tray_menu")
         self.session.xdotool("key", "Escape")
-        self.menu_row(icon, 4)  # "&Quit"
-        service.wait(timeout=30)
-        self.assertEqual(self.detect(), 0)
-
-    def test_task_bar_menu_shows_the_about_box(self):
         # (The menu's "&Save now" posts to the foreground window, which the
         # menu has made the service's own: Wine's default procedure starts
         # no saver, so under Wine there is nothing to see.)
-        self.start_service()
-        x, y, _, height = wait_for("the tray", self.tray_geometry)
-        self.menu_row((x + 13, y + height - 13), 3)  # "&About": rundll32 with the full path
+        self.menu_row(icon, 3)  # "&About": rundll32 with the full path
         box = self.session.probe("box", "About Edgewake", 60000)
         self.assertIn("control -1 Static Edgewake hot screen corners", box)
+        self.menu_row(icon, 4)  # "&Quit"
+        service.wait(timeout=30)
+        self.assertEqual(self.detect(), 0)
 
     def menu_row(self, icon, row):
         """Opens the task-bar icon's menu and clicks one of its five rows."""
@@ -360,8 +337,7 @@ class ServiceTest(unittest.TestCase):
         ask = lambda operation, value=0: self.session.value("ask", operation, value)
         try:
             self.assertEqual((ask(0x6A), ask(0x6B)), ("1", "1"))
-            x, y, _, height = wait_for("the tray", self.tray_geometry)
-            icon = (x + 13, y + height - 13)
+            icon = self.tray_icon()
 
             ask(0x68, 0)
             self.assertEqual(ask(0x6A), "0")
@@ -413,6 +389,11 @@ class ServiceTest(unittest.TestCase):
         return tuple(int(values[k].strip()) for k in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
+    def tray_icon(self):
+        """The first icon of Wine's own tray window, at its bottom left."""
+        x, y, _, height = wait_for("the tray", self.tray_geometry)
+        return x + 13, y + height - 13
+
     def tray_geometry(self):
         found = subprocess.run(["xdotool", "search", "--name", "Wine System Tray"],
                                env=self.session.env, capture_output=True, text=True).stdout.split()
@@ -437,15 +418,9 @@ class ServiceTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--state", required=True)
-    parser.add_argument("--session", required=True)
-    parser.add_argument("--library", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("--wine", default="wine")
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    ARGS, argv = wine_testing.driver_arguments("state", "session", "library", "probe", "work",
+                                               wine="wine")
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == "__main__":

@@ -16,11 +16,10 @@ edgewake_settings_show.exe answers
 the questions (where the dialog's controls are, whether a service window
 exists, a shortcut's target, whether the screen saver is active).
 """
-import argparse
+import functools
 import glob
 import os
 import shutil
-import subprocess
 import sys
 import time
 import unittest
@@ -41,34 +40,20 @@ LIBRARY = r"C:\windows\edgewake.dll"
 CORNER_POINTS = ((26, 24), (159, 24), (159, 122), (26, 122))  # on the monitor picture
 
 
-def wait_for(what, condition, timeout=120.0, interval=0.3):
-    return wine_testing.wait_for(what, condition, timeout, interval)
+wait_for = functools.partial(wine_testing.wait_for, timeout=120.0, interval=0.3)
 
 
-class Session:
-    def __init__(self, state, session_script):
-        self.env = wine_testing.session_environment(state, session_script)
-        self.prefix = self.env["WINEPREFIX"]
-
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
-
-    def click(self, x, y):
-        self.xdotool("mousemove", x, y, "click", 1)
+class Session(wine_testing.Display):
+    def __init__(self, env):
+        super().__init__(env)
+        self.prefix = env["WINEPREFIX"]
 
     def run(self, *arguments):
-        """A program to its end; its output through a file (helpers that
-        Wine starts outlive it and would hold a pipe)."""
-        out = os.path.join(ARGS.work, "run.out")
-        with open(out, "wb") as output:
-            subprocess.run(["wine", *arguments], env=self.env, stdin=subprocess.DEVNULL,
-                           stdout=output, stderr=subprocess.DEVNULL, timeout=600)
-        with open(out, encoding="latin-1") as output:
-            return output.read()
+        """A program to its end; its output."""
+        return wine_testing.run(["wine", *arguments], self.env, errors=False)[1]
 
     def start(self, *arguments):
-        return subprocess.Popen(["wine", *arguments], env=self.env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return wine_testing.start(["wine", *arguments], self.env)
 
     def ask(self, *question):
         return self.run(ARGS.show, *question).strip()
@@ -131,10 +116,6 @@ class SettingsServiceTest(unittest.TestCase):
         time.sleep(1.0)
         return {line.split()[0]: tuple(map(int, line.split()[1:])) for line in output.splitlines()}
 
-    def press(self, places, name):
-        rect = places[name]
-        self.session.click((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
-
     def click_box(self, places, name):
         rect = places[name]
         self.session.click(rect[0] + 6, (rect[1] + rect[3]) // 2)
@@ -145,7 +126,7 @@ class SettingsServiceTest(unittest.TestCase):
         time.sleep(0.5)
         places = {line.split()[0]: tuple(map(int, line.split()[1:]))
                   for line in output.splitlines()}
-        self.press(places, button)
+        self.session.press(places[button])
 
     def test_install_silently_writes_everything_and_starts_the_service(self):
         s = self.session
@@ -175,13 +156,13 @@ class SettingsServiceTest(unittest.TestCase):
         time.sleep(1.0)
         s.xdotool("key", "Down", "key", "Down", "key", "Down", "key", "Return")  # Never
         time.sleep(0.5)
-        self.press(places, "ok")
-        wait_for("the corners", lambda: s.reg_text(CORNERS_KEY, "Mouse Corners") == "YNN-", 60)
+        self.session.press(places["ok"])
+        wait_for("the corners", lambda: s.reg_text(CORNERS_KEY, "Mouse Corners") == "YNN-",
+                 timeout=60)
         self.assertEqual(s.ask("service"), "1")
         # The service's next poll holds the saver off while the mouse rests
         # in the Never corner, and lets it go when it leaves.
-        width, height = map(int, subprocess.run(["xdotool", "getdisplaygeometry"], env=s.env,
-                                                capture_output=True, text=True).stdout.split())
+        width, height = map(int, s.xdotool("getdisplaygeometry").split())
         s.xdotool("mousemove", width - 1, height - 1)
         wait_for("the saver held off", lambda: s.ask("saver-active") == "0", timeout=30)
         s.xdotool("mousemove", width // 2, height // 2)
@@ -194,7 +175,7 @@ class SettingsServiceTest(unittest.TestCase):
         places = self.open_dialog()
         self.click_box(places, "page")
         self.click_box(places, "startup")
-        self.press(places, "ok")
+        self.session.press(places["ok"])
         self.answer_question("cancel")
         time.sleep(1.0)
         self.assertTrue(s.ask("places"))  # the dialog stays
@@ -202,7 +183,7 @@ class SettingsServiceTest(unittest.TestCase):
         self.assertEqual(s.reg_text(PAGE_KEY), CLASS_ID)
         self.assertEqual(s.ask("service"), "1")
 
-        self.press(places, "ok")
+        self.session.press(places["ok"])
         self.answer_question("ok")
         wait_for("the dialog's end", lambda: self.dialog.poll() is not None, timeout=60)
         self.assertFalse(os.path.exists(link))
@@ -212,14 +193,10 @@ class SettingsServiceTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser()
-    for name in ("state", "session", "library", "show", "work"):
-        parser.add_argument("--" + name, required=True)
-    ARGS, rest = parser.parse_known_args()
-    os.makedirs(ARGS.work, exist_ok=True)
-    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-    SettingsServiceTest.session = Session(ARGS.state, ARGS.session)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    ARGS, argv = wine_testing.driver_arguments("state", "session", "library", "show", "work")
+    SettingsServiceTest.session = Session(
+        wine_testing.session_environment(ARGS.state, ARGS.session))
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == "__main__":

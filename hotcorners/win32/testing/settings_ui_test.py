@@ -7,9 +7,8 @@ Wine's reg; the same on the page in a property sheet with Apply. The
 program is edgewake_settings_show.exe, which reports where its controls
 are. Set EDGEWAKE_SHOTS to a folder to keep screenshots.
 """
-import argparse
+import functools
 import os
-import subprocess
 import sys
 import time
 import unittest
@@ -28,37 +27,18 @@ PAGE_KEY = (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Controls Folder\Dis
 CORNER_POINTS = ((26, 24), (159, 24), (159, 122), (26, 122))
 
 
-def wait_for(what, condition, timeout=120.0, interval=0.2):
-    return wine_testing.wait_for(what, condition, timeout, interval)
+wait_for = functools.partial(wine_testing.wait_for, timeout=120.0)
 
 
-class Session:
-    def __init__(self, state, session_script):
-        self.env = wine_testing.session_environment(state, session_script)
-
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
-
-    def click(self, x, y):
-        self.xdotool("mousemove", x, y, "click", 1)
-
+class Session(wine_testing.Display):
     def wine(self, *arguments):
-        """A program to its end, its output through a file (helpers that
-        Wine starts outlive it and would hold a pipe); the exit code and
-        the output."""
-        out = os.path.join(ARGS.work, "wine.out")
-        with open(out, "wb") as output:
-            code = subprocess.run(["wine", *arguments], env=self.env, stdin=subprocess.DEVNULL,
-                                  stdout=output, stderr=subprocess.DEVNULL, timeout=600).returncode
-        with open(out, encoding="latin-1") as output:
-            return code, output.read()
+        """A program to its end: the exit code and the output."""
+        return wine_testing.run(["wine", *arguments], self.env, errors=False)
 
     def screenshot(self, name):
         shots = os.environ.get("EDGEWAKE_SHOTS")
         if shots:
-            os.makedirs(shots, exist_ok=True)
-            subprocess.run(["import", "-window", "root", os.path.join(shots, name + ".png")],
-                           env=self.env, check=True)
+            super().screenshot(shots, name)
 
     def corners(self):
         _, output = self.wine("reg", "query", CORNERS_KEY, "/v", "Mouse Corners")
@@ -90,10 +70,8 @@ class SettingsUiTest(unittest.TestCase):
         if os.path.exists(self.log):
             os.remove(self.log)
         env = dict(self.session.env, EDGEWAKE_SHOW_LOG=windows_path(self.log))
-        with open(os.path.join(ARGS.work, what + ".out"), "wb") as output:
-            self.process = subprocess.Popen(["wine", ARGS.show, what], env=env,
-                                            stdin=subprocess.DEVNULL, stdout=output,
-                                            stderr=subprocess.STDOUT)
+        self.process = wine_testing.start(["wine", ARGS.show, what], env,
+                                          os.path.join(ARGS.work, what + ".out"))
         # Generous: Wine's first start in a session can take minutes.
         return wait_for("the window", lambda: self.places(), timeout=600)
 
@@ -122,19 +100,15 @@ class SettingsUiTest(unittest.TestCase):
         self.session.xdotool(*["key", "Down"] * rows_down, "key", "Return")
         time.sleep(0.5)
 
-    @staticmethod
-    def middle(rect):
-        return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
-
     def test_a_corner_changed_in_the_dialog_is_written_by_ok(self):
         self.session.set_corners("N---")
         places = self.start("dialog")
         self.session.screenshot("settings_dialog")
         self.choose(places["monitor"], 1, 2)  # top-right: Now
-        self.session.click(*self.middle(places["page"]))
+        self.session.press(places["page"])
         self.session.screenshot("settings_dialog_changed")
         self.assertEqual(self.session.corners(), "N---")
-        self.session.click(*self.middle(places["ok"]))
+        self.session.press(places["ok"])
         wait_for("the dialog's end", self.ended, timeout=60)
         self.assertEqual(self.session.corners(), "NY--")
         self.assertTrue(self.session.page_registered())
@@ -144,24 +118,19 @@ class SettingsUiTest(unittest.TestCase):
         places = self.start("sheet")
         self.session.screenshot("settings_page")
         self.choose(places["monitor"], 3, 3)  # bottom-left: Never
-        self.session.click(*self.middle(places["page"]))
-        self.session.click(*self.middle(places["apply"]))
+        self.session.press(places["page"])
+        self.session.press(places["apply"])
         wait_for("the applied corners", lambda: self.session.corners() == "-Y-N", timeout=60)
         self.session.screenshot("settings_page_applied")
-        self.session.click(*self.middle(places["ok"]))
+        self.session.press(places["ok"])
         wait_for("the sheet's end", self.ended, timeout=60)
 
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser()
-    for name in ("state", "session", "show", "work"):
-        parser.add_argument("--" + name, required=True)
-    ARGS, rest = parser.parse_known_args()
-    os.makedirs(ARGS.work, exist_ok=True)
-    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-    SettingsUiTest.session = Session(ARGS.state, ARGS.session)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    ARGS, argv = wine_testing.driver_arguments("state", "session", "show", "work")
+    SettingsUiTest.session = Session(wine_testing.session_environment(ARGS.state, ARGS.session))
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == "__main__":

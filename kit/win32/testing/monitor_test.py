@@ -5,12 +5,10 @@ controls (KITTEST_CONFIG=monitor), a real click opens a corner's menu and
 a real click on "Never" changes the corner's picture on the screen. Set
 KIT_MONITOR_SHOTS to a folder to keep the screenshots.
 """
-import argparse
+import functools
 import os
 import struct
-import subprocess
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
@@ -19,12 +17,9 @@ import wine_testing  # noqa: E402
 from wine_testing import windows_path  # noqa: E402,F401
 
 ARGS = None
-SCREEN = (1024, 768)
+SCREEN = wine_testing.SCREEN
 ANCHORS = ((16, 17), (169, 17), (169, 130), (16, 130))  # the kit's string 3055
-
-
-def wait_for(what, condition, timeout=120.0, interval=0.2):
-    return wine_testing.wait_for(what, condition, timeout, interval)
+wait_for = functools.partial(wine_testing.wait_for, timeout=120.0)
 
 
 def bitmap_rows(path):
@@ -44,27 +39,6 @@ def bitmap_rows(path):
     return rows[::-1], width, height
 
 
-class Session:
-    """The Wine session of the build tree: environment, programs, screen."""
-
-    def __init__(self, state, session_script):
-        self.env = wine_testing.session_environment(state, session_script)
-
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
-
-    def screenshot(self, name):
-        """The whole screen's RGB bytes; kept as NAME.png in KIT_MONITOR_SHOTS."""
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
-                              check=True, capture_output=True).stdout
-        shots = os.environ.get("KIT_MONITOR_SHOTS")
-        if shots:
-            os.makedirs(shots, exist_ok=True)
-            subprocess.run(["convert", "-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-",
-                            os.path.join(shots, name + ".png")], input=data, check=True)
-        return data
-
-
 def crop(shot, left, top, width, height):
     """The rows of a part of a screenshot."""
     return [shot[3 * ((top + y) * SCREEN[0] + left):3 * ((top + y) * SCREEN[0] + left + width)]
@@ -80,16 +54,16 @@ class MonitorControlTest(unittest.TestCase):
             os.remove(self.log)
         env = dict(self.session.env, KITTEST_CONFIG="monitor", KITTEST_AGENT="detected",
                    KITTEST_LOG=windows_path(self.log))
-        # Output through a file: helper processes that Wine starts outlive
-        # the program and would hold a pipe.
-        with open(os.path.join(ARGS.work, "monitor.out"), "wb") as output:
-            self.process = subprocess.Popen(["wine", ARGS.saver, "/c"], env=env,
-                                            stdin=subprocess.DEVNULL, stdout=output,
-                                            stderr=subprocess.STDOUT)
+        self.process = wine_testing.start(["wine", ARGS.saver, "/c"], env,
+                                          os.path.join(ARGS.work, "monitor.out"))
 
     def tearDown(self):
         self.process.kill()
         self.process.wait()
+
+    def screenshot(self, name):
+        """The whole screen's RGB bytes; kept as NAME.png in KIT_MONITOR_SHOTS."""
+        return self.session.screenshot(os.environ.get("KIT_MONITOR_SHOTS"), name)
 
     def lines(self, prefix):
         if not os.path.exists(self.log):
@@ -109,7 +83,7 @@ class MonitorControlTest(unittest.TestCase):
         # The top-right corner (Now in the saver's style) on the screen.
         corner = (left + ANCHORS[1][0] - corner_w, top + ANCHORS[1][1], corner_w, corner_h)
         corner_now = wait_for("the corner's picture",
-                              lambda: (shot := self.session.screenshot("monitor-before"))
+                              lambda: (shot := self.screenshot("monitor-before"))
                               and crop(shot, *corner) == now and shot)
 
         # A real left click on it: the corner's menu, "Now" checked.
@@ -118,7 +92,7 @@ class MonitorControlTest(unittest.TestCase):
         self.assertEqual(wait_for("the menu", lambda: self.lines("menu ")),
                          [f"menu {control} rows Default Now* Never"])
         menu = wait_for("the menu on the screen",
-                        lambda: self.menu_area(corner_now, self.session.screenshot("monitor-menu"),
+                        lambda: self.menu_area(corner_now, self.screenshot("monitor-menu"),
                                                click))
         # The check mark: dark pixels at the left of the "Now" row only.
         shot, (menu_left, menu_top, menu_right, menu_bottom) = menu
@@ -136,7 +110,7 @@ class MonitorControlTest(unittest.TestCase):
         self.assertEqual(wait_for("the choice", lambda: self.lines("command ")),
                          [f"command 67 {control} style=50000882"])
         after = wait_for("the Never picture",
-                         lambda: (shot := self.session.screenshot("monitor-after"))
+                         lambda: (shot := self.screenshot("monitor-after"))
                          and crop(shot, *corner) == never and shot)
         self.assertNotEqual(crop(corner_now, *corner), crop(after, *corner))
 
@@ -157,14 +131,10 @@ class MonitorControlTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser()
-    for name in ("state", "session", "saver", "pictures", "work"):
-        parser.add_argument("--" + name, required=True)
-    ARGS, rest = parser.parse_known_args()
-    os.makedirs(ARGS.work, exist_ok=True)
-    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-    MonitorControlTest.session = Session(ARGS.state, ARGS.session)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    ARGS, argv = wine_testing.driver_arguments("state", "session", "saver", "pictures", "work")
+    MonitorControlTest.session = wine_testing.Display(
+        wine_testing.session_environment(ARGS.state, ARGS.session))
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == "__main__":

@@ -5,13 +5,10 @@ with xdotool, looked at with screenshots, and its registry values are read
 and preset with the helper saver_probe.exe. Set REDIRA_SAVER_SHOTS to a
 folder to keep the screenshots.
 """
-import argparse
 import os
 import shutil
 import subprocess
 import sys
-import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
@@ -20,7 +17,7 @@ import wine_testing  # noqa: E402
 from wine_testing import windows_path  # noqa: E402,F401
 
 ARGS = None
-SCREEN = (1024, 768)
+SCREEN = wine_testing.SCREEN
 PICTURE_SIZES = {1: (534, 450), 2: (475, 450), 10: (516, 450)}
 
 
@@ -28,28 +25,21 @@ def wait_for(what, condition, timeout=20.0, interval=0.1):
     return wine_testing.wait_for(what, condition, timeout, interval)
 
 
-class Session:
+class Session(wine_testing.Display):
     """The Wine session of the build tree: environment, programs, screen."""
 
     def __init__(self, state, session_script):
-        self.env = wine_testing.session_environment(state, session_script)
+        super().__init__(wine_testing.session_environment(state, session_script))
         self.prefix = self.env["WINEPREFIX"]
 
     def probe(self, *arguments, output=None):
         """Runs saver_probe.exe and answers its output; with `output`, a file,
-        starts it and answers the process. Output goes through a file: helper
-        processes that Wine starts outlive the probe and would hold a pipe."""
+        starts it and answers the process."""
         command = ["wine", ARGS.probe, *map(str, arguments)]
         if output:
-            with open(output, "wb") as file:
-                return subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
-                                        stdout=file, stderr=subprocess.STDOUT)
-        with tempfile.TemporaryFile() as file:
-            done = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL, stdout=file,
-                                  stderr=file, timeout=60)
-            file.seek(0)
-            text = file.read().decode("latin-1")
-        if done.returncode != 0:
+            return wine_testing.start(command, self.env, output)
+        code, text = wine_testing.run(command, self.env, timeout=60)
+        if code != 0:
             raise AssertionError(f"saver_probe {arguments}: {text.strip()}")
         return text
 
@@ -57,26 +47,11 @@ class Session:
         return dict(line.strip().partition("=")[::2] for line in self.probe("values").splitlines())
 
     def start(self, *arguments):
-        return subprocess.Popen(["wine", ARGS.saver, *arguments], env=self.env,
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
-
-    def click(self, x, y, button=1):
-        self.xdotool("mousemove", x, y, "click", button)
+        return wine_testing.start(["wine", ARGS.saver, *arguments], self.env)
 
     def screenshot(self, name=None):
         """The whole screen's RGB bytes; kept as NAME.png in REDIRA_SAVER_SHOTS."""
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
-                              check=True, capture_output=True).stdout
-        shots = os.environ.get("REDIRA_SAVER_SHOTS")
-        if shots and name:
-            os.makedirs(shots, exist_ok=True)
-            subprocess.run(["convert", "-size", f"{SCREEN[0]}x{SCREEN[1]}", "-depth", "8", "rgb:-",
-                            os.path.join(shots, name + ".png")], input=data, check=True)
-        return data
+        return super().screenshot(os.environ.get("REDIRA_SAVER_SHOTS"), name)
 
 
 def reduce(convert_arguments, size, data=None):
@@ -193,14 +168,21 @@ def reduced_photo(path):
     return reduced
 
 
-def matching_share(session, board, name=None):
-    """The share of the board's 16-pixel cells on the screen that show the
-    picture, solved (each channel within 24)."""
+def board_grids(session, board, name=None):
+    """The board as the screen shows it and as it looks solved, each
+    box-averaged to 16-pixel cells."""
     grid = (board.width // 16, board.height // 16)
     expected = reduce(board.picture_convert(), grid)
     seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
                    f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
                   grid, session.screenshot(name))
+    return seen, expected
+
+
+def matching_share(session, board, name=None):
+    """The share of the board's cells on the screen that show the picture,
+    solved (each channel within 24)."""
+    seen, expected = board_grids(session, board, name)
     cells = [max(abs(a - b) for a, b in zip(seen[i:i + 3], expected[i:i + 3]))
              for i in range(0, len(seen), 3)]
     return sum(delta < 24 for delta in cells) / len(cells)
@@ -271,22 +253,12 @@ class SaverTest(unittest.TestCase):
             return until(controls) and (tuple(map(int, lines[0].split()[2:6])), controls)
         return wait_for(caption, found)
 
-    def press(self, control):
-        left, top, right, bottom = control["rect"]
-        self.session.click((left + right) // 2, (top + bottom) // 2)
-
     def assert_board_shows(self, board, name):
         """The board on the screen is the picture, solved."""
-        grid = (board.width // 16, board.height // 16)
-        expected = reduce(board.picture_convert(), grid)
-
         def matches():
-            seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
-                           f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
-                          grid, self.session.screenshot(name))
             # Solved boards differ from the picture by about 1 on average
             # and 7 at most (resampling); a scrambled one by about 70.
-            mean, largest = difference(seen, expected)
+            mean, largest = difference(*board_grids(self.session, board, name))
             return mean < 8 and largest < 40
 
         # Solved, the board lingers 6 s before the help box comes over it.
@@ -384,7 +356,7 @@ class SaverTest(unittest.TestCase):
         self.assertEqual(dialog[1006]["text"], f"It took you {len(swaps)} clicks:")
         self.assertRegex(dialog[1007]["text"], r"^\d+ seconds$")
         self.assertTrue(dialog[1005]["checked"])
-        self.press(dialog[1])
+        self.session.press(dialog[1]["rect"])
 
         # The first completed pass with the built-in pictures: the reward.
         _, reward = self.window("A reward")
@@ -450,7 +422,7 @@ class SaverTest(unittest.TestCase):
         self.assertTrue(controls[1]["visible"])
         for hidden in (2, 1009, 1010, 1012, 1019, 1023):
             self.assertFalse(controls[hidden]["visible"], hidden)
-        self.press(controls[1])
+        self.session.press(controls[1]["rect"])
         self.assertEqual(self.process.wait(timeout=15), 1)
         self.assertEqual(self.session.values()["base.UseOwnPics"], "0")
 
@@ -466,20 +438,20 @@ class SaverTest(unittest.TestCase):
         self.assertTrue(controls[1023]["visible"])
         self.assertEqual(controls[1020]["text"], windows_path(folder))
         self.assertEqual(controls[1021]["text"], "(12x12)")
-        self.press(controls[1023])
+        self.session.press(controls[1023]["rect"])
         expanded, controls = self.window("Redira screensaver", lambda c: not c[1023]["visible"])
         self.assertGreater(expanded[3] - expanded[1], collapsed[3] - collapsed[1])
         self.assertTrue(controls[2]["visible"])
         self.assertLess(controls[2]["rect"][3], expanded[3])  # Cancel now in sight
         self.assertFalse(controls[1019]["enabled"])
-        self.press(controls[1010])
-        self.press(controls[1019])
+        self.session.press(controls[1010]["rect"])
+        self.session.press(controls[1019]["rect"])
         self.session.xdotool("key", "End")
         _, controls = self.window("Redira screensaver", lambda c: c[1021]["text"] == "(20x20)")
         self.assertTrue(controls[1010]["checked"])
         self.assertTrue(controls[1019]["enabled"])
         self.session.screenshot("settings-expanded")
-        self.press(controls[1])
+        self.session.press(controls[1]["rect"])
         self.assertEqual(self.process.wait(timeout=15), 1)
 
         values = self.session.values()
@@ -492,14 +464,10 @@ class SaverTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser()
-    for name in ("state", "session", "saver", "probe", "pictures", "work"):
-        parser.add_argument("--" + name, required=True)
-    ARGS, rest = parser.parse_known_args()
-    os.makedirs(ARGS.work, exist_ok=True)
+    ARGS, argv = wine_testing.driver_arguments("state", "session", "saver", "probe", "pictures",
+                                               "work")
     SaverTest.session = Session(ARGS.state, ARGS.session)
-    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == "__main__":

@@ -7,14 +7,13 @@ Wine (the desktop's saver settings, the preview's process and its command
 line) and holds a file open. Set SETUP_TEST_SHOTS to a folder to keep
 screenshots.
 """
-import argparse
+import functools
 import glob
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
@@ -36,12 +35,7 @@ def read(path):
         return file.read()
 
 
-def wait_for(what, condition, timeout=WAIT, interval=0.2):
-    return wine_testing.wait_for(what, condition, timeout, interval)
-
-
-def session_environment():
-    return wine_testing.session_environment(ARGS.state, ARGS.session)
+wait_for = functools.partial(wine_testing.wait_for, timeout=WAIT)
 
 
 def make_pristine(env):
@@ -101,24 +95,14 @@ class Prefix:
         shutil.rmtree(self.path, ignore_errors=True)
 
     def start(self, program, *arguments, output=None):
-        # Output goes to a file: helper processes that Wine starts outlive
-        # the program and would hold a pipe open.
-        sink = open(output, "wb") if output else subprocess.DEVNULL
-        process = subprocess.Popen(["wine", program, *arguments], env=self.env,
-                                   stdin=subprocess.DEVNULL, stdout=sink, stderr=sink)
-        if output:
-            sink.close()
+        process = wine_testing.start(["wine", program, *arguments], self.env, output)
         self.processes.append(process)
         return process
 
     def probe(self, *arguments):
-        with tempfile.TemporaryFile() as file:
-            done = subprocess.run(["wine", ARGS.probe, *map(str, arguments)], env=self.env,
-                                  stdin=subprocess.DEVNULL, stdout=file, stderr=file,
-                                  timeout=WAIT + 60)
-            file.seek(0)
-            text = file.read().decode("latin-1")
-        if done.returncode != 0:
+        code, text = wine_testing.run(["wine", ARGS.probe, *map(str, arguments)], self.env,
+                                      timeout=WAIT + 60)
+        if code != 0:
             raise AssertionError(f"setup_probe {arguments}: {text.strip()}")
         return text
 
@@ -130,24 +114,17 @@ class Prefix:
 
 
 class InstallerTest(unittest.TestCase):
-    env = None
+    display = None
     pristine = None
 
     def setUp(self):
-        self.prefix = Prefix(self.pristine, self.env)
+        self.prefix = Prefix(self.pristine, self.display.env)
 
     def tearDown(self):
         self.prefix.close()
 
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True)
-
     def screenshot(self, name):
-        shots = os.environ.get("SETUP_TEST_SHOTS")
-        if shots:
-            os.makedirs(shots, exist_ok=True)
-            subprocess.run(["import", "-window", "root", os.path.join(shots, name + ".png")],
-                           env=self.env, check=True)
+        self.display.screenshot(os.environ.get("SETUP_TEST_SHOTS"), name)
 
     def window(self, caption):
         """The window's controls by id (class, rectangle, text) and the texts
@@ -163,8 +140,7 @@ class InstallerTest(unittest.TestCase):
         return controls, texts
 
     def press(self, control):
-        left, top, right, bottom = control["rect"]
-        self.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
+        self.display.press(control["rect"])
 
     def run_installer(self, program=None):
         """Starts the installer and presses "&Install"."""
@@ -187,7 +163,7 @@ class InstallerTest(unittest.TestCase):
 
     def end_preview(self, installer, preview):
         """Esc ends the preview dialog and its saver; the installer exits 1."""
-        self.xdotool("key", "Escape")
+        self.display.xdotool("key", "Escape")
         self.assertEqual(installer.wait(timeout=WAIT), 1)
         self.prefix.probe("ended", preview["saver"], int(WAIT * 1000))
 
@@ -316,16 +292,13 @@ class InstallerTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser()
-    for name in ("state", "session", "installer", "test-installer", "saver", "edgewake",
-                 "old-edgewake", "probe", "work"):
-        parser.add_argument("--" + name, required=True)
-    ARGS, rest = parser.parse_known_args()
-    os.makedirs(ARGS.work, exist_ok=True)
-    subprocess.run([ARGS.session, "start", ARGS.state], check=True)
-    InstallerTest.env = session_environment()
-    InstallerTest.pristine = make_pristine(InstallerTest.env)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    ARGS, argv = wine_testing.driver_arguments(
+        "state", "session", "installer", "test-installer", "saver", "edgewake", "old-edgewake",
+        "probe", "work")
+    InstallerTest.display = wine_testing.Display(
+        wine_testing.session_environment(ARGS.state, ARGS.session))
+    InstallerTest.pristine = make_pristine(InstallerTest.display.env)
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == "__main__":
