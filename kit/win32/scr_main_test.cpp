@@ -129,7 +129,7 @@ TEST_F(RunModes, ConfigurationRunsTheClientsDialogInTheHiddenHost) {
     EXPECT_TRUE(again.Logged("again=2"));  // no second ScrMain while one runs
 }
 
-TEST_F(RunModes, ChangePasswordUsesTheCallbackOrTheSystemsDialog) {
+TEST_F(RunModes, ChangePasswordUsesTheCallbackOrTheSystemsDialogOrSaysItIsNeverNeeded) {
     HostWindow host("KitTestHostClass", 100, 100);
     const std::string changed = "change-password SCRSAVE " + Hex(host.Get()) + " 0 0";
     SaverRun answered("/a " + Decimal(host.Get()), {{"KITTEST_CHANGEPW", "7"}});
@@ -141,16 +141,14 @@ TEST_F(RunModes, ChangePasswordUsesTheCallbackOrTheSystemsDialog) {
         EXPECT_EQ(saver.Exit(), 1) << callback;
         EXPECT_TRUE(saver.Logged(changed)) << callback;
     }
-}
 
-TEST_F(RunModes, ASaverThatNeverNeedsAPasswordSaysSoInsteadOfChangingIt) {
-    SaverRun saver("/a", {{"KITTEST_PREFS", "neverpassword"}});
-    HWND box = saver.FindWindow("#32770", "Password");
+    SaverRun never("/a", {{"KITTEST_PREFS", "neverpassword"}});
+    HWND box = never.FindWindow("#32770", "Password");
     ASSERT_TRUE(box);
     EXPECT_EQ(BoxText(box), "This screensaver never requires a password");
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(saver.Exit(), IDOK);
-    EXPECT_FALSE(saver.Logged("change-password"));
+    EXPECT_EQ(never.Exit(), IDOK);
+    EXPECT_FALSE(never.Logged("change-password"));
 }
 
 TEST_F(RunModes, TheAboutStepShowsTheKitsBoxWithItsVersion) {

@@ -84,8 +84,14 @@ class SettingsServiceTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        shutil.copy(ARGS.library, os.path.join(cls.session.prefix, "drive_c", "windows",
-                                               "edgewake.dll"))
+        cls.installed = os.path.join(cls.session.prefix, "drive_c", "windows", "edgewake.dll")
+        shutil.copy(ARGS.library, cls.installed)
+
+    @classmethod
+    def tearDownClass(cls):
+        # The kit's tests look for "Edgewake.dll" by name and must find only
+        # their own stand-ins.
+        os.remove(cls.installed)
 
     def setUp(self):
         s = self.session

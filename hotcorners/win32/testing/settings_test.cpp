@@ -95,25 +95,6 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit = 10s) {
 
 HWND FindDialog(const char* title) { return ::FindWindowA("#32770", title); }
 
-struct TitleCount {
-    const char* title;
-    int found = 0;
-};
-
-BOOL CALLBACK CountTitle(HWND window, LPARAM data) {
-    auto* count = reinterpret_cast<TitleCount*>(data);
-    char text[64] = "";
-    ::GetWindowTextA(window, text, sizeof text);
-    if (std::string(text) == count->title) ++count->found;
-    return TRUE;
-}
-
-int CountDialogs(const char* title) {
-    TitleCount count{title};
-    ::EnumWindows(CountTitle, reinterpret_cast<LPARAM>(&count));
-    return count.found;
-}
-
 // Every text of a window's children (a message box's question).
 BOOL CALLBACK AddText(HWND child, LPARAM texts) {
     char text[1024] = "";
@@ -242,8 +223,19 @@ TEST_F(SettingsTest, SilentInstallWritesEverythingAndLeavesAServiceRunning) {
     EXPECT_EQ(edgewake::ServiceWindow(), service);
 }
 
-TEST_F(SettingsTest, TheDialogShowsMouseCornersAndOkWritesAChangedCorner) {
+TEST_F(SettingsTest, TheDialogShowsMouseCornersAndOkNotCancelWritesAChangedCorner) {
     WriteCorners("N--Y");
+    {
+        DialogRun cancelled(edgewake::DialogMode::Normal);
+        HWND dialog = cancelled.Wait();
+        ASSERT_NE(dialog, nullptr);
+        ChooseCorner(dialog, kit::BottomLeft, CornerState::Never);
+        Click(dialog, IDC_EW_PAGE);
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(cancelled.Ended());
+        EXPECT_EQ(Corners(), "N--Y");
+        EXPECT_FALSE(PageKey());
+    }
     DialogRun run(edgewake::DialogMode::Normal);
     HWND dialog = run.Wait();
     ASSERT_NE(dialog, nullptr);
@@ -257,7 +249,8 @@ TEST_F(SettingsTest, TheDialogShowsMouseCornersAndOkWritesAChangedCorner) {
     // A second request brings this one forward and opens no other.
     std::thread second([] { edgewake::RunSettingsDialog(nullptr, edgewake::DialogMode::Normal); });
     second.join();
-    EXPECT_EQ(CountDialogs("Hot Corners"), 1);
+    const HWND first = FindDialog("Hot Corners");
+    EXPECT_EQ(::FindWindowExA(nullptr, first, "#32770", "Hot Corners"), nullptr);
 
     ChooseCorner(dialog, kit::TopRight, CornerState::Now);
     Click(dialog, IDC_EW_PAGE);
@@ -269,19 +262,6 @@ TEST_F(SettingsTest, TheDialogShowsMouseCornersAndOkWritesAChangedCorner) {
     EXPECT_FALSE(FileExists(edgewake::StartupShortcutPath()));
     // A normal dialog starts no service of its own.
     EXPECT_EQ(edgewake::ServiceWindow(), nullptr);
-}
-
-TEST_F(SettingsTest, CancelWritesNothing) {
-    WriteCorners("----");
-    DialogRun run(edgewake::DialogMode::Normal);
-    HWND dialog = run.Wait();
-    ASSERT_NE(dialog, nullptr);
-    ChooseCorner(dialog, kit::BottomLeft, CornerState::Never);
-    Click(dialog, IDC_EW_PAGE);
-    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(run.Ended());
-    EXPECT_EQ(Corners(), "----");
-    EXPECT_FALSE(PageKey());
 }
 
 TEST_F(SettingsTest, TheStatusFollowsTheService) {

@@ -44,8 +44,6 @@ public:
     SaverRun(const SaverRun&) = delete;
     SaverRun& operator=(const SaverRun&) = delete;
 
-    bool Started() const { return static_cast<bool>(process_); }
-
     // The saver's first window, as it logged it; null when none came.
     HWND Window(DWORD timeoutMs = 30000);
     // A visible top-level window of the saver's process with this class

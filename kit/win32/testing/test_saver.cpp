@@ -3,7 +3,7 @@
 // written to the file named by KITTEST_LOG (test_log.h).
 //
 //   KITTEST_PREFS      words: activeconfig, notimers, debugwindow, debugoutput,
-//                      neverpassword, alwayspassword, noaboutitem
+//                      neverpassword, alwayspassword
 //   KITTEST_CALLBACKS  "kit": no create-window callback, the kit makes the window
 //   KITTEST_TIMER      "P" or "P:W": answer SCRM_TIMER with P after W ms of
 //                      work; unset: hand SCRM_TIMER on to the kit
@@ -15,12 +15,11 @@
 //                      of the saver's own, a preview in a monitor control
 //   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
 //   KITTEST_CHILDREN   saver windows to create inside the first one
-//   KITTEST_CORNERS    style of the MS_CORNERS control, hexadecimal
 //   KITTEST_AGENT      "detected": a hot-corner service runs
 //
 // The monitor window ("Monitor controls") holds controls 101 (MS_NOTHING),
-// 102 (MS_PREVIEW) and 103 (MS_CORNERS, KITTEST_CORNERS) and a plain window
-// 104, and asks CreatePreview for a preview in each (and in none). It logs
+// 102 (MS_PREVIEW) and 103 (MS_CORNERS, top-right Now and bottom-left
+// Never) and a plain window 104, and asks CreatePreview for a preview in each (and in none). It logs
 // each control, each preview, each WM_COMMAND it gets and the rows of each
 // menu that opens; kDestroyChild destroys one of its children.
 #include <windows.h>
@@ -275,10 +274,6 @@ void LogPreview(const char* what, HWND preview) {
 int RunMonitorHost() {
     if (kittest::Environment("KITTEST_AGENT") == "detected")
         kit::win32::Kit().monitors->SetServiceDetected(true);
-    const std::string corners = kittest::Environment("KITTEST_CORNERS");
-    const DWORD cornersStyle =
-        corners.empty() ? MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV
-                        : static_cast<DWORD>(std::strtoul(corners.c_str(), nullptr, 16));
 
     WNDCLASSA hostClass{};
     hostClass.lpfnWndProc = MonitorHostProc;
@@ -293,7 +288,8 @@ int RunMonitorHost() {
     kittest::LogLine(Format("window %lx", kittest::HandleValue(host)));
     AddChild(host, DOZEKIT_MONITOR_CLASS, MS_NOTHING, 101, 10);
     HWND preview = AddChild(host, DOZEKIT_MONITOR_CLASS, MS_PREVIEW, 102, 205);
-    HWND cornered = AddChild(host, DOZEKIT_MONITOR_CLASS, cornersStyle, 103, 400);
+    HWND cornered = AddChild(host, DOZEKIT_MONITOR_CLASS,
+                             MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV, 103, 400);
     HWND plain = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 612, 27, 153, 113,
                                    host, reinterpret_cast<HMENU>(104), g_instance, nullptr);
     kittest::LogLine(Format("control 104 %lx", kittest::HandleValue(plain)));
@@ -376,7 +372,6 @@ void SetPrefs() {
     prefs->fDebugOutput = Wants("debugoutput");
     prefs->fNeverRequirePassword = Wants("neverpassword");
     prefs->fAlwaysRequirePassword = Wants("alwayspassword");
-    prefs->fNoAboutItem = Wants("noaboutitem");
     ScrSetPrefs(prefs);
 }
 
