@@ -303,8 +303,6 @@ TEST(ImgoraLib, TheLoadErrorBoxSpeaksTheChosenLanguage) {
         {custom, -1, "Error", "Error Loading " + path},  // before the first load, which undoes them
         {language("ENGLISH"), 1, "Error", "Error Loading " + path},
         {language("german"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
-        {language("German"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
-        {language("GERMAN"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
         {language("French"), 1, "Erreur", "Erreur en chargeant " + path},
         {language("spanish"), 1, "Erro", "Error leyendo " + path},
         {language("Dutch"), 1, "Foutmelding", "Fout bij laden " + path},

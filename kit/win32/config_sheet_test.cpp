@@ -207,6 +207,7 @@ TEST_F(ConfigSheet, OkBroadcastsAndTheWindowThatOpenedTheConfigurationHearsNothi
     EXPECT_STREQ(text,
                  "You must have the System Agent loaded in order for the mouse hot corners to be "
                  "active.");
+    EXPECT_EQ(::GetWindow(warning, GW_OWNER), sheet.Get());
     ::PostMessageA(warning, WM_COMMAND, IDOK, 0);
     while (::IsWindow(warning)) kittest::Pump(20);
     ::SendMessageA(monitor, WM_NULL, 0, 0);          // the choice is through

@@ -1,8 +1,8 @@
 // The monitor control: in this process (the kit starts at its first call
 // and registers the classes from this program's resources), its size, its
 // painting read back from the screen and its corner commands; in the test
-// saver, run as a configuration, CreatePreview and the hot-corner warning
-// once per start of the kit.
+// saver, run as a configuration, CreatePreview. (The hot-corner warning is
+// tested in the configuration sheet, whose monitor control shows it.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -324,14 +324,6 @@ TEST_F(MonitorControl, CreatePreviewRefusesWhatCannotHostAPreview) {
 // The test saver's window of monitor controls (KITTEST_CONFIG=monitor).
 class MonitorInSaver : public testing::Test {
 protected:
-    static std::unique_ptr<SaverRun> Start(SaverRun::Environment environment) {
-        environment["KITTEST_CONFIG"] = "monitor";
-        environment["KITTEST_PREFS"] = "debugoutput";
-        auto saver = std::make_unique<SaverRun>("/c", environment);
-        EXPECT_TRUE(saver->Stays());
-        return saver;
-    }
-
     // The handle the saver logged after `prefix`, as text.
     static std::string Logged(const SaverRun& saver, const std::string& prefix) {
         const auto lines = saver.Lines(prefix);
@@ -351,7 +343,10 @@ protected:
 };
 
 TEST_F(MonitorInSaver, PreviewsRunInTheScreenOrTheWindowAndEndWithTheirControl) {
-    auto saver = Start({{"KITTEST_TIMER", "100"}});
+    auto saver = std::make_unique<SaverRun>("/c", SaverRun::Environment{{"KITTEST_CONFIG", "monitor"},
+                                                                      {"KITTEST_PREFS", "debugoutput"},
+                                                                      {"KITTEST_TIMER", "100"}});
+    ASSERT_TRUE(saver->Stays());
     const std::string control = Logged(*saver, "control 102 ");
     const std::string screen = Logged(*saver, "monitor window ");
     const std::string plain = Logged(*saver, "control 104 ");
@@ -400,35 +395,6 @@ TEST_F(MonitorInSaver, PreviewsRunInTheScreenOrTheWindowAndEndWithTheirControl) 
 
     saver->Post(WM_CLOSE);
     EXPECT_EQ(saver->Exit(), 4);
-}
-
-TEST_F(MonitorInSaver, TheFirstChoiceWarnsOnceWhenNoServiceRuns) {
-    const std::string warning =
-        "You must have the System Agent loaded in order for the mouse hot corners to be active.";
-    for (const bool detected : {false, true}) {
-        auto saver = Start(detected ? SaverRun::Environment{{"KITTEST_AGENT", "detected"}}
-                                    : SaverRun::Environment{});
-        const std::string corners = Logged(*saver, "control 103 ");
-        ::PostMessageA(Handle(corners), WM_COMMAND, 0x1001, 0);  // top-left Now
-        if (!detected) {
-            HWND box = saver->FindWindow("#32770", "Warning");
-            ASSERT_TRUE(box);
-            char text[200] = {};
-            ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            EXPECT_EQ(text, warning);
-            EXPECT_EQ(::GetWindow(box, GW_OWNER), saver->Window());
-            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        ASSERT_TRUE(saver->Stays());
-        ::PostMessageA(Handle(corners), WM_COMMAND, 0x1102, 0);  // top-right Never
-        // A box would be up while the saver answers.
-        ASSERT_TRUE(saver->Stays());
-        EXPECT_FALSE(::FindWindowA("#32770", "Warning")) << detected;
-        EXPECT_EQ(saver->Lines("command "),
-                  (std::vector<std::string>{"command 67 " + corners + " style=50000852",
-                                            "command 67 " + corners + " style=50000892"}))
-            << detected;
-    }
 }
 
 TEST(MonitorCarrier, ADllCarriesTheControlWithItsOwnResources) {

@@ -34,9 +34,8 @@
 //   window LOG MS          a visible window in the foreground that logs
 //                          each WM_SYSCOMMAND SC_SCREENSAVE ("screensave")
 //   box TITLE MS           waits for a dialog titled TITLE; prints its
-//                          message text ("text ..."), its window rectangle
-//                          ("rect L T R B") and its controls, then presses
-//                          its default button
+//                          message text ("text ...") and its controls, then
+//                          presses its default button
 //   feedback               prints "feedback VISIBLE L T R B" of the window
 //                          "PersistentCornerClass"
 #include <windows.h>
@@ -275,9 +274,6 @@ int Box(const char* title, DWORD milliseconds) {
     char text[1024] = {};
     ::GetDlgItemTextA(found.window, 0xFFFF, text, sizeof text);
     std::printf("text %s\n", text);
-    RECT rect{};
-    ::GetWindowRect(found.window, &rect);
-    std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     ::EnumChildWindows(found.window, PrintControl, 0);
     const char* hold = std::getenv("EDGEWAKE_HOLD_BOX_MS");
     if (hold) ::Sleep(static_cast<DWORD>(std::atol(hold)));
