@@ -8,7 +8,8 @@ put into the Windows directory and run through rundll32.
   and both options, and leaves a service running;
 - RunDialog shows the corners; a corner changed with the mouse and OK is in
   the registry and the service's next poll acts on it (a Never corner
-  switches the screen saver off while the mouse rests there);
+  switches the screen saver off while the mouse rests there); set
+  EDGEWAKE_SHOTS to a folder to keep screenshots of the dialog;
 - unticking every way back asks first: Cancel keeps everything, OK removes
   the shortcut and the page key and ends the service.
 
@@ -156,12 +157,14 @@ class SettingsServiceTest(unittest.TestCase):
         self.install_silently()
         s.ask("saver-active", "1")
         places = self.open_dialog()
+        s.screenshot(os.environ.get("EDGEWAKE_SHOTS"), "settings_dialog")
         monitor = places["monitor"]
         x, y = CORNER_POINTS[2]
         s.click(monitor[0] + x, monitor[1] + y)  # bottom-right
         time.sleep(1.0)
         s.xdotool("key", "Down", "key", "Down", "key", "Down", "key", "Return")  # Never
         time.sleep(0.5)
+        s.screenshot(os.environ.get("EDGEWAKE_SHOTS"), "settings_dialog_changed")
         self.session.press(places["ok"])
         wait_for("the corners", lambda: s.reg_text(CORNERS_KEY, "Mouse Corners") == "YNN-",
                  timeout=60)
