@@ -50,3 +50,11 @@ function(redira_wine_test_properties test)
         set_tests_properties(${test} PROPERTIES RESOURCE_LOCK wine_display)
     endif()
 endfunction()
+
+# A whole-program test on the session's display: a Python driver (see
+# tools/wine/wine_testing.py) given the session and the other arguments.
+function(redira_wine_driver test script)
+    add_test(NAME ${test} COMMAND python3 ${script} --state ${REDIRA_WINE_STATE}
+             --session ${PROJECT_SOURCE_DIR}/tools/wine/session.sh ${ARGN})
+    redira_wine_test_properties(${test} DISPLAY)
+endfunction()
