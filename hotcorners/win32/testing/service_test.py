@@ -7,7 +7,6 @@ seen from outside Wine (the library's exports, the screen-saver switch,
 the shared lists, message boxes). Screenshots are kept in WORK/shots.
 """
 import ctypes
-import functools
 import os
 import shlex
 import shutil
