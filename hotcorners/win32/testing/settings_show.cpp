@@ -1,10 +1,9 @@
-// Shows the settings side as a user meets it, for real clicks and
-// screenshots: "dialog" (the default) or "install" runs the settings
-// dialog, "sheet" shows the page from DllGetClassObject in a property
-// sheet. With EDGEWAKE_SHOW_LOG set, the screen rectangles of the window
-// and of the controls a test clicks are written there as soon as it shows
+// Shows the settings page as a user meets it, for real clicks and
+// screenshots: "sheet" shows the page from DllGetClassObject in a property
+// sheet. With EDGEWAKE_SHOW_LOG set, the screen rectangles of the sheet and
+// of the controls a test clicks are written there as soon as it shows
 // ("window L T R B", "monitor ...", "page ..." (the check box 1002),
-// "ok ...", "apply ..." (a sheet's)), and "ended" when it has gone.
+// "ok ...", "apply ..."), and "ended" when it has gone.
 //
 // For tests of the real library, which runs in rundll32, it also answers
 // questions on its standard output and exits:
@@ -26,7 +25,6 @@
 #include <thread>
 #include <vector>
 
-#include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/startup_shortcut.h"
 #include "resources/edgewake_res.h"
 
@@ -96,20 +94,19 @@ int Answer(const std::string& what, int argc, char** argv) {
     return 2;
 }
 
-// Waits for the window to show and writes where its parts are.
-void Report(const char* title) {
+// Waits for the sheet to show and writes where its parts are.
+void Report() {
     for (int i = 0; i < 600; ++i) {
-        HWND window = ::FindWindowA("#32770", title);
-        if (window && ::IsWindowVisible(window)) {
+        HWND sheet = ::FindWindowA("#32770", "Display Properties");
+        if (sheet && ::IsWindowVisible(sheet)) {
             ::Sleep(300);
-            HWND page = window;
-            if (HWND current = PropSheet_GetCurrentPageHwnd(window)) page = current;
-            LogRect("window", window);
+            HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+            LogRect("window", sheet);
             LogRect("monitor", ::GetDlgItem(page, IDC_EW_MONITOR));
             LogRect("page", ::GetDlgItem(page, IDC_EW_PAGE));
-            LogRect("ok", ::GetDlgItem(window, IDOK));
+            LogRect("ok", ::GetDlgItem(sheet, IDOK));
             constexpr int kApplyButton = 0x3021;
-            if (page != window) LogRect("apply", ::GetDlgItem(window, kApplyButton));
+            LogRect("apply", ::GetDlgItem(sheet, kApplyButton));
             return;
         }
         ::Sleep(100);
@@ -144,9 +141,9 @@ void ShowSheet() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string what = argc > 1 ? argv[1] : "dialog";
+    const std::string what = argc > 1 ? argv[1] : "";
     ::CoInitialize(nullptr);
-    if (what != "dialog" && what != "install" && what != "sheet") {
+    if (what != "sheet") {
         const int code = Answer(what, argc, argv);
         std::fflush(stdout);
         ::CoUninitialize();
@@ -154,12 +151,8 @@ int main(int argc, char** argv) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
-    std::thread reporter(Report, what == "sheet" ? "Display Properties" : "Hot Corners");
-    if (what == "sheet")
-        ShowSheet();
-    else
-        edgewake::RunSettingsDialog(nullptr, what == "install" ? edgewake::DialogMode::Install
-                                                               : edgewake::DialogMode::Normal);
+    std::thread reporter(Report);
+    ShowSheet();
     reporter.join();
     Log("ended");
     ::CoUninitialize();
