@@ -223,9 +223,10 @@ class InstallerTest(unittest.TestCase):
         state = self.state()
         self.assertEqual((state["ini"], state["desktop"]), ("", ""))
 
-    def test_older_saver_asks_before_replacing(self):
+    def test_older_saver_asks_before_replacing_and_one_in_use_is_kept(self):
         older = older_saver()
-        with open(self.prefix.windows_file("Corvane.scr"), "wb") as file:
+        saver = self.prefix.windows_file("Corvane.scr")
+        with open(saver, "wb") as file:
             file.write(older)
         question = QUESTION.format("the Corvane saver")
 
@@ -234,33 +235,20 @@ class InstallerTest(unittest.TestCase):
         self.answer("Install", question, "&No")
         preview = self.preview()
         self.assertIn(" /p ", preview["command"])
-        self.assertEqual(read(self.prefix.windows_file("Corvane.scr")), older)
+        self.assertEqual(read(saver), older)
         self.end_preview(installer, preview)
 
-        # Yes replaces it.
-        installer = self.run_installer()
-        self.answer("Install", question, "&Yes")
-        preview = self.preview()
-        self.assertEqual(preview["status"], INSTALLED)
-        self.assertEqual(read(self.prefix.windows_file("Corvane.scr")), read(ARGS.saver))
-        self.end_preview(installer, preview)
-
-    def test_file_in_use_is_kept_and_reported(self):
-        older = older_saver()
-        saver = self.prefix.windows_file("Corvane.scr")
-        with open(saver, "wb") as file:
-            file.write(older)
+        # Yes, with the file held open: an error, and the run goes on with
+        # the old file and says it was not upgraded.
         signal = os.path.join(self.prefix.path, "release")
         output = os.path.join(self.prefix.path, "hold.txt")
         holder = self.prefix.start(ARGS.probe, "hold", r"C:\windows\Corvane.scr",
                                    windows_path(signal), output=output)
         wait_for("the file to be held", lambda: "held" in read(output).decode("latin-1"))
-
         installer = self.run_installer()
-        self.answer("Install", QUESTION.format("the Corvane saver"), "&Yes")
+        self.answer("Install", question, "&Yes")
         self.answer("Install Error", "Error. Unable to delete old version of the Corvane saver. "
                     "Make sure it is not in use, and then try again.", "OK")
-        # The run goes on, with the old file, and says it was not upgraded.
         preview = self.preview()
         self.assertEqual(preview["status"],
                          "The screen saver was not upgraded: the old version is still installed.")
@@ -269,6 +257,14 @@ class InstallerTest(unittest.TestCase):
         self.end_preview(installer, preview)
         open(signal, "w").close()
         holder.wait(timeout=WAIT)
+
+        # Yes replaces it.
+        installer = self.run_installer()
+        self.answer("Install", question, "&Yes")
+        preview = self.preview()
+        self.assertEqual(preview["status"], INSTALLED)
+        self.assertEqual(read(saver), read(ARGS.saver))
+        self.end_preview(installer, preview)
 
     def test_edgewake_told_before_and_after_its_file_is_replaced(self):
         log = self.prefix.windows_file("edgewake_calls.txt")
