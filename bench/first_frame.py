@@ -7,9 +7,9 @@ Builds the Windows programs and, in a Wine session of its own (a private
 prefix and Xvfb display, 1024 x 768, in build/<tree>/bench-wine), runs
 bench/win32/first_frame.exe on each of them RUNS times (default 5),
 taking turns: it starts the program and reads the screen's centre pixel
-in a tight loop until it changes. The saver's window is black until it
-draws the board, the empty window white at once, so each figure is the
-time from starting the program to its first frame. Prints each one's
+about once a millisecond until it changes. The saver's window is black
+until it draws the board, the empty window white at once, so each figure
+is the time from starting the program to its first frame. Prints each one's
 median, least and greatest, and each saver's median over the empty
 window's. Other builds of the saver (an older commit's, say) can be
 measured in the same run, by name and path.
