@@ -20,9 +20,12 @@ import os
 import shlex
 import shutil
 import subprocess
+import sys
 import time
 
 repo = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+sys.path.insert(0, os.path.join(repo, "tools", "wine"))
+from wine_testing import session_environment  # noqa: E402
 
 
 def cpu_seconds(pid):
@@ -80,10 +83,7 @@ def main():
     with open(os.path.join(args.state, "arch"), "w") as file:
         file.write("win64\n" if args.preset == "win64" else "win32\n")
     subprocess.run([args.session, "start", args.state], check=True)
-    env = dict(os.environ)
-    output = subprocess.run([args.session, "env", args.state], check=True, capture_output=True,
-                            text=True).stdout
-    env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
+    env = session_environment(args.state, args.session)
     prefix = env["WINEPREFIX"]
     shutil.copyfile(library, os.path.join(prefix, "drive_c", "windows", "edgewake.dll"))
     subprocess.run(["xdotool", "mousemove", "512", "384"], env=env, check=True)

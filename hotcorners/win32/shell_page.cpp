@@ -103,13 +103,29 @@ UINT CALLBACK PageCallback(HWND, UINT message, LPPROPSHEETPAGEA entry) {
     return 1;
 }
 
-class PageExtension : public IShellExtInit, public IShellPropSheetExt {
+// What every object the server hands out shares: its reference count, and
+// its place among the objects alive.
+template <class... Interfaces>
+class CountedObject : public Interfaces... {
 public:
-    PageExtension() { ::InterlockedIncrement(&g_objects); }
-    virtual ~PageExtension() { ::InterlockedDecrement(&g_objects); }
-    PageExtension(const PageExtension&) = delete;
-    PageExtension& operator=(const PageExtension&) = delete;
+    CountedObject() { ::InterlockedIncrement(&g_objects); }
+    virtual ~CountedObject() { ::InterlockedDecrement(&g_objects); }
+    CountedObject(const CountedObject&) = delete;
+    CountedObject& operator=(const CountedObject&) = delete;
 
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        const LONG refs = ::InterlockedDecrement(&refs_);
+        if (refs == 0) delete this;
+        return static_cast<ULONG>(refs);
+    }
+
+private:
+    LONG refs_ = 1;
+};
+
+class PageExtension : public CountedObject<IShellExtInit, IShellPropSheetExt> {
+public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellExtInit))
@@ -123,13 +139,6 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG refs = ::InterlockedDecrement(&refs_);
-        if (refs == 0) delete this;
-        return static_cast<ULONG>(refs);
-    }
-
     // The control panel's folder and selection say nothing the page needs.
     STDMETHODIMP Initialize(LPCITEMIDLIST, IDataObject*, HKEY) override { return S_OK; }
 
@@ -155,18 +164,10 @@ public:
         return S_OK;
     }
     STDMETHODIMP ReplacePage(UINT, LPFNADDPROPSHEETPAGE, LPARAM) override { return E_NOTIMPL; }
-
-private:
-    LONG refs_ = 1;
 };
 
-class PageFactory : public IClassFactory {
+class PageFactory : public CountedObject<IClassFactory> {
 public:
-    PageFactory() { ::InterlockedIncrement(&g_objects); }
-    virtual ~PageFactory() { ::InterlockedDecrement(&g_objects); }
-    PageFactory(const PageFactory&) = delete;
-    PageFactory& operator=(const PageFactory&) = delete;
-
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) {
@@ -177,13 +178,6 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG refs = ::InterlockedDecrement(&refs_);
-        if (refs == 0) delete this;
-        return static_cast<ULONG>(refs);
-    }
-
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
@@ -201,9 +195,6 @@ public:
             ::InterlockedDecrement(&g_locks);
         return S_OK;
     }
-
-private:
-    LONG refs_ = 1;
 };
 
 }  // namespace

@@ -112,6 +112,14 @@ std::string ChildTexts(HWND window) {
 bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool Shown(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)) != FALSE; }
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+
+// The status text and the two buttons of a service running or not.
+void ExpectServiceStatus(HWND dialog, bool running) {
+    EXPECT_EQ(Shown(dialog, IDC_EW_RUNNING), running);
+    EXPECT_EQ(Shown(dialog, IDC_EW_NOT_RUNNING), !running);
+    EXPECT_EQ(Enabled(dialog, IDC_EW_START), !running);
+    EXPECT_EQ(Enabled(dialog, IDC_EW_TERMINATE), running);
+}
 void Click(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 kit::CornerActions MonitorCorners(HWND dialog) {
@@ -268,17 +276,11 @@ TEST_F(SettingsTest, TheStatusFollowsTheService) {
     DialogRun run(edgewake::DialogMode::Normal);
     HWND dialog = run.Wait();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(Shown(dialog, IDC_EW_NOT_RUNNING));
-    EXPECT_FALSE(Shown(dialog, IDC_EW_RUNNING));
-    EXPECT_TRUE(Enabled(dialog, IDC_EW_START));
-    EXPECT_FALSE(Enabled(dialog, IDC_EW_TERMINATE));
+    ExpectServiceStatus(dialog, false);
 
     Click(dialog, IDC_EW_START);
     EXPECT_NE(edgewake::ServiceWindow(), nullptr);
-    EXPECT_TRUE(Shown(dialog, IDC_EW_RUNNING));
-    EXPECT_FALSE(Shown(dialog, IDC_EW_NOT_RUNNING));
-    EXPECT_FALSE(Enabled(dialog, IDC_EW_START));
-    EXPECT_TRUE(Enabled(dialog, IDC_EW_TERMINATE));
+    ExpectServiceStatus(dialog, true);
 
     Click(dialog, IDC_EW_TERMINATE);
     EXPECT_EQ(edgewake::ServiceWindow(), nullptr);
