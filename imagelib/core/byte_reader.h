@@ -23,7 +23,6 @@ public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::size_t Size() const { return bytes_.size(); }
-    std::size_t Position() const { return position_; }
     std::size_t Left() const { return bytes_.size() - position_; }
     // A read asked for more than the file holds.
     bool Ended() const { return ended_; }

@@ -93,7 +93,6 @@ public:
 
     const UserSettings& Values() const { return values_; }
     const UserSettings& Saved() const { return saved_; }
-    bool SettingUp() const { return settingUp_; }
 
 private:
     const Registry& registry_;

@@ -109,7 +109,6 @@ public:
     // ---- Play time and moves not yet in the store's totals.
     bool TimingOn() const { return timingOn_; }
     std::uint32_t PendingTime() const { return pendingTime_; }
-    int PendingMoves() const { return pendingMoves_; }
 
 private:
     std::uint32_t Now() { return services_.clock.Now(); }
