@@ -18,6 +18,7 @@ packages=(
     wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
     libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
     googletest libgtest-dev nasm dpkg-dev python3
+    g++-multilib libjpeg62-turbo-dev:i386
 )
 
 missing_packages() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds the trees and runs every test: the native
-# unit tests (and fuzz targets, briefly) and the Windows-side tests under
-# Wine.
+# unit tests (and fuzz targets, briefly), the image library's size
+# arithmetic as a 32-bit Linux program (native32: size_t of 32 bits, as in
+# the DLL) and the Windows-side tests under Wine.
 #
 # The Windows-side tests run on the 32-bit build, the deliverables
 # themselves. On a kernel that runs 64-bit programs only, Wine's 32-bit
@@ -16,7 +17,7 @@ cd "$repo"
 
 "$repo/scripts/setup.sh"
 
-presets=(native win32)
+presets=(native native32 win32)
 wine_emulated=0
 if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && [ "${REDIRA_EMULATED_WINE:-0}" != 1 ]; then
     wine_emulated=1

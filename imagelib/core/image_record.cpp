@@ -89,8 +89,14 @@ RecordLayout RecordLayout::For(std::int32_t width, std::int32_t height, int bits
     layout.bits = bits;
     layout.colours = ColourCount(1, static_cast<std::uint32_t>(bits));
     layout.headerSize = kInfoHeaderSize + 4 * std::size_t{layout.colours};
-    layout.rowStride = static_cast<std::size_t>(RowStride(width, bits));
-    layout.imageDataSize = layout.rowStride * static_cast<std::size_t>(std::max(height, 0));
+    // Counted in 64 bits and kept to just beyond the block cap, so that no
+    // size wraps where size_t has 32 bits.
+    constexpr std::int64_t kBeyond = static_cast<std::int64_t>(kMaxBlockSize) + 1;
+    const std::int64_t stride = std::min(RowStride(width, bits), kBeyond);
+    const std::int64_t rows = std::max(height, 0);
+    const std::int64_t dataSize = rows > 0 && stride > kBeyond / rows ? kBeyond : stride * rows;
+    layout.rowStride = static_cast<std::size_t>(stride);
+    layout.imageDataSize = static_cast<std::size_t>(dataSize);
     return layout;
 }
 

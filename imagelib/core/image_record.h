@@ -62,7 +62,9 @@ std::uint32_t ColourCount(std::uint32_t planes, std::uint32_t bitCount);
 std::uint32_t ColourTableEntries(const InfoHeader& header);
 
 // Where everything lies in a record that a decoder makes: derived from
-// the width, height and bit count alone.
+// the width, height and bit count alone. A row stride or data size beyond
+// kMaxBlockSize is given as kMaxBlockSize + 1 (such a record is never
+// made), so that it cannot wrap to a small size.
 struct RecordLayout {
     std::int32_t width = 0;
     std::int32_t height = 0;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "imagelib/core/byte_buffer.h"
 #include "imagelib/core/image_limits.h"
 #include "imagelib/core/little_endian.h"
 
@@ -166,10 +167,14 @@ bool DecodePcx(DecoderState& state) {
     const Layout layout{header[3], header[65], static_cast<std::size_t>(ReadU16(header + 66))};
     const std::int32_t width = ReadU16(header + 8) - ReadU16(header + 4) + 1;
     const std::int32_t height = ReadU16(header + 10) - ReadU16(header + 6) + 1;
-    // A line must hold its pixels, and the file the lines it claims.
+    // A line must hold its pixels, and the file the lines it claims. The
+    // scan lines must also fit one block, counted in 64 bits: where size_t
+    // has 32, a larger count would wrap to a small block whose rows are
+    // then read at their true stride.
     const std::int64_t lineBytes = static_cast<std::int64_t>(layout.bytesPerLine) * layout.planes;
     if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) ||
         static_cast<std::int64_t>(layout.bytesPerLine) * 8 < std::int64_t{width} * layout.bitsPerPlane ||
+        lineBytes * height > static_cast<std::int64_t>(kMaxBlockSize) ||
         lineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
         return state.Finish(LoadStatus::BadHeader);
     }

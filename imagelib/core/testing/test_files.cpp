@@ -111,6 +111,17 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const
     return path;
 }
 
+std::string TempFolder::Write(const std::string& name, const Bytes& bytes, std::uint64_t size) const {
+    const std::string path = Write(name, bytes);
+    if (size > bytes.size()) {
+        std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(static_cast<std::streamoff>(size - 1));
+        out.put(0);
+        if (!out) throw std::runtime_error("cannot make " + path + " longer");
+    }
+    return path;
+}
+
 std::vector<std::string> TempFolder::Names() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());

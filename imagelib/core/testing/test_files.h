@@ -27,6 +27,9 @@ public:
     std::string PathOf(const std::string& name) const;
     // Writes `bytes` as the file `name` in the folder; answers its path.
     std::string Write(const std::string& name, const Bytes& bytes) const;
+    // The same, the file then made `size` bytes long with zeros: a hole,
+    // where the file system has them, so that a large file costs no disk.
+    std::string Write(const std::string& name, const Bytes& bytes, std::uint64_t size) const;
     // The names of what the folder holds, sorted.
     std::vector<std::string> Names() const;
 
