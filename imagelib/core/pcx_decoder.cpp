@@ -96,25 +96,29 @@ unsigned Sample(const std::uint8_t* plane, std::int32_t x, int bits) {
     return (plane[bit / 8] >> shift) & ((1u << bits) - 1);
 }
 
-// One scan line (its planes one after another) into one record row.
+// One scan line (its planes one after another) into one record row. A
+// line shorter than the picture is wide (writers whose "x max" is one too
+// large make them) fills the row as far as it goes; the rest stays 0.
 void PlaceRow(const std::uint8_t* line, const Layout& layout, std::int32_t width, std::uint8_t* out) {
     const std::size_t plane = layout.bytesPerLine;
+    const auto held = static_cast<std::int32_t>(
+        std::min<std::int64_t>(width, static_cast<std::int64_t>(plane) * 8 / layout.bitsPerPlane));
     switch (layout.RecordBits()) {
     case 1:
-        std::memcpy(out, line, static_cast<std::size_t>((width + 7) / 8));
+        std::memcpy(out, line, static_cast<std::size_t>((held + 7) / 8));
         break;
     case 8:
-        std::memcpy(out, line, static_cast<std::size_t>(width));
+        std::memcpy(out, line, static_cast<std::size_t>(held));
         break;
     case 24:
-        for (std::int32_t x = 0; x < width; ++x) {
+        for (std::int32_t x = 0; x < held; ++x) {
             out[3 * x + 0] = line[2 * plane + x];
             out[3 * x + 1] = line[plane + x];
             out[3 * x + 2] = line[x];
         }
         break;
     default:  // 4 bits, two pixels to a byte, from planes of 1 or 2 bits
-        for (std::int32_t x = 0; x < width; ++x) {
+        for (std::int32_t x = 0; x < held; ++x) {
             unsigned value = 0;
             for (int p = 0; p < layout.planes; ++p) {
                 value |= Sample(line + p * plane, x, layout.bitsPerPlane) << (p * layout.bitsPerPlane);
@@ -167,15 +171,19 @@ bool DecodePcx(DecoderState& state) {
     const Layout layout{header[3], header[65], static_cast<std::size_t>(ReadU16(header + 66))};
     const std::int32_t width = ReadU16(header + 8) - ReadU16(header + 4) + 1;
     const std::int32_t height = ReadU16(header + 10) - ReadU16(header + 6) + 1;
-    // A line must hold its pixels, and the file the lines it claims. The
-    // scan lines must also fit one block, counted in 64 bits: where size_t
+    // The scan lines must fit one block, counted in 64 bits: where size_t
     // has 32, a larger count would wrap to a small block whose rows are
-    // then read at their true stride.
+    // then read at their true stride. A line may be shorter than the
+    // picture is wide, but not empty, and the file must be large enough
+    // for lines of the full width, so that a few bytes cannot claim a wide
+    // picture.
     const std::int64_t lineBytes = static_cast<std::int64_t>(layout.bytesPerLine) * layout.planes;
-    if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) ||
-        static_cast<std::int64_t>(layout.bytesPerLine) * 8 < std::int64_t{width} * layout.bitsPerPlane ||
+    const std::int64_t widthBytes = (std::int64_t{width} * layout.bitsPerPlane + 7) / 8;
+    const std::int64_t fullLineBytes =
+        std::max(static_cast<std::int64_t>(layout.bytesPerLine), widthBytes) * layout.planes;
+    if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) || layout.bytesPerLine == 0 ||
         lineBytes * height > static_cast<std::int64_t>(kMaxBlockSize) ||
-        lineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
+        fullLineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
         return state.Finish(LoadStatus::BadHeader);
     }
     const int bits = layout.RecordBits();

@@ -7,7 +7,8 @@
 //   8 x 3          24-bit record from red, green and blue planes.
 // Every other layout is refused. Version-3 files carry no colours of their
 // own: they take the display's system palette, or, on a display without
-// one, the fixed colours of FixedPcxColours.
+// one, the fixed colours of FixedPcxColours. A scan line shorter than the
+// picture is wide gives the pixels it holds; the rest of the row is 0.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +20,9 @@ namespace imagelib {
 
 // A run of up to 63 bytes takes two bytes of the file, so the scan lines
 // hold at most 31.5 bytes per byte of file. Headers that claim more than
-// this many bytes of scan lines per byte of the whole file are refused
-// before anything is allocated for the image.
+// this many bytes of scan lines (of the picture's full width, where the
+// lines are shorter) per byte of the whole file are refused before
+// anything is allocated for the image.
 inline constexpr std::int64_t kMaxPcxBytesPerFileByte = 32;
 
 // The colours a version-3 file gets on a display without a system palette:

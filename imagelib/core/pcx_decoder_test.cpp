@@ -85,6 +85,47 @@ TEST(PcxReader, PlanesGiveTheLowBitsFirstAndThreePlanesAreRedGreenBlue) {
               (std::vector<Rgb>{0xFF0000, 0x102030}));
 }
 
+TEST(PcxReader, ALineShorterThanThePictureIsWideFillsItsRowAsFarAsItGoes) {
+    // Lines of 16 pixels, the header's "x max" 1 or 9 beyond them: the
+    // pixels each line holds, then index 0, row by row.
+    const int held = 16, height = 2;
+    struct Case {
+        int bitsPerPlane, planes;
+    };
+    const Case cases[] = {{1, 1}, {1, 4}, {2, 1}, {2, 2}, {4, 1}, {8, 1}};
+    testing::TempFolder folder;
+    for (const Case& c : cases) {
+        for (const int beyond : {1, 9}) {
+            SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << ", " << beyond << " beyond");
+            const int values = 1 << (c.bitsPerPlane * c.planes);
+            const Bytes indices = testing::Counting(held * height, values, 1);
+            PcxFile file = IndexedPcx(indices, held, height, c.bitsPerPlane, c.planes);
+            file.xMax = static_cast<std::uint16_t>(held + beyond - 1);
+            const Bytes colours = testing::ColourTriples(values);
+            if (values == 256) file.tail = testing::PcxColourBlock(colours);
+            const DecodeResult result = Decode(folder, testing::BuildPcx(file));
+            ASSERT_EQ(result.status, LoadStatus::Ok);
+            ASSERT_EQ(result.record.Width(), held + beyond);
+            const std::vector<Rgb> table = testing::TripleColours(colours);
+            std::vector<Rgb> expected;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < held; ++x) expected.push_back(table[indices[y * held + x]]);
+                expected.insert(expected.end(), beyond, table[0]);
+            }
+            EXPECT_EQ(testing::RecordColours(result.record), expected);
+        }
+    }
+    PcxFile rgb;  // three planes of 2 bytes, 3 pixels wide, 2 rows
+    rgb.bitsPerPlane = 8;
+    rgb.planes = 3;
+    rgb.bytesPerLine = 2;
+    rgb.xMax = 2;
+    rgb.yMax = 1;
+    rgb.lines = {0x11, 0x12, 0x21, 0x22, 0x31, 0x32, 0x41, 0x42, 0x51, 0x52, 0x61, 0x62};
+    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(rgb)).record),
+              (std::vector<Rgb>{0x112131, 0x122232, 0, 0x415161, 0x425262, 0}));
+}
+
 TEST(PcxReader, VersionThreeTakesTheDisplaysColoursOrElseFixedOnes) {
     struct Case {
         int bitsPerPlane, planes;
@@ -137,7 +178,9 @@ TEST(PcxReader, RefusesLayoutsAndSizesItCannotShow) {
         {changed([](PcxFile& f) { f.planes = 1, f.bitsPerPlane = 24; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.planes = 4, f.bitsPerPlane = 8; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.planes = 0; }), LoadStatus::BadHeader},
-        {changed([](PcxFile& f) { f.xMax = 16; }), LoadStatus::BadHeader},  // 17 pixels in 2 bytes
+        // Lines of 2 bytes in a picture 65535 pixels wide: the file is far
+        // too small for lines of its width.
+        {changed([](PcxFile& f) { f.xMax = 65534; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.bytesPerLine = 0; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.xMin = 9; }), LoadStatus::BadHeader},  // right of its right edge
         {changed([](PcxFile& f) { f.yMin = 1, f.yMax = 0; }), LoadStatus::BadHeader},
