@@ -91,8 +91,8 @@ LoadStatus DecodeImage(DecoderState& state, int bits) {
     if (flags & kColourTableFollows) {
         bits = (flags & 7) + 1;
         const std::size_t bytes = std::size_t{3} << bits;
-        // Its own table replaces the global one; indices beyond it are black.
-        state.palette.fill(0);
+        // Its own table takes the place of the global one's first entries;
+        // entries beyond it keep the global colours (or black).
         if (!state.input.Read(state.palette.data(), bytes)) return LoadStatus::Truncated;
     }
     if (!ImageSizeAllowed(width, height) ||

@@ -2,7 +2,8 @@
 // own colour table, into a record of 1, 4 or 8 bits per pixel. Colour
 // tables of 2 entries give 1-bit records; of 4, 8 or 16 entries 4-bit
 // records with 16 colour-table entries; larger tables 8-bit records with
-// 256 entries. Entries beyond the file's table are black. Extensions, and
+// 256 entries. An image's own table replaces the global table's first
+// entries, and the entries beyond both tables are black. Extensions, and
 // stray bytes between blocks, are read past.
 #pragma once
 

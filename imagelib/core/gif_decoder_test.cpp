@@ -54,20 +54,27 @@ TEST(GifDecoder, TableSizesGiveOneFourOrEightBitRecordsInTheTablesColours) {
     }
 }
 
-TEST(GifDecoder, AnImagesOwnTableReplacesTheGlobalOneAndIndicesBeyondItAreBlack) {
-    GifFile file = OneImageGif(6, 2, 256, {});
-    GifImage& image = file.images[0];
-    image.localTable = testing::ColourTriples(4);
-    image.minimumCodeSize = 4;  // room for indices beyond the table
-    image.indices = {0, 1, 2, 3, 4, 9, 15, 3, 2, 1, 0, 7};
+TEST(GifDecoder, AnImagesOwnTableReplacesTheGlobalOnesFirstEntriesAndTheRestKeepTheirColours) {
+    // A local table of 4 entries over a global one of 8, then of none:
+    // indices beyond the local table show the global colours, or black.
     testing::TempFolder folder;
-    const DecodeResult result = Decode(folder, testing::BuildGif(file));
-    ASSERT_EQ(result.status, LoadStatus::Ok);
-    EXPECT_EQ(result.record.BitCount(), 4);
-    const std::vector<Rgb> local = testing::TripleColours(image.localTable);
-    const std::vector<Rgb> expected = {local[0], local[1], local[2], local[3], 0, 0,
-                                       0, local[3], local[2], local[1], local[0], 0};
-    EXPECT_EQ(testing::RecordColours(result.record), expected);
+    for (const int globalEntries : {8, 0}) {
+        SCOPED_TRACE(globalEntries);
+        GifFile file = OneImageGif(6, 2, globalEntries, {});
+        GifImage& image = file.images[0];
+        image.localTable = Bytes(4 * 3, 0x40);
+        image.minimumCodeSize = 4;  // room for indices beyond both tables
+        image.indices = {0, 1, 2, 3, 4, 9, 15, 3, 2, 1, 0, 7};
+        const DecodeResult result = Decode(folder, testing::BuildGif(file));
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        EXPECT_EQ(result.record.BitCount(), 4);
+        std::vector<Rgb> table = testing::TripleColours(testing::ColourTriples(globalEntries));
+        table.resize(16, 0);
+        std::fill_n(table.begin(), 4, 0x404040);
+        std::vector<Rgb> expected;
+        for (const std::uint8_t index : image.indices) expected.push_back(table[index]);
+        EXPECT_EQ(testing::RecordColours(result.record), expected);
+    }
 }
 
 TEST(GifDecoder, InterlacedRowsArePlacedRowExact) {
