@@ -99,21 +99,14 @@ TEST(ImageLimits, EveryFormatRefusesTheLargestSizesItsHeaderCanClaim) {
 }
 
 TEST(ImageLimits, PcxScanLinesBeyondTheBlockCapAreRefusedHoweverLargeTheFile) {
-    // 4 planes of 16385 bytes, 65535 rows: 4295163900 bytes of scan lines,
-    // which a file of 128 MiB and a little more may claim (32 bytes of lines
-    // to a byte of file), and which in 32 bits is a block of 196604 bytes.
-    testing::PcxFile file;
-    file.bitsPerPlane = 1;
-    file.planes = 4;
-    file.xMax = 2047;
-    file.yMax = 65534;
-    file.bytesPerLine = 16385;
-    file.headerPalette = testing::ColourTriples(16);
-    const std::uint64_t size = (std::uint64_t{128} << 20) + (std::uint64_t{64} << 10);
-    ASSERT_GT(std::uint64_t{4} * 16385 * 65535, 4 * (std::uint64_t{1} << 30));
-    ASSERT_LE(std::uint64_t{4} * 16385 * 65535, 32 * size);
+    // A block the file may claim, and one that wraps in 32 bits.
+    const testing::PcxFile file = testing::WideLinesPcx();
+    const std::uint64_t lines = std::uint64_t{file.bytesPerLine} * file.planes * (file.yMax + 1u);
+    ASSERT_LE(lines, 32 * testing::kWideLinesPcxFileSize);
+    ASSERT_GT(lines, std::uint64_t{1} << 32);
     const testing::TempFolder folder;
-    const DecodeResult result = DecodeFile(folder.Write("wide lines.pcx", testing::BuildPcx(file), size), {});
+    const std::string path = folder.Write("wide lines.pcx", testing::BuildPcx(file), testing::kWideLinesPcxFileSize);
+    const DecodeResult result = DecodeFile(path, {});
     EXPECT_EQ(result.status, LoadStatus::BadHeader);
     EXPECT_FALSE(result.record);
 }

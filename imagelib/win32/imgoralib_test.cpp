@@ -239,6 +239,8 @@ TEST(ImgoraLib, AFailedLoadShowsTheLoadErrorBoxWithThePathButAFileHeldOpenFailsS
         folder.Write("marker.pcx", testing::BuildPcx(pcx)),
         folder.Write("mapped.tga", testing::BuildTarga(targa)),
         folder.Write("not a pcx.pcc", testing::BuildPcx(testing::IndexedPcx({1}, 1, 1, 1, 1))),
+        // Scan lines of 4 GiB and a little more, which the file's size allows.
+        folder.Write("wide lines.pcx", testing::BuildPcx(testing::WideLinesPcx()), testing::kWideLinesPcxFileSize),
     };
     for (const std::string& path : paths) {
         const Loaded loaded = LoadAnsweringBoxes(library.load, path);

@@ -449,6 +449,17 @@ PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane
     return file;
 }
 
+PcxFile WideLinesPcx() {
+    PcxFile file;
+    file.bitsPerPlane = 1;
+    file.planes = 4;
+    file.xMax = 2047;
+    file.yMax = 65534;
+    file.bytesPerLine = 16385;
+    file.headerPalette = ColourTriples(16);
+    return file;
+}
+
 Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker) {
     Bytes out{marker};
     Append(out, triples);

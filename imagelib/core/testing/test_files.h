@@ -170,6 +170,12 @@ Bytes BuildPcx(const PcxFile& file);
 PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane, int planes);
 // The marker and 256 triples that close a 256-colour file.
 Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker = 12);
+// A header of 4 planes of 16385 bytes by 65535 rows: 4295163900 bytes of
+// scan lines, which a file of kWideLinesPcxFileSize bytes (128 MiB and a
+// little) may claim at 32 bytes of lines to a byte, and which is 196604
+// bytes where size_t has 32 bits.
+PcxFile WideLinesPcx();
+inline constexpr std::uint64_t kWideLinesPcxFileSize = (std::uint64_t{128} << 20) + (std::uint64_t{64} << 10);
 
 // ---- Targa
 struct TargaFile {
