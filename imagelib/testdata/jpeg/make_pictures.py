@@ -88,6 +88,29 @@ def patch_frame(source, target, marker, precision):
     open(target, "wb").write(bytes(data))
 
 
+def app1_blocks(path):
+    """The data of each APP1 segment of a JPEG file, after its length."""
+    data, at, blocks = open(path, "rb").read(), 2, []
+    while at + 4 <= len(data) and data[at] == 0xFF and data[at + 1] not in (0xDA, 0xD9):
+        length = data[at + 2] << 8 | data[at + 3]
+        if data[at + 1] == 0xE1:
+            blocks.append(data[at + 4:at + 2 + length])
+        at += 2 + length
+    return blocks
+
+
+def fuzzing_seeds(work, seeds):
+    """Seeds for the fuzz targets: the phone's and the camera's Exif blocks
+    as the Exif reader's input, and a small phone photo as a file."""
+    os.makedirs(os.path.join(seeds, "exif"), exist_ok=True)
+    for name in ("phone-6", "camera-8", "edited-3"):
+        with open(os.path.join(seeds, "exif", name + ".exif"), "wb") as out:
+            out.write(app1_blocks(os.path.join(HERE, name + ".jpg"))[0])
+    tiny = os.path.join(seeds, "exif-first.jpg")
+    cjpeg(stored_ppm(work, "tiny", (16, 24), PALETTES[0], 6), tiny, "-quality", "50")
+    exif(tiny, 6, "MM")
+
+
 def main():
     with tempfile.TemporaryDirectory() as work:
         def path(name):
@@ -132,6 +155,8 @@ def main():
         exif(path("grey-5.jpg"), 5, "II", before_jfif=False)
         patch_frame(path("sampling-420.jpg"), path("twelve-bit.jpg"), 0xC1, 12)
         patch_frame(path("sampling-420.jpg"), path("lossless.jpg"), 0xC3, 8)
+
+        fuzzing_seeds(work, os.path.join(HERE, "..", "seeds"))
 
 
 if __name__ == "__main__":
