@@ -233,8 +233,10 @@ Bytes BuildExif(const ExifBlock& block) {
         at += 12;
     }
     put(at, block.nextDirectory, 4);
-    Bytes out{'E', 'x', 'i', 'f', 0, 0};
-    out.insert(out.end(), tiff.begin(), tiff.end());
+    static constexpr std::uint8_t kHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+    Bytes out(sizeof kHeader + tiff.size());
+    std::copy(std::begin(kHeader), std::end(kHeader), out.begin());
+    std::copy(tiff.begin(), tiff.end(), out.begin() + sizeof kHeader);
     return out;
 }
 
