@@ -101,42 +101,5 @@ TEST(ExifOrientation, DamagedBlocksAreReadWithinTheirBytes) {
     EXPECT_EQ(Read(testing::BuildExif(overflowing)), Orientation::QuarterClockwise);
 }
 
-TEST(UprightPlacement, PutsEveryStoredPixelWhereTheOrientationShowsIt) {
-    const int width = 5, height = 3;
-    for (const int bytes : {1, 3}) {
-        // Stored pixel (x, y) holds 1 + x + 8 y in each of its bytes.
-        std::vector<Bytes> stored(height);
-        std::vector<const std::uint8_t*> rows;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) stored[y].insert(stored[y].end(), bytes, static_cast<std::uint8_t>(1 + x + 8 * y));
-            rows.push_back(stored[y].data());
-        }
-        for (int value = 1; value <= 8; ++value) {
-            SCOPED_TRACE(::testing::Message() << "orientation " << value << ", " << bytes << " bytes a pixel");
-            const auto orientation = static_cast<Orientation>(value);
-            const bool swapped = SwapsSides(orientation);
-            EXPECT_EQ(swapped, value >= 5);
-            const int uprightWidth = swapped ? height : width, uprightHeight = swapped ? width : height;
-            const RecordLayout layout = RecordLayout::For(uprightWidth, uprightHeight, bytes * 8);
-            Bytes pixels(layout.imageDataSize, 0);
-            const UprightPlacement placement = UprightPlacement::For(orientation, width, height, layout, bytes);
-            placement.Place(0, 2, rows.data(), pixels.data());  // in two bands
-            placement.Place(2, 1, rows.data() + 2, pixels.data());
-            for (int y = 0; y < uprightHeight; ++y) {
-                const std::uint8_t* row = pixels.data() + layout.TopDownRow(y);
-                for (int x = 0; x < uprightWidth; ++x) {
-                    const testing::Position from = testing::StoredPosition(value, width, height, x, y);
-                    for (int b = 0; b < bytes; ++b) {
-                        ASSERT_EQ(row[x * bytes + b], 1 + from.x + 8 * from.y) << x << "," << y;
-                    }
-                }
-                for (std::size_t pad = static_cast<std::size_t>(uprightWidth * bytes); pad < layout.rowStride; ++pad) {
-                    ASSERT_EQ(row[pad], 0) << "padding of row " << y;
-                }
-            }
-        }
-    }
-}
-
 }  // namespace
 }  // namespace imagelib
