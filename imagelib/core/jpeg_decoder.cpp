@@ -78,9 +78,9 @@ Orientation OrientationOf(const jpeg_decompress_struct& info) {
 }
 
 // A row of C, M, Y, K samples as blue, green, red, in place. The samples
-// are inverted, as Adobe's files (the only writers of four-component
-// JPEGs) store them: 255 is no ink. Red is C * K / 255, and so on, as
-// djpeg converts them.
+// are taken as inverted, as Adobe's applications write them (255 is no
+// ink), and converted as djpeg converts them: red is C * K / 255, and so
+// on, rounded.
 void CmykToBgr(std::uint8_t* row, JDIMENSION width) {
     const std::uint8_t* from = row;
     std::uint8_t* to = row;
