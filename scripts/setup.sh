@@ -16,7 +16,7 @@ packages=(
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
-    libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
+    libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev libimage-exiftool-perl
     googletest libgtest-dev nasm dpkg-dev python3
     g++-multilib libjpeg62-turbo-dev:i386
 )

@@ -27,6 +27,15 @@ bool ExtensionIs(std::string_view fileName, std::string_view upperExtension) {
 }  // namespace
 
 FormatCode DetectFormat(std::span<const std::uint8_t> firstBytes, std::string_view fileName) {
+    // A start-of-image marker followed by any marker: cameras and phones
+    // begin with an Exif block (APP1), editors with a Photoshop (APP13)
+    // or Adobe (APP14) block, some encoders with the tables. This comes
+    // before the search for "GIF" and "BM", which an Exif block may hold.
+    static constexpr std::array<std::uint8_t, 3> kStartOfImage{0xFF, 0xD8, 0xFF};
+    if (firstBytes.size() >= kStartOfImage.size() &&
+        std::equal(kStartOfImage.begin(), kStartOfImage.end(), firstBytes.begin())) {
+        return FormatCode::Jpeg;
+    }
     firstBytes = firstBytes.first(std::min(firstBytes.size(), kDetectionBytes));
     const auto zero = std::find(firstBytes.begin(), firstBytes.end(), std::uint8_t{0});
     const std::span<const std::uint8_t> text(firstBytes.begin(), zero);

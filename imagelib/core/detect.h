@@ -25,10 +25,12 @@ enum class FormatCode : std::uint8_t {
 inline constexpr std::size_t kDetectionBytes = 150;
 
 // Detection from the first bytes of a file (up to kDetectionBytes) and its
-// name. Only the bytes before the first zero byte count: "GIF" anywhere in
-// them gives GIF; else "BM" gives BMP; else FF D8 FF E0 (start of image
-// followed by an APP0 marker) gives JPEG. Otherwise the extension decides,
-// in any letter case: ".PCX" PCX, ".TGA" Targa, anything else Unknown.
+// name. A file that begins with FF D8 FF (start of image, then any marker)
+// is a JPEG. Otherwise only the bytes before the first zero byte count:
+// "GIF" anywhere in them gives GIF; else "BM" gives BMP; else FF D8 FF E0
+// (start of image followed by an APP0 marker) gives JPEG. Otherwise the
+// extension decides, in any letter case: ".PCX" PCX, ".TGA" Targa,
+// anything else Unknown.
 FormatCode DetectFormat(std::span<const std::uint8_t> firstBytes, std::string_view fileName);
 
 // Reads the first bytes of the file (opened through `opener`, see

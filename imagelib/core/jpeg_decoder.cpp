@@ -10,6 +10,7 @@
 
 #include <jerror.h>
 
+#include "imagelib/core/exif_orientation.h"
 #include "imagelib/core/image_limits.h"
 #include "imagelib/core/jpeg_errors.h"
 
@@ -67,6 +68,34 @@ bool ImageSizeJustified(std::int64_t width, std::int64_t height, std::int64_t fi
            width * height <= kMaxJpegPixelsPerFileByte * std::max<std::int64_t>(fileSize, 1);
 }
 
+// The orientation of the first Exif block among the saved APP1 segments.
+Orientation OrientationOf(const jpeg_decompress_struct& info) {
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        const std::span<const std::uint8_t> data(marker->data, marker->data_length);
+        if (marker->marker == JPEG_APP0 + 1 && IsExifBlock(data)) return ExifOrientation(data);
+    }
+    return Orientation::Upright;
+}
+
+// A row of C, M, Y, K samples as blue, green, red, in place. The samples
+// are taken as inverted, as Adobe's applications write them (255 is no
+// ink), and converted as djpeg converts them: red is C * K / 255, and so
+// on, rounded.
+void CmykToBgr(std::uint8_t* row, JDIMENSION width) {
+    const std::uint8_t* from = row;
+    std::uint8_t* to = row;
+    for (JDIMENSION x = 0; x < width; ++x, from += 4, to += 3) {
+        const unsigned c = from[0], m = from[1], y = from[2], k = from[3];
+        to[0] = static_cast<std::uint8_t>((y * k + 127) / 255);
+        to[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+        to[2] = static_cast<std::uint8_t>((c * k + 127) / 255);
+    }
+}
+
+// Rows decoded this many at a time where they are not decoded straight
+// into the record: turned pictures and four-component files.
+constexpr int kBandRows = 16;
+
 // The island. Only trivially destructible objects live in this frame.
 LoadStatus RunDecompressor(DecoderState& state) {
     jpeg_decompress_struct info{};
@@ -78,17 +107,21 @@ LoadStatus RunDecompressor(DecoderState& state) {
         return errors.failure;
     }
     jpeg_create_decompress(&info);
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     AttachSource(info, source, state.input.TakeHeader(state.input.Size()));
     jpeg_read_header(&info, TRUE);
 
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE && info.num_components == 1;
     const bool colour = (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
                         info.num_components == 3;
-    if ((!grey && !colour) ||
+    const bool inks = (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) &&
+                      info.num_components == 4;
+    if ((!grey && !colour && !inks) ||
         !ImageSizeJustified(info.image_width, info.image_height, static_cast<std::int64_t>(state.input.Size()))) {
         jpeg_destroy_decompress(&info);
         return LoadStatus::BadHeader;
     }
+    const Orientation orientation = OrientationOf(info);
 
     const JpegReadOptions& options = state.environment.jpegOptions;
     info.scale_num = 1;
@@ -106,7 +139,7 @@ LoadStatus RunDecompressor(DecoderState& state) {
         info.quantize_colors = TRUE;
         info.desired_number_of_colors = 256;
     } else {
-        info.out_color_space = JCS_EXT_BGR;
+        info.out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;  // YCCK too comes out as CMYK
         info.quantize_colors = FALSE;
     }
     jpeg_start_decompress(&info);
@@ -118,20 +151,46 @@ LoadStatus RunDecompressor(DecoderState& state) {
             for (int c = 0; c < 3; ++c) state.palette[3 * i + c] = level;
         }
     }
-    const RecordLayout layout = RecordLayout::For(static_cast<std::int32_t>(info.output_width),
-                                                  static_cast<std::int32_t>(info.output_height), bits);
+    const auto width = static_cast<std::int32_t>(info.output_width);
+    const auto height = static_cast<std::int32_t>(info.output_height);
+    const RecordLayout layout = SwapsSides(orientation) ? RecordLayout::For(height, width, bits)
+                                                        : RecordLayout::For(width, height, bits);
     if (!state.MakeRecord(layout, grey ? &state.palette : nullptr)) {
         jpeg_destroy_decompress(&info);
         return state.status;
     }
+    state.ScaleRows(height);  // progress counts the rows as decoded
 
-    // Rows come top first and are stored bottom row first: the first row
-    // decoded lands in the record's last row.
     std::uint8_t* const pixels = state.record.Pixels();
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels + layout.TopDownRow(static_cast<std::int32_t>(info.output_scanline));
-        if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
-        state.ReportRow(info.output_scanline);
+    if (orientation == Orientation::Upright && !inks) {
+        // Rows come top first and are stored bottom row first: the first
+        // row decoded lands in the record's last row.
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = pixels + layout.TopDownRow(static_cast<std::int32_t>(info.output_scanline));
+            if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
+            state.ReportRow(info.output_scanline);
+        }
+    } else {
+        const int bytesPerPixel = grey ? 1 : 3;
+        const UprightPlacement placement = UprightPlacement::For(orientation, width, height, layout, bytesPerPixel);
+        JSAMPARRAY band = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                    info.output_width * static_cast<JDIMENSION>(info.output_components),
+                                                    kBandRows);
+        while (info.output_scanline < info.output_height) {
+            const JDIMENSION first = info.output_scanline;
+            JDIMENSION count = 0;
+            while (count < kBandRows && info.output_scanline < info.output_height) {
+                const JDIMENSION read = jpeg_read_scanlines(&info, band + count, kBandRows - count);
+                if (read == 0) break;
+                count += read;
+            }
+            if (count == 0) break;
+            if (inks) {
+                for (JDIMENSION r = 0; r < count; ++r) CmykToBgr(band[r], info.output_width);
+            }
+            placement.Place(static_cast<std::int32_t>(first), static_cast<std::int32_t>(count), band, pixels);
+            for (JDIMENSION r = 1; r <= count; ++r) state.ReportRow(first + r);
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);

@@ -1,6 +1,9 @@
 // The JPEG decoder, through libjpeg: colour files become 24-bit records
 // (blue, green, red), greyscale files 8-bit records with a grey ramp.
-// Four-component (CMYK and YCCK) files are refused.
+// Four-component (CMYK and YCCK) files are converted to 24-bit colour.
+// A picture whose Exif block gives an orientation is turned upright (see
+// exif_orientation.h): the record is the picture as a photo viewer shows
+// it, and its width and height are the upright ones.
 #pragma once
 
 #include <cstdint>

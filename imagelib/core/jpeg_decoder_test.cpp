@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "imagelib/core/decode_file.h"
@@ -95,21 +97,13 @@ Bytes WithClaimedSize(Bytes jpeg, int side) {
     return jpeg;
 }
 
-TEST(JpegDecoder, RefusesFourComponentsAndSizesTheFileCannotHold) {
+TEST(JpegDecoder, RefusesSizesTheFileCannotHold) {
     testing::TempFolder folder;
-    testing::JpegOptions ycck;
-    ycck.ycck = true;
     const Bytes small = testing::EncodeJpeg(testing::TestPattern(8, 8, 3), {50});
-    const Bytes refused[] = {
-        testing::EncodeJpeg(testing::TestPattern(16, 8, 4)),        // CMYK
-        testing::EncodeJpeg(testing::TestPattern(16, 8, 4), ycck),  // YCCK
-        WithClaimedSize(small, 65000),
-        WithClaimedSize(small, 2000),
-    };
-    for (const Bytes& bytes : refused) {
+    for (const int side : {65000, 2000}) {
         FakePrompts prompts;
         const DecodeResult result =
-            DecodeFile(folder.Write("a.jpg", bytes), DecodeEnvironment{&prompts, nullptr, {}});
+            DecodeFile(folder.Write("a.jpg", WithClaimedSize(small, side)), DecodeEnvironment{&prompts, nullptr, {}});
         EXPECT_EQ(result.status, LoadStatus::BadHeader);
         EXPECT_TRUE(prompts.warnings.empty());
     }
@@ -118,6 +112,160 @@ TEST(JpegDecoder, RefusesFourComponentsAndSizesTheFileCannotHold) {
     const DecodeResult result =
         DecodeFile(folder.Write("plain.jpg", testing::EncodeJpeg(plain, {75})), DecodeEnvironment{});
     EXPECT_EQ(result.status, LoadStatus::Ok);
+}
+
+TEST(JpegDecoder, CmykAndYcckFilesGiveDjpegsColours) {
+    testing::TempFolder folder;
+    testing::JpegOptions ycck;
+    ycck.ycck = true;
+    for (const testing::JpegOptions& options : {testing::JpegOptions{}, ycck}) {
+        SCOPED_TRACE(options.ycck ? "YCCK" : "CMYK");
+        const std::string path = folder.Write("inks.jpg", testing::EncodeJpeg(testing::TestPattern(33, 17, 4), options));
+        const DecodeResult result = DecodeFile(path, DecodeEnvironment{});
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        ASSERT_EQ(result.record.BitCount(), 24);
+        EXPECT_EQ(testing::RecordColours(result.record), DjpegColours(folder, path, false));
+    }
+}
+
+// A picture of four corners in four colours, the rest photo-like.
+Picture FourCorners(int width, int height) {
+    Picture picture = testing::TestPattern(width, height, 3);
+    const std::uint8_t colours[4][3] = {{230, 20, 20}, {20, 200, 20}, {20, 40, 230}, {240, 240, 240}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width - 4, bottom = y >= height - 4;
+            if ((x >= 4 && !right) || (y >= 4 && !bottom)) continue;
+            const std::uint8_t* colour = colours[(right ? 1 : 0) + (bottom ? 2 : 0)];
+            std::copy(colour, colour + 3, picture.samples.begin() + (static_cast<std::ptrdiff_t>(y) * width + x) * 3);
+        }
+    }
+    return picture;
+}
+
+TEST(JpegDecoder, AnExifOrientationTurnsThePictureUpright) {
+    // The same coded picture with each orientation, in blocks of either
+    // byte order, first in the file or behind a JFIF block (and behind
+    // another APP1 block): each pixel is the plain picture's, turned.
+    const int width = 24, height = 20;  // two bands of rows, the second part full
+    testing::JpegOptions options{95};
+    options.fullChroma = true;
+    testing::TempFolder folder;
+    for (const bool grey : {false, true}) {
+        const Picture picture = grey ? testing::TestPattern(width, height, 1) : FourCorners(width, height);
+        options.jfif = true;
+        const Bytes withJfif = testing::EncodeJpeg(picture, options);
+        options.jfif = false;
+        const Bytes withoutJfif = testing::EncodeJpeg(picture, options);
+        const DecodeResult plain = DecodeFile(folder.Write("plain.jpg", withJfif), DecodeEnvironment{});
+        ASSERT_EQ(plain.status, LoadStatus::Ok);
+        const std::vector<testing::Rgb> stored = testing::RecordColours(plain.record);
+        for (int value = 1; value <= 8; ++value) {
+            SCOPED_TRACE(::testing::Message() << (grey ? "grey" : "colour") << ", orientation " << value);
+            const Bytes exif = testing::CameraExif(value, value % 2 == 0);
+            const Bytes xmp = {'h', 't', 't', 'p', ':', '/', '/', 0};
+            const Bytes file = value <= 4 ? testing::WithSegment(withoutJfif, 0xE1, exif)
+                                          : testing::WithSegment(testing::WithSegment(withJfif, 0xE1, exif, true), 0xE1,
+                                                                 xmp, true);
+            const DecodeResult result = DecodeFile(folder.Write("turned.jpg", file), DecodeEnvironment{});
+            ASSERT_EQ(result.status, LoadStatus::Ok);
+            const bool swapped = value >= 5;
+            const int uprightWidth = swapped ? height : width, uprightHeight = swapped ? width : height;
+            ASSERT_EQ(result.record.Width(), uprightWidth);
+            ASSERT_EQ(result.record.Height(), uprightHeight);
+            ASSERT_EQ(result.record.BitCount(), grey ? 8 : 24);
+            const std::vector<testing::Rgb> upright = testing::RecordColours(result.record);
+            for (int y = 0; y < uprightHeight; ++y) {
+                for (int x = 0; x < uprightWidth; ++x) {
+                    const testing::Position from = testing::StoredPosition(value, width, height, x, y);
+                    ASSERT_EQ(upright[y * uprightWidth + x], stored[from.y * width + from.x]) << x << "," << y;
+                }
+            }
+        }
+    }
+    // Where the stored corners show, as a viewer shows them: red, green,
+    // blue and white stored top left, top right, bottom left, bottom right.
+    const std::string corners[9] = {"", "RG/BW", "GR/WB", "WB/GR", "BW/RG", "RB/GW", "BR/WG", "WG/BR", "GW/RB"};
+    const Bytes plainFile = testing::EncodeJpeg(FourCorners(width, height), options);
+    for (int value = 1; value <= 8; ++value) {
+        const DecodeResult result = DecodeFile(
+            folder.Write("corners.jpg", testing::WithSegment(plainFile, 0xE1, testing::CameraExif(value, false))),
+            DecodeEnvironment{});
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        const std::vector<testing::Rgb> colours = testing::RecordColours(result.record);
+        const int w = result.record.Width(), h = result.record.Height();
+        std::string seen;
+        for (const testing::Rgb colour : {colours[0], colours[w - 1], colours[(h - 1) * w], colours[h * w - 1]}) {
+            const int r = colour >> 16, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
+            seen += r > 180 && g > 180 ? 'W' : r > 180 ? 'R' : g > 160 ? 'G' : b > 180 ? 'B' : '?';
+            if (seen.size() == 2) seen += '/';
+        }
+        EXPECT_EQ(seen, corners[value]) << "orientation " << value;
+    }
+}
+
+TEST(JpegDecoder, ATurnedPictureReportsItsRowsAsDecoded) {
+    // Stored 8 wide and 4 high, shown 4 wide and 8 high: four rows decoded.
+    testing::TempFolder folder;
+    const Bytes file = testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(8, 4, 3)), 0xE1,
+                                            testing::CameraExif(6, true));
+    ProgressReports().clear();
+    const DecodeResult result = testing::DecodeBytes(folder, "turned.jpg", file, DecodeEnvironment{nullptr, RecordProgress, {}});
+    ASSERT_EQ(result.status, LoadStatus::Ok);
+    EXPECT_EQ(result.record.Height(), 8);
+    EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseConverting, 25},
+                                                     {kPhaseConverting, 50},
+                                                     {kPhaseConverting, 75},
+                                                     {kPhaseConverting, 100}}));
+}
+
+// The largest difference of two pictures in any channel of any pixel;
+// 256 when their sizes differ.
+int LargestDifference(const std::vector<testing::Rgb>& a, const std::vector<testing::Rgb>& b) {
+    if (a.size() != b.size()) return 256;
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        for (const int shift : {0, 8, 16}) {
+            largest = std::max(largest, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
+                                                 static_cast<int>((b[i] >> shift) & 0xFF)));
+        }
+    }
+    return largest;
+}
+
+TEST(JpegDecoder, EveryTestPictureDjpegDecodesLoadsAsAViewerShowsIt) {
+    // Cameras', phones' and editors' files (imagelib/testdata/jpeg, made by
+    // its make_pictures.py), the fuzzing seeds and the built-in pictures;
+    // what djpeg cannot decode (12-bit, lossless) fails.
+    testing::TempFolder folder;
+    const std::string source = REDIRA_SOURCE_DIR;
+    const std::string command = "'" + source + "/imagelib/testdata/jpeg/viewer_references.py' '" + folder.PathOf("") +
+                                "' '" + source + "/imagelib/testdata/jpeg' '" + source + "/imagelib/testdata/seeds' '" +
+                                source + "/resources'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    int loaded = 0, refused = 0;
+    for (const std::string& name : folder.Names()) {
+        if (!name.ends_with(".jpg")) continue;
+        SCOPED_TRACE(name);
+        const std::string base = folder.PathOf(name.substr(0, name.size() - 4));
+        FakePrompts prompts;
+        const DecodeResult result = DecodeFile(folder.PathOf(name), DecodeEnvironment{&prompts, nullptr, {}});
+        EXPECT_TRUE(prompts.warnings.empty());
+        if (std::filesystem::exists(base + ".refused")) {
+            EXPECT_NE(result.status, LoadStatus::Ok);
+            EXPECT_FALSE(result.record);
+            ++refused;
+            continue;
+        }
+        ASSERT_EQ(result.status, LoadStatus::Ok);
+        const DecodeResult reference = DecodeFile(base + ".bmp", DecodeEnvironment{});
+        ASSERT_EQ(result.record.Width(), reference.record.Width());
+        ASSERT_EQ(result.record.Height(), reference.record.Height());
+        EXPECT_LE(LargestDifference(testing::RecordColours(result.record), testing::RecordColours(reference.record)), 1);
+        ++loaded;
+    }
+    EXPECT_GE(loaded, 30);
+    EXPECT_EQ(refused, 2);
 }
 
 }  // namespace

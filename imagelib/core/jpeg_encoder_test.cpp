@@ -113,6 +113,24 @@ TEST(JpegEncoder, EveryTrueColourRecordIsSavedAsItsPicture) {
     }
 }
 
+TEST(JpegEncoder, APhotoTurnedUprightIsSavedAsItWasShown) {
+    // A phone's photo turned a quarter: the saved file, which has no Exif
+    // block, shows the upright picture the load answered.
+    testing::TempFolder folder;
+    const Bytes photo = testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(48, 30, 3), {95, false, false, false}),
+                                             0xE1, testing::CameraExif(6, false));
+    FakePrompts prompts;
+    ImgoraCore library(prompts);
+    const ImageRecord* shown = library.Load(folder.Write("phone.jpg", photo), 0);
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->Width(), 30);
+    ASSERT_TRUE(library.SaveAsJpeg(95, folder.PathOf("saved.jpg")));
+    const ImageRecord saved = Decoded(folder.PathOf("saved.jpg"));
+    ASSERT_EQ(saved.Width(), 30);
+    ASSERT_EQ(saved.Height(), 48);
+    EXPECT_GE(Psnr(testing::RecordColours(saved), testing::RecordColours(*library.KeptImage())), 30.0);
+}
+
 // Lets the process write no file beyond `bytes` for as long as it lives;
 // writes past it fail instead of raising a signal.
 class FileSizeLimit {

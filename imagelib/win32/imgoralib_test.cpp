@@ -224,6 +224,55 @@ Loaded LoadAnsweringBoxes(LoadProc load, const std::string& path, BYTE showProgr
     return loaded;
 }
 
+TEST(ImgoraLib, EveryTestJpegDjpegDecodesLoadsAsAViewerShowsItTheOthersWithTheLoadError) {
+    // Cameras', phones' and editors' files, the fuzzing seeds and the
+    // built-in pictures, each beside djpeg's decoding turned upright by its
+    // Exif orientation (or a mark that djpeg refused it: 12-bit, lossless).
+    // CMYK and YCCK files are converted as djpeg converts them; up to 2
+    // apart in a channel is allowed there for rounding.
+    const std::string folder = JPEG_REFERENCES;
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((folder + "\\*.jpg").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << folder;
+    do names.emplace_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+
+    Library library;
+    int refused = 0;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::string base = folder + "\\" + name.substr(0, name.size() - 4);
+        Loaded loaded = LoadAnsweringBoxes(library.load, base + ".jpg");
+        if (::GetFileAttributesA((base + ".refused").c_str()) != INVALID_FILE_ATTRIBUTES) {
+            EXPECT_FALSE(loaded.bitmap);
+            ASSERT_EQ(loaded.boxes.size(), 1u);
+            EXPECT_EQ(loaded.boxes[0].text, "Error Loading " + base + ".jpg");
+            ++refused;
+            continue;
+        }
+        ASSERT_TRUE(loaded.bitmap);
+        EXPECT_TRUE(loaded.boxes.empty());
+        const DecodeResult reference = DecodeFile(base + ".bmp", DecodeEnvironment{});
+        ASSERT_EQ(library.width(), reference.record.Width());
+        ASSERT_EQ(library.height(), reference.record.Height());
+        const std::vector<Rgb> seen = ReadBack(loaded.bitmap.Get());
+        const std::vector<Rgb> expected = testing::RecordColours(reference.record);
+        ASSERT_EQ(seen.size(), expected.size());
+        int largest = 0;
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            for (const int shift : {0, 8, 16}) {
+                largest = std::max(largest, std::abs(static_cast<int>((seen[i] >> shift) & 0xFF) -
+                                                     static_cast<int>((expected[i] >> shift) & 0xFF)));
+            }
+        }
+        EXPECT_LE(largest, 2);
+    }
+    EXPECT_GE(names.size(), 30u);
+    EXPECT_EQ(refused, 2);
+}
+
 TEST(ImgoraLib, AFailedLoadShowsTheLoadErrorBoxWithThePathButAFileHeldOpenFailsSilently) {
     testing::GifFile gif = testing::OneImageGif(2, 2, 4, {});
     gif.images[0].minimumCodeSize = 12;

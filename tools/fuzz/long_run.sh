@@ -6,7 +6,8 @@
 #   tools/fuzz/long_run.sh [SECONDS [TARGET...]]
 #
 # Targets: imagelib_fuzz (formats found by content), imagelib_fuzz_gif,
-# imagelib_fuzz_pcx, imagelib_fuzz_tga. Inputs that crash are written to
+# imagelib_fuzz_pcx, imagelib_fuzz_tga, imagelib_fuzz_exif (the Exif
+# orientation reader). Inputs that crash are written to
 # build/native/fuzz-long/TARGET/crash-*; make each one a regression test
 # with its input in the tree. Logs: build/native/fuzz-long/TARGET.log.
 set -euo pipefail
@@ -14,7 +15,7 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(imagelib_fuzz imagelib_fuzz_gif imagelib_fuzz_pcx imagelib_fuzz_tga)
+[ ${#targets[@]} -gt 0 ] || targets=(imagelib_fuzz imagelib_fuzz_gif imagelib_fuzz_pcx imagelib_fuzz_tga imagelib_fuzz_exif)
 cd "$repo"
 
 cmake --preset native >/dev/null
@@ -22,7 +23,8 @@ cmake --build --preset native --target "${targets[@]}" >/dev/null
 
 seeds="$repo/imagelib/testdata/seeds"
 declare -A corpus=([imagelib_fuzz]="$seeds" [imagelib_fuzz_gif]="$seeds/gif"
-                   [imagelib_fuzz_pcx]="$seeds/pcx" [imagelib_fuzz_tga]="$seeds/tga")
+                   [imagelib_fuzz_pcx]="$seeds/pcx" [imagelib_fuzz_tga]="$seeds/tga"
+                   [imagelib_fuzz_exif]="$seeds/exif")
 out="$repo/build/native/fuzz-long"
 
 run() {  # target

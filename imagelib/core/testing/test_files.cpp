@@ -190,7 +190,8 @@ Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options) {
     if (picture.components == 4 && options.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
     jpeg_set_quality(&info, options.quality, TRUE);
     if (options.progressive) jpeg_simple_progression(&info);
-    info.write_JFIF_header = TRUE;  // as detection wants, even on four-component files
+    if (options.fullChroma && picture.components == 3) info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+    info.write_JFIF_header = options.jfif ? TRUE : FALSE;  // even on four-component files
     jpeg_start_compress(&info, TRUE);
     const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * picture.components;
     while (info.next_scanline < info.image_height) {
@@ -202,6 +203,75 @@ Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options) {
     Bytes bytes(buffer, buffer + size);
     std::free(buffer);
     return bytes;
+}
+
+Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload, bool afterFirstSegment) {
+    std::size_t at = 2;
+    if (afterFirstSegment) at += 2 + ((std::size_t{jpeg.at(4)} << 8) | jpeg.at(5));
+    const std::size_t length = payload.size() + 2;
+    Bytes segment{0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)};
+    segment.insert(segment.end(), payload.begin(), payload.end());
+    Bytes out = jpeg;
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), segment.begin(), segment.end());
+    return out;
+}
+
+Bytes BuildExif(const ExifBlock& block) {
+    Bytes tiff(std::max<std::size_t>(block.directoryOffset, 8), 0);
+    const auto put = [&](std::size_t at, std::uint32_t value, int bytes) {
+        if (tiff.size() < at + bytes) tiff.resize(at + bytes, 0);
+        for (int i = 0; i < bytes; ++i) {
+            const int shift = 8 * (block.bigEndian ? bytes - 1 - i : i);
+            tiff[at + i] = static_cast<std::uint8_t>(value >> shift);
+        }
+    };
+    tiff[0] = tiff[1] = block.bigEndian ? 'M' : 'I';
+    put(2, 42, 2);
+    put(4, block.directoryOffset, 4);
+    std::size_t at = block.directoryOffset;
+    put(at, block.claimedCount.value_or(static_cast<std::uint16_t>(block.entries.size())), 2);
+    at += 2;
+    for (const ExifEntry& entry : block.entries) {
+        put(at, entry.tag, 2);
+        put(at + 2, entry.type, 2);
+        put(at + 4, entry.count, 4);
+        if (entry.type == kExifShort && entry.count == 1) {
+            put(at + 8, entry.value, 2);
+            put(at + 10, 0, 2);
+        } else {
+            put(at + 8, entry.value, 4);
+        }
+        at += 12;
+    }
+    put(at, block.nextDirectory, 4);
+    static constexpr std::uint8_t kHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+    Bytes out(sizeof kHeader + tiff.size());
+    std::copy(std::begin(kHeader), std::end(kHeader), out.begin());
+    std::copy(tiff.begin(), tiff.end(), out.begin() + sizeof kHeader);
+    return out;
+}
+
+Bytes CameraExif(int orientation, bool bigEndian) {
+    ExifBlock block;
+    block.bigEndian = bigEndian;
+    block.entries = {{0x010F, 2, 4, 0},  // Make, four characters in place
+                     {kExifOrientationTag, kExifShort, 1, static_cast<std::uint32_t>(orientation)},
+                     {0x011A, 5, 1, 0},  // XResolution, a RATIONAL (its offset left 0)
+                     {0x0213, kExifShort, 1, 1}};  // YCbCrPositioning
+    return BuildExif(block);
+}
+
+Position StoredPosition(int orientation, int width, int height, int x, int y) {
+    switch (orientation) {
+    case 2: return {width - 1 - x, y};               // top row at the top, left column at the right
+    case 3: return {width - 1 - x, height - 1 - y};  // top row at the bottom, left column at the right
+    case 4: return {x, height - 1 - y};              // top row at the bottom
+    case 5: return {y, x};                           // top row on the left, left column at the top
+    case 6: return {y, height - 1 - x};              // top row on the right, left column at the top
+    case 7: return {width - 1 - y, height - 1 - x};  // top row on the right, left column at the bottom
+    case 8: return {width - 1 - y, x};               // top row on the left, left column at the bottom
+    default: return {x, y};
+    }
 }
 
 Bytes BuildBmp(const BmpFile& file) {

@@ -57,9 +57,50 @@ struct JpegOptions {
     int quality = 85;
     bool progressive = false;
     bool ycck = false;  // four-component pictures: YCCK instead of CMYK
+    bool jfif = true;   // false: no JFIF block, the tables follow the start of image
+    bool fullChroma = false;  // 4:4:4 instead of 4:2:0
 };
 // Compresses with libjpeg (4:2:0 for colour).
 Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options = {});
+
+// The JPEG with a segment (the marker, its length, `payload`) put right
+// after the start of image, or, with afterFirstSegment, after the segment
+// that follows it (the JFIF block, when there is one).
+Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload, bool afterFirstSegment = false);
+
+// One entry of an Exif image directory; its value is written into the
+// value field in the block's byte order (a SHORT in its first two bytes).
+struct ExifEntry {
+    std::uint16_t tag = 0;
+    std::uint16_t type = 0;
+    std::uint32_t count = 0;
+    std::uint32_t value = 0;
+};
+inline constexpr std::uint16_t kExifOrientationTag = 0x0112;
+inline constexpr std::uint16_t kExifShort = 3;
+inline constexpr std::uint16_t kExifLong = 4;
+// An Exif block (an APP1 segment's payload): "Exif", two zeros, the TIFF
+// header in its byte order and the first image directory at
+// `directoryOffset`, with `entries`, its claimed count, and a link to the
+// next directory.
+struct ExifBlock {
+    bool bigEndian = false;
+    std::vector<ExifEntry> entries;
+    std::uint32_t directoryOffset = 8;
+    std::optional<std::uint16_t> claimedCount;  // default: the entries' number
+    std::uint32_t nextDirectory = 0;
+};
+Bytes BuildExif(const ExifBlock& block);
+// A camera's block: a few entries around the orientation tag.
+Bytes CameraExif(int orientation, bool bigEndian);
+
+// The stored pixel that a photo viewer shows at upright position (x, y) of
+// a stored picture of width x height with this Exif orientation, worked
+// out from which sides the stored top row and left column go to.
+struct Position {
+    int x, y;
+};
+Position StoredPosition(int orientation, int width, int height, int x, int y);
 
 // A BMP file, field by field: headers, colour table, then the pixel data as
 // it goes into the file (BmpRows24 lays out simple pictures).

@@ -19,6 +19,13 @@ from wine_testing import windows_path  # noqa: E402,F401
 ARGS = None
 SCREEN = wine_testing.SCREEN
 PICTURE_SIZES = {1: (534, 450), 2: (475, 450), 10: (516, 450)}
+# Photos as phones, cameras and editors write them (made by the script
+# beside them): a phone's (Exif first, no JFIF, to be turned a quarter
+# clockwise), a camera's to be turned the other way, an edited one upside
+# down (Exif behind JFIF), a progressive one and an Adobe-first YCCK one.
+CAMERA_PHOTOS_FOLDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                    "imagelib", "testdata", "jpeg")
+CAMERA_PHOTOS = ["phone-6.jpg", "camera-8.jpg", "edited-3.jpg", "progressive.jpg", "adobe-ycck.jpg"]
 
 
 def wait_for(what, condition, timeout=20.0, interval=0.1):
@@ -71,9 +78,12 @@ def difference(a, b):
 class Board:
     """The grid the saver cuts a picture into, worked out as the board does."""
 
-    def __init__(self, picture, hard, screen=SCREEN, photo=None):
+    def __init__(self, picture, hard, screen=SCREEN, photo=None, viewer=False):
         """A built-in picture by number, or an own `photo` (path, width,
-        height): larger than 1000 on a side, it is scaled to fit first."""
+        height): larger than 1000 on a side, it is scaled to fit first.
+        With `viewer`, the photo is expected as a photo viewer shows it,
+        turned by its Exif orientation (width and height upright)."""
+        self.viewer = viewer
         if photo:
             self.photo, (full_w, full_h) = photo[0], photo[1:]
             longer = max(full_w, full_h, 1000)
@@ -106,7 +116,8 @@ class Board:
         """ImageMagick arguments that make the board as it looks solved."""
         x, y, w, h = self.source
         if self.photo:
-            return [reduced_photo(self.photo), "-resize", f"{self.scaled[0]}x{self.scaled[1]}!", "-crop",
+            source = [self.photo, "-auto-orient"] if self.viewer else [reduced_photo(self.photo)]
+            return [*source, "-resize", f"{self.scaled[0]}x{self.scaled[1]}!", "-crop",
                     f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
         return [os.path.join(ARGS.pictures, f"pic{self.picture:02d}.jpg"), "-crop",
                 f"{w}x{h}+{x}+{y}", "+repage", "-resize", f"{self.width}x{self.height}!"]
@@ -280,6 +291,33 @@ class SaverTest(unittest.TestCase):
         # top-left 1000 x 1000 pixels alone would match about a quarter.
         wait_for("the whole photo on the board",
                  lambda: matching_share(self.session, board, "large-photo") > 0.8, timeout=15)
+
+    def test_photos_from_cameras_and_editors_show_upright(self):
+        # Each photo of the own folder, as its saved board solved: the
+        # board shows it as a photo viewer turns it, cut on the upright
+        # picture's grid, and no box comes up.
+        folder = os.path.join(ARGS.work, "camera photos")
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        for name in CAMERA_PHOTOS:
+            shutil.copy(os.path.join(CAMERA_PHOTOS_FOLDER, name), folder)
+        self.session.probe("set", "UseOwnPics=1", f"OwnDir=s:{windows_path(folder)}")
+        listed = self.session.probe("list", windows_path(folder) + "\\*.jpg").split()
+        self.assertEqual(sorted(listed), sorted(CAMERA_PHOTOS))
+        for number, name in enumerate(listed, 1):
+            path = os.path.join(folder, name)
+            upright = subprocess.run(["convert", path, "-auto-orient", "-format", "%w %h", "info:"],
+                                     check=True, capture_output=True, text=True).stdout.split()
+            board = Board(number, 12, photo=(path, *map(int, upright)), viewer=True)
+            self.session.probe("set", "own", *board.saved_values(board.solved()))
+            self.process = self.session.start("/s")
+            self.window("SaverWindow")
+            wait_for(f"{name} upright on the board", lambda: matching_share(
+                self.session, board, "own-" + name[:-4]) > 0.8, timeout=15)
+            values = self.session.values()
+            self.assertEqual((values["own.CurrentPic"], values["own.numtilesx"], values["own.numtilesy"]),
+                             (str(number), str(board.columns), str(board.rows)))
+            self.end_with_right_button()
 
     def test_full_screen_play(self):
         board = self.start_full_screen(Board(1, 4))
