@@ -238,9 +238,12 @@ void PuzzleGame::EraseHelpBox() {
 }
 
 void PuzzleGame::PlaceHelpBox() {
+    const int columns = board_->Columns(), rows = board_->Rows();
+    // A box that would cover every cell (a board of a few large tiles)
+    // would hide the whole picture: the board shows without one.
+    if (helpBoxSize_.width >= columns && helpBoxSize_.height >= rows) return;
     const int forColumn = helpBoxGenerator_.Next() >> 3;
     const int forRow = helpBoxGenerator_.Next() >> 3;
-    const int columns = board_->Columns(), rows = board_->Rows();
     helpBoxCell_.column =
         helpBoxSize_.width < columns ? forColumn % (columns - helpBoxSize_.width + 1) : 0;
     helpBoxCell_.row = helpBoxSize_.height < rows ? forRow % (rows - helpBoxSize_.height + 1) : 0;

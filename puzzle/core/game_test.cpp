@@ -310,8 +310,8 @@ TEST_F(GameTest, HelpBoxPlacement) {
         // 150 x 80 and a fifth: 2 x 1 tiles; column (41 >> 3) mod 3, row (18467 >> 3) mod 4.
         {{150, 80}, {2, 1}, {2, 0}},
         {{300, 80}, {4, 1}, {0, 0}},   // as wide as the board: column 0
-        {{500, 300}, {6, 4}, {0, 0}},  // wider and as high
-        {{100, 200}, {2, 3}, {2, 0}},  // (18467 >> 3) mod 2 = 0
+        {{500, 200}, {6, 3}, {0, 0}},  // wider, and (18467 >> 3) mod 2 = 0
+        {{100, 200}, {2, 3}, {2, 0}},
     };
     for (const auto& c : cases) {
         view.helpText = c.text;
@@ -324,6 +324,16 @@ TEST_F(GameTest, HelpBoxPlacement) {
         game.End();
     }
     EXPECT_EQ(game.HelpTextOffset(), (3 * 100 - 200) / 2);  // of the last: 3 tiles high
+
+    // A box that would cover every cell, here 6 x 4 tiles, is not shown:
+    // the idle board shows its picture.
+    view.helpText = {500, 300};
+    Start(Swapped({{0, 1}}));
+    Recent();
+    TickAt(1500);
+    TickAt(150000);  // in the black half of the idle period
+    EXPECT_FALSE(game.HelpBoxShown());
+    EXPECT_TRUE(Recent().empty());
 }
 
 TEST_F(GameTest, BlackoutPhasesSwitchEvery100Seconds) {
