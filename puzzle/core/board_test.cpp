@@ -37,7 +37,7 @@ void ExpectPermutationOfUsedCells(const PuzzleBoard& board) {
     EXPECT_EQ(tiles.size(), static_cast<std::size_t>(board.Columns() * board.Rows()));
 }
 
-TEST(Shuffle, GeneratorAndFirstExchangeForTickZero) {
+TEST(Shuffle, GeneratorFirstExchangeAndAWholeShuffle) {
     ShuffleGenerator generator(0);
     for (std::uint32_t expected : {1013904223u, 1196435762u, 3519870697u, 2868466484u})
         EXPECT_EQ(generator.Next(), expected);
@@ -45,6 +45,16 @@ TEST(Shuffle, GeneratorAndFirstExchangeForTickZero) {
     const CellPair pair = NextShufflePair(again, 12, 9, 12);  // on 12 x 9 at hard 12
     EXPECT_EQ(pair.first, 6 + 7 * 12);
     EXPECT_EQ(pair.second, 8 + 8 * 12);
+
+    // All 2000 exchanges for tick 2024 on 5 x 3 cells at hard 5, the last
+    // two rows unused; worked out apart from this code.
+    auto board = CutBoard(500, 300, 500, 300, 5);
+    ASSERT_EQ(board->Rows(), 3);
+    board->Shuffle(2024);
+    EXPECT_EQ(std::vector<std::int32_t>(board->Arrangement().begin(), board->Arrangement().end()),
+              (std::vector<std::int32_t>{12, 1, 6, 8, 11, 0, 3, 4, 5, 14, 7, 9, 13, 10, 2,
+                                         15, 16, 17, 18, 19, 20, 21, 22, 23, 24}));
+    EXPECT_EQ(board->CorrectCount(), 1);  // cell 1
 }
 
 TEST(Shuffle, MixesOnlyTheUsedCells) {

@@ -105,17 +105,55 @@ TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
     ASSERT_TRUE(restarted.LoadCurrentPicture());
     EXPECT_NE(Cells(*restarted.board), saved);
 
-    // A grid saved of another size (another screen): shuffled anew and stored.
-    store.Set(kBase, "numtilesy", *store.Integer(kBase, "numtilesy") + 1);
-    BoardMaking other(platform.Services());
-    ASSERT_TRUE(other.LoadCurrentPicture());
-    EXPECT_NE(Cells(*other.board), saved);
-    ExpectStoredBoard(store, *other.board);
+    // A grid saved of another size (another screen), wider or taller:
+    // shuffled anew and stored.
+    const int columns = *store.Integer(kBase, "numtilesx"), rows = *store.Integer(kBase, "numtilesy");
+    for (const char* name : {"numtilesx", "numtilesy"}) {
+        store.Set(kBase, "numtilesx", columns);
+        store.Set(kBase, "numtilesy", rows);
+        store.Set(kBase, "index", saved);
+        store.Set(kBase, name, *store.Integer(kBase, name) + 1);
+        BoardMaking other(platform.Services());
+        ASSERT_TRUE(other.LoadCurrentPicture());
+        EXPECT_NE(Cells(*other.board), saved) << name;
+        ExpectStoredBoard(store, *other.board);
+    }
     // Another difficulty: the stored index is of another size.
     store.Set(kBase, "hard", 10);
     BoardMaking harder(platform.Services());
     ASSERT_TRUE(harder.LoadCurrentPicture());
     ExpectStoredBoard(store, *harder.board);
+}
+
+TEST(LoadCurrentPicture, MovingOnNeverTakesTheArrangementOfThePictureBefore) {
+    // Every picture cuts to the same 4 x 4 grid.
+    FakePlatform platform;
+    const std::vector<std::int32_t> onPicture1 = Swapped({{0, 1}});
+    platform.StoreFourByFour(onPicture1);
+    BoardMaking making(platform.Services());
+    ASSERT_TRUE(making.LoadCurrentPicture());
+    ASSERT_EQ(Cells(*making.board), onPicture1);
+
+    // Picture 2 shuffled, then picture 3 shuffled anew.
+    platform.clock.now = 5000;
+    making.AdvancePicture();
+    const std::vector<std::int32_t> onPicture2 = Cells(*making.board);
+    EXPECT_NE(onPicture2, onPicture1);
+    platform.clock.now = 6000;
+    making.AdvancePicture();
+    EXPECT_NE(Cells(*making.board), onPicture2);
+    ExpectStoredBoard(platform.store, *making.board);
+
+    // Picture 4 cannot be shown: when it can again, it is shuffled too.
+    platform.pictures.undecodable = {4};
+    making.AdvancePicture();
+    ASSERT_TRUE(making.board->IsPlainBoard());
+    platform.pictures.undecodable.clear();
+    platform.store.Set(kBase, "index", onPicture1);
+    BoardMaking later(platform.Services());
+    ASSERT_TRUE(later.LoadCurrentPicture());
+    EXPECT_EQ(platform.pictures.decodedBuiltIns.back(), 4);
+    EXPECT_NE(Cells(*later.board), onPicture1);
 }
 
 TEST(LoadCurrentPicture, ASavedIndexThatIsNoPermutationIsShuffledAnew) {
