@@ -156,6 +156,34 @@ TEST(LoadCurrentPicture, MovingOnNeverTakesTheArrangementOfThePictureBefore) {
     EXPECT_NE(Cells(*later.board), onPicture1);
 }
 
+TEST(LoadCurrentPicture, ARestartOntoAPictureThatCannotBeDecodedStartsThePassAgain) {
+    // The pass ended on picture 10, whose saved board has the grid that
+    // picture 1 has at NextHard.
+    FakePlatform platform;
+    MemoryStore& store = platform.store;
+    const std::vector<std::int32_t> onPicture10 = Swapped({{2, 3}});
+    platform.StoreFourByFour(onPicture10, 10);
+    for (auto [name, value] : {std::pair{"CurrentPic", 11}, {"hard", 3}, {"NextHard", 4},
+                               {"GameTime", 99000}, {"GameClicks", 77}})
+        store.Set(kBase, name, value);
+    platform.pictures.undecodable = {1};
+    BoardMaking making(platform.Services());
+    EXPECT_FALSE(making.LoadCurrentPicture());
+    EXPECT_EQ(making.progress.GameClicks(), 0);
+    EXPECT_EQ(making.progress.GameTime(), 0u);
+    for (auto [name, value] : {std::pair{"CurrentPic", 1}, {"hard", 4}, {"GameTime", 0},
+                               {"GameClicks", 0}, {"numtilesx", 0}, {"numtilesy", 0}})
+        EXPECT_EQ(store.Integer(kBase, name), value) << name;
+
+    // Picture 1 decodes again: the new pass, shuffled.
+    platform.pictures.undecodable.clear();
+    BoardMaking again(platform.Services());
+    ASSERT_TRUE(again.LoadCurrentPicture());
+    EXPECT_EQ(platform.pictures.decodedBuiltIns.back(), 1);
+    EXPECT_EQ(again.board->Hard(), 4);
+    EXPECT_NE(Cells(*again.board), onPicture10);
+}
+
 TEST(LoadCurrentPicture, ASavedIndexThatIsNoPermutationIsShuffledAnew) {
     FakePlatform platform;
     ASSERT_TRUE(BoardMaking(platform.Services()).LoadCurrentPicture());

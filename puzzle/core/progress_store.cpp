@@ -223,4 +223,19 @@ void ProgressStore::StoreNewBoard(const PuzzleBoard& board, bool restart) {
     WriteIntegers(*key, kArrangement, board.Arrangement());
 }
 
+void ProgressStore::StoreRestartWithoutBoard(int hard) {
+    hard_ = hard;
+    ClearPlayTotals();
+    auto key = OpenProgressKey(true);
+    if (!key) return;
+    WriteInteger(*key, kCurrentPic, currentPic_);
+    WriteInteger(*key, kHard, hard);
+    // The arrangement saved for the picture the pass ended on belongs to
+    // that picture.
+    WriteInteger(*key, kColumns, 0);
+    WriteInteger(*key, kRows, 0);
+    WriteInteger(*key, kGameTime, 0);
+    WriteInteger(*key, kGameClicks, 0);
+}
+
 }  // namespace puzzle

@@ -81,6 +81,10 @@ public:
     // Stores a new board: CurrentPic, hard, grid and arrangement; with
     // `restart` the play totals start again from 0.
     void StoreNewBoard(const PuzzleBoard& board, bool restart);
+    // A pass that starts again on a picture that cannot be shown: CurrentPic,
+    // the pass's difficulty and play totals of 0 are stored all the same,
+    // and no saved grid is left for the picture.
+    void StoreRestartWithoutBoard(int hard);
     // The play totals of a pass that starts again, in memory.
     void ClearPlayTotals();
 
