@@ -165,6 +165,9 @@ private:
     std::uint32_t lastActivity_ = 0;
     std::uint32_t layoutTime_ = 0;
     int dialogsOpen_ = 0;  // a box may open over another (F1 over the library's box)
+    // The store has moved on to the next picture, whose board could not be
+    // made yet (no memory).
+    bool movedOn_ = false;
 
     bool timingOn_ = false;
     std::uint32_t timingStart_ = 0;

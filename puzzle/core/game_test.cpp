@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <tuple>
 
 #include "puzzle/core/test_fakes.h"
@@ -235,6 +236,26 @@ TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
         EXPECT_EQ(game.TimingOn(), !nextIsPlain);
         game.End();
     }
+}
+
+TEST_F(GameTest, WithoutMemoryForTheNextBoardTheSolvedBoardStays) {
+    Start(Swapped({{0, 1}}));
+    WakeAndSwapFirstTwo();
+    const PuzzleBoard* solved = game.Board();
+    ASSERT_TRUE(solved->IsSolved());
+    platform.pictures.whileDecoding = [] { throw std::bad_alloc(); };
+    EXPECT_NO_THROW(Click({{2, 2}}));
+    EXPECT_EQ(game.Board(), solved);
+    EXPECT_FALSE(game.DialogOpen());  // clicks are taken again
+    EXPECT_EQ(view.cursor, CursorShape::Arrow);
+    // The store is on picture 2 already; the next click makes its board
+    // instead of moving on once more.
+    EXPECT_EQ(Stored("CurrentPic"), 2);
+    Click({{2, 2}});
+    EXPECT_EQ(Stored("CurrentPic"), 2);
+    EXPECT_NE(game.Board(), solved);
+    EXPECT_EQ(platform.pictures.decodedBuiltIns, (std::vector<int>{1, 2, 2}));
+    EXPECT_FALSE(game.IsSolved());
 }
 
 // Reads every cell of the board as the window's painting does; the tiles
