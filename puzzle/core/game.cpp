@@ -217,11 +217,15 @@ void PuzzleGame::SaveProgress() {
     if (!board_) return;
     CatchUpTiming();
     Flush();
-    SaveArrangement();
+    SaveArrangementIfStoreUnchanged();
 }
 
 void PuzzleGame::SaveArrangement() {
     if (board_) progress_->SaveArrangement(*board_);
+}
+
+void PuzzleGame::SaveArrangementIfStoreUnchanged() {
+    if (board_) progress_->SaveArrangementIfUnchanged(*board_);
 }
 
 void PuzzleGame::Wake() {

@@ -74,11 +74,17 @@ public:
     void End();
 
     // Brings the store up to date while play goes on: the play time and
-    // moves so far go into the totals, and the arrangement is saved. For
-    // the end of the session, which ends the saver without End.
+    // moves so far go into the totals, and the arrangement is saved as by
+    // SaveArrangementIfStoreUnchanged. For the end of the session, which
+    // ends the saver without End.
     void SaveProgress();
     // Stores the board's arrangement (when the window closes).
     void SaveArrangement();
+    // Stores it only while the store still holds the board this game last
+    // restored or stored: for a window that goes without being closed (a
+    // preview whose host goes), which another window may have overtaken
+    // meanwhile.
+    void SaveArrangementIfStoreUnchanged();
 
     // The arrow in play and while a dialog is open; hidden while idle.
     void ApplyCursorRule();
