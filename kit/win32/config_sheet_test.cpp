@@ -174,6 +174,32 @@ TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
     EXPECT_EQ(saver.Lines("Edgewake changed").size(), told + 1);
 }
 
+TEST_F(ConfigSheet, WithoutMemoryNothingPassesThroughTheDialogCode) {
+    {
+        // The general page cannot be set up: it ignores its controls and
+        // OK, and the sheet closes as ever.
+        Listener listener;
+        SaverRun saver("/c", {{"KITTEST_CONFIG", "default"}, {"KITTEST_NOMEMORY", "page"}});
+        Sheet sheet(saver);
+        ASSERT_TRUE(sheet.Get());
+        sheet.Type(IDC_DK_DELAY, "30");
+        EXPECT_FALSE(Stored("Password Delay"));
+        sheet.Press(IDOK);
+        EXPECT_EQ(saver.Exit(), 1);
+        const auto again = saver.Lines("memory again");
+        ASSERT_EQ(again.size(), 1u);
+        EXPECT_NE(again[0], "memory again, 0 refused");
+        kittest::Pump(300);
+        EXPECT_TRUE(Listener::Heard().empty());
+    }
+    // Nothing of the configuration can be run: it ends as a dialog that
+    // could not be made.
+    SaverRun saver("/c", {{"KITTEST_CONFIG", "default"}, {"KITTEST_NOMEMORY", "host"}});
+    EXPECT_EQ(saver.Exit(), -1);
+    EXPECT_EQ(saver.Lines("memory again").size(), 1u);
+    EXPECT_FALSE(saver.Logged("config "));
+}
+
 TEST_F(ConfigSheet, OkBroadcastsAndTheWindowThatOpenedTheConfigurationHearsNothing) {
     ASSERT_EQ(::SearchPathA(nullptr, "Edgewake.dll", nullptr, 0, nullptr, nullptr), 0u)
         << "an Edgewake.dll on the system's search path";
