@@ -154,6 +154,17 @@ TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
         EXPECT_EQ(saver.Lines("Sage changed").size(), ++told) << step.name;
         EXPECT_EQ(saver.Lines("Edgewake changed").size(), told) << step.name;
     }
+    // A delay the page refuses stays out of the registry, and leaving the
+    // field shows the delay in force again, in minutes.
+    sheet.Type(IDC_DK_DELAY, "-5");
+    EXPECT_EQ(StoredNumber("Password Delay"), 960u);
+    EXPECT_EQ(sheet.Text(IDC_DK_DELAY), "-5");
+    sheet.Send(WM_COMMAND, MAKEWPARAM(IDC_DK_DELAY, EN_KILLFOCUS),
+               reinterpret_cast<LPARAM>(sheet.Control(IDC_DK_DELAY)));
+    EXPECT_EQ(sheet.Text(IDC_DK_DELAY), "16");
+    EXPECT_EQ(StoredNumber("Password Delay"), 960u);
+    EXPECT_EQ(saver.Lines("Edgewake changed").size(), told);
+
     EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'-', '-', '-', '-', 0}));
     // A corner chosen on the monitor, bottom-right Never: no warning, as a
     // service runs.

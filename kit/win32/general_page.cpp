@@ -157,12 +157,15 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) {
 }
 
 // Any notification of any control: every edit, selection, click or corner
-// choice reaches the registry at once.
-BOOL OnCommand(HWND page, LPARAM control) {
+// choice reaches the registry at once. A delay field left with text that
+// is no delay shows the delay in force again.
+BOOL OnCommand(HWND page, WPARAM command, LPARAM control) {
     GeneralDialog* dialog = DialogOf(page);
     if (!control || !dialog) return FALSE;
     PageWindow window(page);
     dialog->ReadControls(window, window);
+    if (LOWORD(command) == IDC_DK_DELAY && HIWORD(command) == EN_KILLFOCUS)
+        dialog->LeaveDelayField(window);
     return TRUE;
 }
 
@@ -224,7 +227,7 @@ namespace {
 INT_PTR DispatchPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(page, lParam);
-    case WM_COMMAND: return OnCommand(page, lParam);
+    case WM_COMMAND: return OnCommand(page, wParam, lParam);
     case WM_NOTIFY: return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
     case WM_HELP: return OnHelp(reinterpret_cast<const HELPINFO*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(page, reinterpret_cast<HWND>(wParam));
