@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 
 #include "puzzle/core/number_text.h"
 #include "puzzle/core/picture_set.h"
@@ -157,9 +158,16 @@ void ProgressStore::SaveArrangement(const PuzzleBoard& board) {
 
 bool ProgressStore::SaveArrangementIfUnchanged(const PuzzleBoard& board) {
     if (board.IsPlainBoard() || !lastStored_) return false;
-    auto key = OpenProgressKey(false);
-    if (!key || ReadStoredBoard(*key, board.Arrangement().size()) != lastStored_) return false;
-    WriteIntegers(*key, kArrangement, board.Arrangement());
+    try {
+        auto key = OpenProgressKey(false);
+        if (!key || ReadStoredBoard(*key, board.Arrangement().size()) != lastStored_)
+            return false;
+        WriteIntegers(*key, kArrangement, board.Arrangement());
+    } catch (const std::bad_alloc&) {
+        // Without memory to compare, the store is left alone. (This runs
+        // as the window goes, where nothing may be thrown.)
+        return false;
+    }
     lastStored_->arrangement.assign(board.Arrangement().begin(), board.Arrangement().end());
     return true;
 }
