@@ -23,6 +23,12 @@ std::optional<std::uint32_t> DelayFromText(std::string_view text, std::uint32_t 
     return static_cast<std::uint32_t>(seconds);
 }
 
+// The delay as the edit shows it: in whole minutes with unit index 1.
+std::string DelayText(const UserSettings& values) {
+    const auto delay = static_cast<std::int32_t>(values.passwordDelay);
+    return std::to_string(values.passwordDelayIndex == 1 ? delay / 60 : delay);
+}
+
 }  // namespace
 
 GeneralDialog::GeneralDialog(const Registry& registry, RegistryWriter& writer,
@@ -84,8 +90,7 @@ void GeneralDialog::SetupControls(GeneralPage& page, PageServices& services) {
             if (auto unit = strings_.Load(id)) units.push_back(std::move(*unit));
         page.SetRows(IDC_DK_DELAY_UNIT, units);
         page.Select(IDC_DK_DELAY_UNIT, values_.passwordDelayIndex);
-        const auto delay = static_cast<std::int32_t>(values_.passwordDelay);
-        page.SetText(IDC_DK_DELAY, std::to_string(values_.passwordDelayIndex == 1 ? delay / 60 : delay));
+        page.SetText(IDC_DK_DELAY, DelayText(values_));
         page.SetSpinRange(IDC_DK_DELAY_SPIN, 0, 99);
     }
 
@@ -127,6 +132,17 @@ void GeneralDialog::ReadControls(GeneralPage& page, PageServices& services) {
     diagnostics_.Trace("DozeKit: GeneralDialog: a control has been changed. Doing registry stuff.");
     WriteRegistry();
     NotifyChanges(services, false);
+}
+
+void GeneralDialog::LeaveDelayField(GeneralPage& page) {
+    if (settingUp_ || DelayFromText(page.Text(IDC_DK_DELAY, kDelayTextCapacity),
+                                    values_.passwordDelayIndex))
+        return;
+    const std::string shown = DelayText(values_);
+    // The edit's change notice is the page's own doing, not the user's.
+    settingUp_ = true;
+    page.SetText(IDC_DK_DELAY, shown);
+    settingUp_ = false;
 }
 
 void GeneralDialog::Apply(PageServices& services) {

@@ -85,6 +85,10 @@ public:
     // Takes the controls' values; when any changed, writes the registry
     // and tells everyone of a live change. Nothing while setting up.
     void ReadControls(GeneralPage& page, PageServices& services);
+    // The delay field loses the focus: text the page refuses as a delay
+    // (no number, negative, too large), which left the delay as it was,
+    // gives way to the delay in force.
+    void LeaveDelayField(GeneralPage& page);
 
     // OK: the current values become the saved copy and are confirmed.
     void Apply(PageServices& services);

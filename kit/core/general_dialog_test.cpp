@@ -142,6 +142,13 @@ TEST_F(GeneralDialogTest, TheDelayTextIsOneIntegerAndBadTextKeepsTheDelay) {
         page.controls[IDC_DK_DELAY_UNIT].selection = c.unit;
         Change(IDC_DK_DELAY, c.text);
         EXPECT_EQ(dialog->Values().passwordDelay, c.seconds) << '"' << c.text << '"';
+        // Left, the field shows refused text no more: the delay in force
+        // comes back, in the unit chosen.
+        const int writes = registry.writes;
+        dialog->LeaveDelayField(page);
+        const std::string shown = c.seconds != 45 ? c.text : c.unit == 1 ? "0" : "45";
+        EXPECT_EQ(page.controls[IDC_DK_DELAY].text, shown) << '"' << c.text << '"';
+        EXPECT_EQ(registry.writes, writes);
     }
 }
 

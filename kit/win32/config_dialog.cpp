@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
-#include <new>
 
 #include "common/win32/system_library.h"
 #include "kit/core/general_dialog.h"
@@ -65,7 +65,13 @@ private:
 LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND host = ::GetWindow(sheet, GW_OWNER);
     const auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(host, DWLP_USER));
-    if (message == WM_SYSCOMMAND && wParam == IDM_DK_ABOUT) RunAboutStep(sheet);
+    if (message == WM_SYSCOMMAND && wParam == IDM_DK_ABOUT) {
+        try {
+            RunAboutStep(sheet);
+        } catch (const std::exception&) {
+            // No memory for the About box: it does not open.
+        }
+    }
     if (message == WM_DESTROY && previous)
         ::SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     return previous ? ::CallWindowProcA(previous, sheet, message, wParam, lParam)
@@ -92,10 +98,7 @@ void PlaceSheet(HWND sheet) {
     ::SetWindowPos(sheet, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
-    if (message != PSCB_INITIALIZED) return 0;
-    PlaceSheet(sheet);
-    if (Kit().prefs.Current().fNoAboutItem) return 0;
+void AddAboutItem(HWND sheet) {
     const auto item = LoadKitString(IDS_DK_ABOUT_ITEM);
     if (HMENU menu = ::GetSystemMenu(sheet, FALSE); item && menu) {
         ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -104,6 +107,17 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
     ::SetWindowLongPtrA(::GetWindow(sheet, GW_OWNER), DWLP_USER,
                         ::GetWindowLongPtrA(sheet, GWLP_WNDPROC));
     ::SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetSubclassProc));
+}
+
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
+    if (message != PSCB_INITIALIZED) return 0;
+    PlaceSheet(sheet);
+    if (Kit().prefs.Current().fNoAboutItem) return 0;
+    try {
+        AddAboutItem(sheet);
+    } catch (const std::exception&) {
+        // No memory for the item's text: the sheet goes on without it.
+    }
     return 0;
 }
 
@@ -118,10 +132,18 @@ int ExecuteUserDialog(HWND host, PROPSHEETHEADERA* header) {
     return static_cast<int>(::win32::PropertySheetOnDemand(header));
 }
 
-BOOL OnHostInit(HWND host, LPARAM pairParam) {
-    ::SetWindowLongPtrA(host, GWLP_USERDATA, pairParam);
-    ::SetWindowLongPtrA(host, DWLP_USER, 0);
+// The page's record, or none when there is no memory for it: not for the
+// record itself, nor for what it reads.
+std::unique_ptr<GeneralDialog> MakeGeneralDialog() {
+    try {
+        return std::make_unique<GeneralDialog>(UserRegistry(), UserRegistryWriter(), KitStrings(),
+                                               Kit().prefs.Current(), Trace());
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
 
+void RunHost(HWND host) {
     const std::string caption = LoadClientString(IDS_DK_SHEET_CAPTION).value_or("");
     const SheetIcon large(LoadSheetIcon(::GetSystemMetrics(SM_CXICON),
                                         ::GetSystemMetrics(SM_CYICON)));
@@ -130,8 +152,7 @@ BOOL OnHostInit(HWND host, LPARAM pairParam) {
         ::SendMessageA(host, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.Get()));
 
     // Without a dialog record the page ignores commands and notifications.
-    const std::unique_ptr<GeneralDialog> general(new (std::nothrow) GeneralDialog(
-        UserRegistry(), UserRegistryWriter(), KitStrings(), Kit().prefs.Current(), Trace()));
+    const std::unique_ptr<GeneralDialog> general = MakeGeneralDialog();
     PROPSHEETPAGEA page{};
     page.dwSize = PROPSHEETPAGEA_V1_SIZE;
     page.dwFlags = PSP_DEFAULT;
@@ -165,6 +186,19 @@ BOOL OnHostInit(HWND host, LPARAM pairParam) {
     HWND owner = ::GetWindow(host, GW_OWNER);
     if (owner && ::IsWindow(owner)) ::SetForegroundWindow(owner);
     ::EndDialog(host, result);
+}
+
+BOOL OnHostInit(HWND host, LPARAM pairParam) {
+    ::SetWindowLongPtrA(host, GWLP_USERDATA, pairParam);
+    ::SetWindowLongPtrA(host, DWLP_USER, 0);
+    try {
+        RunHost(host);
+    } catch (const std::exception&) {
+        // No exception may pass through the system's dialog code. Without
+        // memory to run the configuration the hidden host ends as a dialog
+        // that could not be made.
+        ::EndDialog(host, -1);
+    }
     return TRUE;
 }
 

@@ -154,6 +154,17 @@ TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
         EXPECT_EQ(saver.Lines("Sage changed").size(), ++told) << step.name;
         EXPECT_EQ(saver.Lines("Edgewake changed").size(), told) << step.name;
     }
+    // A delay the page refuses stays out of the registry, and leaving the
+    // field shows the delay in force again, in minutes.
+    sheet.Type(IDC_DK_DELAY, "-5");
+    EXPECT_EQ(StoredNumber("Password Delay"), 960u);
+    EXPECT_EQ(sheet.Text(IDC_DK_DELAY), "-5");
+    sheet.Send(WM_COMMAND, MAKEWPARAM(IDC_DK_DELAY, EN_KILLFOCUS),
+               reinterpret_cast<LPARAM>(sheet.Control(IDC_DK_DELAY)));
+    EXPECT_EQ(sheet.Text(IDC_DK_DELAY), "16");
+    EXPECT_EQ(StoredNumber("Password Delay"), 960u);
+    EXPECT_EQ(saver.Lines("Edgewake changed").size(), told);
+
     EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'-', '-', '-', '-', 0}));
     // A corner chosen on the monitor, bottom-right Never: no warning, as a
     // service runs.
@@ -172,6 +183,32 @@ TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
     EXPECT_EQ(StoredNumber("Mute Sound"), 0u);
     EXPECT_EQ(Stored("Mouse Corners"), (std::vector<BYTE>{'-', '-', '-', '-', 0}));
     EXPECT_EQ(saver.Lines("Edgewake changed").size(), told + 1);
+}
+
+TEST_F(ConfigSheet, WithoutMemoryNothingPassesThroughTheDialogCode) {
+    {
+        // The general page cannot be set up: it ignores its controls and
+        // OK, and the sheet closes as ever.
+        Listener listener;
+        SaverRun saver("/c", {{"KITTEST_CONFIG", "default"}, {"KITTEST_NOMEMORY", "page"}});
+        Sheet sheet(saver);
+        ASSERT_TRUE(sheet.Get());
+        sheet.Type(IDC_DK_DELAY, "30");
+        EXPECT_FALSE(Stored("Password Delay"));
+        sheet.Press(IDOK);
+        EXPECT_EQ(saver.Exit(), 1);
+        const auto again = saver.Lines("memory again");
+        ASSERT_EQ(again.size(), 1u);
+        EXPECT_NE(again[0], "memory again, 0 refused");
+        kittest::Pump(300);
+        EXPECT_TRUE(Listener::Heard().empty());
+    }
+    // Nothing of the configuration can be run: it ends as a dialog that
+    // could not be made.
+    SaverRun saver("/c", {{"KITTEST_CONFIG", "default"}, {"KITTEST_NOMEMORY", "host"}});
+    EXPECT_EQ(saver.Exit(), -1);
+    EXPECT_EQ(saver.Lines("memory again").size(), 1u);
+    EXPECT_FALSE(saver.Logged("config "));
 }
 
 TEST_F(ConfigSheet, OkBroadcastsAndTheWindowThatOpenedTheConfigurationHearsNothing) {

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <exception>
 #include <vector>
 
 #include "common/win32/guards.h"
@@ -138,24 +139,33 @@ GeneralDialog* DialogOf(HWND page) {
 }
 
 BOOL OnInitDialog(HWND page, LPARAM lParam) {
-    Trace().Trace("DozeKit: GeneralDlgProc: WM_INITDIALOG. Setting up controls");
     const auto* entry = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
     auto* dialog = entry ? reinterpret_cast<GeneralDialog*>(entry->lParam) : nullptr;
-    if (dialog) {
-        ::SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
-        PageWindow window(page);
-        dialog->SetupControls(window, window);
+    try {
+        Trace().Trace("DozeKit: GeneralDlgProc: WM_INITDIALOG. Setting up controls");
+        if (dialog) {
+            ::SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+            PageWindow window(page);
+            dialog->SetupControls(window, window);
+        }
+    } catch (const std::exception&) {
+        // No memory to set the page up: as without a dialog record, the
+        // page ignores commands and notifications.
+        ::SetWindowLongPtrA(page, DWLP_USER, 0);
     }
     return TRUE;
 }
 
 // Any notification of any control: every edit, selection, click or corner
-// choice reaches the registry at once.
-BOOL OnCommand(HWND page, LPARAM control) {
+// choice reaches the registry at once. A delay field left with text that
+// is no delay shows the delay in force again.
+BOOL OnCommand(HWND page, WPARAM command, LPARAM control) {
     GeneralDialog* dialog = DialogOf(page);
     if (!control || !dialog) return FALSE;
     PageWindow window(page);
     dialog->ReadControls(window, window);
+    if (LOWORD(command) == IDC_DK_DELAY && HIWORD(command) == EN_KILLFOCUS)
+        dialog->LeaveDelayField(window);
     return TRUE;
 }
 
@@ -212,10 +222,12 @@ int DetectSystemAgent() {
     return detected;
 }
 
-INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR DispatchPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(page, lParam);
-    case WM_COMMAND: return OnCommand(page, lParam);
+    case WM_COMMAND: return OnCommand(page, wParam, lParam);
     case WM_NOTIFY: return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
     case WM_HELP: return OnHelp(reinterpret_cast<const HELPINFO*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(page, reinterpret_cast<HWND>(wParam));
@@ -223,6 +235,18 @@ INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         Trace().Trace("DozeKit: GeneralDlgProc: WM_DESTROY - tidying up");
         return TRUE;
     default: return FALSE;
+    }
+}
+
+}  // namespace
+
+// No exception may pass through the system's dialog code: a step that
+// finds no memory is left undone.
+INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return DispatchPageMessage(page, message, wParam, lParam);
+    } catch (const std::exception&) {
+        return FALSE;
     }
 }
 

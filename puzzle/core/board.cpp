@@ -52,6 +52,13 @@ BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
     BoardGeometry g;
     g.hard = std::clamp(hard, 1, std::min(longerSide, kMaxHard));
     g.tileSize = longerSide / g.hard;
+    // A tile longer than the fitted shorter side still makes one row (or
+    // column) there. At a low difficulty (1, from a damaged store) it may
+    // then leave the screen: the tile goes down to that side, which keeps
+    // the grid as it was and the board inside the screen. Boards that fit
+    // are cut as they always were.
+    if (g.tileSize > screenWidth || g.tileSize > screenHeight)
+        g.tileSize = std::min(fittedWidth, fittedHeight);
     // Whole tiles may fit more than hard times along a side when the tile
     // size does not divide it; the arrangement has room for hard only.
     g.columns = std::clamp(fittedWidth / g.tileSize, 1, g.hard);

@@ -37,7 +37,7 @@ void ExpectPermutationOfUsedCells(const PuzzleBoard& board) {
     EXPECT_EQ(tiles.size(), static_cast<std::size_t>(board.Columns() * board.Rows()));
 }
 
-TEST(Shuffle, GeneratorAndFirstExchangeForTickZero) {
+TEST(Shuffle, GeneratorFirstExchangeAndAWholeShuffle) {
     ShuffleGenerator generator(0);
     for (std::uint32_t expected : {1013904223u, 1196435762u, 3519870697u, 2868466484u})
         EXPECT_EQ(generator.Next(), expected);
@@ -45,6 +45,16 @@ TEST(Shuffle, GeneratorAndFirstExchangeForTickZero) {
     const CellPair pair = NextShufflePair(again, 12, 9, 12);  // on 12 x 9 at hard 12
     EXPECT_EQ(pair.first, 6 + 7 * 12);
     EXPECT_EQ(pair.second, 8 + 8 * 12);
+
+    // All 2000 exchanges for tick 2024 on 5 x 3 cells at hard 5, the last
+    // two rows unused; worked out apart from this code.
+    auto board = CutBoard(500, 300, 500, 300, 5);
+    ASSERT_EQ(board->Rows(), 3);
+    board->Shuffle(2024);
+    EXPECT_EQ(std::vector<std::int32_t>(board->Arrangement().begin(), board->Arrangement().end()),
+              (std::vector<std::int32_t>{12, 1, 6, 8, 11, 0, 3, 4, 5, 14, 7, 9, 13, 10, 2,
+                                         15, 16, 17, 18, 19, 20, 21, 22, 23, 24}));
+    EXPECT_EQ(board->CorrectCount(), 1);  // cell 1
 }
 
 TEST(Shuffle, MixesOnlyTheUsedCells) {
@@ -99,6 +109,15 @@ TEST(CutPicture, FitsAndCentresThePicture) {
               (BoardGeometry{12, 12, 10, 75, 900, 750, {3, 5, 527, 439}}));
     // A picture without a size is taken as 16 pixels square.
     EXPECT_EQ(FitBoard(0, -5, 160, 160, 4), FitBoard(16, 16, 160, 160, 4));
+    // Tiles longer than the fitted picture is high give one row, as long
+    // as the board stays on the screen: 1000 x 400 fits as 1024 x 409 in
+    // two tiles of 512, showing the picture's whole height.
+    EXPECT_EQ(FitBoard(1000, 400, 1024, 768, 2),
+              (BoardGeometry{2, 2, 1, 512, 1024, 512, {0, 0, 1000, 400}}));
+    // At difficulty 1 one tile of 911 would be taller than the screen: the
+    // tile is the fitted height, and shows the middle 450 x 450.
+    EXPECT_EQ(FitBoard(534, 450, 1024, 768, 1),
+              (BoardGeometry{1, 1, 1, 768, 768, 768, {42, 0, 450, 450}}));
 
     // Of a picture 1300 pixels wide only the first 1000 columns are used.
     std::vector<Rect> sources;
@@ -169,9 +188,10 @@ TEST(CutPicture, FittedSideOf768AtHard31StaysInsideTheArrangement) {
 }
 
 TEST(CutPicture, DifficultyIsKeptUsable) {
-    // 0 and negative become one tile; huge values keep tiles of at least one pixel.
+    // 0 and negative become one tile, inside the screen; huge values keep
+    // tiles of at least one pixel.
     const struct { int hard, keptHard, tile, columns, rows; } cases[] = {
-        {0, 1, 300, 1, 1}, {-7, 1, 300, 1, 1}, {5000, 300, 1, 300, 200}, {INT_MAX, 300, 1, 300, 200}};
+        {0, 1, 200, 1, 1}, {-7, 1, 200, 1, 1}, {5000, 300, 1, 300, 200}, {INT_MAX, 300, 1, 300, 200}};
     for (const auto& c : cases) {
         auto board = CutBoard(300, 200, 300, 200, c.hard);
         EXPECT_EQ(board->Hard(), c.keptHard) << c.hard;
@@ -180,6 +200,24 @@ TEST(CutPicture, DifficultyIsKeptUsable) {
         EXPECT_EQ(board->Rows(), c.rows);
         board->Shuffle(1);
         ExpectPermutationOfUsedCells(*board);
+    }
+    // The board stays on the screen at the lowest difficulties, whatever
+    // the picture's shape and the screen's.
+    for (const Size screen : {Size{1024, 768}, Size{1280, 1024}, Size{768, 1024}, Size{2560, 720}}) {
+        for (const Size picture : {Size{534, 450}, Size{905, 450}, Size{359, 450}, Size{1000, 100},
+                                   Size{100, 1000}}) {
+            for (const int hard : {1, 0, -1, 2}) {
+                const BoardGeometry g =
+                    FitBoard(picture.width, picture.height, screen.width, screen.height, hard);
+                EXPECT_LE(g.boardWidth, screen.width) << picture.width << 'x' << picture.height
+                                                      << " at " << hard << " on " << screen.width;
+                EXPECT_LE(g.boardHeight, screen.height)
+                    << picture.width << 'x' << picture.height << " at " << hard << " on "
+                    << screen.width;
+                EXPECT_LE(g.source.x + g.source.width, picture.width);
+                EXPECT_LE(g.source.y + g.source.height, picture.height);
+            }
+        }
     }
     EXPECT_EQ(FitBoard(1000, 1000, 4000, 4000, 4000).hard, kMaxHard);
     const BoardGeometry none = FitBoard(100, 100, 0, 0, 12);  // a screen of no size

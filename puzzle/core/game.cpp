@@ -1,5 +1,6 @@
 #include "puzzle/core/game.h"
 
+#include <new>
 #include <vector>
 
 namespace puzzle {
@@ -132,10 +133,27 @@ void PuzzleGame::MoveOn() {
 
 void PuzzleGame::ChangePicture(bool next) {
     ++dialogsOpen_;
-    // Without a progress key there is nothing to move on to.
-    if (!next || progress_->AdvancePicture()) {
-        auto made = pictures_->MakeCurrentBoard(board_ ? board_->Hard() : progress_->Hard());
-        board_ = std::move(made);
+    try {
+        // After a move on whose board could not be made the store is on
+        // the next picture already: only its board is made this time.
+        bool make = true;
+        if (next && !movedOn_) {
+            movedOn_ = true;
+            // Without a progress key there is nothing to move on to.
+            make = progress_->AdvancePicture();
+        }
+        if (make) {
+            auto made = pictures_->MakeCurrentBoard(board_ ? board_->Hard() : progress_->Hard());
+            board_ = std::move(made);
+        }
+        movedOn_ = false;
+    } catch (const std::bad_alloc&) {
+        --dialogsOpen_;
+        // Without a board yet the game cannot start: the window goes on
+        // without it. Otherwise the board shown stays, and the next click
+        // on it tries again.
+        if (!board_) throw;
+        return;
     }
     --dialogsOpen_;
 }
@@ -199,11 +217,15 @@ void PuzzleGame::SaveProgress() {
     if (!board_) return;
     CatchUpTiming();
     Flush();
-    SaveArrangement();
+    SaveArrangementIfStoreUnchanged();
 }
 
 void PuzzleGame::SaveArrangement() {
     if (board_) progress_->SaveArrangement(*board_);
+}
+
+void PuzzleGame::SaveArrangementIfStoreUnchanged() {
+    if (board_) progress_->SaveArrangementIfUnchanged(*board_);
 }
 
 void PuzzleGame::Wake() {
@@ -238,9 +260,12 @@ void PuzzleGame::EraseHelpBox() {
 }
 
 void PuzzleGame::PlaceHelpBox() {
+    const int columns = board_->Columns(), rows = board_->Rows();
+    // A box that would cover every cell (a board of a few large tiles)
+    // would hide the whole picture: the board shows without one.
+    if (helpBoxSize_.width >= columns && helpBoxSize_.height >= rows) return;
     const int forColumn = helpBoxGenerator_.Next() >> 3;
     const int forRow = helpBoxGenerator_.Next() >> 3;
-    const int columns = board_->Columns(), rows = board_->Rows();
     helpBoxCell_.column =
         helpBoxSize_.width < columns ? forColumn % (columns - helpBoxSize_.width + 1) : 0;
     helpBoxCell_.row = helpBoxSize_.height < rows ? forRow % (rows - helpBoxSize_.height + 1) : 0;

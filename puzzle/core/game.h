@@ -74,11 +74,17 @@ public:
     void End();
 
     // Brings the store up to date while play goes on: the play time and
-    // moves so far go into the totals, and the arrangement is saved. For
-    // the end of the session, which ends the saver without End.
+    // moves so far go into the totals, and the arrangement is saved as by
+    // SaveArrangementIfStoreUnchanged. For the end of the session, which
+    // ends the saver without End.
     void SaveProgress();
     // Stores the board's arrangement (when the window closes).
     void SaveArrangement();
+    // Stores it only while the store still holds the board this game last
+    // restored or stored: for a window that goes without being closed (a
+    // preview whose host goes), which another window may have overtaken
+    // meanwhile.
+    void SaveArrangementIfStoreUnchanged();
 
     // The arrow in play and while a dialog is open; hidden while idle.
     void ApplyCursorRule();
@@ -165,6 +171,9 @@ private:
     std::uint32_t lastActivity_ = 0;
     std::uint32_t layoutTime_ = 0;
     int dialogsOpen_ = 0;  // a box may open over another (F1 over the library's box)
+    // The store has moved on to the next picture, whose board could not be
+    // made yet (no memory).
+    bool movedOn_ = false;
 
     bool timingOn_ = false;
     std::uint32_t timingStart_ = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <tuple>
 
 #include "puzzle/core/test_fakes.h"
@@ -11,6 +12,18 @@ namespace {
 
 const std::string kBase = FakePlatform::kBaseKey;
 using Lines = std::vector<std::string>;
+
+std::vector<std::int32_t> Cells(const PuzzleBoard& board) {
+    return {board.Arrangement().begin(), board.Arrangement().end()};
+}
+
+// The cells of a 4 x 4 board whose tile is not at home.
+std::vector<Cell> Misplaced(const PuzzleBoard& board) {
+    std::vector<Cell> cells;
+    for (int cell = 0; cell < 16; ++cell)
+        if (!board.IsHome(cell)) cells.push_back({cell % 4, cell / 4});
+    return cells;
+}
 
 // A game on a 4 x 4 board of 100-pixel tiles filling a 400 x 400 screen,
 // whose arrangement is restored from the store.
@@ -237,6 +250,71 @@ TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
     }
 }
 
+TEST_F(GameTest, WithoutMemoryForTheNextBoardTheSolvedBoardStays) {
+    Start(Swapped({{0, 1}}));
+    WakeAndSwapFirstTwo();
+    const PuzzleBoard* solved = game.Board();
+    ASSERT_TRUE(solved->IsSolved());
+    platform.pictures.whileDecoding = [] { throw std::bad_alloc(); };
+    EXPECT_NO_THROW(Click({{2, 2}}));
+    EXPECT_EQ(game.Board(), solved);
+    EXPECT_FALSE(game.DialogOpen());  // clicks are taken again
+    EXPECT_EQ(view.cursor, CursorShape::Arrow);
+    // The store is on picture 2 already; the next click makes its board
+    // instead of moving on once more.
+    EXPECT_EQ(Stored("CurrentPic"), 2);
+    Click({{2, 2}});
+    EXPECT_EQ(Stored("CurrentPic"), 2);
+    EXPECT_NE(game.Board(), solved);
+    EXPECT_EQ(platform.pictures.decodedBuiltIns, (std::vector<int>{1, 2, 2}));
+    EXPECT_FALSE(game.IsSolved());
+}
+
+TEST_F(GameTest, AWindowThatGoesKeepsNewerProgressOfAnotherWindow) {
+    // A preview runs while the full-screen saver is tried; a second
+    // preview comes up in between.
+    const auto click = [](PuzzleGame& on, Cell cell) {
+        on.LeftClick(cell.column * 100 + 50, cell.row * 100 + 50);
+    };
+    Start(Swapped({{0, 1}}));
+    RecordingView fullView, laterView;
+    PuzzleGame fullScreen(fullView, platform.Services()), later(laterView, platform.Services());
+    fullScreen.Start();
+    // It solves picture 1 and moves on to picture 2, of the same grid.
+    for (Cell cell : {Cell{0, 0}, Cell{0, 0}, Cell{1, 0}, Cell{2, 2}}) click(fullScreen, cell);
+    ASSERT_EQ(Stored("CurrentPic"), 2);
+    later.Start();
+    // Two tiles swapped on picture 2, and the full-screen saver is closed.
+    std::vector<Cell> misplaced = Misplaced(*fullScreen.Board());
+    ASSERT_GE(misplaced.size(), 2u);
+    click(fullScreen, misplaced[0]);
+    click(fullScreen, misplaced[1]);
+    fullScreen.SaveArrangement();
+    fullScreen.End();
+    const auto newest = platform.store.Integers(kBase, "index");
+
+    // The first preview goes with its host; the session ends under the
+    // second. Neither writes its older board over the newest.
+    game.SaveArrangementIfStoreUnchanged();
+    game.End();
+    later.SaveProgress();
+    EXPECT_EQ(platform.store.Integers(kBase, "index"), newest);
+    later.End();
+    EXPECT_EQ(Stored("CurrentPic"), 2);
+
+    // A window whose board is still the stored one saves it.
+    PuzzleGame again(view, platform.Services());
+    again.Start();
+    EXPECT_EQ(Cells(*again.Board()), *newest);
+    misplaced = Misplaced(*again.Board());
+    ASSERT_GE(misplaced.size(), 2u);
+    for (Cell cell : {misplaced[0], misplaced[0], misplaced[1]}) click(again, cell);  // wakes first
+    again.SaveArrangementIfStoreUnchanged();
+    EXPECT_NE(platform.store.Integers(kBase, "index"), newest);
+    EXPECT_EQ(platform.store.Integers(kBase, "index"), Cells(*again.Board()));
+    again.End();
+}
+
 // Reads every cell of the board as the window's painting does; the tiles
 // must lie inside the board picture.
 void PaintLikeTheWindow(const PuzzleGame& game) {
@@ -310,8 +388,8 @@ TEST_F(GameTest, HelpBoxPlacement) {
         // 150 x 80 and a fifth: 2 x 1 tiles; column (41 >> 3) mod 3, row (18467 >> 3) mod 4.
         {{150, 80}, {2, 1}, {2, 0}},
         {{300, 80}, {4, 1}, {0, 0}},   // as wide as the board: column 0
-        {{500, 300}, {6, 4}, {0, 0}},  // wider and as high
-        {{100, 200}, {2, 3}, {2, 0}},  // (18467 >> 3) mod 2 = 0
+        {{500, 200}, {6, 3}, {0, 0}},  // wider, and (18467 >> 3) mod 2 = 0
+        {{100, 200}, {2, 3}, {2, 0}},
     };
     for (const auto& c : cases) {
         view.helpText = c.text;
@@ -324,6 +402,16 @@ TEST_F(GameTest, HelpBoxPlacement) {
         game.End();
     }
     EXPECT_EQ(game.HelpTextOffset(), (3 * 100 - 200) / 2);  // of the last: 3 tiles high
+
+    // A box that would cover every cell, here 6 x 4 tiles, is not shown:
+    // the idle board shows its picture.
+    view.helpText = {500, 300};
+    Start(Swapped({{0, 1}}));
+    Recent();
+    TickAt(1500);
+    TickAt(150000);  // in the black half of the idle period
+    EXPECT_FALSE(game.HelpBoxShown());
+    EXPECT_TRUE(Recent().empty());
 }
 
 TEST_F(GameTest, BlackoutPhasesSwitchEvery100Seconds) {

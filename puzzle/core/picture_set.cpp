@@ -92,6 +92,9 @@ std::unique_ptr<PuzzleBoard> PictureSet::MakeCurrentBoard(int hard) {
     }
     progress_.SetCurrentPic(number);
     if (!cut) {
+        // The pass starts again all the same: its first picture, its
+        // difficulty and its totals are stored, though its board is not.
+        if (restart) progress_.StoreRestartWithoutBoard(next->Hard());
         CutPlainPicture(*next);
         return next;
     }

@@ -105,17 +105,83 @@ TEST(LoadCurrentPicture, RestoresTheSavedArrangementOnlyForTheSameGrid) {
     ASSERT_TRUE(restarted.LoadCurrentPicture());
     EXPECT_NE(Cells(*restarted.board), saved);
 
-    // A grid saved of another size (another screen): shuffled anew and stored.
-    store.Set(kBase, "numtilesy", *store.Integer(kBase, "numtilesy") + 1);
-    BoardMaking other(platform.Services());
-    ASSERT_TRUE(other.LoadCurrentPicture());
-    EXPECT_NE(Cells(*other.board), saved);
-    ExpectStoredBoard(store, *other.board);
+    // A grid saved of another size (another screen), wider or taller:
+    // shuffled anew and stored.
+    const int columns = *store.Integer(kBase, "numtilesx"), rows = *store.Integer(kBase, "numtilesy");
+    for (const char* name : {"numtilesx", "numtilesy"}) {
+        store.Set(kBase, "numtilesx", columns);
+        store.Set(kBase, "numtilesy", rows);
+        store.Set(kBase, "index", saved);
+        store.Set(kBase, name, *store.Integer(kBase, name) + 1);
+        BoardMaking other(platform.Services());
+        ASSERT_TRUE(other.LoadCurrentPicture());
+        EXPECT_NE(Cells(*other.board), saved) << name;
+        ExpectStoredBoard(store, *other.board);
+    }
     // Another difficulty: the stored index is of another size.
     store.Set(kBase, "hard", 10);
     BoardMaking harder(platform.Services());
     ASSERT_TRUE(harder.LoadCurrentPicture());
     ExpectStoredBoard(store, *harder.board);
+}
+
+TEST(LoadCurrentPicture, MovingOnNeverTakesTheArrangementOfThePictureBefore) {
+    // Every picture cuts to the same 4 x 4 grid.
+    FakePlatform platform;
+    const std::vector<std::int32_t> onPicture1 = Swapped({{0, 1}});
+    platform.StoreFourByFour(onPicture1);
+    BoardMaking making(platform.Services());
+    ASSERT_TRUE(making.LoadCurrentPicture());
+    ASSERT_EQ(Cells(*making.board), onPicture1);
+
+    // Picture 2 shuffled, then picture 3 shuffled anew.
+    platform.clock.now = 5000;
+    making.AdvancePicture();
+    const std::vector<std::int32_t> onPicture2 = Cells(*making.board);
+    EXPECT_NE(onPicture2, onPicture1);
+    platform.clock.now = 6000;
+    making.AdvancePicture();
+    EXPECT_NE(Cells(*making.board), onPicture2);
+    ExpectStoredBoard(platform.store, *making.board);
+
+    // Picture 4 cannot be shown: when it can again, it is shuffled too.
+    platform.pictures.undecodable = {4};
+    making.AdvancePicture();
+    ASSERT_TRUE(making.board->IsPlainBoard());
+    platform.pictures.undecodable.clear();
+    platform.store.Set(kBase, "index", onPicture1);
+    BoardMaking later(platform.Services());
+    ASSERT_TRUE(later.LoadCurrentPicture());
+    EXPECT_EQ(platform.pictures.decodedBuiltIns.back(), 4);
+    EXPECT_NE(Cells(*later.board), onPicture1);
+}
+
+TEST(LoadCurrentPicture, ARestartOntoAPictureThatCannotBeDecodedStartsThePassAgain) {
+    // The pass ended on picture 10, whose saved board has the grid that
+    // picture 1 has at NextHard.
+    FakePlatform platform;
+    MemoryStore& store = platform.store;
+    const std::vector<std::int32_t> onPicture10 = Swapped({{2, 3}});
+    platform.StoreFourByFour(onPicture10, 10);
+    for (auto [name, value] : {std::pair{"CurrentPic", 11}, {"hard", 3}, {"NextHard", 4},
+                               {"GameTime", 99000}, {"GameClicks", 77}})
+        store.Set(kBase, name, value);
+    platform.pictures.undecodable = {1};
+    BoardMaking making(platform.Services());
+    EXPECT_FALSE(making.LoadCurrentPicture());
+    EXPECT_EQ(making.progress.GameClicks(), 0);
+    EXPECT_EQ(making.progress.GameTime(), 0u);
+    for (auto [name, value] : {std::pair{"CurrentPic", 1}, {"hard", 4}, {"GameTime", 0},
+                               {"GameClicks", 0}, {"numtilesx", 0}, {"numtilesy", 0}})
+        EXPECT_EQ(store.Integer(kBase, name), value) << name;
+
+    // Picture 1 decodes again: the new pass, shuffled.
+    platform.pictures.undecodable.clear();
+    BoardMaking again(platform.Services());
+    ASSERT_TRUE(again.LoadCurrentPicture());
+    EXPECT_EQ(platform.pictures.decodedBuiltIns.back(), 1);
+    EXPECT_EQ(again.board->Hard(), 4);
+    EXPECT_NE(Cells(*again.board), onPicture10);
 }
 
 TEST(LoadCurrentPicture, ASavedIndexThatIsNoPermutationIsShuffledAnew) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 
 #include "puzzle/core/number_text.h"
 #include "puzzle/core/picture_set.h"
@@ -148,7 +149,36 @@ void ProgressStore::SaveArrangement(const PuzzleBoard& board) {
     // A plain board stands in for a picture that could not be shown; its
     // arrangement must not replace the one saved for that picture.
     if (board.IsPlainBoard()) return;
-    if (auto key = OpenProgressKey(true)) WriteIntegers(*key, kArrangement, board.Arrangement());
+    auto key = OpenProgressKey(true);
+    if (!key) return;
+    WriteIntegers(*key, kArrangement, board.Arrangement());
+    if (lastStored_)
+        lastStored_->arrangement.assign(board.Arrangement().begin(), board.Arrangement().end());
+}
+
+bool ProgressStore::SaveArrangementIfUnchanged(const PuzzleBoard& board) {
+    if (board.IsPlainBoard() || !lastStored_) return false;
+    try {
+        auto key = OpenProgressKey(false);
+        if (!key || ReadStoredBoard(*key, board.Arrangement().size()) != lastStored_)
+            return false;
+        WriteIntegers(*key, kArrangement, board.Arrangement());
+    } catch (const std::bad_alloc&) {
+        // Without memory to compare, the store is left alone. (This runs
+        // as the window goes, where nothing may be thrown.)
+        return false;
+    }
+    lastStored_->arrangement.assign(board.Arrangement().begin(), board.Arrangement().end());
+    return true;
+}
+
+std::optional<ProgressStore::StoredBoard> ProgressStore::ReadStoredBoard(StoreKey& key,
+                                                                         std::size_t entries) {
+    auto arrangement = ReadIntegers(key, kArrangement, entries);
+    if (!arrangement) return std::nullopt;
+    return StoredBoard{ReadInteger(key, kCurrentPic).value_or(1),
+                       ReadInteger(key, kColumns).value_or(-1),
+                       ReadInteger(key, kRows).value_or(-1), std::move(*arrangement)};
 }
 
 void ProgressStore::SaveNextHard(int value) {
@@ -197,10 +227,12 @@ bool ProgressStore::RestoreArrangement(PuzzleBoard& board) {
     if (!key) return false;
     if (ReadInteger(*key, kColumns).value_or(-1) != board.Columns()) return false;
     if (ReadInteger(*key, kRows).value_or(-1) != board.Rows()) return false;
-    const auto saved =
+    auto saved =
         ReadIntegers(*key, kArrangement, static_cast<std::size_t>(board.Hard()) * board.Hard());
     // The board refuses an arrangement that shows a tile twice or loses one.
-    return saved && board.RestoreArrangement(*saved);
+    if (!saved || !board.RestoreArrangement(*saved)) return false;
+    lastStored_ = StoredBoard{currentPic_, board.Columns(), board.Rows(), std::move(*saved)};
+    return true;
 }
 
 void ProgressStore::ClearPlayTotals() {
@@ -210,6 +242,7 @@ void ProgressStore::ClearPlayTotals() {
 
 void ProgressStore::StoreNewBoard(const PuzzleBoard& board, bool restart) {
     hard_ = board.Hard();
+    lastStored_.reset();
     auto key = OpenProgressKey(true);
     if (!key) return;
     WriteInteger(*key, kCurrentPic, currentPic_);
@@ -221,6 +254,23 @@ void ProgressStore::StoreNewBoard(const PuzzleBoard& board, bool restart) {
         WriteInteger(*key, kGameClicks, 0);
     }
     WriteIntegers(*key, kArrangement, board.Arrangement());
+    lastStored_ = StoredBoard{currentPic_, board.Columns(), board.Rows(),
+                              {board.Arrangement().begin(), board.Arrangement().end()}};
+}
+
+void ProgressStore::StoreRestartWithoutBoard(int hard) {
+    hard_ = hard;
+    ClearPlayTotals();
+    auto key = OpenProgressKey(true);
+    if (!key) return;
+    WriteInteger(*key, kCurrentPic, currentPic_);
+    WriteInteger(*key, kHard, hard);
+    // The arrangement saved for the picture the pass ended on belongs to
+    // that picture.
+    WriteInteger(*key, kColumns, 0);
+    WriteInteger(*key, kRows, 0);
+    WriteInteger(*key, kGameTime, 0);
+    WriteInteger(*key, kGameClicks, 0);
 }
 
 }  // namespace puzzle

@@ -12,8 +12,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "puzzle/core/board.h"
 #include "puzzle/core/services.h"
@@ -60,6 +62,12 @@ public:
     void AddPlayTotals(std::uint32_t milliseconds, int moves);
     // Writes the board's arrangement as "index", unless the board is plain.
     void SaveArrangement(const PuzzleBoard& board);
+    // The same, but only while the store still holds the board this store
+    // last restored or stored: the same picture, the same grid and the
+    // arrangement it last read or wrote. Another window on the same store
+    // (the full-screen saver started beside a preview) may have stored
+    // newer progress since, which must not be lost. Whether it wrote.
+    bool SaveArrangementIfUnchanged(const PuzzleBoard& board);
     void SaveNextHard(int value);
     // Moves on to the next picture in the store (CurrentPic + 1, and no
     // saved grid for it). False, after counting on in memory only, when
@@ -81,6 +89,10 @@ public:
     // Stores a new board: CurrentPic, hard, grid and arrangement; with
     // `restart` the play totals start again from 0.
     void StoreNewBoard(const PuzzleBoard& board, bool restart);
+    // A pass that starts again on a picture that cannot be shown: CurrentPic,
+    // the pass's difficulty and play totals of 0 are stored all the same,
+    // and no saved grid is left for the picture.
+    void StoreRestartWithoutBoard(int hard);
     // The play totals of a pass that starts again, in memory.
     void ClearPlayTotals();
 
@@ -100,6 +112,17 @@ public:
     int TimesAtEnd() const { return timesAtEnd_; }
 
 private:
+    // What the progress key holds of a board.
+    struct StoredBoard {
+        int currentPic = 1;
+        int columns = 0;
+        int rows = 0;
+        std::vector<std::int32_t> arrangement;
+
+        friend bool operator==(const StoredBoard&, const StoredBoard&) = default;
+    };
+    std::optional<StoredBoard> ReadStoredBoard(StoreKey& key, std::size_t entries);
+
     std::unique_ptr<StoreKey> OpenProgressKey(bool create);
     void StoreOwnDir(std::optional<std::string_view> newFolder);
     bool StoreUseOwnPics(std::optional<int> newValue);
@@ -119,6 +142,8 @@ private:
     std::uint32_t gameTime_ = 0;
     int gameClicks_ = 0;
     int timesAtEnd_ = 0;
+    // The board this store last restored or stored, as the key then held it.
+    std::optional<StoredBoard> lastStored_;
 };
 
 }  // namespace puzzle

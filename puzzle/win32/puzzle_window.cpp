@@ -93,7 +93,7 @@ Handled OnCloseButtonUp(PuzzleWindow& puzzle) {
 }
 
 // Logging off ends the process without WM_CLOSE or WM_DESTROY: what was
-// played so far is stored now.
+// played so far is stored now (the arrangement as at WM_DESTROY).
 Handled OnEndSession(PuzzleWindow& puzzle, WPARAM ending) {
     if (ending) puzzle.Game().SaveProgress();
     return kPassOn;
@@ -103,8 +103,9 @@ Handled OnEndSession(PuzzleWindow& puzzle, WPARAM ending) {
 Handled OnDestroy(HWND window, PuzzleWindow& puzzle) {
     ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     // A preview's host may destroy the window without WM_CLOSE: the
-    // arrangement is saved here too.
-    puzzle.Game().SaveArrangement();
+    // arrangement is saved here too, unless another window (the
+    // full-screen saver tried meanwhile) has stored newer progress since.
+    puzzle.Game().SaveArrangementIfStoreUnchanged();
     puzzle.MarkDestroyed();
     ::PostQuitMessage(0);
     return kPassOn;

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kVariables[] = {"KITTEST_LOG",     "KITTEST_PREFS",    "KITTEST_CALLBACKS",
                                       "KITTEST_TIMER",   "KITTEST_CONFIG",   "KITTEST_CHANGEPW",
                                       "KITTEST_CHILDREN", "KITTEST_PASSWORD", "KITTEST_SAGE",
-                                      "KITTEST_EDGEWAKE", "KITTEST_AGENT"};
+                                      "KITTEST_EDGEWAKE", "KITTEST_AGENT",    "KITTEST_NOMEMORY"};
 constexpr char kSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 constexpr const char* kSettingNames[] = {"Password Delay",  "Password Delay Index",

@@ -16,6 +16,9 @@
 //   KITTEST_CHANGEPW   unset: no callback; a number to answer, or "default"
 //   KITTEST_CHILDREN   saver windows to create inside the first one
 //   KITTEST_AGENT      "detected": a hot-corner service runs
+//   KITTEST_NOMEMORY   "page" or "host": every allocation of the main thread
+//                      fails while the configuration's general page, or its
+//                      hidden host, handles WM_INITDIALOG
 //
 // The monitor window ("Monitor controls") holds controls 101 (MS_NOTHING),
 // 102 (MS_PREVIEW) and 103 (MS_CORNERS, top-right Now and bottom-left
@@ -29,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "kit/win32/dozekit.h"
@@ -41,6 +45,10 @@ namespace {
 constexpr char kClassName[] = "KitTestSaverClass";
 constexpr char kMonitorHostClass[] = "KitTestMonitorHostClass";
 
+// While set, this thread's allocations fail (KITTEST_NOMEMORY).
+DWORD g_starvedThread = 0;
+unsigned g_refusedAllocations = 0;
+
 struct Options {
     std::string prefs;
     bool kitCreates = false;
@@ -50,6 +58,7 @@ struct Options {
     std::string config;
     std::string changePassword;
     int children = 0;
+    std::string noMemory;
 };
 
 Options g_options;
@@ -69,6 +78,7 @@ Options ReadOptions() {
     options.config = kittest::Environment("KITTEST_CONFIG");
     options.changePassword = kittest::Environment("KITTEST_CHANGEPW");
     options.children = std::atoi(kittest::Environment("KITTEST_CHILDREN").c_str());
+    options.noMemory = kittest::Environment("KITTEST_NOMEMORY");
     return options;
 }
 
@@ -230,6 +240,34 @@ LRESULT CALLBACK MenuHook(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(g_menuHook, code, wParam, lParam);
 }
 
+// The dialog of KITTEST_NOMEMORY: the general page has the sensitivity
+// list, the hidden host only its one static control.
+bool IsStarvedDialog(HWND dialog) {
+    const bool page = ::GetDlgItem(dialog, IDC_DK_SENSITIVITY) != nullptr;
+    if (g_options.noMemory == "page") return page;
+    return g_options.noMemory == "host" && !page && ::GetDlgItem(dialog, IDC_DK_HOST_CHILD);
+}
+
+HHOOK g_starveHook = nullptr;
+HHOOK g_starveEndHook = nullptr;
+LRESULT CALLBACK StarveHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_INITDIALOG && IsStarvedDialog(sent->hwnd)) {
+        kittest::LogLine("no memory");
+        g_starvedThread = ::GetCurrentThreadId();
+    }
+    return ::CallNextHookEx(g_starveHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK StarveEndHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_INITDIALOG && g_starvedThread) {
+        g_starvedThread = 0;
+        kittest::LogLine(Format("memory again, %u refused", g_refusedAllocations));
+    }
+    return ::CallNextHookEx(g_starveEndHook, code, wParam, lParam);
+}
+
 LRESULT CALLBACK MonitorHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
@@ -375,6 +413,18 @@ void SetPrefs() {
 
 }  // namespace
 
+void* operator new(std::size_t size) {
+    if (g_starvedThread && ::GetCurrentThreadId() == g_starvedThread) {
+        ++g_refusedAllocations;
+        throw std::bad_alloc();
+    }
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
     g_options = ReadOptions();
@@ -382,6 +432,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     kit::win32::SetDiagnosticSinkForTests(&sink);
     kit::win32::SetWinHelpForTests(RecordWinHelp);
     g_hook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
+    if (!g_options.noMemory.empty()) {
+        g_starveHook = ::SetWindowsHookExA(WH_CALLWNDPROC, StarveHook, nullptr, ::GetCurrentThreadId());
+        g_starveEndHook =
+            ::SetWindowsHookExA(WH_CALLWNDPROCRET, StarveEndHook, nullptr, ::GetCurrentThreadId());
+    }
 
     WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -403,6 +458,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     kittest::LogLine(Format("exit %d running=%d", code, running));
     if (g_hook) ::UnhookWindowsHookEx(g_hook);
+    for (HHOOK hook : {g_starveHook, g_starveEndHook})
+        if (hook) ::UnhookWindowsHookEx(hook);
     kit::win32::SetDiagnosticSinkForTests(nullptr);
     return code;
 }

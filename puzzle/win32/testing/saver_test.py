@@ -94,8 +94,11 @@ class Board:
             width, height = (min(side, 1000) for side in PICTURE_SIZES[picture])
         scale = min(screen[0] / width, screen[1] / height)
         fitted_w, fitted_h = int(width * scale), int(height * scale)
+        hard = min(max(hard, 1), max(fitted_w, fitted_h), 1000)
         self.picture, self.hard, self.scaled = picture, hard, (width, height)
         self.tile = max(fitted_w, fitted_h) // hard
+        if self.tile > min(screen):  # one tile would leave the screen
+            self.tile = min(fitted_w, fitted_h)
         self.columns = min(max(fitted_w // self.tile, 1), hard)
         self.rows = min(max(fitted_h // self.tile, 1), hard)
         self.width, self.height = self.columns * self.tile, self.rows * self.tile
@@ -317,6 +320,21 @@ class SaverTest(unittest.TestCase):
             values = self.session.values()
             self.assertEqual((values["own.CurrentPic"], values["own.numtilesx"], values["own.numtilesy"]),
                              (str(number), str(board.columns), str(board.rows)))
+            self.end_with_right_button()
+
+    def test_the_lowest_difficulties_show_the_picture(self):
+        # Stored by hand or damaged: each is difficulty 1, one tile as
+        # large as the screen allows, showing the picture while idle.
+        for hard in (1, 0, -1):
+            self.session.probe("reset")
+            self.session.probe("set", "CurrentPic=1", f"hard={hard}")
+            self.process = self.session.start("/s")
+            self.window("SaverWindow")
+            board = Board(1, hard)
+            self.assertEqual((board.width, board.height), (SCREEN[1], SCREEN[1]))
+            self.assert_board_shows(board, f"difficulty-{hard}")
+            values = self.session.values()
+            self.assertEqual((values["base.hard"], values["base.numtilesx"]), ("1", "1"))
             self.end_with_right_button()
 
     def test_full_screen_play(self):
