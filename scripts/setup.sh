@@ -18,6 +18,10 @@ packages=(
     wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
     libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
     googletest libgtest-dev nasm dpkg-dev python3
+    # The two-monitor display of the tests: Xorg's dummy driver, and the
+    # libraries through which Wine (of either size) sees the monitors.
+    xserver-xorg-core xserver-xorg-video-dummy
+    libxrandr2 libxrandr2:i386 libxinerama1 libxinerama1:i386
 )
 
 missing_packages() {
