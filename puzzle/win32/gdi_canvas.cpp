@@ -108,8 +108,8 @@ void GdiCanvas::CopyTiles(const Picture& picture, std::span<const TileCopy> copi
     for (const TileCopy& copy : copies) {
         const RECT to = InCopy(copy.target, bufferArea_);
         ::StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(),
-                     copy.square.x,
-                     copy.square.y, copy.square.width, copy.square.height, SRCCOPY);
+                     copy.square.x, copy.square.y, copy.square.width, copy.square.height,
+                     SRCCOPY);
     }
     ::SetStretchBltMode(dc, oldMode);
 }
