@@ -19,6 +19,10 @@ packages=(
     libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev libimage-exiftool-perl
     googletest libgtest-dev nasm dpkg-dev python3
     g++-multilib libjpeg62-turbo-dev:i386
+    # The two-monitor display of the tests: Xorg's dummy driver, and the
+    # libraries through which Wine (of either size) sees the monitors.
+    xserver-xorg-core xserver-xorg-video-dummy
+    libxrandr2 libxrandr2:i386 libxinerama1 libxinerama1:i386
 )
 
 missing_packages() {

@@ -10,6 +10,12 @@ std::int64_t Distance(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
+Rect FullScreenWindow(Size screen, Rect virtualScreen) {
+    if (virtualScreen.right > virtualScreen.left && virtualScreen.bottom > virtualScreen.top)
+        return virtualScreen;
+    return {0, 0, screen.width, screen.height};
+}
+
 bool IsActiveConfigKey(unsigned virtualKey) {
     return virtualKey == 0x10 || virtualKey == 0x11 || virtualKey == 0x91;
 }

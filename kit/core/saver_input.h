@@ -1,5 +1,6 @@
-// The input rules of a running full-screen saver that need no platform:
-// which keys ask for active configuration, and how far the mouse may move.
+// The rules of a running full-screen saver that need no platform: where its
+// window goes, which keys ask for active configuration, and how far the
+// mouse may move.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,11 @@
 #include "kit/core/geometry.h"
 
 namespace kit {
+
+// The full-screen window covers the virtual screen, every monitor, so that
+// all input is the saver's. A system that reports no virtual screen (an
+// empty one) gives the primary screen alone, from (0, 0).
+Rect FullScreenWindow(Size screen, Rect virtualScreen);
 
 // Shift, Ctrl and Scroll Lock.
 bool IsActiveConfigKey(unsigned virtualKey);

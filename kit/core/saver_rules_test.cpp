@@ -50,6 +50,14 @@ TEST(MovedBeyondThreshold, ClosesOnlyPastTheThresholdInXOrY) {
     EXPECT_TRUE(MovedBeyondThreshold({INT_MIN, 0}, {INT_MAX, 0}, INT_MAX));  // no overflow
 }
 
+TEST(FullScreenWindow, CoversEveryMonitorOrThePrimaryScreenWhereNoneIsReported) {
+    const Size primary{1024, 768};
+    const Rect leftAndAbove{-800, -132, 1024, 768};  // monitors left of and above the primary
+    EXPECT_EQ(FullScreenWindow(primary, leftAndAbove), leftAndAbove);
+    EXPECT_EQ(FullScreenWindow(primary, {0, 0, 0, 0}), (Rect{0, 0, 1024, 768}));
+    EXPECT_EQ(FullScreenWindow(primary, {-800, 0, -800, 768}), (Rect{0, 0, 1024, 768}));
+}
+
 TEST(SaverInput, ShiftCtrlAndScrollLockAskForActiveConfiguration) {
     for (unsigned key : {0x10u, 0x11u, 0x91u}) EXPECT_TRUE(IsActiveConfigKey(key)) << key;
     for (unsigned key : {0x12u, 0x14u, 0x41u, 0x90u, 0xA0u}) EXPECT_FALSE(IsActiveConfigKey(key));

@@ -7,6 +7,7 @@
 
 #include "common/win32/guards.h"
 #include "kit/core/command_line.h"
+#include "kit/core/saver_input.h"
 #include "kit/core/version.h"
 #include "kit/win32/kit_internal.h"
 #include "resources/dozekit_res.h"
@@ -177,21 +178,31 @@ HWND CreateSaverWindow(UINT mode, HWND parent) {
     const ScrPrefs& prefs = kit.prefs.Current();
     DWORD exStyle = 0;
     DWORD style = 0;
+    int x = 0;
+    int y = 0;
     int width = 0;
     int height = 0;
     const char* title = "SaverPreview";
     if (mode == SCRMODE_FULL) {
         parent = nullptr;
         title = "SaverWindow";
-        width = ::GetSystemMetrics(SM_CXSCREEN);
-        height = ::GetSystemMetrics(SM_CYSCREEN);
         if (prefs.fDebugWindow) {
             style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-            width /= 6;
-            height /= 6;
+            width = ::GetSystemMetrics(SM_CXSCREEN) / 6;
+            height = ::GetSystemMetrics(SM_CYSCREEN) / 6;
         } else {
             exStyle = WS_EX_TOPMOST;
             style = WS_POPUP | WS_VISIBLE;
+            // Every monitor: input anywhere is the saver's.
+            const Rect area = FullScreenWindow(
+                {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                 ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                 ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+            x = area.left;
+            y = area.top;
+            width = area.right - area.left;
+            height = area.bottom - area.top;
         }
     } else {
         RECT bounds{};
@@ -212,8 +223,8 @@ HWND CreateSaverWindow(UINT mode, HWND parent) {
     create.hwndParent = parent;
     create.cy = height;
     create.cx = width;
-    create.y = 0;
-    create.x = 0;
+    create.y = y;
+    create.x = x;
     create.style = static_cast<LONG>(style);
     create.lpszName = title;
     create.lpszClass = kDummyClass;
@@ -221,7 +232,7 @@ HWND CreateSaverWindow(UINT mode, HWND parent) {
 
     HWND window = kit.createWindow
                       ? kit.createWindow(mode, &create)
-                      : ::CreateWindowExA(exStyle, kDummyClass, title, style, 0, 0, width, height,
+                      : ::CreateWindowExA(exStyle, kDummyClass, title, style, x, y, width, height,
                                           parent, nullptr, kit.clientInstance, data);
     // The record is released at WM_CREATE; when that never reached the kit
     // (no window, or a procedure that kept WM_CREATE), it is released here.

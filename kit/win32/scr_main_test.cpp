@@ -34,17 +34,24 @@ protected:
     kittest::UserSettingsScope settings;
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    // The full-screen window covers every monitor.
+    const RECT everyMonitor{
+        ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+        ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+        ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 };
 
-TEST_F(RunModes, FullScreenCoversTheScreenWhileTheSystemKnowsASaverRuns) {
+TEST_F(RunModes, FullScreenCoversEveryMonitorWhileTheSystemKnowsASaverRuns) {
     SaverRun saver("/s");
     ASSERT_TRUE(saver.Window());
     ASSERT_TRUE(saver.Stays());
     char expected[200];
     std::snprintf(expected, sizeof expected,
-                  "create mode=0 ex=8 style=90000000 x=0 y=0 cx=%d cy=%d parent=0 "
+                  "create mode=0 ex=8 style=90000000 x=%d y=%d cx=%d cy=%d parent=0 "
                   "title=SaverWindow class=DummyScreenSaverClass data=0",
-                  screenWidth, screenHeight);
+                  static_cast<int>(everyMonitor.left), static_cast<int>(everyMonitor.top),
+                  static_cast<int>(everyMonitor.right - everyMonitor.left),
+                  static_cast<int>(everyMonitor.bottom - everyMonitor.top));
     EXPECT_EQ(saver.Lines("create "), std::vector<std::string>{expected});
     EXPECT_NE(saver.Lines("pong ").at(0).find("running=1"), std::string::npos);
     saver.Post(WM_KEYDOWN, 'A');
@@ -58,8 +65,10 @@ TEST_F(RunModes, WithoutACreateCallbackTheKitMakesTheWindowItself) {
     ASSERT_TRUE(window);
     RECT bounds{};
     ::GetWindowRect(window, &bounds);
-    EXPECT_EQ(bounds.right, screenWidth);
-    EXPECT_EQ(bounds.bottom, screenHeight);
+    EXPECT_EQ(bounds.left, everyMonitor.left);
+    EXPECT_EQ(bounds.top, everyMonitor.top);
+    EXPECT_EQ(bounds.right, everyMonitor.right);
+    EXPECT_EQ(bounds.bottom, everyMonitor.bottom);
     saver.Post(WM_LBUTTONDOWN);
     EXPECT_EQ(saver.Exit(), 2);
 }

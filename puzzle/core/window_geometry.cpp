@@ -22,13 +22,27 @@ double Scale(int client, int screen) {
 
 }  // namespace
 
-DesignMapping::DesignMapping(Size screen, Size client)
-    : scaleX_(Scale(client.width, screen.width)), scaleY_(Scale(client.height, screen.height)) {}
+DesignMapping::DesignMapping(Size screen, Size area, int areaLeft, int areaTop)
+    : area_{areaLeft, areaTop, areaLeft + area.width, areaTop + area.height},
+      scaleX_(Scale(area.width, screen.width)),
+      scaleY_(Scale(area.height, screen.height)) {}
 
-int DesignMapping::X(int v) const { return ToInt(std::floor(v * scaleX_ + 0.5)); }
-int DesignMapping::Y(int v) const { return ToInt(std::floor(v * scaleY_ + 0.5)); }
-int DesignMapping::DesignX(int x) const { return scaleX_ > 0 ? ToInt(x / scaleX_) : 0; }
-int DesignMapping::DesignY(int y) const { return scaleY_ > 0 ? ToInt(y / scaleY_) : 0; }
+int DesignMapping::X(int v) const { return ToInt(area_.left + std::floor(v * scaleX_ + 0.5)); }
+int DesignMapping::Y(int v) const { return ToInt(area_.top + std::floor(v * scaleY_ + 0.5)); }
+
+int DesignMapping::DesignX(int x) const {
+    return scaleX_ > 0 ? ToInt((static_cast<double>(x) - area_.left) / scaleX_) : 0;
+}
+
+int DesignMapping::DesignY(int y) const {
+    return scaleY_ > 0 ? ToInt((static_cast<double>(y) - area_.top) / scaleY_) : 0;
+}
+
+DesignMapping OnPrimaryMonitor(Size screen, int clientLeft, int clientTop) {
+    // In the client, the primary monitor starts where the screen's (0, 0)
+    // is. (Screen coordinates stay far inside int's range.)
+    return DesignMapping(screen, screen, -clientLeft, -clientTop);
+}
 
 WindowRect MapSpan(const DesignMapping& mapping, int x, int y, int width, int height) {
     return {mapping.X(x), mapping.Y(y), mapping.X(x + width), mapping.Y(y + height)};
@@ -51,12 +65,13 @@ WindowRect BoardRect(const DesignMapping& mapping, const BoardPlacement& board) 
 
 std::array<WindowRect, 4> MarginRects(const DesignMapping& mapping, const BoardPlacement& board) {
     const WindowRect inner = BoardRect(mapping, board);
+    const int screenLeft = mapping.X(0), screenTop = mapping.Y(0);
     const int screenRight = mapping.X(board.screen.width);
     const int screenBottom = mapping.Y(board.screen.height);
     return {{
-        {0, 0, inner.left, screenBottom},
-        {inner.right, 0, screenRight, screenBottom},
-        {inner.left, 0, inner.right, inner.top},
+        {screenLeft, screenTop, inner.left, screenBottom},
+        {inner.right, screenTop, screenRight, screenBottom},
+        {inner.left, screenTop, inner.right, inner.top},
         {inner.left, inner.bottom, inner.right, screenBottom},
     }};
 }

@@ -21,6 +21,12 @@ HFONT NewHelpFont() {
 
 RECT ToRect(const WindowRect& area) { return {area.left, area.top, area.right, area.bottom}; }
 
+// A rectangle of the window in the off-screen copy that starts at `origin`.
+RECT InCopy(const WindowRect& area, const WindowRect& origin) {
+    return {area.left - origin.left, area.top - origin.top, area.right - origin.left,
+            area.bottom - origin.top};
+}
+
 COLORREF ColourOf(Colour colour) {
     switch (colour) {
     case Colour::Black: return RGB(0, 0, 0);
@@ -54,11 +60,12 @@ HGDIOBJ PenOf(Colour colour) {
 
 GdiCanvas::GdiCanvas(HWND window) : window_(window), helpFont_(NewHelpFont()) {}
 
-GdiCanvas::Buffer GdiCanvas::Prepare() {
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    const Size size{std::max<int>(client.right, 1), std::max<int>(client.bottom, 1)};
-    if (bufferDc_ && buffer_ && size == bufferSize_) return Buffer::Kept;
+GdiCanvas::Buffer GdiCanvas::Prepare(const WindowRect& screenArea) {
+    const WindowRect area{screenArea.left, screenArea.top,
+                          screenArea.left + std::max(screenArea.Width(), 1),
+                          screenArea.top + std::max(screenArea.Height(), 1)};
+    if (bufferDc_ && buffer_ && area == bufferArea_) return Buffer::Kept;
+    const Size size{area.Width(), area.Height()};
 
     bufferSelection_.reset();
     buffer_.Reset();
@@ -69,15 +76,25 @@ GdiCanvas::Buffer GdiCanvas::Prepare() {
     buffer_.Reset(::CreateCompatibleBitmap(screen.Get(), size.width, size.height));
     if (!bufferDc_ || !buffer_) return Buffer::Missing;
     bufferSelection_ = std::make_unique<win32::Selection>(bufferDc_.Get(), buffer_.Get());
-    bufferSize_ = size;
+    bufferArea_ = area;
     ::PatBlt(bufferDc_.Get(), 0, 0, size.width, size.height, BLACKNESS);
     return Buffer::New;
 }
 
 void GdiCanvas::Present(HDC dc, const RECT& area) const {
     if (!bufferDc_) return;
-    ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
-             bufferDc_.Get(), area.left, area.top, SRCCOPY);
+    const RECT copy = ToRect(bufferArea_);
+    RECT inside{};
+    if (::IntersectRect(&inside, &area, &copy))
+        ::BitBlt(dc, inside.left, inside.top, inside.right - inside.left,
+                 inside.bottom - inside.top, bufferDc_.Get(), inside.left - copy.left,
+                 inside.top - copy.top, SRCCOPY);
+    if (::EqualRect(&inside, &area)) return;
+    // The other monitors of the full-screen window.
+    const int saved = ::SaveDC(dc);
+    ::ExcludeClipRect(dc, copy.left, copy.top, copy.right, copy.bottom);
+    ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::RestoreDC(dc, saved);
 }
 
 void GdiCanvas::CopyTiles(const Picture& picture, std::span<const TileCopy> copies) {
@@ -89,22 +106,24 @@ void GdiCanvas::CopyTiles(const Picture& picture, std::span<const TileCopy> copi
     const HDC dc = bufferDc_.Get();
     const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
     for (const TileCopy& copy : copies) {
-        const WindowRect& to = copy.target;
-        ::StretchBlt(dc, to.left, to.top, to.Width(), to.Height(), source.Get(), copy.square.x,
-                     copy.square.y, copy.square.width, copy.square.height, SRCCOPY);
+        const RECT to = InCopy(copy.target, bufferArea_);
+        ::StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(),
+                     copy.square.x, copy.square.y, copy.square.width, copy.square.height,
+                     SRCCOPY);
     }
     ::SetStretchBltMode(dc, oldMode);
 }
 
 void GdiCanvas::Fill(const WindowRect& area, Colour colour) {
-    const RECT rect = ToRect(area);
+    const RECT rect = InCopy(area, bufferArea_);
     ::FillRect(bufferDc_.Get(), &rect, BrushOf(colour));
 }
 
 void GdiCanvas::Outline(const WindowRect& area, Colour colour) {
-    const int right = area.right - 1, bottom = area.bottom - 1;
-    const POINT outline[] = {{area.left, area.top}, {right, area.top}, {right, bottom},
-                             {area.left, bottom}, {area.left, area.top}};
+    const RECT rect = InCopy(area, bufferArea_);
+    const int right = rect.right - 1, bottom = rect.bottom - 1;
+    const POINT outline[] = {{rect.left, rect.top}, {right, rect.top}, {right, bottom},
+                             {rect.left, bottom}, {rect.left, rect.top}};
     win32::Selection pen(bufferDc_.Get(), PenOf(colour));
     ::Polyline(bufferDc_.Get(), outline, 5);
 }
@@ -114,7 +133,7 @@ void GdiCanvas::Text(const WindowRect& area, std::string_view text, Colour ink, 
     ::SetTextColor(dc, ColourOf(ink));
     ::SetBkColor(dc, ColourOf(paper));
     win32::Selection font(dc, helpFont_.Get());
-    RECT rect = ToRect(area);
+    RECT rect = InCopy(area, bufferArea_);
     const std::string copy(text);
     ::DrawTextA(dc, copy.c_str(), -1, &rect, DT_WORDBREAK | DT_VCENTER | DT_CENTER);
 }

@@ -1,6 +1,8 @@
-// The canvas of a puzzle window: an off-screen bitmap the size of the
-// client area, drawn with GDI, and the help font. The core's painter
-// (board_painter.h) decides what goes on it.
+// The canvas of a puzzle window: an off-screen bitmap of the area of the
+// client area that shows the design screen (the whole client area in a
+// preview, the primary monitor in full screen), drawn with GDI in window
+// coordinates, and the help font. What lies beyond that area is shown
+// black. The core's painter (board_painter.h) decides what goes on it.
 #pragma once
 
 #include <windows.h>
@@ -19,10 +21,11 @@ public:
     GdiCanvas& operator=(const GdiCanvas&) = delete;
 
     enum class Buffer { Missing, Kept, New };
-    // Makes the off-screen copy again when the client area changed size
-    // (a new copy is black); Missing when it cannot be made.
-    Buffer Prepare();
-    // Copies `area` of the off-screen copy to `dc`.
+    // Makes the off-screen copy again when the design screen's area of the
+    // window changed (a new copy is black); Missing when it cannot be made.
+    Buffer Prepare(const WindowRect& screenArea);
+    // Copies `area` (window coordinates) of the off-screen copy to `dc`,
+    // black where it lies beyond the copy.
     void Present(HDC dc, const RECT& area) const;
 
     void CopyTiles(const Picture& picture, std::span<const TileCopy> copies) override;
@@ -40,7 +43,7 @@ private:
     win32::UniqueMemoryDc bufferDc_;
     win32::UniqueBitmap buffer_;
     std::unique_ptr<win32::Selection> bufferSelection_;  // goes before the bitmap
-    Size bufferSize_;
+    WindowRect bufferArea_;  // where the off-screen copy lies in the window
     DWORD flashStart_ = 0;
 };
 

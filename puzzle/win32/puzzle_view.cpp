@@ -36,7 +36,7 @@ PuzzleWindow::~PuzzleWindow() = default;
 
 bool PuzzleWindow::ReadyToDraw() {
     if (!game_.Board()) return false;
-    switch (canvas_.Prepare()) {
+    switch (canvas_.Prepare(painter_.Mapping().ScreenArea())) {
     case GdiCanvas::Buffer::Missing: return false;
     case GdiCanvas::Buffer::New: painter_.PaintAll(); break;
     case GdiCanvas::Buffer::Kept: break;
@@ -87,10 +87,21 @@ void PuzzleWindow::RequestRepaint() {
 
 // ---- The window.
 
+// The one place that says where the board goes: a preview shows the design
+// screen in its whole client area; the full-screen window covers every
+// monitor and shows it on the primary one, where the board stands as on a
+// single monitor, so that points anywhere else map beyond the board.
 Size PuzzleWindow::LayoutWindow() {
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    painter_.SetMapping(DesignMapping(environment_.ScreenSize(), {client.right, client.bottom}));
+    const Size screen = environment_.ScreenSize();
+    if (IsPreview()) {
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        painter_.SetMapping(DesignMapping(screen, {client.right, client.bottom}));
+    } else {
+        POINT clientOrigin{0, 0};
+        ::ClientToScreen(window_, &clientOrigin);
+        painter_.SetMapping(OnPrimaryMonitor(screen, clientOrigin.x, clientOrigin.y));
+    }
     ReadyToDraw();
     return MeasureHelpText(canvas_);
 }

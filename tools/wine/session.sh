@@ -7,6 +7,10 @@
 #   session.sh stop STATE    stop the wineserver and the display
 #   session.sh env STATE     print the environment for running a program
 #   session.sh template STATE  print the booted prefix that new ones copy
+#   session.sh start-monitors STATE   a second display of two monitors, and
+#                                     a prefix and wineserver of its own
+#   session.sh stop-monitors STATE    stop them (stop stops them too)
+#   session.sh env-monitors STATE     the environment for running on it
 set -euo pipefail
 
 action=${1:?usage: session.sh start|stop|env STATE}
@@ -78,6 +82,105 @@ start_display() {
     rm -f "$state/display.tmp"
 }
 
+# The two-monitor display: Xorg with the dummy video driver, one screen
+# with two outputs, a 1024 x 768 monitor (the primary) and an 800 x 600 one
+# right of it. Wine takes the monitors from RandR (the 64-bit Wine 8 fails
+# on a layout of two Xinerama screens and reports one monitor). Its own
+# configuration, log and free display number; no input devices and no
+# virtual terminal, so that it runs in a container. Wine keeps the monitors
+# of a session in its server, so programs on this display run in a prefix
+# of their own, state/monitors/prefix, with a wineserver of their own.
+monitors="$state/monitors"
+
+monitors_alive() {
+    [ -f "$monitors/display" ] && [ -f "$monitors/xorg.pid" ] \
+        && kill -0 "$(cat "$monitors/xorg.pid")" 2>/dev/null
+}
+
+write_monitors_config() {
+    mkdir -p "$monitors/xorg.conf.d"
+    cat >"$monitors/xorg.conf.d/10-no-input.conf" <<'CONF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+CONF
+    cat >"$monitors/xorg.conf" <<'CONF'
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+    Option "Monitor-DUMMY0" "first"
+    Option "Monitor-DUMMY1" "second"
+EndSection
+Section "Monitor"
+    Identifier "first"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+    Option "PreferredMode" "1024x768"
+    Option "Primary" "true"
+EndSection
+Section "Monitor"
+    Identifier "second"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+    Modeline "800x600" 40.00 800 840 968 1056 600 601 605 628 +hsync +vsync
+    Option "PreferredMode" "800x600"
+    Option "Enable" "true"
+    Option "RightOf" "first"
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "first"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 1824 768
+    EndSubSection
+EndSection
+Section "ServerLayout"
+    Identifier "two monitors"
+    Screen "screen"
+EndSection
+CONF
+}
+
+start_monitors_display() {
+    monitors_alive && return 0
+    rm -f "$monitors/display" "$monitors/xorg.pid"
+    command -v Xorg >/dev/null && [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] \
+        || { echo "session: Xorg with the dummy driver is missing (scripts/setup.sh)" >&2; exit 1; }
+    write_monitors_config
+    exec {fd}>"$monitors/display.tmp"
+    setsid Xorg -displayfd "$fd" -config "$monitors/xorg.conf" \
+        -configdir "$monitors/xorg.conf.d" -logfile "$monitors/xorg.log" \
+        -noreset -nolisten tcp -novtswitch -sharevts \
+        </dev/null >"$monitors/xorg.out" 2>&1 {lock}>&- &
+    echo $! >"$monitors/xorg.pid"
+    exec {fd}>&-
+    for _ in $(seq 100); do
+        [ -s "$monitors/display.tmp" ] && break
+        sleep 0.1
+    done
+    [ -s "$monitors/display.tmp" ] \
+        || { echo "session: Xorg did not start; see $monitors/xorg.log" >&2; exit 1; }
+    echo ":$(tr -d '\n' <"$monitors/display.tmp")" >"$monitors/display"
+    rm -f "$monitors/display.tmp"
+}
+
+stop_monitors() {
+    if [ -d "$monitors/prefix" ]; then
+        WINEPREFIX="$monitors/prefix" wineserver -k 2>/dev/null || true
+    fi
+    if [ -f "$monitors/xorg.pid" ]; then
+        kill "$(cat "$monitors/xorg.pid")" 2>/dev/null || true
+    fi
+    rm -f "$monitors/display" "$monitors/xorg.pid"
+}
+
 # A booted prefix is kept once per machine and Wine version, so that every
 # build tree (and every test that wants a fresh prefix) copies it instead of
 # booting anew: under an emulated loader a boot takes minutes.
@@ -142,6 +245,27 @@ start_wine() {
 }
 
 case "$action" in
+start-monitors)
+    exec {lock}>"$state/lock"
+    flock "$lock"
+    mkdir -p "$monitors"
+    start_monitors_display
+    export WINEPREFIX="$monitors/prefix" DISPLAY
+    DISPLAY=$(cat "$monitors/display")
+    [ -f "$WINEPREFIX/.redira-ready" ] || make_prefix
+    wineserver -p </dev/null >/dev/null 2>&1 {lock}>&- || true
+    ;;
+stop-monitors)
+    exec {lock}>"$state/lock"
+    flock "$lock"
+    stop_monitors
+    ;;
+env-monitors)
+    echo "export WINEPREFIX='$monitors/prefix' WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$monitors/display" 2>/dev/null)'"
+    if [ "$arch" = win64 ]; then
+        echo "export WINELOADER='$WINELOADER' WINESERVER='$WINESERVER' PATH='$PATH'"
+    fi
+    ;;
 start)
     exec {lock}>"$state/lock"
     flock "$lock"
@@ -152,6 +276,7 @@ stop)
     exec {lock}>"$state/lock"
     flock "$lock"
     wineserver -k 2>/dev/null || true
+    stop_monitors
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
     fi

@@ -13,10 +13,11 @@ import tempfile
 import time
 
 
-def session_environment(state, session_script):
+def session_environment(state, session_script, action="env"):
     """This process's environment with the Wine session's added (prefix,
-    display, and for the 64-bit build the loader's place)."""
-    output = subprocess.run([session_script, "env", state], check=True, capture_output=True,
+    display, and for the 64-bit build the loader's place); with the action
+    "env-monitors", those of the session's two-monitor display."""
+    output = subprocess.run([session_script, action, state], check=True, capture_output=True,
                             text=True).stdout
     env = dict(os.environ)
     env.update(t.split("=", 1) for t in shlex.split(output) if "=" in t)
@@ -39,6 +40,39 @@ def wait_for(what, condition, timeout=60.0, interval=0.2):
 
 # The session's screen (tools/wine/session.sh).
 SCREEN = (1024, 768)
+
+
+class TwoMonitors:
+    """The session's second display (tools/wine/session.sh): a 1024 x 768
+    primary monitor with an 800 x 600 one right of it, and a prefix and
+    wineserver of its own, since Wine keeps the monitors in its server.
+    Started on entering, stopped on leaving:
+
+        with TwoMonitors(state, session_script) as monitors:
+            ... monitors.env ...
+    """
+    SCREEN = (1824, 768)  # the virtual screen
+    PRIMARY = (0, 0, 1024, 768)
+    SECOND = (1024, 0, 1824, 600)
+
+    def __init__(self, state, session_script):
+        self.state, self.script = state, session_script
+        self.env = None
+
+    def __enter__(self):
+        try:
+            subprocess.run([self.script, "start-monitors", self.state], check=True)
+            self.env = session_environment(self.state, self.script, "env-monitors")
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, *_):
+        self.stop()
+
+    def stop(self):
+        subprocess.run([self.script, "stop-monitors", self.state], check=False)
 
 
 def driver_arguments(*names, **defaults):
@@ -83,8 +117,8 @@ def start(command, env, output=None):
 class Display:
     """The session's screen, mouse and keyboard."""
 
-    def __init__(self, env):
-        self.env = env
+    def __init__(self, env, size=SCREEN):
+        self.env, self.size = env, size
 
     def xdotool(self, *arguments):
         return subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True,
@@ -103,6 +137,6 @@ class Display:
                               check=True, capture_output=True).stdout
         if folder and name:
             os.makedirs(folder, exist_ok=True)
-            subprocess.run(["convert", "-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-",
+            subprocess.run(["convert", "-size", "{}x{}".format(*self.size), "-depth", "8", "rgb:-",
                             os.path.join(folder, name + ".png")], input=data, check=True)
         return data

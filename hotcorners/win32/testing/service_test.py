@@ -33,8 +33,8 @@ wait_for = wine_testing.wait_for
 class Session(wine_testing.Display):
     """The Wine session of the build tree: environment, programs, screen."""
 
-    def __init__(self):
-        super().__init__(wine_testing.session_environment(ARGS.state, ARGS.session))
+    def __init__(self, env=None, size=SCREEN):
+        super().__init__(env or wine_testing.session_environment(ARGS.state, ARGS.session), size)
         self.wine = shlex.split(os.environ.get("REDIRA_WINE", ARGS.wine))
         self.windows = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows")
         self.count = 0
@@ -271,6 +271,41 @@ class ServiceTest(unittest.TestCase):
         wait_for("the saver started again", lambda: requests() == 2, timeout=10)
         time.sleep(2)
         self.assertEqual(requests(), 2)
+
+    def test_now_corner_at_the_top_right_of_a_second_monitor(self):
+        # The session's second display: an 800 x 600 monitor right of the
+        # 1024 x 768 primary. The top-right corner is the second monitor's;
+        # the primary's top-right is no corner there.
+        with wine_testing.TwoMonitors(ARGS.state, ARGS.session) as monitors:
+            self.session = Session(monitors.env, monitors.SCREEN)
+            installed = os.path.join(self.session.windows, "edgewake.dll")
+            shutil.copyfile(ARGS.library, installed)
+            try:
+                self.now_corner_on_two_monitors(monitors)
+            finally:
+                self.session.probe("terminate")
+                self.session.probe("corners", "----")
+                self.session.probe("saver", "-")
+                os.remove(installed)
+                del self.session  # the class's session again
+
+    def now_corner_on_two_monitors(self, monitors):
+        self.session.probe("corners", "-Y--")
+        self.session.probe("saver", "C:\\windows\\notepad.exe")
+        self.session.mouse(MIDDLE)
+        self.start_service()
+        log = fresh_file("window-two-monitors.log")
+        self.processes.append(self.session.start_probe("window", windows_path(log), 30000))
+        self.assertEqual(wait_for("the window", lambda: read_lines(log))[0], "foreground")
+        requests = lambda: read_lines(log).count("screensave")
+
+        self.session.mouse((monitors.PRIMARY[2] - 1, 0))
+        time.sleep(2.5)
+        self.assertEqual(requests(), 0)
+        self.session.mouse((monitors.SECOND[2] - 1, 0))
+        wait_for("the saver started", requests, timeout=10)
+        self.session.screenshot("feedback_second_monitor")
+        self.session.mouse(MIDDLE)
 
     def test_changed_corners_reach_the_notify_list_past_gone_and_hung_windows(self):
         self.start_service()

@@ -5,6 +5,7 @@ with xdotool, looked at with screenshots, and its registry values are read
 and preset with the helper saver_probe.exe. Set REDIRA_SAVER_SHOTS to a
 folder to keep the screenshots.
 """
+import ctypes
 import os
 import shutil
 import subprocess
@@ -35,8 +36,8 @@ def wait_for(what, condition, timeout=20.0, interval=0.1):
 class Session(wine_testing.Display):
     """The Wine session of the build tree: environment, programs, screen."""
 
-    def __init__(self, state, session_script):
-        super().__init__(wine_testing.session_environment(state, session_script))
+    def __init__(self, env, size=SCREEN):
+        super().__init__(env, size)
         self.prefix = self.env["WINEPREFIX"]
 
     def probe(self, *arguments, output=None):
@@ -59,6 +60,31 @@ class Session(wine_testing.Display):
     def screenshot(self, name=None):
         """The whole screen's RGB bytes; kept as NAME.png in REDIRA_SAVER_SHOTS."""
         return super().screenshot(os.environ.get("REDIRA_SAVER_SHOTS"), name)
+
+    def paint_desktop(self, pixel):
+        """Fills the X root window, the desktop behind every window, with
+        one colour (0xRRGGBB)."""
+        xlib = ctypes.CDLL("libX11.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        xlib.XSetWindowBackground.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
+        xlib.XClearWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        connection = xlib.XOpenDisplay(self.env["DISPLAY"].encode())
+        if not connection:
+            raise AssertionError("cannot open the display " + self.env["DISPLAY"])
+        root = xlib.XDefaultRootWindow(connection)
+        xlib.XSetWindowBackground(connection, root, pixel)
+        xlib.XClearWindow(connection, root)
+        xlib.XCloseDisplay(connection)
+
+    def part(self, shot, rect):
+        """The RGB bytes of a (left, top, right, bottom) part of a screenshot."""
+        left, top, right, bottom = rect
+        return reduce(["-size", "{}x{}".format(*self.size), "-depth", "8", "rgb:-", "-crop",
+                       f"{right - left}x{bottom - top}+{left}+{top}", "+repage"],
+                      (right - left, bottom - top), shot)
 
 
 def reduce(convert_arguments, size, data=None):
@@ -187,7 +213,7 @@ def board_grids(session, board, name=None):
     box-averaged to 16-pixel cells."""
     grid = (board.width // 16, board.height // 16)
     expected = reduce(board.picture_convert(), grid)
-    seen = reduce(["-size", "{}x{}".format(*SCREEN), "-depth", "8", "rgb:-", "-crop",
+    seen = reduce(["-size", "{}x{}".format(*session.size), "-depth", "8", "rgb:-", "-crop",
                    f"{board.width}x{board.height}+{board.left}+{board.top}", "+repage"],
                   grid, session.screenshot(name))
     return seen, expected
@@ -400,6 +426,52 @@ class SaverTest(unittest.TestCase):
         self.assertEqual(integers(values["base.index"]), arrangement)
         self.assertEqual(values["base.GameClicks"], str(len(swaps) + 1))
 
+    def test_two_monitors(self):
+        # On the session's second display, a 1024 x 768 primary monitor and
+        # an 800 x 600 one right of it, the full-screen saver covers both:
+        # the board stands on the primary as it does alone, the second
+        # monitor is black over a bright desktop, and input there is the
+        # saver's.
+        with wine_testing.TwoMonitors(ARGS.state, ARGS.session) as monitors:
+            self.session = Session(monitors.env, monitors.SCREEN)
+            try:
+                self.session.probe("reset")
+                self.play_on_two_monitors(monitors)
+            finally:
+                self.session.probe("reset")
+                del self.session  # the class's session again
+
+    def play_on_two_monitors(self, monitors):
+        session = self.session
+        session.paint_desktop(0xFFD040)
+        desktop = session.part(session.screenshot("two-monitors-desktop"), monitors.SECOND)
+        self.assertGreater(sum(desktop[0::3]) / (len(desktop) // 3), 240)
+
+        # Two tiles swapped: almost the whole picture shows.
+        board = Board(1, 12)
+        first, second = board.used()[0], board.used()[board.columns + 1]
+        arrangement = board.solved()
+        arrangement[first], arrangement[second] = arrangement[second], arrangement[first]
+        session.probe("set", *board.saved_values(arrangement))
+        self.process = session.start("/s")
+        rect, _ = self.window("SaverWindow")
+        self.assertEqual(rect, (0, 0, *monitors.SCREEN))
+        wait_for("the board where it stands on one monitor",
+                 lambda: matching_share(session, board) > 0.8)
+        wait_for("the second monitor black", lambda: max(
+            session.part(session.screenshot("two-monitors"), monitors.SECOND)) < 16)
+
+        # A left click on the second monitor wakes the game or is ignored;
+        # the swap on the primary solves the board.
+        session.click(1400, 300)
+        self.play(board, [(first, second)])
+        wait_for("the solved board stored", lambda: session.values()["base.GameClicks"] == "1")
+        self.assertIsNone(self.process.poll())
+
+        session.click(1400, 300, button=3)
+        wait_for("the saver to end", lambda: self.process.poll() is not None, timeout=15)
+        self.assertEqual(integers(session.values()["base.index"]), board.solved())
+
     def test_end_of_set(self):
         board = self.start_full_screen(Board(10, 3))
         swaps = solving_swaps(board, board.index)
@@ -522,7 +594,7 @@ def main():
     global ARGS
     ARGS, argv = wine_testing.driver_arguments("state", "session", "saver", "probe", "pictures",
                                                "work")
-    SaverTest.session = Session(ARGS.state, ARGS.session)
+    SaverTest.session = Session(wine_testing.session_environment(ARGS.state, ARGS.session))
     unittest.main(argv=argv, verbosity=2)
 
 
