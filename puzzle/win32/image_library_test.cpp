@@ -33,11 +33,6 @@ std::string LocalDataFolder() {
     return folder;
 }
 
-void RemoveFile(const std::string& path) {
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path.c_str());
-}
-
 // The stand-ins' versions show in the binding tests below.
 TEST(FileVersionNumber, ReadsTheFileVersionString) {
     EXPECT_EQ(FileVersionNumber(kFixtures + "\\missing.dll"), 0u);
@@ -52,7 +47,7 @@ protected:
         ::GetSystemDirectoryA(folder, MAX_PATH);
         system_ = folder;
         installed_ = system_ + "\\imgoralib.dll";
-        RemoveFile(installed_);
+        ::DeleteFileA(installed_.c_str());
         ASSERT_FALSE(FileExists(installed_));
         ownFolder_ = LocalDataFolder() + "\\Corvane";
         localCopy_ = ownFolder_ + "\\imgoralib.dll";
@@ -61,14 +56,14 @@ protected:
     }
     void TearDown() override {
         library_.Release();
-        RemoveFile(installed_);
+        ::DeleteFileA(installed_.c_str());
         EXPECT_FALSE(FileExists(installed_));
         // No copy is left beside a library.
         EXPECT_EQ(testing::CountTemporaryFiles(system_), 0);
         EXPECT_EQ(testing::CountTemporaryFiles(), temporaryFiles_);
         if (FileExists(ownFolder_)) {
             EXPECT_EQ(testing::CountTemporaryFiles(ownFolder_), 0);
-            RemoveFile(localCopy_);
+            ::DeleteFileA(localCopy_.c_str());
             EXPECT_TRUE(::RemoveDirectoryA(ownFolder_.c_str()));
         }
     }
