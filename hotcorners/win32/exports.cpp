@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/win32/guards.h"
 #include "hotcorners/core/service_rules.h"
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/library_internal.h"
@@ -51,6 +52,25 @@ void TitleCaller(HWND caller, const char* command) {
     ::SetWindowTextA(caller, "Edgewake");
 }
 
+// How long TerminateService waits for the service's process to end.
+constexpr DWORD kServiceEndMs = 10000;
+
+// Asks a running service to end and waits, bounded, until its process has
+// ended: the installer replaces the library right afterwards, and the
+// process holds the library until it ends, well after its window has gone.
+void EndServiceProcess() {
+    const HWND service = ServiceWindow();
+    if (!service) return;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(service, &processId);
+    // A service in this very process cannot end while this waits.
+    const win32::UniqueKernelHandle process(
+        processId && processId != ::GetCurrentProcessId() ? ::OpenProcess(SYNCHRONIZE, FALSE, processId)
+                                                          : nullptr);
+    EndService();
+    if (process) ::WaitForSingleObject(process.Get(), kServiceEndMs);
+}
+
 void RunDialogEntry(HWND caller, const char* command, DialogMode mode) {
     const ComScope com;
     if (!InPlace(caller)) return;
@@ -73,7 +93,7 @@ void CALLBACK RunService(HWND caller, HINSTANCE, LPSTR, int) {
 void CALLBACK TerminateService(HWND caller, HINSTANCE, LPSTR, int) {
     const edgewake::ComScope com;
     if (!edgewake::InPlace(caller)) return;
-    edgewake::EndService();
+    edgewake::EndServiceProcess();
 }
 
 void CALLBACK RunDialog(HWND caller, HINSTANCE, LPSTR command, int) {

@@ -1,7 +1,6 @@
-// The binding of the image library ImgoraLib. The saver carries the
-// library as its resource "IMGORADLLIMAGE", installs it into the system
-// directory when it is missing or older, and binds ImgoraLibLoad at run
-// time.
+// The binding of the image library ImgoraLib on Windows. The saver carries
+// the library as its resource "IMGORADLLIMAGE"; where it is put and when is
+// decided by the core (puzzle/core/library_binding.h).
 #pragma once
 
 #include <windows.h>
@@ -30,16 +29,12 @@ private:
     ImgoraLibLoadProc load_ = nullptr;
 };
 
-// Binds "imgoralib.dll": by name in the system's search order, else from
-// the system directory, writing the carried copy (from the resources of
-// `carrier`) there when it is missing, or, after asking, when the
-// installed one is older. False, after telling the user why, when the
-// saver cannot go on.
+// Binds "imgoralib.dll" by name, else from the system directory, else from
+// the folder "Corvane" in the user's local application data folder (or in
+// the temporary folder), writing the carried copy (from the resources of
+// `carrier`) into place as needed. False, after telling the user why, when
+// the saver cannot go on.
 bool BindImageLibrary(HMODULE carrier, ImageLibrary& library);
-
-// Writes the carried library to `path`; false when it is missing or the
-// file cannot be written.
-bool WriteCarriedLibrary(HMODULE carrier, const std::string& path);
 
 // The "FileVersion" string of a file's version record as one number
 // (VersionNumberFromText); 0 when the file has no readable version.

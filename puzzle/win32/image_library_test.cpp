@@ -1,10 +1,11 @@
-// Binding the image library, with the real system directory of the test
-// session's Wine prefix. Every test leaves no imgoralib.dll behind there.
+// Binding the image library, with the real system directory and user's
+// folder of the test session's Wine prefix. Every test leaves no
+// imgoralib.dll behind in either.
 #include "puzzle/win32/image_library.h"
 
 #include <gtest/gtest.h>
 
-#include "puzzle/win32/saver_files.h"
+#include "common/win32/system_library.h"
 #include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
@@ -20,6 +21,18 @@ const char kUpgradeQuestion[] =
 
 std::string Fixture(const char* name) { return kFixtures + "\\fake_imgoralib_" + name + ".dll"; }
 
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string LocalDataFolder() {
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    const auto getFolderPath = win32::SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+    char folder[MAX_PATH] = "";
+    getFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return folder;
+}
+
 // The stand-ins' versions show in the binding tests below.
 TEST(FileVersionNumber, ReadsTheFileVersionString) {
     EXPECT_EQ(FileVersionNumber(kFixtures + "\\missing.dll"), 0u);
@@ -32,15 +45,27 @@ protected:
     void SetUp() override {
         char folder[MAX_PATH];
         ::GetSystemDirectoryA(folder, MAX_PATH);
-        installed_ = std::string(folder) + "\\imgoralib.dll";
+        system_ = folder;
+        installed_ = system_ + "\\imgoralib.dll";
         ::DeleteFileA(installed_.c_str());
         ASSERT_FALSE(FileExists(installed_));
+        ownFolder_ = LocalDataFolder() + "\\Corvane";
+        localCopy_ = ownFolder_ + "\\imgoralib.dll";
+        ASSERT_FALSE(FileExists(localCopy_));
         temporaryFiles_ = testing::CountTemporaryFiles();
     }
     void TearDown() override {
         library_.Release();
-        EXPECT_TRUE(!FileExists(installed_) || ::DeleteFileA(installed_.c_str()));
+        ::DeleteFileA(installed_.c_str());
+        EXPECT_FALSE(FileExists(installed_));
+        // No copy is left beside a library.
+        EXPECT_EQ(testing::CountTemporaryFiles(system_), 0);
         EXPECT_EQ(testing::CountTemporaryFiles(), temporaryFiles_);
+        if (FileExists(ownFolder_)) {
+            EXPECT_EQ(testing::CountTemporaryFiles(ownFolder_), 0);
+            ::DeleteFileA(localCopy_.c_str());
+            EXPECT_TRUE(::RemoveDirectoryA(ownFolder_.c_str()));
+        }
     }
     void Install(const char* fixture) {
         ASSERT_TRUE(::CopyFileA(Fixture(fixture).c_str(), installed_.c_str(), FALSE));
@@ -57,7 +82,7 @@ protected:
     }
 
     HMODULE carrier_ = ::GetModuleHandleA(nullptr);
-    std::string installed_;
+    std::string system_, installed_, ownFolder_, localCopy_;
     int temporaryFiles_ = 0;
     ImageLibrary library_;
     MessageBoxAnswerer::Seen question_, error_;
@@ -72,9 +97,6 @@ TEST_F(BindingTest, AMissingLibraryIsWrittenOutAndLoaded) {
     // Released, it can be removed again.
     library_.Release();
     EXPECT_TRUE(::DeleteFileA(installed_.c_str()));
-    // A module without the carried library writes nothing.
-    EXPECT_FALSE(WriteCarriedLibrary(::GetModuleHandleA("kernel32.dll"), installed_));
-    EXPECT_FALSE(FileExists(installed_));
 }
 
 TEST_F(BindingTest, AnOlderLibraryIsReplacedOnlyWhenThePlayerAgrees) {
@@ -115,6 +137,7 @@ TEST_F(BindingTest, AnOldLibraryInUseCannotBeReplaced) {
     EXPECT_EQ(error_.buttons, std::set<int>{IDOK});
     held.Reset();
     EXPECT_EQ(FileBytes(installed_), FileBytes(Fixture("old")));
+    EXPECT_FALSE(FileExists(localCopy_));
 }
 
 TEST_F(BindingTest, ANewerLibraryThatDoesNotBindIsAnError) {

@@ -29,12 +29,6 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     return written;
 }
 
-bool FileExists(const std::string& path) {
-    win32::UniqueFile file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file);
-}
-
 TemporaryFile::TemporaryFile() {
     char folder[MAX_PATH];
     const DWORD length = ::GetTempPathA(MAX_PATH, folder);

@@ -18,8 +18,6 @@ std::span<const std::uint8_t> ResourceBytes(HMODULE module, const char* name, co
 // that no cut-off copy is left behind.
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
-bool FileExists(const std::string& path);
-
 // A new empty file with a unique name beginning "scj" in the system's
 // temporary folder, deleted when the object goes.
 class TemporaryFile {

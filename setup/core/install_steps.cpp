@@ -1,54 +1,122 @@
 #include "setup/core/install_steps.h"
 
+#include <optional>
+
 #include "setup/core/packed_version.h"
 
 namespace setup {
 namespace {
 
-// The carried copy's version, read from a copy in the temporary folder.
-std::uint32_t CarriedVersion(InstallerFiles& files, std::span<const std::uint8_t> carried) {
-    const std::string copy = files.NewTemporaryFile();
-    if (copy.empty()) return 0;
-    const std::uint32_t version = files.WriteWhole(copy, carried) ? files.PackedVersion(copy) : 0;
-    files.Remove(copy);
-    return version;
+using common::FileFault;
+using common::StagedCopy;
+
+std::uint32_t VersionOf(common::PlacementFiles& files, const std::string& path) {
+    const auto text = files.VersionText(path);
+    return text ? PackedFileVersion(*text) : 0;
+}
+
+// The carried copy's version from a copy in `folder`; nothing when that copy
+// cannot be written.
+std::optional<std::uint32_t> CarriedVersionIn(common::PlacementFiles& files,
+                                              std::span<const std::uint8_t> carried,
+                                              const std::string& folder) {
+    if (folder.empty()) return std::nullopt;
+    const StagedCopy copy(files, carried, folder);
+    if (!copy) return std::nullopt;
+    return VersionOf(files, copy.Path());
+}
+
+// What happened, for a copy that could not be written (`replacing` false) or
+// not moved over an installed one.
+std::string FailureText(FileFault fault, bool replacing, std::string_view name,
+                        const std::string& target) {
+    switch (fault) {
+    case FileFault::Missing: return FillIn(kNotCarried, {name});
+    case FileFault::DiskFull: return FillIn(kCannotWrite, {name, target});
+    case FileFault::Refused: return FillIn(replacing ? kReplaceRefused : kWriteRefused, {name, target});
+    case FileFault::InUse:
+        if (replacing) return FillIn(kCannotReplace, {name});
+        break;
+    default: break;
+    }
+    return FillIn(kWriteFailed, {name, target});
+}
+
+// Edgewake's library put in place and told to set up its service; true when
+// the carried copy (or one as new) is in place and did so.
+bool InstallEdgewake(common::PlacementFiles& files, InstallerPrompts& prompts, InstallerSystem& system,
+                     const std::string& library, const std::string& temporaryFolder) {
+    // A running service holds its library: it is told to let go first.
+    system.CallEdgewake(library, "TerminateService");
+    const InstallOutcome outcome = InstallCarriedFile(
+        files, prompts, system.Carried(kEdgewakeResource), library, kEdgewakeName, temporaryFolder);
+    if (outcome == InstallOutcome::NotWritten) return false;
+    switch (system.CallEdgewake(library, "InstallSilently")) {
+    case EdgewakeCall::Called: return outcome != InstallOutcome::NotReplaced;
+    case EdgewakeCall::NotLoaded: prompts.ShowError(FillIn(kEdgewakeNotLoaded, {library})); break;
+    case EdgewakeCall::NoEntry: prompts.ShowError(FillIn(kEdgewakeNoSetup, {library})); break;
+    }
+    return false;
 }
 
 }  // namespace
 
-InstallOutcome InstallCarriedFile(InstallerFiles& files, InstallerPrompts& prompts,
-                                  std::span<const std::uint8_t> carried,
-                                  const std::string& target, std::string_view name) {
+InstallOutcome InstallCarriedFile(common::PlacementFiles& files, InstallerPrompts& prompts,
+                                  std::span<const std::uint8_t> carried, const std::string& target,
+                                  std::string_view name, const std::string& temporaryFolder) {
     const bool installed = files.Exists(target);
-    if (installed) {
-        const std::uint32_t carriedVersion = CarriedVersion(files, carried);
-        if (DecideUpgrade(files.PackedVersion(target), carriedVersion) == UpgradeDecision::Keep)
-            return InstallOutcome::Kept;
-        if (!prompts.AskToUpgrade(FillIn(kUpgradeQuestion, {name})))
-            return InstallOutcome::Declined;
-    }
     const InstallOutcome failed = installed ? InstallOutcome::NotReplaced : InstallOutcome::NotWritten;
-
-    const std::string fresh = files.NewFileBeside(target);
-    // An empty carried copy is a missing resource: never installed as a file.
-    if (fresh.empty() || carried.empty() || !files.WriteWhole(fresh, carried)) {
-        if (!fresh.empty()) files.Remove(fresh);
-        prompts.ShowError(FillIn(kCannotWrite, {name, target}));
+    StagedCopy copy(files, carried, common::FolderOf(target));
+    if (!copy) {
+        // Nothing needed writing when the installed copy is as new.
+        if (installed) {
+            const auto carriedVersion = CarriedVersionIn(files, carried, temporaryFolder);
+            if (carriedVersion && DecideUpgrade(VersionOf(files, target), *carriedVersion) ==
+                                      UpgradeDecision::Keep)
+                return InstallOutcome::Kept;
+        }
+        prompts.ShowError(FailureText(copy.Fault(), false, name, target));
         return failed;
     }
-    if (!files.Replace(fresh, target)) {
-        files.Remove(fresh);
-        prompts.ShowError(installed ? FillIn(kCannotReplace, {name})
-                                    : FillIn(kCannotWrite, {name, target}));
+    if (installed) {
+        if (DecideUpgrade(VersionOf(files, target), VersionOf(files, copy.Path())) ==
+            UpgradeDecision::Keep)
+            return InstallOutcome::Kept;
+        if (!prompts.AskToUpgrade(FillIn(kUpgradeQuestion, {name}))) return InstallOutcome::Declined;
+    }
+    const FileFault moved = copy.MoveTo(target);
+    if (moved != FileFault::None) {
+        prompts.ShowError(FailureText(moved, installed, name, target));
         return failed;
     }
     return InstallOutcome::Written;
 }
 
-std::string PreviewStatus(InstallOutcome saver, bool madeCurrent) {
+InstallResult RunInstallation(common::PlacementFiles& files, InstallerPrompts& prompts,
+                              InstallerSystem& system, const std::string& saverFile,
+                              std::string_view saverName) {
+    const std::string windows = system.WindowsDirectory();
+    if (windows.empty()) {
+        prompts.ShowError(kNoWindowsDirectory);
+        return {"", false, kStatusNotInstalled};
+    }
+    const std::string temporary = system.TemporaryFolder();
+    const bool hotCorners =
+        InstallEdgewake(files, prompts, system, windows + "\\" + kEdgewakeFile, temporary);
+    const std::string saver = windows + "\\" + saverFile;
+    const InstallOutcome outcome =
+        InstallCarriedFile(files, prompts, system.Carried(kSaverResource), saver, saverName, temporary);
+    // A saver that is not there is neither made current nor previewed.
+    const bool inPlace = outcome != InstallOutcome::NotWritten;
+    const bool current = inPlace && system.MakeCurrentSaver(saver);
+    return {saver, inPlace, PreviewStatus(outcome, current, hotCorners)};
+}
+
+std::string PreviewStatus(InstallOutcome saver, bool madeCurrent, bool hotCorners) {
     if (saver == InstallOutcome::NotWritten) return kStatusNotInstalled;
     if (!madeCurrent) return kStatusNotCurrent;
     if (saver == InstallOutcome::NotReplaced) return kStatusNotUpgraded;
+    if (!hotCorners) return kStatusNoHotCorners;
     return kStatusInstalled;
 }
 

@@ -1,32 +1,20 @@
-// Installing one carried file (the saver or the Edgewake library) into
-// place, and what the preview dialog then says. The platform is reached
-// through InstallerFiles and InstallerPrompts.
+// An installation run, between the introduction and the preview: the
+// Edgewake library and the saver put in place, Edgewake's service set up, the
+// saver made the desktop's saver, and what the preview dialog then says. Files
+// go through common::PlacementFiles (a new copy is written whole beside its
+// target and moved over it); the rest of the platform through InstallerSystem
+// and InstallerPrompts.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
-namespace setup {
+#include "common/core/file_placement.h"
 
-class InstallerFiles {
-public:
-    virtual ~InstallerFiles() = default;
-    virtual bool Exists(const std::string& path) = 0;
-    // A new empty file with a unique "sci" name, in the temporary folder or
-    // in the folder of `target`; its path, or empty when none can be made.
-    virtual std::string NewTemporaryFile() = 0;
-    virtual std::string NewFileBeside(const std::string& target) = 0;
-    // Writes all of `bytes` over the file at `path`; false when any of it
-    // could not be written.
-    virtual bool WriteWhole(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
-    // The file's packed "FileVersion" (PackedFileVersion); 0 when unreadable.
-    virtual std::uint32_t PackedVersion(const std::string& path) = 0;
-    // Moves `from` to `to`, replacing any file there.
-    virtual bool Replace(const std::string& from, const std::string& to) = 0;
-    virtual void Remove(const std::string& path) = 0;
-};
+namespace setup {
 
 class InstallerPrompts {
 public:
@@ -34,6 +22,24 @@ public:
     // Asks the question with Yes, No and Cancel; true only for Yes.
     virtual bool AskToUpgrade(const std::string& question) = 0;
     virtual void ShowError(const std::string& text) = 0;
+};
+
+enum class EdgewakeCall { Called, NotLoaded, NoEntry };
+
+class InstallerSystem {
+public:
+    virtual ~InstallerSystem() = default;
+    // Empty when it cannot be read.
+    virtual std::string WindowsDirectory() = 0;
+    virtual std::string TemporaryFolder() = 0;
+    // A raw-data resource of the installer; empty when it is missing.
+    virtual std::span<const std::uint8_t> Carried(const char* resource) = 0;
+    // Loads the library at the full path `library`, calls its export `entry`
+    // with the installer's arguments and releases it.
+    virtual EdgewakeCall CallEdgewake(const std::string& library, const char* entry) = 0;
+    // Makes the saver at `path` the desktop's screen saver and switches the
+    // screen saver on; false when any of that could not be recorded.
+    virtual bool MakeCurrentSaver(const std::string& path) = 0;
 };
 
 enum class InstallOutcome {
@@ -45,24 +51,59 @@ enum class InstallOutcome {
 };
 
 // Puts the carried copy at `target` unless an installed copy is as new,
-// asking before it replaces an older one. The new copy is written beside the
-// target and moved over it only once complete, so a failure leaves the old
-// copy (or nothing) in place and never a cut-off file; each failure is
-// shown, naming `name` (the file's name in messages).
-InstallOutcome InstallCarriedFile(InstallerFiles& files, InstallerPrompts& prompts,
-                                  std::span<const std::uint8_t> carried,
-                                  const std::string& target, std::string_view name);
+// asking before it replaces an older one. The carried copy's version is read
+// from the copy written beside the target; only where that cannot be written
+// is it read from one in `temporaryFolder`, so that an installed copy as new
+// is still kept without a word. A failure leaves the old copy (or nothing) in
+// place, never a cut-off file, and is shown naming `name` (the file's name in
+// messages) and saying what happened.
+InstallOutcome InstallCarriedFile(common::PlacementFiles& files, InstallerPrompts& prompts,
+                                  std::span<const std::uint8_t> carried, const std::string& target,
+                                  std::string_view name, const std::string& temporaryFolder);
+
+struct InstallResult {
+    std::string saver;  // the saver's path; empty without a Windows directory
+    bool showSaver;     // a saver is in place for the preview to run
+    std::string status; // the line under the preview
+};
+
+// The run: Edgewake's running service told to end ("TerminateService"), its
+// library put in place and told to set itself up ("InstallSilently"), the
+// saver (`saverFile`, called `saverName` in messages) put in place and made
+// the desktop's saver. Without a Windows directory nothing is done.
+InstallResult RunInstallation(common::PlacementFiles& files, InstallerPrompts& prompts,
+                              InstallerSystem& system, const std::string& saverFile,
+                              std::string_view saverName);
 
 // The line under the preview: "Screen saver succesfully installed!" only
-// when the saver file is in place and is the desktop's saver.
-std::string PreviewStatus(InstallOutcome saver, bool madeCurrent);
+// when the saver file is in place and is the desktop's saver, and the hot
+// corners are set up.
+std::string PreviewStatus(InstallOutcome saver, bool madeCurrent, bool hotCorners);
+
+inline constexpr char kSaverResource[] = "RESOURCE_SAVER";
+inline constexpr char kEdgewakeResource[] = "RESOURCE_EDGEWAKE";
+inline constexpr char kEdgewakeFile[] = "edgewake.dll";
+inline constexpr char kEdgewakeName[] = "Edgewake";
 
 inline constexpr char kUpgradeQuestion[] =
     "You have an out-of-date version of %s on your system. May I try to upgrade, please?";
 inline constexpr char kCannotReplace[] =
     "Error. Unable to delete old version of %s. Make sure it is not in use, and then try again.";
+inline constexpr char kReplaceRefused[] =
+    "Error. Unable to replace the old version of %s at %s: the system refused it.";
 inline constexpr char kCannotWrite[] =
     "Error. Unable to write %s to %s. Make sure there is room on the disk, and then try again.";
+inline constexpr char kWriteRefused[] =
+    "Error. Unable to write %s to %s: the system refused it.";
+inline constexpr char kWriteFailed[] = "Error. Unable to write %s to %s.";
+inline constexpr char kNotCarried[] =
+    "Error. This installer does not carry %s: the installer file is damaged.";
+inline constexpr char kNoWindowsDirectory[] =
+    "Error. Unable to find the Windows directory, so nothing was installed.";
+inline constexpr char kEdgewakeNotLoaded[] =
+    "Error. Unable to load %s, so the hot corners are not set up.";
+inline constexpr char kEdgewakeNoSetup[] =
+    "Error. %s cannot set up the hot corners: it has no InstallSilently entry.";
 
 inline constexpr char kStatusInstalled[] = "Screen saver succesfully installed!";
 inline constexpr char kStatusNotUpgraded[] =
@@ -70,6 +111,8 @@ inline constexpr char kStatusNotUpgraded[] =
 inline constexpr char kStatusNotInstalled[] = "The screen saver could not be installed.";
 inline constexpr char kStatusNotCurrent[] =
     "The screen saver is installed, but it could not be made the current screen saver.";
+inline constexpr char kStatusNoHotCorners[] =
+    "The screen saver is installed, but the hot corners could not be installed.";
 
 // `pattern` with each "%s" replaced by the next of `values`, in order.
 std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values);

@@ -6,23 +6,8 @@
 namespace setup {
 namespace {
 
-constexpr char kEdgewakeFile[] = "edgewake.dll";
-constexpr char kEdgewakeName[] = "Edgewake";
-constexpr char kEdgewakeResource[] = "RESOURCE_EDGEWAKE";
-
 // Edgewake's exports take what rundll32 hands its entries.
 using EdgewakeEntry = void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int);
-
-// Calls the export `name` of Edgewake's copy at `library`; false when it is
-// not there.
-bool CallEdgewake(HMODULE library, const char* name, HWND backdrop, HINSTANCE instance) {
-    auto entry = reinterpret_cast<EdgewakeEntry>(
-        reinterpret_cast<void*>(::GetProcAddress(library, name)));
-    if (!entry) return false;
-    char command[] = "/notitle";
-    entry(backdrop, instance, command, SW_SHOWNORMAL);
-    return true;
-}
 
 bool IsNtFamily() { return (::GetVersion() & 0x80000000u) == 0; }
 
@@ -39,31 +24,34 @@ bool WriteDesktopSaver(const std::string& path) {
 
 }  // namespace
 
-std::string WindowsFile(const std::string& name) {
+std::string Win32InstallerSystem::WindowsDirectory() {
     char folder[MAX_PATH];
     const UINT length = ::GetWindowsDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return name;
-    return std::string(folder, length) + "\\" + name;
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
 }
 
-InstallOutcome InstallFromResource(HINSTANCE instance, HWND backdrop, const std::string& path,
-                                   const char* resource, const std::string& name) {
-    Win32InstallerFiles files;
-    MessageBoxPrompts prompts(backdrop);
-    return InstallCarriedFile(files, prompts, CarriedBytes(instance, resource), path, name);
+std::string Win32InstallerSystem::TemporaryFolder() {
+    char folder[MAX_PATH];
+    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
 }
 
-bool InstallEdgewake(HINSTANCE instance, HWND backdrop) {
-    const std::string path = WindowsFile(kEdgewakeFile);
-    // A running service holds its library: it is told to let go first.
-    if (win32::UniqueLibrary installed{::LoadLibraryA(path.c_str())})
-        CallEdgewake(installed.Get(), "TerminateService", backdrop, instance);
-    InstallFromResource(instance, backdrop, path, kEdgewakeResource, kEdgewakeName);
-    win32::UniqueLibrary library(::LoadLibraryA(path.c_str()));
-    return library && CallEdgewake(library.Get(), "InstallSilently", backdrop, instance);
+std::span<const std::uint8_t> Win32InstallerSystem::Carried(const char* resource) {
+    return CarriedBytes(instance_, resource);
 }
 
-bool SetCurrentSaver(const std::string& path) {
+EdgewakeCall Win32InstallerSystem::CallEdgewake(const std::string& library, const char* entry) {
+    const win32::UniqueLibrary module(::LoadLibraryA(library.c_str()));
+    if (!module) return EdgewakeCall::NotLoaded;
+    const auto call =
+        reinterpret_cast<EdgewakeEntry>(reinterpret_cast<void*>(::GetProcAddress(module.Get(), entry)));
+    if (!call) return EdgewakeCall::NoEntry;
+    char command[] = "/notitle";
+    call(backdrop_, instance_, command, SW_SHOWNORMAL);
+    return EdgewakeCall::Called;
+}
+
+bool Win32InstallerSystem::MakeCurrentSaver(const std::string& path) {
     // The short form, as the desktop starts the saver from its path without
     // quotes.
     char shortPath[MAX_PATH];

@@ -1,5 +1,6 @@
-// The steps of an installation run, between the introduction and the
-// preview: the Edgewake library, the saver, and making it the desktop's saver.
+// The platform of an installation run (setup/core/install_steps.h) on
+// Windows: the Windows and temporary folders, the carried files, the calls
+// into Edgewake's library and the desktop's saver settings.
 #pragma once
 
 #include <windows.h>
@@ -10,22 +11,23 @@
 
 namespace setup {
 
-// The Windows directory, a backslash and `name`.
-std::string WindowsFile(const std::string& name);
+class Win32InstallerSystem : public InstallerSystem {
+public:
+    // Edgewake's exports are called with the backdrop and the installer's
+    // module instance.
+    Win32InstallerSystem(HINSTANCE instance, HWND backdrop) : instance_(instance), backdrop_(backdrop) {}
 
-// Writes the carried raw-data resource `resource` to `path` (asking before
-// it replaces an older copy); `name` is the file's name in messages.
-InstallOutcome InstallFromResource(HINSTANCE instance, HWND backdrop, const std::string& path,
-                                   const char* resource, const std::string& name);
+    std::string WindowsDirectory() override;
+    std::string TemporaryFolder() override;
+    std::span<const std::uint8_t> Carried(const char* resource) override;
+    EdgewakeCall CallEdgewake(const std::string& library, const char* entry) override;
+    // In "system.ini" and, on NT-family systems, in the user's desktop
+    // settings.
+    bool MakeCurrentSaver(const std::string& path) override;
 
-// Stops a running Edgewake service ("TerminateService" of the installed copy)
-// before its file is replaced, installs the carried copy, and has it set up
-// its service silently ("InstallSilently"). True when that export was there.
-bool InstallEdgewake(HINSTANCE instance, HWND backdrop);
-
-// Makes the saver at `path` the desktop's screen saver, in "system.ini" and,
-// on NT-family systems, in the user's desktop settings, and switches the
-// screen saver on. False when any of these could not be recorded.
-bool SetCurrentSaver(const std::string& path);
+private:
+    HINSTANCE instance_;
+    HWND backdrop_;
+};
 
 }  // namespace setup

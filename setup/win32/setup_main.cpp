@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "common/win32/placement_files.h"
 #include "resources/setup_res.h"
 #include "setup/win32/backdrop.h"
 #include "setup/win32/install_run.h"
+#include "setup/win32/installer_files.h"
 #include "setup/win32/preview_dialog.h"
 
 namespace {
@@ -44,15 +46,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ::InvalidateRect(backdrop, nullptr, FALSE);
     ::UpdateWindow(backdrop);
 
-    setup::InstallEdgewake(instance, backdrop);
-    const std::string path = setup::WindowsFile(LoadText(instance, IDS_SETUP_SAVER_FILE, "Redira.scr"));
-    const std::string name = LoadText(instance, IDS_SETUP_SAVER_NAME, "the Veduza vozud");
-    const setup::InstallOutcome saver =
-        setup::InstallFromResource(instance, backdrop, path, "RESOURCE_SAVER", name);
-    // A saver that is not there is neither made current nor previewed.
-    const bool inPlace = saver != setup::InstallOutcome::NotWritten;
-    const bool current = inPlace && setup::SetCurrentSaver(path);
-    setup::RunPreviewDialog(instance, backdrop, path, setup::PreviewStatus(saver, current), inPlace);
+    const std::string saverFile = LoadText(instance, IDS_SETUP_SAVER_FILE, "Redira.scr");
+    const std::string saverName = LoadText(instance, IDS_SETUP_SAVER_NAME, "the Veduza vozud");
+    win32::PlacementFiles files("sci");
+    setup::MessageBoxPrompts prompts(backdrop);
+    setup::Win32InstallerSystem system(instance, backdrop);
+    const setup::InstallResult result =
+        setup::RunInstallation(files, prompts, system, saverFile, saverName);
+    setup::RunPreviewDialog(instance, backdrop, result.saver, result.status, result.showSaver);
 
     ::SetCursor(previous);
     return 1;

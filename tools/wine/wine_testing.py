@@ -1,10 +1,11 @@
 """What the Windows-side test drivers share: their arguments, the
 environment of the build tree's Wine session, the Windows form of a path,
-waiting for a condition, running Wine programs, and the session's screen,
-mouse and keyboard. Drivers find it with
+waiting for a condition, folders that cannot be written, running Wine
+programs, and the session's screen, mouse and keyboard. Drivers find it with
     sys.path.insert(0, os.path.join(<repository>, "tools", "wine"))
 """
 import argparse
+import contextlib
 import os
 import shlex
 import subprocess
@@ -36,6 +37,28 @@ def wait_for(what, condition, timeout=60.0, interval=0.2):
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(interval)
     return result
+
+
+@contextlib.contextmanager
+def unwritable(path):
+    """Within the block nothing in the folder (or the file) `path` can be
+    written, made, removed or replaced, as for a user without the right.
+    Wine run as root writes anywhere, so then the path is made immutable
+    (chattr +i), and mutable again on every way out: an immutable folder
+    could not be deleted with its prefix."""
+    if os.geteuid() == 0:
+        subprocess.run(["chattr", "+i", path], check=True)
+        try:
+            yield
+        finally:
+            subprocess.run(["chattr", "-i", path], check=True)
+    else:
+        mode = os.stat(path).st_mode
+        os.chmod(path, mode & ~0o222)
+        try:
+            yield
+        finally:
+            os.chmod(path, mode)
 
 
 # The session's screen (tools/wine/session.sh).

@@ -6,7 +6,9 @@
 //   detect                 prints System_Agent_Detect's answer
 //   changed                calls Screen_Saver_Changed; prints "ms N", the
 //                          time it took
-//   terminate              calls TerminateService
+//   terminate              calls TerminateService; prints "ended 1" when the
+//                          service's process had ended by its return, "ended
+//                          0" when it still ran (nothing without a service)
 //   services               prints how many windows "EdgewakeService" exist
 //   active                 prints the screen-saver-active flag (0 or 1)
 //   set-active 0|1         sets it (under Wine a program without windows
@@ -330,8 +332,16 @@ int main(int argc, char** argv) {
             std::chrono::steady_clock::now() - start);
         std::printf("ms %ld\n", static_cast<long>(ms.count()));
     } else if (command == "terminate") {
+        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
+        DWORD processId = 0;
+        if (service) ::GetWindowThreadProcessId(service, &processId);
+        const HANDLE process = processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
         Export<Rundll>("TerminateService")(nullptr, ::GetModuleHandleA(nullptr),
                                            const_cast<char*>(""), SW_SHOWNORMAL);
+        if (process) {
+            std::printf("ended %d\n", ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? 1 : 0);
+            ::CloseHandle(process);
+        }
     } else if (command == "services") {
         int count = 0;
         ::EnumWindows(CountServices, reinterpret_cast<LPARAM>(&count));

@@ -180,7 +180,9 @@ class ServiceTest(unittest.TestCase):
         self.assertIsNone(first.poll())
         self.assertEqual(self.detect(), 1)
 
-        self.session.probe("terminate")
+        # The service's process, which holds the library, has ended by the
+        # time TerminateService returns.
+        self.assertEqual(self.session.probe("terminate"), ["ended 1"])
         first.wait(timeout=30)
         self.assertEqual(self.detect(), 0)
         self.assertEqual(self.services(), 0)

@@ -10,6 +10,8 @@
 //                              the caption and prints it and its controls
 //   endsession CLASS           tells the window of the class that the
 //                              session ends, as logging off does
+//   modules CLASS              prints "module PATH" for each module loaded
+//                              in the process of the window of the class
 //   blank                      paints the whole screen black (the display
 //                              keeps what the last window showed)
 //   list PATTERN               prints the names FindFirstFileA and
@@ -27,6 +29,7 @@
 // control "control ID CLASS VISIBLE ENABLED CHECKED LEFT TOP RIGHT BOTTOM
 // TEXT"; rectangles in screen pixels.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -298,6 +301,21 @@ int List(const char* pattern) {
     return 0;
 }
 
+int Modules(const char* windowClass) {
+    HWND window = ::FindWindowA(windowClass, nullptr);
+    if (!window) return Fail("no such window");
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return Fail("cannot list the modules");
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32First(snapshot, &module); more; more = ::Module32Next(snapshot, &module))
+        std::printf("module %s\n", module.szExePath);
+    ::CloseHandle(snapshot);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -310,6 +328,7 @@ int main(int argc, char** argv) {
     if (command == "blank") return Blank();
     if (command == "list" && argc > 2) return List(argv[2]);
     if (command == "endsession" && argc > 2) return EndSession(argv[2]);
+    if (command == "modules" && argc > 2) return Modules(argv[2]);
     if (command == "preview" && argc > 5)
         return Preview(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
     return Fail("usage: see the top of saver_probe.cpp");

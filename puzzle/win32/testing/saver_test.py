@@ -6,6 +6,7 @@ and preset with the helper saver_probe.exe. Set REDIRA_SAVER_SHOTS to a
 folder to keep the screenshots.
 """
 import ctypes
+import glob
 import os
 import shutil
 import subprocess
@@ -54,8 +55,8 @@ class Session(wine_testing.Display):
     def values(self):
         return dict(line.strip().partition("=")[::2] for line in self.probe("values").splitlines())
 
-    def start(self, *arguments):
-        return wine_testing.start(["wine", ARGS.saver, *arguments], self.env)
+    def start(self, *arguments, saver=None):
+        return wine_testing.start(["wine", saver or ARGS.saver, *arguments], self.env)
 
     def screenshot(self, name=None):
         """The whole screen's RGB bytes; kept as NAME.png in REDIRA_SAVER_SHOTS."""
@@ -362,6 +363,44 @@ class SaverTest(unittest.TestCase):
             values = self.session.values()
             self.assertEqual((values["base.hard"], values["base.numtilesx"]), ("1", "1"))
             self.end_with_right_button()
+
+    def test_a_standard_user_gets_the_library_in_a_folder_of_their_own(self):
+        # A standard user may not write the system directory: the saver,
+        # beside no library of its own, writes the library it carries into
+        # the user's own folder, loads it from there and shows its pictures,
+        # without a box.
+        folder = os.path.join(ARGS.work, "standard user")
+        os.makedirs(folder, exist_ok=True)
+        saver = os.path.join(folder, "Corvane.scr")
+        shutil.copyfile(ARGS.saver, saver)
+        drive = os.path.join(self.session.prefix, "drive_c")
+        system = os.path.join(drive, "windows", "system32")
+        if os.path.exists(os.path.join(system, "imgoralib.dll")):
+            os.remove(os.path.join(system, "imgoralib.dll"))
+        local = glob.glob(os.path.join(drive, "users", "*", "AppData", "Local"))
+        self.assertEqual(len(local), 1, local)
+        own = os.path.join(local[0], "Corvane")
+        shutil.rmtree(own, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, own, ignore_errors=True)
+        board = Board(1, 4)
+        self.session.probe("set", *board.saved_values(board.solved()))
+        with wine_testing.unwritable(system):
+            self.process = self.session.start("/s", saver=saver)
+            self.window("SaverWindow")
+            # Solved at the start, the board is idle at once: the help box
+            # covers part of it.
+            wait_for("the picture on the board",
+                     lambda: matching_share(self.session, board, "standard-user") > 0.7)
+            modules = self.session.probe("modules", "PuzzleWindowClass").splitlines()
+            self.end_with_right_button()
+        libraries = [line.split(" ", 1)[1] for line in modules
+                     if line.lower().endswith("\\imgoralib.dll")]
+        self.assertEqual(libraries, ["C:\\" + os.path.relpath(
+            os.path.join(own, "imgoralib.dll"), drive).replace("/", "\\")])
+        with open(os.path.join(own, "imgoralib.dll"), "rb") as written, \
+                open(os.path.join(os.path.dirname(ARGS.saver), "ImgoraLib.dll"), "rb") as carried:
+            self.assertEqual(written.read(), carried.read())
+        self.assertFalse(os.path.exists(os.path.join(system, "imgoralib.dll")))
 
     def test_full_screen_play(self):
         board = self.start_full_screen(Board(1, 4))

@@ -75,13 +75,17 @@ private:
     std::thread thread_;
 };
 
-// How many of the saver's temporary files ("scj*.tmp") the temporary
-// folder holds.
-inline int CountTemporaryFiles() {
-    char folder[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, folder);
+// How many of the saver's temporary files ("scj*.tmp") a folder holds, the
+// temporary folder when none is given.
+inline int CountTemporaryFiles(std::string folder = {}) {
+    if (folder.empty()) {
+        char temporary[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temporary);
+        folder = temporary;
+    }
+    if (folder.back() != '\\') folder += '\\';
     WIN32_FIND_DATAA found{};
-    win32::UniqueFind listing(::FindFirstFileA((std::string(folder) + "scj*.tmp").c_str(), &found));
+    win32::UniqueFind listing(::FindFirstFileA((folder + "scj*.tmp").c_str(), &found));
     int count = listing ? 1 : 0;
     while (listing && ::FindNextFileA(listing.Get(), &found)) ++count;
     return count;

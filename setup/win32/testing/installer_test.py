@@ -10,6 +10,7 @@ screenshots.
 import functools
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -109,6 +110,12 @@ class Prefix:
     def windows_file(self, name):
         return os.path.join(self.windows, name)
 
+    def temporary_folder(self):
+        """The user's temporary folder, as the prefix's registry names it."""
+        with open(os.path.join(self.path, "user.reg"), encoding="latin-1") as registry:
+            value = re.search(r'^"TEMP"="C:\\\\(.*)"$', registry.read(), re.MULTILINE).group(1)
+        return os.path.join(self.path, "drive_c", *value.split("\\\\"))
+
     def temporary_files(self):
         return glob.glob(os.path.join(self.path, "drive_c", "**", "sci*.tmp"), recursive=True)
 
@@ -150,11 +157,11 @@ class InstallerTest(unittest.TestCase):
         self.press(prelim[1])
         return process
 
-    def answer(self, caption, text, button):
+    def answer(self, caption, text, button, shot=None):
         """Checks the message box's text and presses the button with that text."""
         box, _ = self.window(caption)
         self.assertEqual(box[0xFFFF]["text"], text)
-        self.screenshot(caption.replace(" ", "-").lower())
+        self.screenshot(shot or caption.replace(" ", "-").lower())
         self.press(next(c for c in box.values() if c["text"] == button))
 
     def preview(self):
@@ -223,20 +230,34 @@ class InstallerTest(unittest.TestCase):
         state = self.state()
         self.assertEqual((state["ini"], state["desktop"]), ("", ""))
 
-    def test_older_saver_asks_before_replacing_and_one_in_use_is_kept(self):
+    def test_older_files_asked_about_refused_held_and_replaced(self):
         older = older_saver()
         saver = self.prefix.windows_file("Corvane.scr")
         with open(saver, "wb") as file:
             file.write(older)
         question = QUESTION.format("the Corvane saver")
 
-        # No keeps the old file, and the preview runs it.
-        installer = self.run_installer()
-        self.answer("Install", question, "&No")
-        preview = self.preview()
-        self.assertIn(" /p ", preview["command"])
-        self.assertEqual(read(saver), older)
-        self.end_preview(installer, preview)
+        # An older Edgewake that the system refuses to replace: the box says
+        # so, and the closing line does not claim the hot corners. No keeps
+        # the old saver, and the preview runs it.
+        edgewake = self.prefix.windows_file("edgewake.dll")
+        shutil.copyfile(ARGS.old_edgewake, edgewake)
+        with wine_testing.unwritable(edgewake):
+            installer = self.run_installer()
+            self.answer("Install", QUESTION.format("Edgewake"), "&Yes")
+            self.answer("Install Error", "Error. Unable to replace the old version of Edgewake at "
+                        "C:\\windows\\edgewake.dll: the system refused it.", "OK",
+                        shot="install-error-edgewake-refused")
+            self.answer("Install", question, "&No")
+            preview = self.preview()
+            self.assertIn(" /p ", preview["command"])
+            self.screenshot("preview-without-hot-corners")
+            self.assertEqual(preview["status"], "The screen saver is installed, but the hot "
+                             "corners could not be installed.")
+            self.assertEqual(read(saver), older)
+            self.assertEqual(read(edgewake), read(ARGS.old_edgewake))
+            self.end_preview(installer, preview)
+        os.remove(edgewake)
 
         # Yes, with the file held open: an error, and the run goes on with
         # the old file and says it was not upgraded.
@@ -258,13 +279,15 @@ class InstallerTest(unittest.TestCase):
         open(signal, "w").close()
         holder.wait(timeout=WAIT)
 
-        # Yes replaces it.
-        installer = self.run_installer()
-        self.answer("Install", question, "&Yes")
-        preview = self.preview()
-        self.assertEqual(preview["status"], INSTALLED)
-        self.assertEqual(read(saver), read(ARGS.saver))
-        self.end_preview(installer, preview)
+        # Yes replaces it, also with a temporary folder that cannot be
+        # written: the new saver's version is read beside the old one.
+        with wine_testing.unwritable(self.prefix.temporary_folder()):
+            installer = self.run_installer()
+            self.answer("Install", question, "&Yes")
+            preview = self.preview()
+            self.assertEqual(preview["status"], INSTALLED)
+            self.assertEqual(read(saver), read(ARGS.saver))
+            self.end_preview(installer, preview)
 
     def test_edgewake_told_before_and_after_its_file_is_replaced(self):
         log = self.prefix.windows_file("edgewake_calls.txt")
