@@ -27,7 +27,9 @@ std::string ConfiguredSaver(SaverDesktop& desktop) {
 }
 
 void HotCorners::Poll(const PollInput& input) {
-    const int corner = CornerAt(input.cursor, input.corners, input.zone);
+    // Read as (0, 0), an unknown position would be the top-left corner.
+    if (!input.cursor) return;
+    const int corner = CornerAt(*input.cursor, input.corners, input.zone);
     if (corner != lastCorner_) dwellCount_ = 0;
     lastCorner_ = corner;
     char action = '-';

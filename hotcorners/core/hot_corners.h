@@ -47,7 +47,9 @@ bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int scree
 
 // What one poll sees.
 struct PollInput {
-    Point cursor;
+    // Nothing while another desktop has the input (a locked workstation, a
+    // password or rights prompt): the platform cannot tell where it is.
+    std::optional<Point> cursor;
     CornerPoints corners;  // ScreenCorners or MonitorCorners
     int zone = 0;          // the corner triangle's size, in pixels
     int screenWidth = 0;
@@ -88,7 +90,8 @@ public:
 
     // One timer tick. A Now corner starts the saver on the third
     // consecutive poll in it and not again until the cursor has left; a
-    // Never corner holds the saver off while the cursor stays.
+    // Never corner holds the saver off while the cursor stays. A poll that
+    // cannot see the cursor is skipped: it changes nothing.
     void Poll(const PollInput& input);
 
     // Switches the screen saver off, remembering whether it was on.

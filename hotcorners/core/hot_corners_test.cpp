@@ -103,6 +103,29 @@ TEST_F(PollTest, EndingTheServiceSwitchesAHeldOffSaverBackOn) {
     EXPECT_EQ(desktop.switches, 2);
 }
 
+// While another desktop has the input (a locked workstation) the cursor
+// cannot be read; read as (0, 0) it would sit in the top-left corner.
+TEST_F(PollTest, APollThatCannotSeeTheCursorChangesNothing) {
+    PollInput unseen = At(kMiddle);
+    unseen.cursor.reset();
+    for (const CornerActions actions : {CornerActions{'Y', '-', '-', '-'},
+                                        CornerActions{'N', '-', '-', '-'}}) {
+        corners.SetActions(actions);
+        for (int i = 0; i < 10; ++i) corners.Poll(unseen);
+        EXPECT_EQ(desktop.starts, 0);
+        EXPECT_TRUE(desktop.active);
+        EXPECT_EQ(corners.LastCorner(), kNoCorner);
+        EXPECT_TRUE(desktop.shown.empty());
+    }
+
+    // A saver held off stays held until the cursor is seen elsewhere.
+    PollAt(kTopLeft);
+    for (int i = 0; i < 4; ++i) corners.Poll(unseen);
+    EXPECT_FALSE(desktop.active);
+    PollAt(kMiddle);
+    EXPECT_TRUE(desktop.active);
+}
+
 TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
     const struct { const char* what; WindowShape shape; bool cancels; } cases[] = {
         {"full-screen pop-up", {true, true, kWidth, kHeight}, true},

@@ -160,9 +160,9 @@ void Service::Poll() {
                                    : hotcorners::MonitorCorners(monitors);
     }
     hotcorners::PollInput input;
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    input.cursor = {cursor.x, cursor.y};
+    // Fails while another desktop has the input (a locked workstation).
+    if (POINT cursor{}; ::GetCursorPos(&cursor))
+        input.cursor = hotcorners::Point{cursor.x, cursor.y};
     input.corners = points_;
     input.zone = ::GetSystemMetrics(SM_CYHSCROLL);
     input.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
