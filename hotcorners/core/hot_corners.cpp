@@ -22,8 +22,11 @@ bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int scree
 }
 
 std::string ConfiguredSaver(SaverDesktop& desktop) {
-    std::string saver = desktop.DesktopSaverSetting();
-    return saver.empty() ? desktop.IniSaverSetting() : saver;
+    // The installer writes both places, and choosing "(None)" on NT
+    // removes only the registry's value.
+    const std::optional<std::string> saver = desktop.DesktopSaverSetting();
+    if (desktop.NtFamily()) return saver ? *saver : desktop.IniSaverSetting();
+    return saver && !saver->empty() ? *saver : desktop.IniSaverSetting();
 }
 
 void HotCorners::Poll(const PollInput& input) {

@@ -64,9 +64,12 @@ public:
     virtual ~SaverDesktop() = default;
     virtual bool ScreenSaverActive() = 0;
     virtual void SetScreenSaverActive(bool active) = 0;
-    // "SCRNSAVE.EXE" of the user's desktop settings in the registry, and
-    // of section "boot" of "system.ini"; each empty when not set.
-    virtual std::string DesktopSaverSetting() = 0;
+    // Windows NT and its successors (not 95, 98 or Me).
+    virtual bool NtFamily() = 0;
+    // "SCRNSAVE.EXE" of the user's desktop settings in the registry (empty
+    // when not set; nothing when the desktop's key cannot be read), and of
+    // section "boot" of "system.ini" (empty when not set).
+    virtual std::optional<std::string> DesktopSaverSetting() = 0;
     virtual std::string IniSaverSetting() = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool SaverRunning() = 0;
@@ -76,9 +79,11 @@ public:
     virtual void ShowState(FeedbackState state) = 0;
 };
 
-// The saver program the desktop starts: the registry's setting, which the
-// NT family uses, or else the one of "system.ini", which older systems
-// use. Empty when neither names one.
+// The saver program the desktop starts; empty when none. On the NT family
+// the user's desktop settings decide: a missing value is the user's
+// "(None)", whatever "system.ini" still names, which counts only when the
+// settings cannot be read at all. Older systems use "system.ini" unless
+// the registry names a saver.
 std::string ConfiguredSaver(SaverDesktop& desktop);
 
 class HotCorners {

@@ -145,35 +145,49 @@ TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
     }
 }
 
-TEST_F(PollTest, ChoosesTheSaverOfTheRegistryBeforeSystemIni) {
-    struct Case { const char* what; std::string desktopSaver, iniSaver; FS state; int starts; };
+TEST_F(PollTest, ChoosesTheSaverAsTheSystemDoes) {
     const std::string present = "C:\\WINDOWS\\CORVANE.SCR", missing = "C:\\WINDOWS\\GONE.SCR";
+    const std::optional<std::string> unreadable;
+    struct Case {
+        const char* what;
+        bool nt;
+        std::optional<std::string> desktopSaver;
+        std::string iniSaver;
+        bool starts;
+    };
     const Case cases[] = {
-        {"registry", present, "", FS::Starting, 1},
-        {"registry first", present, missing, FS::Starting, 1},
-        {"registry's file missing", missing, present, FS::NoSaver, 0},
-        {"system.ini", "", present, FS::Starting, 1},
-        {"none", "", "", FS::NoSaver, 0},
-        {"system.ini's file missing", "", missing, FS::NoSaver, 0},
+        {"registry", true, present, "", true},
+        {"registry first", true, present, missing, true},
+        {"registry's file missing", true, missing, present, false},
+        // The user chose "(None)": system.ini still names the saver.
+        {"no value", true, "", present, false},
+        {"no desktop key", true, unreadable, present, true},
+        {"no desktop key, no system.ini", true, unreadable, "", false},
+        {"no desktop key, system.ini's file missing", true, unreadable, missing, false},
+        {"older system: system.ini", false, "", present, true},
+        {"older system: no desktop key", false, unreadable, present, true},
+        {"older system: registry first", false, present, missing, true},
+        {"older system: none", false, "", "", false},
     };
     for (const Case& c : cases) {
         FakeDesktop fresh;
+        fresh.nt = c.nt;
         fresh.desktopSaver = c.desktopSaver;
         fresh.iniSaver = c.iniSaver;
         HotCorners service(fresh);
         service.StartSaver(true);
-        EXPECT_EQ(service.State(), c.state) << c.what;
-        EXPECT_EQ(fresh.starts, c.starts) << c.what;
+        EXPECT_EQ(service.State(), c.starts ? FS::Starting : FS::NoSaver) << c.what;
+        EXPECT_EQ(fresh.starts, c.starts ? 1 : 0) << c.what;
     }
 }
 
 TEST_F(PollTest, NoSaverToStartOrOneRunningAlreadyStartsNothing) {
-    desktop.iniSaver.clear();
+    desktop.desktopSaver = "";
     PollAt(kTopLeft, 6);
     EXPECT_EQ(desktop.starts, 0);
     EXPECT_EQ(desktop.shown, (std::vector{FS::Arming, FS::NoSaver}));
 
-    desktop.iniSaver = "C:\\WINDOWS\\CORVANE.SCR";
+    desktop.desktopSaver = "C:\\WINDOWS\\CORVANE.SCR";
     desktop.running = true;
     PollAt(kMiddle);
     PollAt(kTopLeft, 3);

@@ -67,7 +67,8 @@ public:
     // SaverDesktop.
     bool ScreenSaverActive() override;
     void SetScreenSaverActive(bool active) override;
-    std::string DesktopSaverSetting() override;
+    bool NtFamily() override { return IsNtFamily(); }
+    std::optional<std::string> DesktopSaverSetting() override;
     std::string IniSaverSetting() override;
     bool FileExists(const std::string& path) override;
     bool SaverRunning() override;
@@ -204,7 +205,7 @@ void Service::SetScreenSaverActive(bool active) {
                             SPIF_UPDATEINIFILE);
 }
 
-std::string Service::DesktopSaverSetting() {
+std::optional<std::string> Service::DesktopSaverSetting() {
     return ReadUserText("Control Panel\\Desktop", "SCRNSAVE.EXE");
 }
 

@@ -15,9 +15,10 @@ bool WriteUserNumber(const char* subkey, const char* name, DWORD value) {
                             sizeof value) == ERROR_SUCCESS;
 }
 
-std::string ReadUserText(const char* subkey, const char* name) {
+std::optional<std::string> ReadUserText(const char* subkey, const char* name) {
     HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return std::nullopt;
     const win32::UniqueRegKey key(raw);
     char text[MAX_PATH + 1] = {};
     DWORD type = 0;
@@ -25,8 +26,8 @@ std::string ReadUserText(const char* subkey, const char* name) {
     if (::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
             ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    return text;
+        return std::string();
+    return std::string(text);
 }
 
 }  // namespace edgewake
