@@ -29,6 +29,12 @@ std::string ConfiguredSaver(SaverDesktop& desktop) {
     return saver && !saver->empty() ? *saver : desktop.IniSaverSetting();
 }
 
+void HotCorners::Begin() {
+    if (!desktop_.HeldOffMark()) return;
+    if (!desktop_.ScreenSaverActive()) desktop_.SetScreenSaverActive(true);
+    desktop_.SetHeldOffMark(false);
+}
+
 void HotCorners::Poll(const PollInput& input) {
     // Read as (0, 0), an unknown position would be the top-left corner.
     if (!input.cursor) return;
@@ -68,14 +74,21 @@ void HotCorners::Poll(const PollInput& input) {
 void HotCorners::Suppress(bool feedback) {
     if (suppressed_) return;
     savedActive_ = desktop_.ScreenSaverActive();
-    if (savedActive_) desktop_.SetScreenSaverActive(false);
+    if (savedActive_) {
+        // Marked first: killed in between, the next start finds the mark.
+        desktop_.SetHeldOffMark(true);
+        desktop_.SetScreenSaverActive(false);
+    }
     suppressed_ = true;
     SetState(FeedbackState::HeldOff, feedback);
 }
 
 void HotCorners::Restore(bool feedback) {
     if (!suppressed_) return;
-    if (savedActive_) desktop_.SetScreenSaverActive(true);
+    if (savedActive_) {
+        desktop_.SetScreenSaverActive(true);
+        desktop_.SetHeldOffMark(false);
+    }
     suppressed_ = false;
     SetState(FeedbackState::Idle, feedback);
 }

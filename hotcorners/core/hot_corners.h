@@ -64,6 +64,11 @@ public:
     virtual ~SaverDesktop() = default;
     virtual bool ScreenSaverActive() = 0;
     virtual void SetScreenSaverActive(bool active) = 0;
+    // A mark that outlives the service: set while it holds off a saver
+    // that was on, so that the next start can switch back on what a
+    // service killed meanwhile (End task, a crash) left off.
+    virtual bool HeldOffMark() = 0;
+    virtual void SetHeldOffMark(bool held) = 0;
     // Windows NT and its successors (not 95, 98 or Me).
     virtual bool NtFamily() = 0;
     // "SCRNSAVE.EXE" of the user's desktop settings in the registry (empty
@@ -92,6 +97,10 @@ public:
 
     void SetActions(const CornerActions& actions) { actions_ = actions; }
     const CornerActions& Actions() const { return actions_; }
+
+    // The service starts: a saver that an earlier run held off and never
+    // switched back on (it was killed) is switched on again.
+    void Begin();
 
     // One timer tick. A Now corner starts the saver on the third
     // consecutive poll in it and not again until the cursor has left; a

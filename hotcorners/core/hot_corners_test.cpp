@@ -96,11 +96,47 @@ TEST_F(PollTest, NeverCornerHoldsTheSaverOffWhileTheCursorStays) {
 
 TEST_F(PollTest, EndingTheServiceSwitchesAHeldOffSaverBackOn) {
     PollAt(kTopRight);
+    EXPECT_TRUE(desktop.heldOffMark);
     corners.End();
     EXPECT_TRUE(desktop.active);
     EXPECT_FALSE(corners.Suppressed());
+    EXPECT_FALSE(desktop.heldOffMark);
     corners.End();
     EXPECT_EQ(desktop.switches, 2);
+}
+
+// Ended without a word (End task, a crash), the service cannot switch the
+// saver back on; its next start does.
+TEST_F(PollTest, AServiceKilledWhileHoldingOffIsMendedAtTheNextStart) {
+    PollAt(kTopRight, 3);
+    ASSERT_FALSE(desktop.active);
+    {
+        HotCorners next(desktop);
+        next.Begin();
+        EXPECT_TRUE(desktop.active);
+        EXPECT_FALSE(desktop.heldOffMark);
+    }
+
+    // Switched back on meanwhile, it is left alone; a saver that was off
+    // when the corner held it leaves no mark, and stays off.
+    FakeDesktop other;
+    HotCorners first(other), second(other);
+    first.SetActions({'N', '-', '-', '-'});
+    first.Poll(At(kTopLeft));
+    other.active = true;
+    second.Begin();
+    EXPECT_TRUE(other.active);
+    EXPECT_FALSE(other.heldOffMark);
+    EXPECT_EQ(other.switches, 1);
+
+    other.active = false;
+    HotCorners third(other), fourth(other);
+    third.SetActions({'N', '-', '-', '-'});
+    third.Poll(At(kTopLeft));
+    EXPECT_TRUE(third.Suppressed());
+    fourth.Begin();
+    EXPECT_FALSE(other.active);
+    EXPECT_EQ(other.switches, 1);
 }
 
 // While another desktop has the input (a locked workstation) the cursor

@@ -10,7 +10,7 @@
 
 namespace hotcorners {
 
-// A desktop whose screen saver switch, settings and saver files are
+// A desktop whose screen saver switch, mark, settings and saver files are
 // plain fields, and which records every start and every state shown. It
 // is an NT-style system whose installer wrote the saver into both places.
 class FakeDesktop : public SaverDesktop {
@@ -20,6 +20,8 @@ public:
         active = on;
         ++switches;
     }
+    bool HeldOffMark() override { return heldOffMark; }
+    void SetHeldOffMark(bool held) override { heldOffMark = held; }
     bool NtFamily() override { return nt; }
     std::optional<std::string> DesktopSaverSetting() override { return desktopSaver; }
     std::string IniSaverSetting() override { return iniSaver; }
@@ -30,6 +32,7 @@ public:
 
     bool active = true;
     int switches = 0;
+    bool heldOffMark = false;
     bool nt = true;
     std::optional<std::string> desktopSaver = "C:\\WINDOWS\\CORVANE.SCR";
     std::string iniSaver = "C:\\WINDOWS\\CORVANE.SCR";

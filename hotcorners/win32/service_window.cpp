@@ -67,6 +67,8 @@ public:
     // SaverDesktop.
     bool ScreenSaverActive() override;
     void SetScreenSaverActive(bool active) override;
+    bool HeldOffMark() override;
+    void SetHeldOffMark(bool held) override;
     bool NtFamily() override { return IsNtFamily(); }
     std::optional<std::string> DesktopSaverSetting() override;
     std::string IniSaverSetting() override;
@@ -110,6 +112,8 @@ Service::~Service() {
 }
 
 void Service::Create() {
+    // A saver that a killed service left off is switched back on.
+    corners_.Begin();
     severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
     points_ =
         hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
@@ -203,6 +207,17 @@ bool Service::ScreenSaverActive() {
 void Service::SetScreenSaverActive(bool active) {
     ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr,
                             SPIF_UPDATEINIFILE);
+}
+
+bool Service::HeldOffMark() {
+    return ReadUserNumber(hotcorners::kOptionsKey, hotcorners::kHeldOffMark).value_or(0) != 0;
+}
+
+void Service::SetHeldOffMark(bool held) {
+    if (held)
+        WriteUserNumber(hotcorners::kOptionsKey, hotcorners::kHeldOffMark, 1);
+    else
+        DeleteUserValue(hotcorners::kOptionsKey, hotcorners::kHeldOffMark);
 }
 
 std::optional<std::string> Service::DesktopSaverSetting() {
