@@ -357,6 +357,17 @@ class ServiceTest(unittest.TestCase):
         self.assertIn("control -1 Static Edgewake hot screen corners", text)
         self.assertIn("Version 1.0.0.5", text)
 
+    def test_a_restarted_task_bar_gets_the_icon_back(self):
+        self.start_service()
+        icon = self.tray_icon()
+        drawn = lambda name: self.colours(self.session.screenshot(name), icon) > 4
+        wait_for("the icon", lambda: drawn("tray_icon_first"))
+        # The task bar ends, and its icons with it; a new one announces itself.
+        self.session.probe("tray-delete")
+        wait_for("the icon gone", lambda: not drawn("tray_icon_gone"))
+        self.session.probe("taskbar-created")
+        wait_for("the icon back", lambda: drawn("tray_icon_back"))
+
     def menu_row(self, icon, row):
         """Opens the task-bar icon's menu and clicks one of its five rows."""
         self.session.xdotool("mousemove", *icon, "click", 3)
