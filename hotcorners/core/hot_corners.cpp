@@ -22,12 +22,23 @@ bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int scree
 }
 
 std::string ConfiguredSaver(SaverDesktop& desktop) {
-    std::string saver = desktop.DesktopSaverSetting();
-    return saver.empty() ? desktop.IniSaverSetting() : saver;
+    // The installer writes both places, and choosing "(None)" on NT
+    // removes only the registry's value.
+    const std::optional<std::string> saver = desktop.DesktopSaverSetting();
+    if (desktop.NtFamily()) return saver ? *saver : desktop.IniSaverSetting();
+    return saver && !saver->empty() ? *saver : desktop.IniSaverSetting();
+}
+
+void HotCorners::Begin() {
+    if (!desktop_.HeldOffMark()) return;
+    if (!desktop_.ScreenSaverActive()) desktop_.SetScreenSaverActive(true);
+    desktop_.SetHeldOffMark(false);
 }
 
 void HotCorners::Poll(const PollInput& input) {
-    const int corner = CornerAt(input.cursor, input.corners, input.zone);
+    // Read as (0, 0), an unknown position would be the top-left corner.
+    if (!input.cursor) return;
+    const int corner = CornerAt(*input.cursor, input.corners, input.zone);
     if (corner != lastCorner_) dwellCount_ = 0;
     lastCorner_ = corner;
     char action = '-';
@@ -63,14 +74,21 @@ void HotCorners::Poll(const PollInput& input) {
 void HotCorners::Suppress(bool feedback) {
     if (suppressed_) return;
     savedActive_ = desktop_.ScreenSaverActive();
-    if (savedActive_) desktop_.SetScreenSaverActive(false);
+    if (savedActive_) {
+        // Marked first: killed in between, the next start finds the mark.
+        desktop_.SetHeldOffMark(true);
+        desktop_.SetScreenSaverActive(false);
+    }
     suppressed_ = true;
     SetState(FeedbackState::HeldOff, feedback);
 }
 
 void HotCorners::Restore(bool feedback) {
     if (!suppressed_) return;
-    if (savedActive_) desktop_.SetScreenSaverActive(true);
+    if (savedActive_) {
+        desktop_.SetScreenSaverActive(true);
+        desktop_.SetHeldOffMark(false);
+    }
     suppressed_ = false;
     SetState(FeedbackState::Idle, feedback);
 }

@@ -47,7 +47,9 @@ bool IsFullScreenProgram(const std::optional<WindowShape>& foreground, int scree
 
 // What one poll sees.
 struct PollInput {
-    Point cursor;
+    // Nothing while another desktop has the input (a locked workstation, a
+    // password or rights prompt): the platform cannot tell where it is.
+    std::optional<Point> cursor;
     CornerPoints corners;  // ScreenCorners or MonitorCorners
     int zone = 0;          // the corner triangle's size, in pixels
     int screenWidth = 0;
@@ -62,9 +64,17 @@ public:
     virtual ~SaverDesktop() = default;
     virtual bool ScreenSaverActive() = 0;
     virtual void SetScreenSaverActive(bool active) = 0;
-    // "SCRNSAVE.EXE" of the user's desktop settings in the registry, and
-    // of section "boot" of "system.ini"; each empty when not set.
-    virtual std::string DesktopSaverSetting() = 0;
+    // A mark that outlives the service: set while it holds off a saver
+    // that was on, so that the next start can switch back on what a
+    // service killed meanwhile (End task, a crash) left off.
+    virtual bool HeldOffMark() = 0;
+    virtual void SetHeldOffMark(bool held) = 0;
+    // Windows NT and its successors (not 95, 98 or Me).
+    virtual bool NtFamily() = 0;
+    // "SCRNSAVE.EXE" of the user's desktop settings in the registry (empty
+    // when not set; nothing when the desktop's key cannot be read), and of
+    // section "boot" of "system.ini" (empty when not set).
+    virtual std::optional<std::string> DesktopSaverSetting() = 0;
     virtual std::string IniSaverSetting() = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool SaverRunning() = 0;
@@ -74,9 +84,11 @@ public:
     virtual void ShowState(FeedbackState state) = 0;
 };
 
-// The saver program the desktop starts: the registry's setting, which the
-// NT family uses, or else the one of "system.ini", which older systems
-// use. Empty when neither names one.
+// The saver program the desktop starts; empty when none. On the NT family
+// the user's desktop settings decide: a missing value is the user's
+// "(None)", whatever "system.ini" still names, which counts only when the
+// settings cannot be read at all. Older systems use "system.ini" unless
+// the registry names a saver.
 std::string ConfiguredSaver(SaverDesktop& desktop);
 
 class HotCorners {
@@ -86,9 +98,14 @@ public:
     void SetActions(const CornerActions& actions) { actions_ = actions; }
     const CornerActions& Actions() const { return actions_; }
 
+    // The service starts: a saver that an earlier run held off and never
+    // switched back on (it was killed) is switched on again.
+    void Begin();
+
     // One timer tick. A Now corner starts the saver on the third
     // consecutive poll in it and not again until the cursor has left; a
-    // Never corner holds the saver off while the cursor stays.
+    // Never corner holds the saver off while the cursor stays. A poll that
+    // cannot see the cursor is skipped: it changes nothing.
     void Poll(const PollInput& input);
 
     // Switches the screen saver off, remembering whether it was on.

@@ -96,11 +96,70 @@ TEST_F(PollTest, NeverCornerHoldsTheSaverOffWhileTheCursorStays) {
 
 TEST_F(PollTest, EndingTheServiceSwitchesAHeldOffSaverBackOn) {
     PollAt(kTopRight);
+    EXPECT_TRUE(desktop.heldOffMark);
     corners.End();
     EXPECT_TRUE(desktop.active);
     EXPECT_FALSE(corners.Suppressed());
+    EXPECT_FALSE(desktop.heldOffMark);
     corners.End();
     EXPECT_EQ(desktop.switches, 2);
+}
+
+// Ended without a word (End task, a crash), the service cannot switch the
+// saver back on; its next start does.
+TEST_F(PollTest, AServiceKilledWhileHoldingOffIsMendedAtTheNextStart) {
+    PollAt(kTopRight, 3);
+    ASSERT_FALSE(desktop.active);
+    {
+        HotCorners next(desktop);
+        next.Begin();
+        EXPECT_TRUE(desktop.active);
+        EXPECT_FALSE(desktop.heldOffMark);
+    }
+
+    // Switched back on meanwhile, it is left alone; a saver that was off
+    // when the corner held it leaves no mark, and stays off.
+    FakeDesktop other;
+    HotCorners first(other), second(other);
+    first.SetActions({'N', '-', '-', '-'});
+    first.Poll(At(kTopLeft));
+    other.active = true;
+    second.Begin();
+    EXPECT_TRUE(other.active);
+    EXPECT_FALSE(other.heldOffMark);
+    EXPECT_EQ(other.switches, 1);
+
+    other.active = false;
+    HotCorners third(other), fourth(other);
+    third.SetActions({'N', '-', '-', '-'});
+    third.Poll(At(kTopLeft));
+    EXPECT_TRUE(third.Suppressed());
+    fourth.Begin();
+    EXPECT_FALSE(other.active);
+    EXPECT_EQ(other.switches, 1);
+}
+
+// While another desktop has the input (a locked workstation) the cursor
+// cannot be read; read as (0, 0) it would sit in the top-left corner.
+TEST_F(PollTest, APollThatCannotSeeTheCursorChangesNothing) {
+    PollInput unseen = At(kMiddle);
+    unseen.cursor.reset();
+    for (const CornerActions actions : {CornerActions{'Y', '-', '-', '-'},
+                                        CornerActions{'N', '-', '-', '-'}}) {
+        corners.SetActions(actions);
+        for (int i = 0; i < 10; ++i) corners.Poll(unseen);
+        EXPECT_EQ(desktop.starts, 0);
+        EXPECT_TRUE(desktop.active);
+        EXPECT_EQ(corners.LastCorner(), kNoCorner);
+        EXPECT_TRUE(desktop.shown.empty());
+    }
+
+    // A saver held off stays held until the cursor is seen elsewhere.
+    PollAt(kTopLeft);
+    for (int i = 0; i < 4; ++i) corners.Poll(unseen);
+    EXPECT_FALSE(desktop.active);
+    PollAt(kMiddle);
+    EXPECT_TRUE(desktop.active);
 }
 
 TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
@@ -122,35 +181,49 @@ TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
     }
 }
 
-TEST_F(PollTest, ChoosesTheSaverOfTheRegistryBeforeSystemIni) {
-    struct Case { const char* what; std::string desktopSaver, iniSaver; FS state; int starts; };
+TEST_F(PollTest, ChoosesTheSaverAsTheSystemDoes) {
     const std::string present = "C:\\WINDOWS\\CORVANE.SCR", missing = "C:\\WINDOWS\\GONE.SCR";
+    const std::optional<std::string> unreadable;
+    struct Case {
+        const char* what;
+        bool nt;
+        std::optional<std::string> desktopSaver;
+        std::string iniSaver;
+        bool starts;
+    };
     const Case cases[] = {
-        {"registry", present, "", FS::Starting, 1},
-        {"registry first", present, missing, FS::Starting, 1},
-        {"registry's file missing", missing, present, FS::NoSaver, 0},
-        {"system.ini", "", present, FS::Starting, 1},
-        {"none", "", "", FS::NoSaver, 0},
-        {"system.ini's file missing", "", missing, FS::NoSaver, 0},
+        {"registry", true, present, "", true},
+        {"registry first", true, present, missing, true},
+        {"registry's file missing", true, missing, present, false},
+        // The user chose "(None)": system.ini still names the saver.
+        {"no value", true, "", present, false},
+        {"no desktop key", true, unreadable, present, true},
+        {"no desktop key, no system.ini", true, unreadable, "", false},
+        {"no desktop key, system.ini's file missing", true, unreadable, missing, false},
+        {"older system: system.ini", false, "", present, true},
+        {"older system: no desktop key", false, unreadable, present, true},
+        {"older system: registry first", false, present, missing, true},
+        {"older system: none", false, "", "", false},
     };
     for (const Case& c : cases) {
         FakeDesktop fresh;
+        fresh.nt = c.nt;
         fresh.desktopSaver = c.desktopSaver;
         fresh.iniSaver = c.iniSaver;
         HotCorners service(fresh);
         service.StartSaver(true);
-        EXPECT_EQ(service.State(), c.state) << c.what;
-        EXPECT_EQ(fresh.starts, c.starts) << c.what;
+        EXPECT_EQ(service.State(), c.starts ? FS::Starting : FS::NoSaver) << c.what;
+        EXPECT_EQ(fresh.starts, c.starts ? 1 : 0) << c.what;
     }
 }
 
 TEST_F(PollTest, NoSaverToStartOrOneRunningAlreadyStartsNothing) {
-    desktop.iniSaver.clear();
+    desktop.desktopSaver = "";
     PollAt(kTopLeft, 6);
     EXPECT_EQ(desktop.starts, 0);
     EXPECT_EQ(desktop.shown, (std::vector{FS::Arming, FS::NoSaver}));
 
-    desktop.iniSaver = "C:\\WINDOWS\\CORVANE.SCR";
+    desktop.desktopSaver = "C:\\WINDOWS\\CORVANE.SCR";
     desktop.running = true;
     PollAt(kMiddle);
     PollAt(kTopLeft, 3);

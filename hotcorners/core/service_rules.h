@@ -37,4 +37,8 @@ inline constexpr char kShowIconOption[] = "Edgewake Tray Icon";
 inline constexpr char kShowFeedbackOption[] = "Edgewake Feedback";
 bool ReadOption(const kit::Registry& registry, const char* name);
 
+// Beside them, a 32-bit 1 while the service holds off a saver that was on
+// (SaverDesktop::HeldOffMark).
+inline constexpr char kHeldOffMark[] = "Edgewake Held Off";
+
 }  // namespace hotcorners

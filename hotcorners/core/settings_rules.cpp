@@ -15,8 +15,12 @@ SettingsChoices OpeningChoices(const FoundSettings& found, SettingsMode mode) {
     if (found.corners == kNoActions) choices.corners = {'Y', 'N', '-', '-'};
     choices.page = true;
     choices.startup = true;
-    choices.feedback = true;
-    choices.icon = true;
+    // The silent one keeps the user's two options (each on when it was
+    // never set): a reinstallation or an upgrade must not undo them.
+    if (mode == SettingsMode::Install) {
+        choices.feedback = true;
+        choices.icon = true;
+    }
     return choices;
 }
 

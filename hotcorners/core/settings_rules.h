@@ -34,13 +34,14 @@ struct FoundSettings {
     CornerActions corners = kNoActions;  // "Mouse Corners"
     bool shortcutExists = false;
     bool pageRegistered = false;  // the Display Properties page key exists
-    bool showFeedback = true;
+    bool showFeedback = true;     // the user options, on when never set
     bool showIcon = true;
 };
 
 // The controls at opening. A new install (install or silent mode) with no
-// corner set gets top-left Now and top-right Never, the page and the
-// shortcut, and both options on.
+// corner set gets top-left Now and top-right Never, and gets the page and
+// the shortcut; the shown install ticks both options too, the silent one
+// keeps them as found.
 SettingsChoices OpeningChoices(const FoundSettings& found, SettingsMode mode);
 
 // A shown install dialog starts the service at once when none runs.

@@ -17,12 +17,25 @@ TEST(SettingsRules, OpeningShowsWhatIsThereAndANewInstallGetsItsDefaults) {
     EXPECT_FALSE(shown.feedback);
     EXPECT_TRUE(shown.icon);
 
-    // A corner the user has set survives a reinstall; the rest is ticked.
+    // A corner the user has set survives a reinstall; the page and the
+    // shortcut are ticked. The shown install ticks both options; the silent
+    // one, run by every reinstallation and upgrade, keeps what the user set.
     for (const SettingsMode mode : {SettingsMode::Install, SettingsMode::Silent}) {
         const SettingsChoices install = OpeningChoices(found, mode);
         EXPECT_EQ(install.corners, found.corners);
-        EXPECT_TRUE(install.page && install.startup && install.feedback && install.icon);
+        EXPECT_TRUE(install.page && install.startup);
     }
+    const SettingsChoices shownInstall = OpeningChoices(found, SettingsMode::Install);
+    EXPECT_TRUE(shownInstall.feedback && shownInstall.icon);
+    for (const bool feedback : {false, true})
+        for (const bool icon : {false, true}) {
+            FoundSettings set = found;
+            set.showFeedback = feedback;
+            set.showIcon = icon;
+            const SettingsChoices silent = OpeningChoices(set, SettingsMode::Silent);
+            EXPECT_EQ(silent.feedback, feedback);
+            EXPECT_EQ(silent.icon, icon);
+        }
 
     // No corner set at all: top-left Now, top-right Never - only when installing.
     found.corners = kNoActions;

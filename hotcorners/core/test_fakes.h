@@ -1,6 +1,7 @@
 // Stand-ins for the platform, for the hot-corner core's tests.
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,8 +10,9 @@
 
 namespace hotcorners {
 
-// A desktop whose screen saver switch, settings and saver files are plain
-// fields, and which records every start and every state shown.
+// A desktop whose screen saver switch, mark, settings and saver files are
+// plain fields, and which records every start and every state shown. It
+// is an NT-style system whose installer wrote the saver into both places.
 class FakeDesktop : public SaverDesktop {
 public:
     bool ScreenSaverActive() override { return active; }
@@ -18,7 +20,10 @@ public:
         active = on;
         ++switches;
     }
-    std::string DesktopSaverSetting() override { return desktopSaver; }
+    bool HeldOffMark() override { return heldOffMark; }
+    void SetHeldOffMark(bool held) override { heldOffMark = held; }
+    bool NtFamily() override { return nt; }
+    std::optional<std::string> DesktopSaverSetting() override { return desktopSaver; }
     std::string IniSaverSetting() override { return iniSaver; }
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
     bool SaverRunning() override { return running; }
@@ -27,7 +32,9 @@ public:
 
     bool active = true;
     int switches = 0;
-    std::string desktopSaver;
+    bool heldOffMark = false;
+    bool nt = true;
+    std::optional<std::string> desktopSaver = "C:\\WINDOWS\\CORVANE.SCR";
     std::string iniSaver = "C:\\WINDOWS\\CORVANE.SCR";
     std::set<std::string> files = {"C:\\WINDOWS\\CORVANE.SCR"};
     bool running = false;

@@ -13,6 +13,7 @@
 #include "common/win32/guards.h"
 #include "hotcorners/core/hot_corners.h"
 #include "hotcorners/core/service_rules.h"
+#include "hotcorners/core/taskbar_icon.h"
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/feedback_window.h"
 #include "hotcorners/win32/library_internal.h"
@@ -57,7 +58,7 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
     return TRUE;
 }
 
-class Service final : public hotcorners::SaverDesktop {
+class Service final : public hotcorners::SaverDesktop, public hotcorners::Tray {
 public:
     explicit Service(HWND window) : window_(window) {}
     ~Service() override;
@@ -67,12 +68,20 @@ public:
     // SaverDesktop.
     bool ScreenSaverActive() override;
     void SetScreenSaverActive(bool active) override;
-    std::string DesktopSaverSetting() override;
+    bool HeldOffMark() override;
+    void SetHeldOffMark(bool held) override;
+    bool NtFamily() override { return IsNtFamily(); }
+    std::optional<std::string> DesktopSaverSetting() override;
     std::string IniSaverSetting() override;
     bool FileExists(const std::string& path) override;
     bool SaverRunning() override;
     void StartSaver() override;
     void ShowState(FeedbackState state) override;
+
+    // Tray.
+    bool AddIcon() override;
+    bool UpdateIcon() override { return TrayIcon(NIM_MODIFY); }
+    void RemoveIcon() override { TrayIcon(NIM_DELETE); }
 
 private:
     void Create();
@@ -91,11 +100,10 @@ private:
 
     HWND window_;
     hotcorners::HotCorners corners_{*this};
+    hotcorners::TaskbarIcon icon_{*this};
     hotcorners::CornerPoints points_{};
     bool severalMonitors_ = false;
-    bool showIcon_ = false;
     bool showFeedback_ = false;
-    bool iconAdded_ = false;
     bool ended_ = false;
     UINT taskbarCreated_ = 0;
     win32::UniqueMenu menu_;
@@ -109,6 +117,8 @@ Service::~Service() {
 }
 
 void Service::Create() {
+    // A saver that a killed service left off is switched back on.
+    corners_.Begin();
     severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
     points_ =
         hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
@@ -139,8 +149,7 @@ void Service::Destroy() {
     // A saver held off for a Never corner would otherwise stay off.
     corners_.End();
     ::KillTimer(window_, kPollTimer);
-    if (iconAdded_) TrayIcon(NIM_DELETE);
-    iconAdded_ = false;
+    icon_.SetShown(false);
     feedback_.Destroy();
     LeaveList(Listed::Feedback, window_);
     // Whoever is told that the service ends finds it gone.
@@ -160,9 +169,9 @@ void Service::Poll() {
                                    : hotcorners::MonitorCorners(monitors);
     }
     hotcorners::PollInput input;
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    input.cursor = {cursor.x, cursor.y};
+    // Fails while another desktop has the input (a locked workstation).
+    if (POINT cursor{}; ::GetCursorPos(&cursor))
+        input.cursor = hotcorners::Point{cursor.x, cursor.y};
     input.corners = points_;
     input.zone = ::GetSystemMetrics(SM_CYHSCROLL);
     input.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -176,6 +185,7 @@ void Service::Poll() {
                                                    rect.bottom - rect.top, IsDesktop(foreground)};
     }
     corners_.Poll(input);
+    icon_.Poll();
     // The diagnostic text; a hidden window is never painted.
     if (::IsWindowVisible(window_)) ::InvalidateRect(window_, nullptr, TRUE);
 }
@@ -204,7 +214,18 @@ void Service::SetScreenSaverActive(bool active) {
                             SPIF_UPDATEINIFILE);
 }
 
-std::string Service::DesktopSaverSetting() {
+bool Service::HeldOffMark() {
+    return ReadUserNumber(hotcorners::kOptionsKey, hotcorners::kHeldOffMark).value_or(0) != 0;
+}
+
+void Service::SetHeldOffMark(bool held) {
+    if (held)
+        WriteUserNumber(hotcorners::kOptionsKey, hotcorners::kHeldOffMark, 1);
+    else
+        DeleteUserValue(hotcorners::kOptionsKey, hotcorners::kHeldOffMark);
+}
+
+std::optional<std::string> Service::DesktopSaverSetting() {
     return ReadUserText("Control Panel\\Desktop", "SCRNSAVE.EXE");
 }
 
@@ -273,24 +294,24 @@ bool Service::TrayIcon(DWORD action) {
     return ::Shell_NotifyIconA(action, &data) != FALSE;
 }
 
+// An icon the shell holds already (a task bar announced anew that kept
+// it) counts as added.
+bool Service::AddIcon() { return TrayIcon(NIM_ADD) || TrayIcon(NIM_MODIFY); }
+
 // The state shown is the service's own (HotCorners::State): an icon or a
 // card switched on later shows the state it missed.
 void Service::Display(FeedbackState state) {
-    if (iconAdded_) TrayIcon(NIM_MODIFY);
+    icon_.Update();
     if (showFeedback_) feedback_.Show(state, corners_.LastCorner(), points_);
 }
 
 void Service::SetShowIcon(bool show) {
     WriteOptionToRegistry(hotcorners::kShowIconOption, show);
-    showIcon_ = show;
-    if (show) {
-        if (!iconAdded_) iconAdded_ = TrayIcon(NIM_ADD);
+    icon_.SetShown(show);
+    if (show)
         JoinList(Listed::Feedback, window_);
-    } else {
-        if (iconAdded_) TrayIcon(NIM_DELETE);
-        iconAdded_ = false;
-        if (!showFeedback_) LeaveList(Listed::Feedback, window_);
-    }
+    else if (!showFeedback_)
+        LeaveList(Listed::Feedback, window_);
 }
 
 void Service::SetShowFeedback(bool show) {
@@ -300,7 +321,7 @@ void Service::SetShowFeedback(bool show) {
         JoinList(Listed::Feedback, window_);
         feedback_.Show(corners_.State(), corners_.LastCorner(), points_);
     } else {
-        if (!showIcon_) LeaveList(Listed::Feedback, window_);
+        if (!icon_.Shown()) LeaveList(Listed::Feedback, window_);
         feedback_.Hide();
     }
 }
@@ -316,7 +337,7 @@ LRESULT Service::Operation(WPARAM operation, LPARAM value) {
         return 0;
     case kSetShowIcon: SetShowIcon(value != 0); return 0;
     case kSetShowFeedback: SetShowFeedback(value != 0); return 0;
-    case kGetShowIcon: return showIcon_ ? 1 : 0;
+    case kGetShowIcon: return icon_.Shown() ? 1 : 0;
     case kGetShowFeedback: return showFeedback_ ? 1 : 0;
     default: return 0;
     }
@@ -377,9 +398,9 @@ LRESULT Service::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY: Destroy(); return 0;
     default:
-        if (message == taskbarCreated_ && taskbarCreated_ != 0 && iconAdded_) {
-            // The task bar was restarted: the icon has to be added again.
-            iconAdded_ = TrayIcon(NIM_ADD);
+        if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+            // A task bar (re)started without icons.
+            icon_.TaskbarCreated();
             return 0;
         }
         break;

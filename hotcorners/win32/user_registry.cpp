@@ -5,6 +5,16 @@
 #include "common/win32/guards.h"
 
 namespace edgewake {
+namespace {
+
+win32::UniqueRegKey OpenUserKey(const char* subkey, REGSAM access) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, access, &raw) != ERROR_SUCCESS) return {};
+    return win32::UniqueRegKey(raw);
+}
+
+}  // namespace
+
 bool WriteUserNumber(const char* subkey, const char* name, DWORD value) {
     HKEY raw = nullptr;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
@@ -15,18 +25,38 @@ bool WriteUserNumber(const char* subkey, const char* name, DWORD value) {
                             sizeof value) == ERROR_SUCCESS;
 }
 
-std::string ReadUserText(const char* subkey, const char* name) {
+std::optional<DWORD> ReadUserNumber(const char* subkey, const char* name) {
+    const win32::UniqueRegKey key = OpenUserKey(subkey, KEY_QUERY_VALUE);
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        size != sizeof value)
+        return std::nullopt;
+    return value;
+}
+
+bool DeleteUserValue(const char* subkey, const char* name) {
     HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
+    const LSTATUS opened = ::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_SET_VALUE, &raw);
+    if (opened == ERROR_FILE_NOT_FOUND) return true;
+    if (opened != ERROR_SUCCESS) return false;
     const win32::UniqueRegKey key(raw);
+    const LSTATUS status = ::RegDeleteValueA(key.Get(), name);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+std::optional<std::string> ReadUserText(const char* subkey, const char* name) {
+    const win32::UniqueRegKey key = OpenUserKey(subkey, KEY_READ);
+    if (!key) return std::nullopt;
     char text[MAX_PATH + 1] = {};
     DWORD type = 0;
     DWORD size = MAX_PATH;  // one place left for a terminator the value lacks
     if (::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
             ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    return text;
+        return std::string();
+    return std::string(text);
 }
 
 }  // namespace edgewake

@@ -293,6 +293,9 @@ bool RegisterMonitorClasses(MonitorControls& controls) {
                      CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW, MonitorScreenProc)) {
         diagnostics.Trace("DozeKit: Failed to register monitor window class");
         diagnostics.Box("Failed to register monitor window class", "Dozekit DLL");
+        // The first class is process-wide: left behind, it would outlive
+        // a carrier library that is unloaded, its procedure gone with it.
+        ::UnregisterClassA(DOZEKIT_MONITOR_CLASS, setup.module);
         return false;
     }
     diagnostics.Trace("DozeKit: succesfully registered controls");

@@ -112,7 +112,8 @@ private:
 
 // Registers DozekitMonitorClass, then DozekitMonitorWindowClass, in the
 // carrier's module, drawing from `controls`. Stops at the first failure
-// and answers false; traces and, with debug output on, shows a box.
+// and answers false, with neither class left registered; traces and, with
+// debug output on, shows a box.
 bool RegisterMonitorClasses(MonitorControls& controls);
 // Unregisters both, each on its own; answers whether both went.
 bool UnregisterMonitorClasses(HMODULE module, Diagnostics& diagnostics);

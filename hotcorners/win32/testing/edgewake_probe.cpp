@@ -26,6 +26,11 @@
 //                          a window whose thread never answers. Prints
 //                          "listening" to LOG once it is listed.
 //   endsession             sends the service window WM_ENDSESSION (TRUE)
+//   kill                   ends the service's process at once, as End task
+//                          does (TerminateProcess), and waits for its end
+//   tray-delete            removes the service's task-bar icon, as a task
+//                          bar that ends takes every icon with it
+//   taskbar-created        sends the service the shell's "TaskbarCreated"
 //   ask OP VALUE           sends the service window message 0x8000 with
 //                          the operation OP (0x68...0x6B); prints the answer
 //   option NAME            prints the 32-bit value NAME under HKCU\Control
@@ -41,6 +46,7 @@
 //   feedback               prints "feedback VISIBLE L T R B" of the window
 //                          "PersistentCornerClass"
 #include <windows.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -378,6 +384,31 @@ int main(int argc, char** argv) {
         const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         if (!service) return 1;
         ::SendMessageA(service, WM_ENDSESSION, TRUE, 0);
+    } else if (command == "kill") {
+        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
+        DWORD id = 0;
+        if (!service || !::GetWindowThreadProcessId(service, &id)) return 1;
+        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) return 1;
+        const bool ended = ::TerminateProcess(process, 1) &&
+                           ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+        ::CloseHandle(process);
+        return ended ? 0 : 1;
+    } else if (command == "tray-delete" || command == "taskbar-created") {
+        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
+        if (!service) return 1;
+        if (command == "tray-delete") {
+            NOTIFYICONDATAA icon{};
+            icon.cbSize = sizeof icon;
+            icon.hWnd = service;
+            icon.uID = 100;
+            return ::Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
+        }
+        DWORD_PTR ignored = 0;
+        return ::SendMessageTimeoutA(service, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0,
+                                     SMTO_NORMAL, 5000, &ignored)
+                   ? 0
+                   : 1;
     } else if (command == "ask" && argc > 3) {
         const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         DWORD_PTR answer = 0;

@@ -237,6 +237,29 @@ class ServiceTest(unittest.TestCase):
         finally:
             x_screen_saver(display, x_timeout or 600)
 
+    def test_a_service_killed_while_holding_the_saver_off_mends_it_at_its_next_start(self):
+        # End task or a crash gives the service no chance to switch the saver
+        # back on; what it held off stays off only until it starts again.
+        self.session.probe("corners", "-N--")
+        display = self.session.env["DISPLAY"]
+        x_timeout = x_screen_saver(display)
+        try:
+            killed = self.start_service()
+            self.session.mouse(TOP_RIGHT)
+            wait_for("the saver switched off", lambda: self.session.value("active") == "0",
+                     timeout=10)
+            self.session.probe("kill")
+            killed.wait(timeout=30)
+            self.session.mouse(MIDDLE)
+            self.assertEqual(self.detect(), 0)
+            self.assertEqual(self.session.value("active"), "0")
+
+            self.start_service()
+            wait_for("the saver switched back on", lambda: self.session.value("active") == "1",
+                     timeout=10)
+        finally:
+            x_screen_saver(display, x_timeout or 600)
+
     def test_now_corner_starts_the_saver_once_per_visit_when_there_is_one(self):
         self.session.probe("corners", "Y---")
         self.start_service()
@@ -370,6 +393,17 @@ class ServiceTest(unittest.TestCase):
             text = output.read()
         self.assertIn("control -1 Static Edgewake hot screen corners", text)
         self.assertIn("Version 1.0.0.5", text)
+
+    def test_a_restarted_task_bar_gets_the_icon_back(self):
+        self.start_service()
+        icon = self.tray_icon()
+        drawn = lambda name: self.colours(self.session.screenshot(name), icon) > 4
+        wait_for("the icon", lambda: drawn("tray_icon_first"))
+        # The task bar ends, and its icons with it; a new one announces itself.
+        self.session.probe("tray-delete")
+        wait_for("the icon gone", lambda: not drawn("tray_icon_gone"))
+        self.session.probe("taskbar-created")
+        wait_for("the icon back", lambda: drawn("tray_icon_back"))
 
     def menu_row(self, icon, row):
         """Opens the task-bar icon's menu and clicks one of its five rows."""

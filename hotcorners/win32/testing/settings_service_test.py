@@ -5,7 +5,8 @@ put into the Windows directory and run through rundll32.
 
 - InstallSilently writes the start-up shortcut (read back through the shell
   link object), the server's and the page's keys, "Mouse Corners" "YN--"
-  and both options, and leaves a service running;
+  and both options, and leaves a service running; run again (an upgrade),
+  it keeps the feedback the user switched off in the dialog;
 - RunDialog shows the corners; a corner changed with the mouse and OK is in
   the registry and the service's next poll acts on it (a Never corner
   switches the screen saver off while the mouse rests there); set
@@ -135,7 +136,7 @@ class SettingsServiceTest(unittest.TestCase):
                   for line in output.splitlines()}
         self.session.press(places[button])
 
-    def test_install_silently_writes_everything_and_starts_the_service(self):
+    def test_install_silently_writes_everything_starts_the_service_and_keeps_set_options(self):
         s = self.session
         self.install_silently()
         link = s.shortcut()
@@ -150,6 +151,18 @@ class SettingsServiceTest(unittest.TestCase):
         self.assertEqual(s.reg_text(CORNERS_KEY, "Mouse Corners"), "YN--")
         self.assertEqual(s.reg_number(OPTIONS_KEY, "Edgewake Tray Icon"), 1)
         self.assertEqual(s.reg_number(OPTIONS_KEY, "Edgewake Feedback"), 1)
+
+        # Run again (a reinstallation, an upgrade), it keeps the feedback the
+        # user switched off.
+        places = self.open_dialog()
+        self.click_box(places, "feedback")
+        self.session.press(places["ok"])
+        wait_for("the dialog's end", lambda: self.dialog.poll() is not None, timeout=60)
+        self.assertEqual(s.reg_number(OPTIONS_KEY, "Edgewake Feedback"), 0)
+        self.install_silently()
+        self.assertEqual(s.reg_number(OPTIONS_KEY, "Edgewake Feedback"), 0)
+        self.assertEqual(s.reg_number(OPTIONS_KEY, "Edgewake Tray Icon"), 1)
+        self.assertEqual(s.reg_text(CORNERS_KEY, "Mouse Corners"), "YN--")
 
     def test_a_corner_changed_in_the_dialog_reaches_the_service(self):
         s = self.session

@@ -8,7 +8,8 @@
 // For tests of the real library, which runs in rundll32, it also answers
 // questions on its standard output and exits:
 //   places              the open "Hot Corners" dialog's window, monitor,
-//                       check boxes 1002 and 1004 and OK, as above
+//                       check boxes 1001 ("feedback"), 1002 and 1004 and
+//                       OK, as above
 //   box                 the open "Edgewake" message box's OK and Cancel
 //   service             1 when a service window exists, else 0
 //   shortcut FILE       the link's target and arguments, one a line
@@ -60,6 +61,7 @@ int Answer(const std::string& what, int argc, char** argv) {
         if (!dialog) return 1;
         std::printf("%s\n", RectLine("window", dialog).c_str());
         std::printf("%s\n", RectLine("monitor", ::GetDlgItem(dialog, IDC_EW_MONITOR)).c_str());
+        std::printf("%s\n", RectLine("feedback", ::GetDlgItem(dialog, IDC_EW_FEEDBACK)).c_str());
         std::printf("%s\n", RectLine("page", ::GetDlgItem(dialog, IDC_EW_PAGE)).c_str());
         std::printf("%s\n", RectLine("startup", ::GetDlgItem(dialog, IDC_EW_STARTUP)).c_str());
         std::printf("%s\n", RectLine("ok", ::GetDlgItem(dialog, IDOK)).c_str());

@@ -2,8 +2,9 @@
 // the silent install's writes read back (the shortcut through the shell
 // link object), the dialog reflecting "Mouse Corners" and writing a
 // changed corner, the status following the service, the uninstall
-// question, one dialog at a time, and the page from DllGetClassObject in a
-// property sheet with DllCanUnloadNow's answers.
+// question, one dialog at a time, the page from DllGetClassObject in a
+// property sheet with DllCanUnloadNow's answers, and the monitor control's
+// classes when their registration fails half-way.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,8 +22,10 @@
 
 #include "hotcorners/core/settings_rules.h"
 #include "hotcorners/win32/edgewake.h"
+#include "hotcorners/win32/settings_panel.h"
 #include "hotcorners/win32/startup_shortcut.h"
 #include "kit/core/monitor_rules.h"
+#include "kit/core/monitor_styles.h"
 #include "resources/edgewake_res.h"
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, void**);
@@ -420,6 +423,30 @@ TEST_F(SettingsTest, AddedPagesTheSheetRefusesAreReleased) {
     EXPECT_EQ(extension->AddPages(RefusePage, 0), S_OK);
     extension->Release();
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
+// The monitor control's classes are process-wide: one left behind by a
+// registration that failed half-way would outlive the library that holds
+// its procedure (in the Display Properties' process, say).
+TEST(MonitorClasses, ARegistrationThatFailsHalfWayLeavesNoClassBehind) {
+    WNDCLASSA taken{};
+    taken.style = CS_GLOBALCLASS;
+    taken.lpfnWndProc = ::DefWindowProcA;
+    taken.hInstance = ::GetModuleHandleA(nullptr);
+    taken.lpszClassName = DOZEKIT_MONITOR_WINDOW_CLASS;
+    ASSERT_NE(::RegisterClassA(&taken), 0);
+    WNDCLASSA found{};
+    {
+        const edgewake::MonitorClassesInUse monitors;
+        EXPECT_EQ(edgewake::MonitorClassesInUse::Controls(), nullptr);
+        EXPECT_FALSE(::GetClassInfoA(edgewake::Module(), DOZEKIT_MONITOR_CLASS, &found));
+    }
+    EXPECT_FALSE(::GetClassInfoA(edgewake::Module(), DOZEKIT_MONITOR_CLASS, &found));
+    ::UnregisterClassA(DOZEKIT_MONITOR_WINDOW_CLASS, taken.hInstance);
+
+    // Once the other class has gone, the dialogs have their control again.
+    const edgewake::MonitorClassesInUse monitors;
+    EXPECT_NE(edgewake::MonitorClassesInUse::Controls(), nullptr);
 }
 
 }  // namespace
