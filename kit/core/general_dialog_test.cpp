@@ -260,15 +260,5 @@ TEST(RouteNotice, ChoosesOwnerAndPreviewsByTheCode) {
     }
 }
 
-TEST(ChooseHelpFile, TheKitsFileWhenThereElseTheAgents) {
-    const std::optional<std::string> kit = "dozekit.hlp", agent = "Plus!.HLP", none;
-    EXPECT_EQ(ChooseHelpFile(false, kit, agent, true), kit);
-    EXPECT_EQ(ChooseHelpFile(false, kit, agent, false), agent);
-    EXPECT_EQ(ChooseHelpFile(false, none, agent, false), agent);
-    EXPECT_EQ(ChooseHelpFile(true, kit, agent, false), kit);
-    EXPECT_EQ(ChooseHelpFile(true, none, agent, false), none);
-    EXPECT_EQ(ChooseHelpFile(false, none, none, false), none);
-}
-
 }  // namespace
 }  // namespace kit

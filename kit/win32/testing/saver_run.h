@@ -20,8 +20,6 @@ namespace kittest {
 // Where the build puts the test saver and its libraries.
 std::string TestSaverPath();
 std::string BareSaverPath();
-// The text in double quotes, as a command line quotes a program.
-std::string Quoted(const std::string& text);
 
 // Waits for any of the handles while pumping this thread's messages, as
 // windows of the saver may be children of ours. Answers the index of the
@@ -35,11 +33,6 @@ public:
 
     SaverRun(const std::string& arguments, const Environment& environment = {},
              const std::string& program = TestSaverPath());
-    // A whole command line as given, program name included.
-    struct CommandLine {
-        std::string text;
-    };
-    SaverRun(const CommandLine& commandLine, const Environment& environment = {});
     ~SaverRun();
     SaverRun(const SaverRun&) = delete;
     SaverRun& operator=(const SaverRun&) = delete;
@@ -65,8 +58,6 @@ public:
     bool Logged(std::string_view prefix) const { return !Lines(prefix).empty(); }
 
 private:
-    void Start(const std::string& program, std::string commandLine, const Environment& environment);
-
     std::string logPath_;
     win32::UniqueKernelHandle process_;
     HWND window_ = nullptr;
@@ -102,8 +93,7 @@ public:
 
     void SetNumber(const char* name, DWORD value);
     void SetBytes(const char* name, DWORD type, const std::vector<BYTE>& bytes);
-    // On, off, or (nothing) not there at all.
-    void SetPasswordSwitch(std::optional<DWORD> value);
+    void SetPasswordSwitch(DWORD value);
 
 private:
     void RemoveAll();
