@@ -251,7 +251,7 @@ int RunAboutStep(HWND owner) {
                                               owner, AboutDlgProc, 0));
 }
 
-void CheckKitResources() {
+void WarnOfMissingKitResources() {
     if (!::LoadIconA(Kit().resourceModule, MAKEINTRESOURCEA(IDI_DK_KIT)))
         ::MessageBoxA(nullptr, "You _MUST_ include the DozeKit resources (dozekit.res)", "DozeKit",
                       MB_OK);
