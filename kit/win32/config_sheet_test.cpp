@@ -81,21 +81,12 @@ private:
 // settings broadcasts it receives.
 class Listener {
 public:
-    Listener() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "KitTestListenerClass";
-        ::RegisterClassA(&windowClass);
-        window_ = ::CreateWindowExA(0, windowClass.lpszClassName, "listener",
-                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
-                                    nullptr, windowClass.hInstance, nullptr);
+    Listener() : window_("KitTestListenerClass", 200, 100, {.procedure = Proc, .background = nullptr}) {
         Heard().clear();
-        ::SetForegroundWindow(window_);
+        ::SetForegroundWindow(window_.Get());
         kittest::Pump(100);
     }
-    ~Listener() { ::DestroyWindow(window_); }
-    HWND Get() const { return window_; }
+    HWND Get() const { return window_.Get(); }
     static std::vector<std::string>& Heard() {
         static std::vector<std::string> heard;
         return heard;
@@ -109,7 +100,7 @@ private:
                               (lParam ? reinterpret_cast<const char*>(lParam) : "(none)"));
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
-    HWND window_;
+    kittest::HostWindow window_;
 };
 
 class ConfigSheet : public testing::Test {

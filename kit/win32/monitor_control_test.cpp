@@ -80,32 +80,18 @@ std::string FirstDifference(const Pixels& seen, const Pixels& expected) {
 // A top-level window of one colour that records the WM_COMMANDs it gets.
 class Parent {
 public:
-    Parent() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        static const HBRUSH brush = ::CreateSolidBrush(kBackground);
-        windowClass.hbrBackground = brush;
-        windowClass.lpszClassName = "MonitorTestParentClass";
-        ::RegisterClassA(&windowClass);  // once per process
-        window_ = ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 60, 60,
-                                    600, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
-        commands().clear();
-    }
-    ~Parent() { ::DestroyWindow(window_); }
-    Parent(const Parent&) = delete;
-    Parent& operator=(const Parent&) = delete;
+    Parent() { commands().clear(); }
 
-    HWND Get() const { return window_; }
+    HWND Get() const { return window_.Get(); }
     HWND AddControl(DWORD style, int x, int y, int width, int height) {
         return ::CreateWindowExA(0, DOZEKIT_MONITOR_CLASS, "", WS_CHILD | WS_VISIBLE | style, x, y,
-                                 width, height, window_,
+                                 width, height, Get(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)),
                                  ::GetModuleHandleA(nullptr), nullptr);
     }
     // Everything painted, the parent before its children.
     void Paint() const {
-        ::RedrawWindow(window_, nullptr, nullptr,
+        ::RedrawWindow(Get(), nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     static std::vector<std::pair<WPARAM, LPARAM>>& commands() {
@@ -114,12 +100,19 @@ public:
     }
 
 private:
+    static HBRUSH Background() {
+        static const HBRUSH brush = ::CreateSolidBrush(kBackground);
+        return brush;
+    }
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_COMMAND) commands().emplace_back(wParam, lParam);
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
 
-    HWND window_ = nullptr;
+    kittest::HostWindow window_{"MonitorTestParentClass", 600, 300,
+                                {.procedure = Procedure,
+                                 .background = Background(),
+                                 .style = WS_POPUP}};
 };
 
 class MonitorControl : public testing::Test {

@@ -264,15 +264,15 @@ void UserSettingsScope::SetPasswordSwitch(DWORD value) {
               ERROR_SUCCESS);
 }
 
-HostWindow::HostWindow(const char* className, int width, int height) {
+HostWindow::HostWindow(const char* className, int width, int height, const Look& look) {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.lpfnWndProc = look.procedure;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+    windowClass.hbrBackground = look.background;
     windowClass.lpszClassName = className;
     ::RegisterClassA(&windowClass);  // once per class and process
-    window_ = ::CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    window_ = ::CreateWindowExA(0, className, className, look.style | WS_VISIBLE, 40, 40, width,
+                                height, nullptr, nullptr, windowClass.hInstance, nullptr);
     Pump(50);
 }
 

@@ -99,10 +99,19 @@ private:
     void RemoveAll();
 };
 
-// A plain top-level window of this process, for previews to sit in.
+// A top-level window of this process, of a class of its own (registered
+// at the class's first window), for previews to sit in or messages to be
+// heard. Plain and grey unless told otherwise.
 class HostWindow {
 public:
-    HostWindow(const char* className, int width, int height);
+    struct Look {
+        WNDPROC procedure = ::DefWindowProcA;
+        HBRUSH background = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+        DWORD style = WS_OVERLAPPEDWINDOW;
+    };
+    HostWindow(const char* className, int width, int height, const Look& look);
+    HostWindow(const char* className, int width, int height)
+        : HostWindow(className, width, height, Look{}) {}
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
