@@ -110,8 +110,7 @@ void GeneralDialog::SetupControls(GeneralPage& page, PageServices& services) {
     settingUp_ = false;
 }
 
-void GeneralDialog::ReadControls(GeneralPage& page, PageServices& services) {
-    if (settingUp_) return;
+bool GeneralDialog::TakeControlValues(GeneralPage& page) {
     const UserSettings before = values_;
     values_.corners = CornersFromStyle(page.MonitorStyle());
     if (const auto unit = page.Selection(IDC_DK_DELAY_UNIT)) values_.passwordDelayIndex = *unit;
@@ -127,8 +126,11 @@ void GeneralDialog::ReadControls(GeneralPage& page, PageServices& services) {
     }
     if (prefs_.fMuteSound) values_.muteSound = page.Checked(IDC_DK_MUTE) ? 1 : 0;
     if (prefs_.fActiveConfig) values_.activeConfig = page.Checked(IDC_DK_ACTIVE_CONFIG) ? 1 : 0;
-    if (values_ == before) return;
+    return values_ != before;
+}
 
+void GeneralDialog::StoreControlChanges(GeneralPage& page, PageServices& services) {
+    if (settingUp_ || !TakeControlValues(page)) return;
     diagnostics_.Trace("DozeKit: GeneralDialog: a control has been changed. Doing registry stuff.");
     WriteRegistry();
     NotifyChanges(services, false);

@@ -82,9 +82,10 @@ public:
     void NotifyChanges(PageServices& services, bool confirmed);
 
     void SetupControls(GeneralPage& page, PageServices& services);
-    // Takes the controls' values; when any changed, writes the registry
-    // and tells everyone of a live change. Nothing while setting up.
-    void ReadControls(GeneralPage& page, PageServices& services);
+    // A control changed: takes the controls' values and, when any
+    // differs, writes the registry and tells everyone of a live change.
+    // Nothing while setting up.
+    void StoreControlChanges(GeneralPage& page, PageServices& services);
     // The delay field loses the focus: text the page refuses as a delay
     // (no number, negative, too large), which left the delay as it was,
     // gives way to the delay in force.
@@ -99,6 +100,9 @@ public:
     const UserSettings& Saved() const { return saved_; }
 
 private:
+    // The controls' values into values_; whether any differs.
+    bool TakeControlValues(GeneralPage& page);
+
     const Registry& registry_;
     RegistryWriter& writer_;
     const StringTable& strings_;

@@ -83,11 +83,11 @@ protected:
     // A control changed by the user: the page reads all of them.
     void Change(int id, const std::string& text) {
         page.controls[id].text = text;
-        dialog->ReadControls(page, services);
+        dialog->StoreControlChanges(page, services);
     }
     void Choose(int id, std::uint32_t row) {
         page.controls[id].selection = row;
-        dialog->ReadControls(page, services);
+        dialog->StoreControlChanges(page, services);
     }
 
     FakeRegistry registry;
@@ -230,7 +230,7 @@ TEST_F(GeneralDialogTest, TheClientsPreferencesShapeThePageAndWhatIsWritten) {
     Stored().erase("Mute Sound");
     page.controls[IDC_DK_ACTIVE_CONFIG].checked = false;
     page.controls[IDC_DK_MUTE].checked = true;  // not offered: not read
-    dialog->ReadControls(page, services);
+    dialog->StoreControlChanges(page, services);
     EXPECT_EQ(Stored().at("Active Config"), Dword(0));
     EXPECT_FALSE(Stored().contains("Mute Sound"));
     EXPECT_EQ(Stored().at("Password Delay"), Dword(60));  // the hidden edit changes nothing
@@ -258,16 +258,6 @@ TEST(RouteNotice, ChoosesOwnerAndPreviewsByTheCode) {
         EXPECT_EQ(route.owner, c.owner) << std::hex << c.code << ' ' << c.fromSaver;
         EXPECT_EQ(route.previews, c.previews) << std::hex << c.code << ' ' << c.noPreviewUpdate;
     }
-}
-
-TEST(ChooseHelpFile, TheKitsFileWhenThereElseTheAgents) {
-    const std::optional<std::string> kit = "dozekit.hlp", agent = "Plus!.HLP", none;
-    EXPECT_EQ(ChooseHelpFile(false, kit, agent, true), kit);
-    EXPECT_EQ(ChooseHelpFile(false, kit, agent, false), agent);
-    EXPECT_EQ(ChooseHelpFile(false, none, agent, false), agent);
-    EXPECT_EQ(ChooseHelpFile(true, kit, agent, false), kit);
-    EXPECT_EQ(ChooseHelpFile(true, none, agent, false), none);
-    EXPECT_EQ(ChooseHelpFile(false, none, none, false), none);
 }
 
 }  // namespace

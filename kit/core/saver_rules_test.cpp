@@ -58,11 +58,6 @@ TEST(FullScreenWindow, CoversEveryMonitorOrThePrimaryScreenWhereNoneIsReported) 
     EXPECT_EQ(FullScreenWindow(primary, {-800, 0, -800, 768}), (Rect{0, 0, 1024, 768}));
 }
 
-TEST(SaverInput, ShiftCtrlAndScrollLockAskForActiveConfiguration) {
-    for (unsigned key : {0x10u, 0x11u, 0x91u}) EXPECT_TRUE(IsActiveConfigKey(key)) << key;
-    for (unsigned key : {0x12u, 0x14u, 0x41u, 0x90u, 0xA0u}) EXPECT_FALSE(IsActiveConfigKey(key));
-}
-
 TEST(CopyVersionText, CopiesWhatFitsAndTellsTheFullLength) {
     char buffer[8] = "#######";
     EXPECT_EQ(CopyVersionText(buffer, 3), 4);

@@ -245,7 +245,7 @@ INT_PTR CALLBACK HostDlgProc(HWND host, UINT message, WPARAM, LPARAM lParam) {
 
 int DoConfigDialog(HWND parent, BOOL active) {
     Trace().Trace("DozeKit: DoConfigDialog: starting...");
-    CheckKitResources();
+    WarnOfMissingKitResources();
     // The page's spin control belongs to the common controls.
     ::win32::InitCommonControlsOnDemand(ICC_UPDOWN_CLASS);
     HostPair pair{active, 0};

@@ -163,7 +163,7 @@ BOOL OnCommand(HWND page, WPARAM command, LPARAM control) {
     GeneralDialog* dialog = DialogOf(page);
     if (!control || !dialog) return FALSE;
     PageWindow window(page);
-    dialog->ReadControls(window, window);
+    dialog->StoreControlChanges(window, window);
     if (LOWORD(command) == IDC_DK_DELAY && HIWORD(command) == EN_KILLFOCUS)
         dialog->LeaveDelayField(window);
     return TRUE;

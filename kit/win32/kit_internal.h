@@ -92,7 +92,7 @@ INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 // Nonzero when a hot-corner service answers: Sage.DLL's, then
 // Edgewake.dll's answer, the later replacing the earlier.
 int DetectSystemAgent();
-void CheckKitResources();
+void WarnOfMissingKitResources();
 
 // Password check and change.
 bool NeedPassword();

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "kit/win32/dozekit.h"
 #include "kit/win32/kit_internal.h"
@@ -81,32 +80,18 @@ std::string FirstDifference(const Pixels& seen, const Pixels& expected) {
 // A top-level window of one colour that records the WM_COMMANDs it gets.
 class Parent {
 public:
-    Parent() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        static const HBRUSH brush = ::CreateSolidBrush(kBackground);
-        windowClass.hbrBackground = brush;
-        windowClass.lpszClassName = "MonitorTestParentClass";
-        ::RegisterClassA(&windowClass);  // once per process
-        window_ = ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 60, 60,
-                                    600, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
-        commands().clear();
-    }
-    ~Parent() { ::DestroyWindow(window_); }
-    Parent(const Parent&) = delete;
-    Parent& operator=(const Parent&) = delete;
+    Parent() { commands().clear(); }
 
-    HWND Get() const { return window_; }
+    HWND Get() const { return window_.Get(); }
     HWND AddControl(DWORD style, int x, int y, int width, int height) {
         return ::CreateWindowExA(0, DOZEKIT_MONITOR_CLASS, "", WS_CHILD | WS_VISIBLE | style, x, y,
-                                 width, height, window_,
+                                 width, height, Get(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)),
                                  ::GetModuleHandleA(nullptr), nullptr);
     }
     // Everything painted, the parent before its children.
     void Paint() const {
-        ::RedrawWindow(window_, nullptr, nullptr,
+        ::RedrawWindow(Get(), nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     static std::vector<std::pair<WPARAM, LPARAM>>& commands() {
@@ -115,12 +100,19 @@ public:
     }
 
 private:
+    static HBRUSH Background() {
+        static const HBRUSH brush = ::CreateSolidBrush(kBackground);
+        return brush;
+    }
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_COMMAND) commands().emplace_back(wParam, lParam);
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
 
-    HWND window_ = nullptr;
+    kittest::HostWindow window_{"MonitorTestParentClass", 600, 300,
+                                {.procedure = Procedure,
+                                 .background = Background(),
+                                 .style = WS_POPUP}};
 };
 
 class MonitorControl : public testing::Test {
@@ -167,25 +159,13 @@ protected:
     kit::Size size;
 };
 
+// (The centring arithmetic: the core's test.)
 TEST_F(MonitorControl, KeepsItsCentreAndTakesThePicturesSize) {
-    for (const char* name : {DOZEKIT_MONITOR_CLASS, DOZEKIT_MONITOR_WINDOW_CLASS}) {
-        WNDCLASSEXA info{};
-        info.cbSize = sizeof info;
-        ASSERT_TRUE(::GetClassInfoExA(::GetModuleHandleA(nullptr), name, &info)) << name;
-        EXPECT_EQ(info.style, std::strcmp(name, DOZEKIT_MONITOR_CLASS) == 0 ? 0x4000u : 0x4003u);
-        EXPECT_EQ(info.hbrBackground, ::GetStockObject(NULL_BRUSH));
-    }
     ASSERT_EQ(size, (kit::Size{185, 170}));
     struct Case {
         int width, height, dx, dy;  // created; moved by
     };
-    const Case cases[] = {
-        {195, 180, 5, 5},  // 10 larger each way
-        {196, 181, 6, 5},  // halves rounded down
-        {185, 170, 0, 0},
-        {1, 1, -92, -85},
-    };
-    for (const Case& c : cases) {
+    for (const Case& c : {Case{196, 181, 6, 5}, Case{1, 1, -92, -85}}) {
         Parent parent;
         HWND control = parent.AddControl(MS_PREVIEW, 40, 30, c.width, c.height);
         RECT bounds{};
@@ -215,8 +195,7 @@ TEST_F(MonitorControl, KeepsItsCentreAndTakesThePicturesSize) {
 TEST_F(MonitorControl, PaintsThePictureOverItsParentAndTheCornersItsStyleHolds) {
     const std::uint32_t styles[] = {
         MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV,
-        MS_CORNERS | MS_CTOPLEFTNOW | MS_CTOPLEFTNEV,  // both bits: Default
-        MS_NOTHING | 0x0FF0,                           // corners set but not drawn
+        MS_NOTHING | 0x0FF0,  // corners set but not drawn
         MS_PREVIEW,
     };
     for (const std::uint32_t style : styles) {
@@ -236,12 +215,11 @@ TEST_F(MonitorControl, ACornerChoiceRewritesTheStyleRepaintsAndTellsTheParent) {
         std::uint32_t written;
         bool told;
     };
+    // (Which command ids are corner choices: the core's test.)
     const Case cases[] = {
         {0x52, 0x1002, 0x62, true},    // top-left Now -> Never
         {0x842, 0x1101, 0x842, true},  // top-right Now again: told all the same
         {0x52, 0x1403, 0x52, false},   // corner 4
-        {0x52, 0x1003, 0x52, false},   // action 3
-        {0x52, IDOK, 0x52, false},
     };
     for (const Case& c : cases) {
         Parent parent;

@@ -194,11 +194,12 @@ HWND CreateSaverWindow(UINT mode, HWND parent) {
             exStyle = WS_EX_TOPMOST;
             style = WS_POPUP | WS_VISIBLE;
             // Every monitor: input anywhere is the saver's.
+            const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+            const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
             const Rect area = FullScreenWindow(
                 {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
-                {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                 ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                 ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+                {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                 top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
             x = area.left;
             y = area.top;
             width = area.right - area.left;
@@ -250,7 +251,7 @@ int RunAboutStep(HWND owner) {
                                               owner, AboutDlgProc, 0));
 }
 
-void CheckKitResources() {
+void WarnOfMissingKitResources() {
     if (!::LoadIconA(Kit().resourceModule, MAKEINTRESOURCEA(IDI_DK_KIT)))
         ::MessageBoxA(nullptr, "You _MUST_ include the DozeKit resources (dozekit.res)", "DozeKit",
                       MB_OK);

@@ -59,27 +59,36 @@ if [ "$arch" = win64 ]; then
     export PATH="$wine64_tree/bin:$PATH"
 fi
 
-display_alive() {
-    [ -f "$state/display" ] && [ -f "$state/xvfb.pid" ] \
-        && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+# An X server in the background, its files in folder DIR under NAME (the
+# pid in NAME.pid, its output in NAME.log) and its display in DIR/display;
+# the rest is its command line. -displayfd lets it choose a free display
+# and tell us which.
+x_alive() {  # DIR NAME
+    [ -f "$1/display" ] && [ -f "$1/$2.pid" ] && kill -0 "$(cat "$1/$2.pid")" 2>/dev/null
 }
 
-start_display() {
-    display_alive && return 0
-    rm -f "$state/display" "$state/xvfb.pid"
-    # -displayfd lets Xvfb choose a free display and tell us which.
-    exec {fd}>"$state/display.tmp"
-    setsid Xvfb -displayfd "$fd" -screen 0 "$screen_geometry" -nolisten tcp \
-        </dev/null >"$state/xvfb.log" 2>&1 {lock}>&- &
-    echo $! >"$state/xvfb.pid"
+start_x() {  # DIR NAME COMMAND...
+    local dir=$1 name=$2 program=$3
+    shift 2
+    rm -f "$dir/display" "$dir/$name.pid"
+    exec {fd}>"$dir/display.tmp"
+    setsid "$@" -displayfd "$fd" </dev/null >"$dir/$name.log" 2>&1 {lock}>&- &
+    echo $! >"$dir/$name.pid"
     exec {fd}>&-
     for _ in $(seq 100); do
-        [ -s "$state/display.tmp" ] && break
+        [ -s "$dir/display.tmp" ] && break
         sleep 0.1
     done
-    [ -s "$state/display.tmp" ] || { echo "session: Xvfb did not start" >&2; exit 1; }
-    echo ":$(tr -d '\n' <"$state/display.tmp")" >"$state/display"
-    rm -f "$state/display.tmp"
+    [ -s "$dir/display.tmp" ] || { echo "session: $program did not start; see $dir/$name.log" >&2; exit 1; }
+    echo ":$(tr -d '\n' <"$dir/display.tmp")" >"$dir/display"
+    rm -f "$dir/display.tmp"
+}
+
+stop_x() {  # DIR NAME
+    if [ -f "$1/$2.pid" ]; then
+        kill "$(cat "$1/$2.pid")" 2>/dev/null || true
+    fi
+    rm -f "$1/display" "$1/$2.pid"
 }
 
 # The two-monitor display: Xorg with the dummy video driver, one screen
@@ -91,11 +100,6 @@ start_display() {
 # of a session in its server, so programs on this display run in a prefix
 # of their own, state/monitors/prefix, with a wineserver of their own.
 monitors="$state/monitors"
-
-monitors_alive() {
-    [ -f "$monitors/display" ] && [ -f "$monitors/xorg.pid" ] \
-        && kill -0 "$(cat "$monitors/xorg.pid")" 2>/dev/null
-}
 
 write_monitors_config() {
     mkdir -p "$monitors/xorg.conf.d"
@@ -149,36 +153,20 @@ CONF
 }
 
 start_monitors_display() {
-    monitors_alive && return 0
-    rm -f "$monitors/display" "$monitors/xorg.pid"
+    x_alive "$monitors" xorg && return 0
     command -v Xorg >/dev/null && [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] \
         || { echo "session: Xorg with the dummy driver is missing (scripts/setup.sh)" >&2; exit 1; }
     write_monitors_config
-    exec {fd}>"$monitors/display.tmp"
-    setsid Xorg -displayfd "$fd" -config "$monitors/xorg.conf" \
-        -configdir "$monitors/xorg.conf.d" -logfile "$monitors/xorg.log" \
-        -noreset -nolisten tcp -novtswitch -sharevts \
-        </dev/null >"$monitors/xorg.out" 2>&1 {lock}>&- &
-    echo $! >"$monitors/xorg.pid"
-    exec {fd}>&-
-    for _ in $(seq 100); do
-        [ -s "$monitors/display.tmp" ] && break
-        sleep 0.1
-    done
-    [ -s "$monitors/display.tmp" ] \
-        || { echo "session: Xorg did not start; see $monitors/xorg.log" >&2; exit 1; }
-    echo ":$(tr -d '\n' <"$monitors/display.tmp")" >"$monitors/display"
-    rm -f "$monitors/display.tmp"
+    start_x "$monitors" xorg Xorg -config "$monitors/xorg.conf" \
+        -configdir "$monitors/xorg.conf.d" -logfile "$monitors/xorg.server.log" \
+        -noreset -nolisten tcp -novtswitch -sharevts
 }
 
 stop_monitors() {
     if [ -d "$monitors/prefix" ]; then
         WINEPREFIX="$monitors/prefix" wineserver -k 2>/dev/null || true
     fi
-    if [ -f "$monitors/xorg.pid" ]; then
-        kill "$(cat "$monitors/xorg.pid")" 2>/dev/null || true
-    fi
-    rm -f "$monitors/display" "$monitors/xorg.pid"
+    stop_x "$monitors" xorg
 }
 
 # A booted prefix is kept once per machine and Wine version, so that every
@@ -233,15 +221,23 @@ make_prefix() {
     fi
 }
 
+# Wine in $WINEPREFIX on the display of the folder given.
 start_wine() {
     export DISPLAY
-    DISPLAY=$(cat "$state/display")
-    if [ ! -f "$WINEPREFIX/.redira-ready" ]; then
-        make_prefix
-    fi
+    DISPLAY=$(cat "$1/display")
+    [ -f "$WINEPREFIX/.redira-ready" ] || make_prefix
     # A persistent server saves about two seconds at every program start;
     # when one is running already this does nothing.
     wineserver -p </dev/null >/dev/null 2>&1 {lock}>&- || true
+}
+
+# The environment for running a program in the prefix given, on the
+# display of the folder given.
+print_env() {  # PREFIX DIR
+    echo "export WINEPREFIX='$1' WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$2/display" 2>/dev/null)'"
+    if [ "$arch" = win64 ]; then
+        echo "export WINELOADER='$WINELOADER' WINESERVER='$WINESERVER' PATH='$PATH'"
+    fi
 }
 
 case "$action" in
@@ -250,10 +246,8 @@ start-monitors)
     flock "$lock"
     mkdir -p "$monitors"
     start_monitors_display
-    export WINEPREFIX="$monitors/prefix" DISPLAY
-    DISPLAY=$(cat "$monitors/display")
-    [ -f "$WINEPREFIX/.redira-ready" ] || make_prefix
-    wineserver -p </dev/null >/dev/null 2>&1 {lock}>&- || true
+    export WINEPREFIX="$monitors/prefix"
+    start_wine "$monitors"
     ;;
 stop-monitors)
     exec {lock}>"$state/lock"
@@ -261,26 +255,20 @@ stop-monitors)
     stop_monitors
     ;;
 env-monitors)
-    echo "export WINEPREFIX='$monitors/prefix' WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$monitors/display" 2>/dev/null)'"
-    if [ "$arch" = win64 ]; then
-        echo "export WINELOADER='$WINELOADER' WINESERVER='$WINESERVER' PATH='$PATH'"
-    fi
+    print_env "$monitors/prefix" "$monitors"
     ;;
 start)
     exec {lock}>"$state/lock"
     flock "$lock"
-    start_display
-    start_wine
+    x_alive "$state" xvfb || start_x "$state" xvfb Xvfb -screen 0 "$screen_geometry" -nolisten tcp
+    start_wine "$state"
     ;;
 stop)
     exec {lock}>"$state/lock"
     flock "$lock"
     wineserver -k 2>/dev/null || true
     stop_monitors
-    if [ -f "$state/xvfb.pid" ]; then
-        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
-    fi
-    rm -f "$state/display" "$state/xvfb.pid"
+    stop_x "$state" xvfb
     ;;
 template)
     # The booted prefix that new prefixes copy, once a session has made it.
@@ -288,10 +276,7 @@ template)
     [ -f "$template/.redira-ready" ] && echo "$template"
     ;;
 env)
-    echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(cat "$state/display" 2>/dev/null)'"
-    if [ "$arch" = win64 ]; then
-        echo "export WINELOADER='$WINELOADER' WINESERVER='$WINESERVER' PATH='$PATH'"
-    fi
+    print_env "$WINEPREFIX" "$state"
     ;;
 *)
     echo "session: unknown action $action" >&2

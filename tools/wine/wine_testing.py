@@ -6,6 +6,7 @@ programs, and the session's screen, mouse and keyboard. Drivers find it with
 """
 import argparse
 import contextlib
+import functools
 import os
 import shlex
 import subprocess
@@ -48,17 +49,15 @@ def unwritable(path):
     could not be deleted with its prefix."""
     if os.geteuid() == 0:
         subprocess.run(["chattr", "+i", path], check=True)
-        try:
-            yield
-        finally:
-            subprocess.run(["chattr", "-i", path], check=True)
+        undo = functools.partial(subprocess.run, ["chattr", "-i", path], check=True)
     else:
         mode = os.stat(path).st_mode
         os.chmod(path, mode & ~0o222)
-        try:
-            yield
-        finally:
-            os.chmod(path, mode)
+        undo = functools.partial(os.chmod, path, mode)
+    try:
+        yield
+    finally:
+        undo()
 
 
 # The session's screen (tools/wine/session.sh).

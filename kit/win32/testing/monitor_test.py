@@ -7,7 +7,7 @@ KIT_MONITOR_SHOTS to a folder to keep the screenshots.
 """
 import functools
 import os
-import struct
+import subprocess
 import sys
 import unittest
 
@@ -23,20 +23,13 @@ wait_for = functools.partial(wine_testing.wait_for, timeout=120.0)
 
 
 def bitmap_rows(path):
-    """The RGB rows of a bottom-up 8- or 24-bit BMP file, top row first."""
-    with open(path, "rb") as file:
-        data = file.read()
-    offset, = struct.unpack_from("<I", data, 10)
-    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
-    colours, = struct.unpack_from("<I", data, 46)
-    palette = [data[54 + 4 * i:57 + 4 * i][::-1] for i in range(colours or 256)]
-    stride = (width * bits // 8 + 3) // 4 * 4
-    rows = []
-    for y in range(height):
-        row = data[offset + y * stride:offset + y * stride + width * bits // 8]
-        rows.append(b"".join(palette[i] for i in row) if bits == 8 else
-                    b"".join(row[3 * x:3 * x + 3][::-1] for x in range(width)))
-    return rows[::-1], width, height
+    """The RGB rows of a picture file, top row first, and its size."""
+    size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
+                          capture_output=True, text=True).stdout
+    width, height = map(int, size.split())
+    data = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
+                          capture_output=True).stdout
+    return [data[3 * width * y:3 * width * (y + 1)] for y in range(height)], width, height
 
 
 def crop(shot, left, top, width, height):

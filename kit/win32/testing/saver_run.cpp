@@ -67,11 +67,6 @@ const bool g_wineSettings = [] {
 }  // namespace
 
 std::string TestSaverPath() { return KITTEST_SAVER; }
-std::string Quoted(const std::string& text) {
-    std::string quoted(1, '"');
-    quoted.append(text).push_back('"');
-    return quoted;
-}
 std::string BareSaverPath() { return KITTEST_BARE_SAVER; }
 
 std::optional<DWORD> WaitPumping(const std::vector<HANDLE>& handles, DWORD timeoutMs) {
@@ -100,18 +95,8 @@ void Pump(DWORD milliseconds) {
 SaverRun::SaverRun(const std::string& arguments, const Environment& environment,
                    const std::string& program)
     : logPath_(NewLogPath()) {
-    std::string commandLine = Quoted(program);
+    std::string commandLine = '"' + program + '"';
     if (!arguments.empty()) commandLine += " " + arguments;
-    Start(program, commandLine, environment);
-}
-
-SaverRun::SaverRun(const CommandLine& commandLine, const Environment& environment)
-    : logPath_(NewLogPath()) {
-    Start(TestSaverPath(), commandLine.text, environment);
-}
-
-void SaverRun::Start(const std::string& program, std::string commandLine,
-                     const Environment& environment) {
     for (const char* name : kVariables) ::SetEnvironmentVariableA(name, nullptr);
     ::SetEnvironmentVariableA("KITTEST_LOG", logPath_.c_str());
     for (const auto& [name, value] : environment)
@@ -271,27 +256,23 @@ void UserSettingsScope::SetBytes(const char* name, DWORD type, const std::vector
               ERROR_SUCCESS);
 }
 
-void UserSettingsScope::SetPasswordSwitch(std::optional<DWORD> value) {
+void UserSettingsScope::SetPasswordSwitch(DWORD value) {
     auto key = CreateKey(kDesktopKey);
     ASSERT_TRUE(key);
-    if (!value) {
-        ::RegDeleteValueA(key.Get(), "ScreenSaveUsePassword");
-        return;
-    }
     ASSERT_EQ(::RegSetValueExA(key.Get(), "ScreenSaveUsePassword", 0, REG_DWORD,
-                               reinterpret_cast<const BYTE*>(&*value), sizeof(DWORD)),
+                               reinterpret_cast<const BYTE*>(&value), sizeof value),
               ERROR_SUCCESS);
 }
 
-HostWindow::HostWindow(const char* className, int width, int height) {
+HostWindow::HostWindow(const char* className, int width, int height, const Look& look) {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.lpfnWndProc = look.procedure;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+    windowClass.hbrBackground = look.background;
     windowClass.lpszClassName = className;
     ::RegisterClassA(&windowClass);  // once per class and process
-    window_ = ::CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    window_ = ::CreateWindowExA(0, className, className, look.style | WS_VISIBLE, 40, 40, width,
+                                height, nullptr, nullptr, windowClass.hInstance, nullptr);
     Pump(50);
 }
 

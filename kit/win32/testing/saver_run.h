@@ -20,8 +20,6 @@ namespace kittest {
 // Where the build puts the test saver and its libraries.
 std::string TestSaverPath();
 std::string BareSaverPath();
-// The text in double quotes, as a command line quotes a program.
-std::string Quoted(const std::string& text);
 
 // Waits for any of the handles while pumping this thread's messages, as
 // windows of the saver may be children of ours. Answers the index of the
@@ -35,11 +33,6 @@ public:
 
     SaverRun(const std::string& arguments, const Environment& environment = {},
              const std::string& program = TestSaverPath());
-    // A whole command line as given, program name included.
-    struct CommandLine {
-        std::string text;
-    };
-    SaverRun(const CommandLine& commandLine, const Environment& environment = {});
     ~SaverRun();
     SaverRun(const SaverRun&) = delete;
     SaverRun& operator=(const SaverRun&) = delete;
@@ -65,8 +58,6 @@ public:
     bool Logged(std::string_view prefix) const { return !Lines(prefix).empty(); }
 
 private:
-    void Start(const std::string& program, std::string commandLine, const Environment& environment);
-
     std::string logPath_;
     win32::UniqueKernelHandle process_;
     HWND window_ = nullptr;
@@ -102,17 +93,25 @@ public:
 
     void SetNumber(const char* name, DWORD value);
     void SetBytes(const char* name, DWORD type, const std::vector<BYTE>& bytes);
-    // On, off, or (nothing) not there at all.
-    void SetPasswordSwitch(std::optional<DWORD> value);
+    void SetPasswordSwitch(DWORD value);
 
 private:
     void RemoveAll();
 };
 
-// A plain top-level window of this process, for previews to sit in.
+// A top-level window of this process, of a class of its own (registered
+// at the class's first window), for previews to sit in or messages to be
+// heard. Plain and grey unless told otherwise.
 class HostWindow {
 public:
-    HostWindow(const char* className, int width, int height);
+    struct Look {
+        WNDPROC procedure = ::DefWindowProcA;
+        HBRUSH background = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+        DWORD style = WS_OVERLAPPEDWINDOW;
+    };
+    HostWindow(const char* className, int width, int height, const Look& look);
+    HostWindow(const char* className, int width, int height)
+        : HostWindow(className, width, height, Look{}) {}
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
