@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win32/placement_files.h"
 #include "common/win32/system_library.h"
+#include "puzzle/core/number_text.h"
 #include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
@@ -20,6 +22,11 @@ const char kUpgradeQuestion[] =
     "version. May I try to upgrade, please?";
 
 std::string Fixture(const char* name) { return kFixtures + "\\fake_imgoralib_" + name + ".dll"; }
+
+std::uint32_t FileVersionNumber(const std::string& path) {
+    const auto text = win32::FileVersionText(path);
+    return text ? VersionNumberFromText(*text) : 0;
+}
 
 bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win32/placement_files.h"
 #include "kit/win32/dozekit.h"
 #include "puzzle/core/test_fakes.h"
 #include "puzzle/win32/gdi_picture.h"
@@ -32,8 +33,9 @@ TEST_F(SaverPicturesTest, OwnPicturesAreListedAndOpenedUnderTheirListedNames) {
     const std::string folder = std::string(temporary) + "RediraOwnPictures";
     ::CreateDirectoryA(folder.c_str(), nullptr);
     ::CreateDirectoryA((folder + "\\old.jpg").c_str(), nullptr);
-    WriteWholeFile(folder + "\\Photo.JPG", ResourceBytes(resources_, MAKEINTRESOURCEA(1), RT_RCDATA));
-    WriteWholeFile(folder + "\\notes.txt", {});
+    win32::PlacementFiles files(kNewFilePrefix);
+    files.WriteWhole(folder + "\\Photo.JPG", ResourceBytes(resources_, MAKEINTRESOURCEA(1), RT_RCDATA));
+    files.WriteWhole(folder + "\\notes.txt", {});
 
     SaverPictures pictures(resources_, library_.Load(), nullptr);
     FakePlatform platform;
