@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "puzzle/core/number_text.h"
+#include "common/core/number_text.h"
 
 namespace puzzle {
 namespace {
@@ -15,7 +15,7 @@ std::string LibraryIn(const std::string& folder) { return folder + "\\" + kLibra
 
 std::uint32_t VersionOf(PlacementFiles& files, const std::string& path) {
     const auto text = files.VersionText(path);
-    return text ? VersionNumberFromText(*text) : 0;
+    return text ? common::PackedVersion(*text, kLibraryVersionSeparators) : 0;
 }
 
 bool BindOrComplain(BindingSystem& system, const std::string& path) {

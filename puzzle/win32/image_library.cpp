@@ -1,6 +1,7 @@
 #include "puzzle/win32/image_library.h"
 
 #include "common/win32/placement_files.h"
+#include "common/win32/system_info.h"
 #include "common/win32/system_library.h"
 #include "puzzle/core/library_binding.h"
 #include "puzzle/win32/saver_files.h"
@@ -51,7 +52,7 @@ public:
             return {};
         return OwnFolderIn(folder);
     }
-    std::string TemporaryFolder() override { return OwnFolderIn(puzzle::TemporaryFolder()); }
+    std::string TemporaryFolder() override { return OwnFolderIn(win32::TemporaryFolder()); }
     std::span<const std::uint8_t> CarriedLibrary() override {
         return ResourceBytes(carrier_, kCarriedLibrary, RT_RCDATA);
     }

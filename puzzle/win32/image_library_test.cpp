@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/core/number_text.h"
 #include "common/win32/placement_files.h"
 #include "common/win32/system_library.h"
 #include "puzzle/core/library_binding.h"
-#include "puzzle/core/number_text.h"
 #include "puzzle/win32/testing/test_windows.h"
 
 namespace puzzle {
@@ -23,7 +23,7 @@ std::string Fixture(const char* name) { return kFixtures + "\\fake_imgoralib_" +
 
 std::uint32_t FileVersionNumber(const std::string& path) {
     const auto text = win32::FileVersionText(path);
-    return text ? VersionNumberFromText(*text) : 0;
+    return text ? common::PackedVersion(*text, kLibraryVersionSeparators) : 0;
 }
 
 bool FileExists(const std::string& path) {

@@ -12,10 +12,4 @@ std::span<const std::uint8_t> ResourceBytes(HMODULE module, const char* name, co
     return {static_cast<const std::uint8_t*>(data), size};
 }
 
-std::string TemporaryFolder() {
-    char folder[MAX_PATH];
-    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
-}
-
 }  // namespace puzzle

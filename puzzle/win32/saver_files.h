@@ -1,4 +1,4 @@
-// Files of the saver: its resources, and the system's temporary folder.
+// Files of the saver: its resources.
 // New files are put in place through common::StagedCopy with
 // win32::PlacementFiles (prefix "scj").
 #pragma once
@@ -16,8 +16,5 @@ inline constexpr char kNewFilePrefix[] = "scj";
 
 // The bytes of a resource of `module`; empty when it is missing.
 std::span<const std::uint8_t> ResourceBytes(HMODULE module, const char* name, const char* type);
-
-// The system's temporary folder; empty when it cannot be read.
-std::string TemporaryFolder();
 
 }  // namespace puzzle

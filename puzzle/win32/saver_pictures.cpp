@@ -2,6 +2,7 @@
 
 #include "common/win32/guards.h"
 #include "common/win32/placement_files.h"
+#include "common/win32/system_info.h"
 #include "kit/win32/dozekit.h"
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/saver_files.h"
@@ -44,7 +45,7 @@ std::unique_ptr<Picture> SaverPictures::DecodeBuiltIn(int number) {
     // The library decodes files only; the copy is removed when it goes.
     win32::PlacementFiles files(kNewFilePrefix);
     const common::StagedCopy temporary(
-        files, ResourceBytes(resources_, MAKEINTRESOURCEA(number), RT_RCDATA), TemporaryFolder());
+        files, ResourceBytes(resources_, MAKEINTRESOURCEA(number), RT_RCDATA), win32::TemporaryFolder());
     if (!temporary) return nullptr;
     return DecodeFile(temporary.Path());
 }
