@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {

@@ -5,7 +5,7 @@
 #include <new>
 #include <tuple>
 
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {

@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "puzzle/core/picture_set.h"
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {
