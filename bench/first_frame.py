@@ -53,7 +53,8 @@ def start_session(*targets):
         file.write(tree() + "\n")
     script = os.path.join(repo, "tools", "wine", "session.sh")
     subprocess.run([script, "start", state], check=True)
-    return build, saver_test.Session(state, script), lambda: subprocess.run([script, "stop", state])
+    session = saver_test.Session(saver_test.wine_testing.session_environment(state, script))
+    return build, session, lambda: subprocess.run([script, "stop", state])
 
 
 def measure(session, first_frame, program):

@@ -97,7 +97,7 @@ def main():
     os.makedirs(Args.work, exist_ok=True)
     saver_test.ARGS = Args
     subprocess.run([Args.session, "start", Args.state], check=True)
-    session = saver_test.Session(Args.state, Args.session)
+    session = saver_test.Session(saver_test.wine_testing.session_environment(Args.state, Args.session))
     try:
         session.probe("reset")
         board = saver_test.Board(1, 12)

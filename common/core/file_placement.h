@@ -28,6 +28,8 @@ class PlacementFiles {
 public:
     virtual ~PlacementFiles() = default;
     virtual bool Exists(const std::string& path) = 0;
+    // True when the file at `path` holds exactly `bytes`.
+    virtual bool Holds(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
     struct NewFile {
         std::string path;  // empty when none could be made
         FileFault fault = FileFault::None;

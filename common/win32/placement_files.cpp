@@ -1,5 +1,6 @@
 #include "common/win32/placement_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -53,6 +54,22 @@ bool PlacementFiles::Exists(const std::string& path) {
     UniqueFile file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(file);
+}
+
+bool PlacementFiles::Holds(const std::string& path, std::span<const std::uint8_t> bytes) {
+    // Read beside any other user: a library that is loaded.
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size) ||
+        static_cast<ULONGLONG>(size.QuadPart) != bytes.size())
+        return false;
+    std::vector<std::uint8_t> content(bytes.size());
+    DWORD read = 0;
+    return ::ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read,
+                      nullptr) &&
+           read == content.size() && std::equal(content.begin(), content.end(), bytes.begin());
 }
 
 PlacementFiles::NewFile PlacementFiles::NewFileIn(const std::string& folder) {

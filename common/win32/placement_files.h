@@ -1,6 +1,6 @@
 // The files behind common::PlacementFiles on Windows: unique new files made
-// by GetTempFileNameA, whole writes, version records, MoveFileExA; failures
-// sorted by what the system answered.
+// by GetTempFileNameA, whole reads and writes, version records, MoveFileExA;
+// failures sorted by what the system answered.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,7 @@ public:
     explicit PlacementFiles(const char* prefix) : prefix_(prefix) {}
 
     bool Exists(const std::string& path) override;
+    bool Holds(const std::string& path, std::span<const std::uint8_t> bytes) override;
     NewFile NewFileIn(const std::string& folder) override;
     common::FileFault WriteWhole(const std::string& path, std::span<const std::uint8_t> bytes) override;
     std::optional<std::string> VersionText(const std::string& path) override;

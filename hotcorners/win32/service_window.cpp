@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/win32/guards.h"
+#include "common/win32/system_info.h"
 #include "hotcorners/core/hot_corners.h"
 #include "hotcorners/core/service_rules.h"
 #include "hotcorners/core/taskbar_icon.h"
@@ -42,8 +43,6 @@ constexpr UINT kCommandSaverConfig = 0x66;
 constexpr UINT kCommandAbout = 0x67;
 constexpr UINT kCommandQuit = 0x68;
 
-bool IsNtFamily() { return (::GetVersion() & 0x80000000u) == 0; }
-
 // The desktop window, or the shell's window that draws the icons on it.
 bool IsDesktop(HWND window) {
     if (window == ::GetDesktopWindow() || window == ::GetShellWindow()) return true;
@@ -70,7 +69,7 @@ public:
     void SetScreenSaverActive(bool active) override;
     bool HeldOffMark() override;
     void SetHeldOffMark(bool held) override;
-    bool NtFamily() override { return IsNtFamily(); }
+    bool NtFamily() override { return win32::IsNtFamily(); }
     std::optional<std::string> DesktopSaverSetting() override;
     std::string IniSaverSetting() override;
     bool FileExists(const std::string& path) override;
@@ -241,7 +240,7 @@ bool Service::FileExists(const std::string& path) {
 }
 
 bool Service::SaverRunning() {
-    if (IsNtFamily()) {
+    if (win32::IsNtFamily()) {
         // A running saver has its own desktop; one we may not open runs too.
         for (const char* name : {"screen-saver", "Screen-Saver", "screen saver", "Screen Saver"}) {
             if (HDESK desktop = ::OpenDesktopA(name, 0, FALSE, 0x81)) {

@@ -1,6 +1,6 @@
 #include "kit/core/command_line.h"
 
-#include "common/core/scan_integer.h"
+#include "common/core/number_text.h"
 
 namespace kit {
 namespace {
@@ -16,6 +16,14 @@ std::string_view SkipSpacesAndColons(std::string_view text) {
     return text;
 }
 
+// A window number that does not fit in 32 bits names no window; a negative
+// one wraps to 32 bits, as a handle's bits.
+std::optional<std::uint32_t> WindowNumber(std::string_view text) {
+    const auto scanned = common::ScanInteger(text, common::Overflow::Refuse);
+    if (!scanned) return std::nullopt;
+    return scanned->value;
+}
+
 char LowerAsciiChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The window number of a preview: nothing, no integer or no such window
@@ -25,13 +33,13 @@ Command PreviewIn(std::string_view afterLetter, WindowQuery& windows) {
         return {RunMode::Preview, previewer};
     const std::string_view rest = SkipSpacesAndColons(afterLetter);
     if (rest.empty()) return {};
-    const auto number = ScanInteger(rest);
+    const auto number = WindowNumber(rest);
     if (!number || !windows.IsWindow(*number)) return {};
     return {RunMode::Preview, *number};
 }
 
 Command ChangePasswordOver(std::string_view afterLetter, WindowQuery& windows) {
-    const auto number = ScanInteger(SkipSpacesAndColons(afterLetter));
+    const auto number = WindowNumber(SkipSpacesAndColons(afterLetter));
     if (number && windows.IsWindow(*number)) return {RunMode::ChangePassword, *number};
     return {RunMode::ChangePassword, windows.ForegroundWindow()};
 }
@@ -74,13 +82,6 @@ Command ParseCommandLine(const char* text, WindowQuery& windows) {
     default:
         return {};
     }
-}
-
-std::optional<std::uint32_t> ScanInteger(std::string_view text) {
-    // A window number that does not fit in 32 bits names no window.
-    const auto scanned = common::ScanInteger(text);
-    if (!scanned || scanned->overflowed) return std::nullopt;
-    return scanned->value;
 }
 
 std::string LowerAscii(std::string_view text) {

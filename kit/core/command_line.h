@@ -37,12 +37,6 @@ public:
 // `text` is the whole command line, program name first; null for none.
 Command ParseCommandLine(const char* text, WindowQuery& windows);
 
-// An integer as the "%i" scanning conversion reads it: white space
-// skipped, an optional sign, then hexadecimal after 0x, octal after a
-// leading 0, decimal otherwise. A value whose magnitude does not fit in 32
-// bits is no integer. A negative value wraps to 32 bits, as a handle's bits.
-std::optional<std::uint32_t> ScanInteger(std::string_view text);
-
 std::string LowerAscii(std::string_view text);
 
 // Whether the first word after the mode letter (spaces skipped, up to the

@@ -53,16 +53,6 @@ TEST(CommandLine, ThePreviewerIsAskedFirstForPreviewLettersOnly) {
     EXPECT_EQ(windows.previewerAsked, (std::vector<std::string>{" glimpser", ":1234"}));
 }
 
-// The scan itself is the puzzle's too (ParseInteger's table); a window
-// number is refused when its digits do not fit 32 bits.
-TEST(CommandLine, ScansWindowNumbersThatFit32Bits) {
-    const struct { const char* text; std::optional<std::uint32_t> value; } cases[] = {
-        {"0x4d2", 1234}, {" \t02322", 1234}, {"-1", 0xFFFFFFFFu}, {"0xFFFFFFFF", 0xFFFFFFFFu},
-        {"", std::nullopt}, {"4294967296", std::nullopt}, {"99999999999999999999999", std::nullopt},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ScanInteger(c.text), c.value) << '[' << c.text << ']';
-}
-
 TEST(CommandLine, NamesThePreviewerByItsFirstWordCaseAside) {
     EXPECT_TRUE(NamesPreviewer("   GLIMPSER 1234", "Glimpser"));
     EXPECT_FALSE(NamesPreviewer(" glimpserx", "Glimpser"));

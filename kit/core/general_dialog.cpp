@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "common/core/scan_integer.h"
+#include "common/core/number_text.h"
 
 namespace kit {
 namespace {
@@ -15,8 +15,8 @@ constexpr std::size_t kDelayTextCapacity = 99;
 // one would read back as a delay so long that no password is ever asked),
 // give nothing: the delay stays as it was.
 std::optional<std::uint32_t> DelayFromText(std::string_view text, std::uint32_t unitIndex) {
-    const auto scanned = common::ScanInteger(text);
-    if (!scanned || scanned->overflowed) return std::nullopt;
+    const auto scanned = common::ScanInteger(text, common::Overflow::Refuse);
+    if (!scanned) return std::nullopt;
     const std::int64_t number = static_cast<std::int32_t>(scanned->value);
     const std::int64_t seconds = unitIndex == 1 ? number * 60 : number;
     if (seconds < 0 || seconds > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
@@ -162,7 +162,7 @@ SensitivityRow ParseSensitivityRow(std::string_view text) {
     const auto comma = text.find(',');
     SensitivityRow row{std::string(text.substr(0, comma)), std::nullopt};
     if (comma == std::string_view::npos) return row;
-    if (const auto scanned = common::ScanInteger(text.substr(comma + 1)))
+    if (const auto scanned = common::ScanInteger(text.substr(comma + 1), common::Overflow::Wrap))
         row.threshold = static_cast<std::int32_t>(scanned->value);
     return row;
 }

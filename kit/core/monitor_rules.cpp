@@ -1,6 +1,6 @@
 #include "kit/core/monitor_rules.h"
 
-#include "common/core/scan_integer.h"
+#include "common/core/number_text.h"
 
 namespace kit {
 namespace {
@@ -53,7 +53,7 @@ std::optional<std::array<Point, 4>> ParseAnchorPoints(std::string_view text) {
     std::array<Point, 4> points{};
     for (Point& point : points) {
         for (int* coordinate : {&point.x, &point.y}) {
-            const auto scanned = common::ScanInteger(text);
+            const auto scanned = common::ScanInteger(text, common::Overflow::Wrap);
             if (!scanned) return std::nullopt;
             *coordinate = static_cast<std::int32_t>(scanned->value);
             text.remove_prefix(scanned->length);

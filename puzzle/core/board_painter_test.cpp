@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "puzzle/core/help_text.h"
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {
@@ -137,18 +137,6 @@ TEST_F(PainterTest, FlashesTwoCellsAtMostOrTheWholeBoard) {
     EXPECT_EQ(Recent(), (Lines{"flash start", "wait 100", "fill grey 50,0-450,400",
                                "show 50,0-450,400", "wait 200", "fill white 50,0-450,400",
                                "show 50,0-450,400"}));
-}
-
-TEST_F(PainterTest, APreviewShowsEverythingScaledDown) {
-    Start();
-    painter.SetMapping(DesignMapping({500, 400}, {125, 100}));  // a quarter each way
-    painter.PaintAll();
-    const Lines lines = Recent();
-    // Design 50 to 150 is 12.5 to 37.5, rounded half up.
-    EXPECT_EQ(Only(lines, "tile").front(), "tile 100,0 to 13,0-38,25");
-    EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
-              (Lines{"fill black 0,0-13,100", "fill black 113,0-125,100", "fill black 13,0-113,0",
-                     "fill black 13,100-113,100"}));
 }
 
 TEST_F(PainterTest, ABoardWithoutAPictureIsBlack) {

@@ -111,8 +111,11 @@ void PuzzleGame::Solved() {
     lastActivity_ = Now() + kSolvedLingerMs - kIdleTimeoutMs;
     StopTiming();
     Flush();
-    // Another window may have moved on meanwhile: the stored number counts.
-    if (pictures_->IsLastPicture(progress_->ReloadCurrentPic())) {
+    // Another window may have moved on, or another folder been chosen,
+    // meanwhile: the stored number and folder count.
+    const int current = progress_->ReloadCurrentPic();
+    if (progress_->UsesOwnPictures()) progress_->RefreshOwnDir();
+    if (pictures_->IsLastPicture(current)) {
         progress_->CountCompletedSet();
         ShowStatus(true);
     }

@@ -5,7 +5,7 @@
 #include <new>
 #include <tuple>
 
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {
@@ -56,11 +56,6 @@ protected:
     RecordingView view;
     PuzzleGame game{view, platform.Services()};
 };
-
-TEST(HelpBoxGenerator, IsTheRuntimeGenerator) {
-    HelpBoxGenerator generator(1);  // as after srand(1)
-    for (int expected : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(generator.Next(), expected);
-}
 
 TEST_F(GameTest, SelectingAndSwapping) {
     Start(Swapped({{0, 1}, {2, 3}}));
@@ -168,20 +163,34 @@ TEST_F(GameTest, AnOpenDialogKeepsTheGameAwake) {
     EXPECT_EQ(game.State(), GameState::Idle);
 }
 
-TEST_F(GameTest, PlayTimeCountsOnlyWhilePlayingAnUnsolvedBoard) {
-    Start(Swapped({{0, 1}}));
-    At(50000);
+TEST_F(GameTest, PlayTimeCountsOnlyWhilePlayingAnUnsolvedBoardAcrossTheTickCountWrap) {
+    // Tick counts wrap at 2^32: every time here lies 0x10000 before the wrap.
+    const auto at = [this](std::uint32_t ms) { At(ms - 0x10000u); };
+    at(0);
+    Start(Swapped({{0, 1}, {2, 3}}));
+    at(50000);
     Click({{3, 3}});  // wakes after 50 s idle: not counted
-    At(52000);
+    at(52000);
     game.KeyDown(kKeyF1);  // flushes the time so far, keeps timing
     EXPECT_EQ(Stored("GameTime"), 2000);
-    At(60000);
-    Click({{0, 0}, {1, 0}});  // solves: flushed, timing stops
-    EXPECT_EQ(Stored("GameTime"), 10000);
-    EXPECT_EQ(Stored("GameClicks"), 1);
+    at(60000);
+    Click({{0, 0}});
+    at(66000);
+    game.Tick(GameTimer::Tick);
+    EXPECT_EQ(game.State(), GameState::TileSelected);
+    at(70000);
+    Click({{1, 0}, {2, 0}, {3, 0}});  // solves: flushed, timing stops
+    EXPECT_EQ(Stored("GameTime"), 20000);
+    EXPECT_EQ(Stored("GameClicks"), 2);
     EXPECT_FALSE(game.TimingOn());
-    TickAt(66001);
-    At(70000);
+    // Idle a solved linger after the solving click.
+    at(76000);
+    game.Tick(GameTimer::Tick);
+    EXPECT_EQ(game.State(), GameState::Playing);
+    at(76001);
+    game.Tick(GameTimer::Tick);
+    EXPECT_EQ(game.State(), GameState::Idle);
+    at(80000);
     Click({{1, 1}});  // wakes on a solved board: no timing
     EXPECT_FALSE(game.TimingOn());
 }
@@ -229,16 +238,23 @@ TEST_F(GameTest, TheLastPictureEndsTheSet) {
     }
 }
 
-TEST_F(GameTest, AClickOnASolvedBoardMovesOn) {
+TEST_F(GameTest, ASolvedBoardIsTheWallpaperOnControlAndMovesOnOnAClick) {
     for (const bool nextIsPlain : {false, true}) {
         platform.pictures.undecodable.clear();
         if (nextIsPlain) platform.pictures.undecodable = {2};
         At(0);
+        view.lines.clear();
         Start(Swapped({{0, 1}}));
+        game.KeyDown(kKeyControl);
+        EXPECT_EQ(view.Count("wallpaper"), 0);  // unsolved
         WakeAndSwapFirstTwo();
         TickAt(6001);
+        game.KeyDown(kKeyControl);  // idle
+        EXPECT_EQ(view.Count("wallpaper"), 1);
         Click({{2, 2}});  // in Idle it only wakes
         EXPECT_EQ(Stored("CurrentPic"), 1);
+        game.KeyDown(kKeyControl);  // awake
+        EXPECT_EQ(view.Count("wallpaper"), 2);
         Recent();
         At(7000);
         Click({{2, 2}});
@@ -371,18 +387,6 @@ TEST_F(GameTest, APictureChangeUnderTheLibrarysBoxShowsTheOldBoardWholeAndStaysA
     EXPECT_EQ(view.cursor, CursorShape::Arrow);
 }
 
-TEST_F(GameTest, ControlSetsTheWallpaperOfASolvedBoard) {
-    Start(Swapped({{0, 1}}));
-    game.KeyDown(kKeyControl);
-    EXPECT_EQ(view.Count("wallpaper"), 0);  // unsolved
-    WakeAndSwapFirstTwo();
-    game.KeyDown(kKeyControl);
-    EXPECT_EQ(view.Count("wallpaper"), 1);
-    TickAt(6001);
-    game.KeyDown(kKeyControl);  // idle too
-    EXPECT_EQ(view.Count("wallpaper"), 2);
-}
-
 TEST_F(GameTest, HelpBoxPlacement) {
     const struct { Size text, box; Cell cell; } cases[] = {
         // 150 x 80 and a fifth: 2 x 1 tiles; column (41 >> 3) mod 3, row (18467 >> 3) mod 4.
@@ -427,27 +431,6 @@ TEST_F(GameTest, BlackoutPhasesSwitchEvery100Seconds) {
     At(300001);
     Click({{0, 0}});  // awake, the box is always restored
     EXPECT_EQ(Recent().front(), "erase restore");
-}
-
-TEST_F(GameTest, TimeIsAccountedAcrossTheTickCountWrap) {
-    At(0xFFFF0000u);
-    Start(Swapped({{0, 1}, {2, 3}}));
-    At(0xFFFFF000u);
-    Click({{0, 0}});  // wakes
-    At(0xFFFFF800u);
-    Click({{0, 0}});
-    TickAt(0xFFFFFF00u);
-    TickAt(0x00000100u);
-    EXPECT_EQ(game.State(), GameState::TileSelected);
-    Click({{1, 0}});
-    At(0x00001000u);
-    Click({{2, 0}, {3, 0}});  // solved
-    EXPECT_EQ(Stored("GameTime"), 0x2000);
-    // Idle a solved linger after the solving click.
-    TickAt(0x00001000u + 6000);
-    EXPECT_EQ(game.State(), GameState::Playing);
-    TickAt(0x00001000u + 6001);
-    EXPECT_EQ(game.State(), GameState::Idle);
 }
 
 TEST_F(GameTest, ThePreviewNeverFallsIdleByItself) {

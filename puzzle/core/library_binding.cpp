@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "puzzle/core/number_text.h"
+#include "common/core/number_text.h"
 
 namespace puzzle {
 namespace {
@@ -15,7 +15,7 @@ std::string LibraryIn(const std::string& folder) { return folder + "\\" + kLibra
 
 std::uint32_t VersionOf(PlacementFiles& files, const std::string& path) {
     const auto text = files.VersionText(path);
-    return text ? VersionNumberFromText(*text) : 0;
+    return text ? common::PackedVersion(*text, kLibraryVersionSeparators) : 0;
 }
 
 bool BindOrComplain(BindingSystem& system, const std::string& path) {
@@ -74,13 +74,16 @@ SystemCopy BindFromSystemFolder(BindingSystem& system, PlacementFiles& files,
 
 // The carried copy into a folder of the user's own. An earlier copy there
 // that is as new stays: another run of the saver (a preview beside the
-// full-screen saver) may have it loaded.
+// full-screen saver) may have it loaded. The carried copy itself, found
+// there by every later start, is taken as it is, without writing a copy to
+// compare with.
 FileFault PlaceInUserFolder(PlacementFiles& files, std::span<const std::uint8_t> carried,
                             const std::string& folder) {
+    const std::string path = LibraryIn(folder);
+    if (files.Holds(path, carried)) return FileFault::None;
     StagedCopy copy(files, carried, folder);
     if (!copy) return copy.Fault();
-    const std::string path = LibraryIn(folder);
-    const std::uint32_t earlier = files.Exists(path) ? VersionOf(files, path) : 0;
+    const std::uint32_t earlier = VersionOf(files, path);
     if (earlier != 0 && earlier >= VersionOf(files, copy.Path())) return FileFault::None;
     return copy.MoveTo(path);
 }
@@ -92,9 +95,7 @@ bool BindImageLibrary(BindingSystem& system, PlacementFiles& files) {
     const auto carried = system.CarriedLibrary();
     const std::string systemFolder = system.SystemFolder();
     if (carried.empty()) {
-        if (!systemFolder.empty() && files.Exists(LibraryIn(systemFolder)) &&
-            system.BindFrom(LibraryIn(systemFolder)))
-            return true;
+        if (!systemFolder.empty() && system.BindFrom(LibraryIn(systemFolder))) return true;
         system.ShowError(kLibraryNotCarried);
         return false;
     }
@@ -114,7 +115,7 @@ bool BindImageLibrary(BindingSystem& system, PlacementFiles& files) {
         const FileFault fault = PlaceInUserFolder(files, carried, folder);
         if (fault == FileFault::None) return BindOrComplain(system, LibraryIn(folder));
         // An earlier copy that could not be replaced may still serve.
-        if (files.Exists(LibraryIn(folder)) && system.BindFrom(LibraryIn(folder))) return true;
+        if (system.BindFrom(LibraryIn(folder))) return true;
         failures.push_back({folder, fault});
     }
     system.ShowError(CannotWriteText(failures));

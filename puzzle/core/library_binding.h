@@ -37,6 +37,10 @@ public:
 };
 
 inline constexpr char kLibraryFile[] = "imgoralib.dll";
+// A library's "FileVersion" splits at dots alone, as the saver has always
+// read it: "1, 0, 0, 5" counts as 1.0.0.0 (the installer splits at commas
+// too, as version records are written).
+inline constexpr char kLibraryVersionSeparators[] = ".";
 
 inline constexpr char kUpgradeQuestion[] =
     "You have an out-of-date version of ImgoraLib.dll on your system. I need a more recent "

@@ -164,5 +164,15 @@ TEST(BindImageLibrary, PutsTheCarriedCopyWhereItCanAndNeverLosesTheInstalledOne)
     }
 }
 
+TEST(BindImageLibrary, ALaterStartOfAStandardUserWritesNoCopy) {
+    MemoryFiles files;
+    FakeBindingSystem system(files);
+    files.refusing.insert(kSystem);
+    files.files[kLocalCopy] = "1.1.5";  // the carried library, put there by an earlier start
+    EXPECT_TRUE(BindImageLibrary(system, files));
+    EXPECT_EQ(system.bound, kLocalCopy);
+    EXPECT_EQ(files.made, 0);
+}
+
 }  // namespace
 }  // namespace puzzle

@@ -53,8 +53,9 @@ bool PictureSet::BuiltInPictureExists(int number) {
 
 bool PictureSet::IsLastPicture(int number) {
     if (number == INT_MAX) return true;
-    return progress_.UsesOwnPictures() ? !FindOwnPicture(number + 1)
-                                       : !BuiltInPictureExists(number + 1);
+    return progress_.UsesOwnPictures()
+               ? !FindPictureInFolder(services_.pictures, progress_.OwnDir(), number + 1)
+               : !BuiltInPictureExists(number + 1);
 }
 
 std::unique_ptr<PuzzleBoard> PictureSet::MakeCurrentBoard(int hard) {

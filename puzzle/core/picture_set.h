@@ -31,7 +31,8 @@ public:
     // Own picture `number` of the own-pictures folder, read again first.
     bool FindOwnPicture(int number, std::string* path = nullptr);
     bool BuiltInPictureExists(int number);
-    // Whether no picture of the set in use follows picture `number`.
+    // Whether no picture of the set in use follows picture `number`, in
+    // the own-pictures folder as last read. Changes nothing.
     bool IsLastPicture(int number);
 
     // Makes the board of the current picture, complete: decoded, cut at

@@ -4,7 +4,7 @@
 #include <climits>
 #include <new>
 
-#include "puzzle/core/number_text.h"
+#include "common/core/number_text.h"
 #include "puzzle/core/picture_set.h"
 #include "puzzle/core/store_values.h"
 
@@ -29,7 +29,9 @@ ProgressStore::ProgressStore(const BoardServices& services) : services_(services
                        .value_or(kFallbackBaseKeyName);
     const std::string defaultText = environment.LoadText(kDefaultHardText, kDefaultHardCapacity)
                                         .value_or(kFallbackDefaultHardText);
-    defaultHard_ = UsableHard(ParseInteger(defaultText).value_or(kFallbackDefaultHard));
+    const auto defaultHard = common::ScanInteger(defaultText, common::Overflow::Wrap);
+    defaultHard_ =
+        UsableHard(defaultHard ? static_cast<std::int32_t>(defaultHard->value) : kFallbackDefaultHard);
     hard_ = defaultHard_;
     timesAtEnd_ = 0;
     currentPic_ = 1;

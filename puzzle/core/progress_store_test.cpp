@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "puzzle/core/progress_store.h"
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {

@@ -1,6 +1,7 @@
 // What the puzzle core needs of the platform besides the store: a tick
 // count, the saver's texts and system facts, and the pictures. The Win32
-// layer implements these with the real API; test_fakes.h has stand-ins.
+// layer implements these with the real API; testing/test_fakes.h has
+// stand-ins.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "puzzle/core/test_fakes.h"
+#include "puzzle/core/testing/test_fakes.h"
 
 namespace puzzle {
 namespace {

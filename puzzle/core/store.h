@@ -1,7 +1,7 @@
 // The key-value store that keeps the puzzle's settings and progress: a tree
 // of named keys holding named values. The platform supplies the store (the
 // registry under HKEY_CURRENT_USER on Windows); the tests use MemoryStore
-// from test_fakes.h.
+// from testing/test_fakes.h.
 //
 // A key is closed by destroying its StoreKey. Reads are capacity-bounded:
 // a value larger than the room offered counts as missing, as it does for

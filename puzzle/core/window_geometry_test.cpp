@@ -8,18 +8,7 @@ namespace {
 // A 1024 x 768 screen with a board of 12 x 10 tiles of 75 pixels.
 const BoardPlacement kBoard{{1024, 768}, 62, 9, 75, 12, 10};
 
-TEST(WindowGeometry, FullScreenIsOneToOne) {
-    const DesignMapping mapping({1024, 768}, {1024, 768});
-    EXPECT_EQ(CellRect(mapping, kBoard, {0, 0}), (WindowRect{62, 9, 137, 84}));
-    EXPECT_EQ(CellRect(mapping, kBoard, {11, 9}), (WindowRect{887, 684, 962, 759}));
-    EXPECT_EQ(TileBlockRect(mapping, kBoard, {2, 1}, {3, 2}), (WindowRect{212, 84, 437, 234}));
-    EXPECT_EQ(MarginRects(mapping, kBoard),
-              (std::array<WindowRect, 4>{{{0, 0, 62, 768}, {962, 0, 1024, 768},
-                                          {62, 0, 962, 9}, {62, 759, 962, 768}}}));
-    EXPECT_EQ(mapping.DesignX(500), 500);
-}
-
-TEST(WindowGeometry, TheFullScreenWindowOfSeveralMonitorsShowsTheBoardOnThePrimaryOne) {
+TEST(WindowGeometry, TheFullScreenWindowShowsTheBoardOneToOneOnThePrimaryMonitor) {
     // The window covers the virtual screen, which starts left of or above
     // the primary monitor; the primary's top-left corner is the screen's
     // (0, 0). The board stands on it as on a single monitor.
@@ -41,6 +30,8 @@ TEST(WindowGeometry, TheFullScreenWindowOfSeveralMonitorsShowsTheBoardOnThePrima
         EXPECT_EQ(CellRect(mapping, kBoard, {0, 0}), (WindowRect{x + 62, y + 9, x + 137, y + 84}));
         EXPECT_EQ(CellRect(mapping, kBoard, {11, 9}),
                   (WindowRect{x + 887, y + 684, x + 962, y + 759}));
+        EXPECT_EQ(TileBlockRect(mapping, kBoard, {2, 1}, {3, 2}),
+                  (WindowRect{x + 212, y + 84, x + 437, y + 234}));
         // The margins end at the primary monitor's edges.
         EXPECT_EQ(MarginRects(mapping, kBoard),
                   (std::array<WindowRect, 4>{{{x, y, x + 62, y + 768},

@@ -1,9 +1,9 @@
 #include "puzzle/win32/image_library.h"
 
 #include "common/win32/placement_files.h"
+#include "common/win32/system_info.h"
 #include "common/win32/system_library.h"
 #include "puzzle/core/library_binding.h"
-#include "puzzle/core/number_text.h"
 #include "puzzle/win32/saver_files.h"
 
 namespace puzzle {
@@ -52,11 +52,7 @@ public:
             return {};
         return OwnFolderIn(folder);
     }
-    std::string TemporaryFolder() override {
-        char folder[MAX_PATH];
-        const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-        return length == 0 || length >= MAX_PATH ? std::string() : OwnFolderIn(std::string(folder, length));
-    }
+    std::string TemporaryFolder() override { return OwnFolderIn(win32::TemporaryFolder()); }
     std::span<const std::uint8_t> CarriedLibrary() override {
         return ResourceBytes(carrier_, kCarriedLibrary, RT_RCDATA);
     }
@@ -92,13 +88,8 @@ bool ImageLibrary::Adopt(win32::UniqueLibrary module) {
 bool BindImageLibrary(HMODULE carrier, ImageLibrary& library) {
     library.Release();
     Win32Binding system(carrier, library);
-    win32::PlacementFiles files("scj");
+    win32::PlacementFiles files(kNewFilePrefix);
     return puzzle::BindImageLibrary(system, files);
-}
-
-std::uint32_t FileVersionNumber(const std::string& path) {
-    const auto text = win32::FileVersionText(path);
-    return text ? VersionNumberFromText(*text) : 0;
 }
 
 }  // namespace puzzle

@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
-
 #include "common/win32/guards.h"
 #include "imagelib/win32/imgoralib.h"
 
@@ -35,9 +32,5 @@ private:
 // `carrier`) into place as needed. False, after telling the user why, when
 // the saver cannot go on.
 bool BindImageLibrary(HMODULE carrier, ImageLibrary& library);
-
-// The "FileVersion" string of a file's version record as one number
-// (VersionNumberFromText); 0 when the file has no readable version.
-std::uint32_t FileVersionNumber(const std::string& path);
 
 }  // namespace puzzle

@@ -1,170 +1,163 @@
-// The puzzle window's class, its creation for the kit, and its window
-// procedure: input mapped to the game, the rest handed on to the kit.
+// The puzzle window as the game's view: drawing requests handed to the
+// core's painter, which draws on the window's canvas; timers, the cursor,
+// and the boxes and dialogs the game opens.
 #include "puzzle/win32/puzzle_window.h"
 
-#include <new>
-#include <optional>
+#include <string>
 
 #include "kit/win32/dozekit.h"
-#include "puzzle/win32/saver_process.h"
+#include "puzzle/core/help_text.h"
+#include "puzzle/core/status_text.h"
+#include "puzzle/win32/gdi_picture.h"
+#include "puzzle/win32/saver_dialogs.h"
+#include "puzzle/win32/wallpaper.h"
 
 namespace puzzle {
 
 namespace {
 
-constexpr char kClassName[] = "PuzzleWindowClass";
-constexpr char kTitle[] = "SaverWindow";
-
-bool IsTopLevel(HWND window) { return ::GetParent(window) == nullptr; }
-
-PuzzleWindow* Attached(HWND window) {
-    return reinterpret_cast<PuzzleWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-using Handled = std::optional<LRESULT>;
-constexpr Handled kPassOn = std::nullopt;
-
-// WM_CREATE comes before any game is attached.
-void OnCreate(HWND window) {
-    PuzzleWindow* puzzle = nullptr;
-    try {
-        puzzle = new PuzzleWindow(window, Process().instance, Process().load);
-        puzzle->Game().Start();
-    } catch (const std::bad_alloc&) {
-        // Without memory for the game the window goes on as the kit's.
-        delete puzzle;
-        return;
-    }
-    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(puzzle));
-}
-
-Handled OnPaint(PuzzleWindow& puzzle) {
-    win32::PaintDc paint(puzzle.Handle());
-    puzzle.Paint(paint.Get(), paint.Info().rcPaint);
-    return kPassOn;
-}
-
-Handled OnClose(PuzzleWindow& puzzle) {
-    // The kit asks the full-screen saver to close on keys and deactivation
-    // too; only the player's button release may end it.
-    if (IsTopLevel(puzzle.Handle()) && !Process().closeRequested) return 0;
-    puzzle.Game().SaveArrangement();
-    return kPassOn;
-}
-
-Handled OnSetCursor(PuzzleWindow& puzzle) {
-    puzzle.Game().ApplyCursorRule();
-    return 0;
-}
-
-Handled OnKeyDown(PuzzleWindow& puzzle, WPARAM key) {
-    puzzle.Game().KeyDown(static_cast<int>(key));
-    return kPassOn;
-}
-
-Handled OnKeyUp(PuzzleWindow& puzzle, WPARAM key) {
-    puzzle.Game().KeyUp(static_cast<int>(key));
-    return kPassOn;
-}
-
-Handled OnTimer(PuzzleWindow& puzzle, WPARAM id) {
-    if (id == static_cast<WPARAM>(GameTimer::Tick) || id == static_cast<WPARAM>(GameTimer::Repaint))
-        puzzle.Game().Tick(static_cast<GameTimer>(id));
-    return kPassOn;
-}
-
-Handled OnMouseMove(PuzzleWindow& puzzle) {
-    puzzle.Game().MouseMoved();
-    return 0;
-}
-
-Handled OnLeftButtonDown(PuzzleWindow& puzzle, LPARAM point) {
-    const int x = LOWORD(point), y = HIWORD(point);
-    puzzle.Game().LeftClick(puzzle.Mapping().DesignX(x), puzzle.Mapping().DesignY(y));
-    return 0;
-}
-
-Handled OnCloseButtonUp(PuzzleWindow& puzzle) {
-    if (IsTopLevel(puzzle.Handle())) {
-        Process().closeRequested = true;
-        ::SendMessageA(puzzle.Handle(), WM_CLOSE, 0, 0);
-    }
-    return 0;
-}
-
-// Logging off ends the process without WM_CLOSE or WM_DESTROY: what was
-// played so far is stored now (the arrangement as at WM_DESTROY).
-Handled OnEndSession(PuzzleWindow& puzzle, WPARAM ending) {
-    if (ending) puzzle.Game().SaveProgress();
-    return kPassOn;
-}
-
-// The game ends when the outermost handler returns (see PuzzleWindowProc).
-Handled OnDestroy(HWND window, PuzzleWindow& puzzle) {
-    ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    // A preview's host may destroy the window without WM_CLOSE: the
-    // arrangement is saved here too, unless another window (the
-    // full-screen saver tried meanwhile) has stored newer progress since.
-    puzzle.Game().SaveArrangementIfStoreUnchanged();
-    puzzle.MarkDestroyed();
-    ::PostQuitMessage(0);
-    return kPassOn;
-}
-
-Handled Dispatch(HWND window, PuzzleWindow& puzzle, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: return OnPaint(puzzle);
-    case WM_CLOSE: return OnClose(puzzle);
-    case WM_SETCURSOR: return OnSetCursor(puzzle);
-    case WM_KEYDOWN: return OnKeyDown(puzzle, wParam);
-    case WM_KEYUP: return OnKeyUp(puzzle, wParam);
-    case WM_TIMER: return OnTimer(puzzle, wParam);
-    case WM_MOUSEMOVE: return OnMouseMove(puzzle);
-    case WM_LBUTTONDOWN: return OnLeftButtonDown(puzzle, lParam);
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: return OnCloseButtonUp(puzzle);
-    case WM_ENDSESSION: return OnEndSession(puzzle, wParam);
-    case WM_DESTROY: return OnDestroy(window, puzzle);
-    default: return kPassOn;
-    }
-}
-
-LRESULT CALLBACK PuzzleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        OnCreate(window);
-    } else if (PuzzleWindow* puzzle = Attached(window)) {
-        // A modal box or dialog of a handler runs a message loop, in which
-        // the window may be destroyed (a preview's host going away): the
-        // game ends only once no handler of it is running any more.
-        puzzle->EnterHandler();
-        const Handled result = Dispatch(window, *puzzle, message, wParam, lParam);
-        if (puzzle->LeaveHandler()) {
-            puzzle->Game().End();
-            delete puzzle;
-        }
-        if (result) return *result;
-    }
-    return DefSaverProc(window, message, wParam, lParam);
-}
+constexpr char kRewardText[] =
+    "PS. You can play with your own images! Configure them from the Settings button in the "
+    "Display Properties control panel.";
+constexpr char kRewardCaption[] = "A reward";
+constexpr char kProgressCaption[] = "How you're doing:";
 
 }  // namespace
 
-bool RegisterPuzzleWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = PuzzleWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    return ::RegisterClassExA(&windowClass) != 0;
+PuzzleWindow::PuzzleWindow(HWND window, HINSTANCE instance, ImgoraLibLoadProc load)
+    : window_(window),
+      instance_(instance),
+      environment_(instance),
+      pictures_(instance, load, window),
+      game_(*this, BoardServices{store_, environment_, pictures_, clock_}),
+      canvas_(window),
+      painter_(game_, canvas_) {}
+
+PuzzleWindow::~PuzzleWindow() = default;
+
+bool PuzzleWindow::ReadyToDraw() {
+    if (!game_.Board()) return false;
+    switch (canvas_.Prepare(painter_.Mapping().ScreenArea())) {
+    case GdiCanvas::Buffer::Missing: return false;
+    case GdiCanvas::Buffer::New: painter_.PaintAll(); break;
+    case GdiCanvas::Buffer::Kept: break;
+    }
+    return true;
 }
 
-HWND CALLBACK PuzzleCreateWindow(UINT, LPCREATESTRUCTA create) {
-    if (!create) return nullptr;
-    return ::CreateWindowExA(create->dwExStyle, kClassName, kTitle, static_cast<DWORD>(create->style),
-                             create->x, create->y, create->cx, create->cy, create->hwndParent,
-                             nullptr, Process().instance, create->lpCreateParams);
+void PuzzleWindow::Paint(HDC dc, const RECT& area) {
+    ReadyToDraw();
+    canvas_.Present(dc, area);
 }
+
+// ---- Drawing requests.
+
+void PuzzleWindow::DrawCells(int column, int row, int columns, int rows) {
+    if (ReadyToDraw()) painter_.DrawCells(column, row, columns, rows);
+}
+
+void PuzzleWindow::DrawSelectionFrame() {
+    if (ReadyToDraw()) painter_.DrawSelectionFrame();
+}
+
+void PuzzleWindow::DrawHelpBox() {
+    if (ReadyToDraw()) painter_.DrawHelpBox();
+}
+
+void PuzzleWindow::EraseHelpBox(HelpBoxErase how) {
+    if (ReadyToDraw()) painter_.EraseHelpBox(how);
+}
+
+void PuzzleWindow::FlashCells(std::span<const Cell> cells) {
+    if (ReadyToDraw()) painter_.FlashCells(cells);
+}
+
+void PuzzleWindow::FlashBoard() {
+    if (ReadyToDraw()) painter_.FlashBoard();
+}
+
+void PuzzleWindow::RepaintNow() {
+    RequestRepaint();
+    ::UpdateWindow(window_);
+}
+
+void PuzzleWindow::RequestRepaint() {
+    if (ReadyToDraw()) painter_.PaintAll();
+    ::InvalidateRect(window_, nullptr, FALSE);
+}
+
+// ---- The window.
+
+// The one place that says where the board goes: a preview shows the design
+// screen in its whole client area; the full-screen window covers every
+// monitor and shows it on the primary one, where the board stands as on a
+// single monitor, so that points anywhere else map beyond the board.
+Size PuzzleWindow::LayoutWindow() {
+    const Size screen = environment_.ScreenSize();
+    if (IsPreview()) {
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        painter_.SetMapping(DesignMapping(screen, {client.right, client.bottom}));
+    } else {
+        POINT clientOrigin{0, 0};
+        ::ClientToScreen(window_, &clientOrigin);
+        painter_.SetMapping(OnPrimaryMonitor(screen, clientOrigin.x, clientOrigin.y));
+    }
+    ReadyToDraw();
+    return MeasureHelpText(canvas_);
+}
+
+void PuzzleWindow::SetCursor(CursorShape shape) {
+    switch (shape) {
+    case CursorShape::Arrow: ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW)); break;
+    case CursorShape::Wait: ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT)); break;
+    case CursorShape::Hidden: ::SetCursor(nullptr); break;
+    }
+}
+
+void PuzzleWindow::Beep() { ::MessageBeep(MB_OK); }
+
+bool PuzzleWindow::IsShiftDown() { return ::GetKeyState(VK_SHIFT) < 0; }
+
+bool PuzzleWindow::IsPreview() { return ::GetParent(window_) != nullptr; }
+
+void PuzzleWindow::StartTimer(GameTimer timer, std::uint32_t milliseconds) {
+    ::SetTimer(window_, static_cast<UINT_PTR>(timer), milliseconds, nullptr);
+}
+
+void PuzzleWindow::StopTimer(GameTimer timer) {
+    ::KillTimer(window_, static_cast<UINT_PTR>(timer));
+}
+
+void PuzzleWindow::SetWallpaper() {
+    const PuzzleBoard* board = game_.Board();
+    const auto* picture = board ? dynamic_cast<const GdiPicture*>(board->BoardPicture()) : nullptr;
+    if (!picture) return;
+    const HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    SetBoardAsWallpaper(picture->Handle(), environment_.WindowsDirectory());
+    ::SetCursor(previous);
+}
+
+// ---- Modal windows.
+
+void PuzzleWindow::SetDialogActive(bool active) {
+    ::SendMessageA(window_, SCRINTERNAL_DIALOGACTIVE, active ? 1 : 0, 0);
+}
+
+void PuzzleWindow::ShowProgressBox() {
+    const ProgressStore* progress = game_.Progress();
+    if (!progress) return;
+    const std::string text =
+        ProgressText(progress->CurrentPic(), progress->GameClicks(), progress->GameTime());
+    ::MessageBoxA(window_, text.c_str(), kProgressCaption, MB_OK);
+}
+
+void PuzzleWindow::ShowEndOfSetDialog() {
+    ProgressStore* progress = game_.Progress();
+    if (progress && game_.Board())
+        RunEndOfSetDialog(instance_, window_, *progress, game_.Board()->Hard());
+}
+
+void PuzzleWindow::ShowRewardBox() { ::MessageBoxA(window_, kRewardText, kRewardCaption, MB_OK); }
 
 }  // namespace puzzle

@@ -1,13 +1,14 @@
 // The puzzle window: the window the kit asks for in full screen and in the
-// preview, the game played in it, and all its drawing.
+// preview, the game played in it, and all its drawing. Its window class
+// and procedure are in puzzle_window_class.h.
 //
-// Conventions of the window procedure (puzzle_window.cpp): one OnXxx
+// Conventions of the window procedure (puzzle_window_class.cpp): one OnXxx
 // handler per message. A handler that answers std::nullopt hands the
 // message on to the kit's DefSaverProc; one that answers a value has
 // consumed it. Messages that come while no game is attached (before
 // WM_CREATE has made one, or when it could not) go to DefSaverProc only.
 //
-// Drawing: the game's requests (puzzle_view.cpp) go to the core's painter
+// Drawing: the game's requests (puzzle_window.cpp) go to the core's painter
 // (puzzle/core/board_painter.h), which draws with a few primitives on the
 // window's canvas, an off-screen copy of the client area (gdi_canvas.h),
 // and shows what it changed at once. WM_PAINT only copies the off-screen
@@ -28,14 +29,6 @@
 #include "puzzle/win32/saver_pictures.h"
 
 namespace puzzle {
-
-// Registers "PuzzleWindowClass". Its windows take the saver's module and
-// library from saver_process.h.
-bool RegisterPuzzleWindowClass(HINSTANCE instance);
-
-// The kit's create-window callback: the window of the class above, titled
-// "SaverWindow", with everything else as the kit filled it in.
-HWND CALLBACK PuzzleCreateWindow(UINT mode, LPCREATESTRUCTA create);
 
 class PuzzleWindow final : public GameView {
 public:

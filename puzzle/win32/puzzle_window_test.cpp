@@ -11,6 +11,7 @@
 #include "kit/win32/dozekit.h"
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/image_library.h"
+#include "puzzle/win32/puzzle_window_class.h"
 #include "puzzle/win32/saver_process.h"
 #include "puzzle/win32/testing/test_windows.h"
 #include "puzzle/win32/wallpaper.h"

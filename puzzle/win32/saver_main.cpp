@@ -5,7 +5,7 @@
 
 #include "kit/win32/dozekit.h"
 #include "puzzle/win32/image_library.h"
-#include "puzzle/win32/puzzle_window.h"
+#include "puzzle/win32/puzzle_window_class.h"
 #include "puzzle/win32/saver_dialogs.h"
 #include "puzzle/win32/saver_process.h"
 

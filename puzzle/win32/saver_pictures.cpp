@@ -1,6 +1,8 @@
 #include "puzzle/win32/saver_pictures.h"
 
 #include "common/win32/guards.h"
+#include "common/win32/placement_files.h"
+#include "common/win32/system_info.h"
 #include "kit/win32/dozekit.h"
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/saver_files.h"
@@ -40,10 +42,11 @@ std::unique_ptr<Picture> SaverPictures::DecodeFile(const std::string& path) {
 
 std::unique_ptr<Picture> SaverPictures::DecodeBuiltIn(int number) {
     if (!BuiltInExists(number)) return nullptr;
-    const auto bytes = ResourceBytes(resources_, MAKEINTRESOURCEA(number), RT_RCDATA);
-    if (bytes.empty()) return nullptr;
-    TemporaryFile temporary;
-    if (!temporary || !WriteWholeFile(temporary.Path(), bytes)) return nullptr;
+    // The library decodes files only; the copy is removed when it goes.
+    win32::PlacementFiles files(kNewFilePrefix);
+    const common::StagedCopy temporary(
+        files, ResourceBytes(resources_, MAKEINTRESOURCEA(number), RT_RCDATA), win32::TemporaryFolder());
+    if (!temporary) return nullptr;
     return DecodeFile(temporary.Path());
 }
 

@@ -22,8 +22,8 @@ public:
                     const std::function<bool(const FolderEntry&)>& visit) override;
     bool BuiltInExists(int number) override;
     std::unique_ptr<Picture> DecodeFile(const std::string& path) override;
-    // Writes the picture to a temporary "scj" file, decodes that and
-    // removes it again, whatever happens on the way.
+    // Writes the picture to a new "scj" file in the temporary folder,
+    // decodes that and removes it again, whatever happens on the way.
     std::unique_ptr<Picture> DecodeBuiltIn(int number) override;
     std::unique_ptr<Picture> PlainPicture(int width, int height) override;
 

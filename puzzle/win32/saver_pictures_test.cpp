@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "common/win32/placement_files.h"
 #include "kit/win32/dozekit.h"
-#include "puzzle/core/test_fakes.h"
 #include "puzzle/win32/gdi_picture.h"
 #include "puzzle/win32/image_library.h"
 #include "puzzle/win32/saver_files.h"
@@ -24,31 +26,25 @@ protected:
     HMODULE resources_ = ::GetModuleHandleA(nullptr);
 };
 
-TEST_F(SaverPicturesTest, OwnPicturesAreListedAndOpenedUnderTheirListedNames) {
-    // Photo.JPG (a copy of built-in picture 1, a bitmap), notes.txt and a
-    // folder old.jpg.
+TEST_F(SaverPicturesTest, AFolderIsListedWithItsFoldersMarked) {
     char temporary[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temporary);
     const std::string folder = std::string(temporary) + "RediraOwnPictures";
     ::CreateDirectoryA(folder.c_str(), nullptr);
     ::CreateDirectoryA((folder + "\\old.jpg").c_str(), nullptr);
-    WriteWholeFile(folder + "\\Photo.JPG", ResourceBytes(resources_, MAKEINTRESOURCEA(1), RT_RCDATA));
-    WriteWholeFile(folder + "\\notes.txt", {});
+    win32::PlacementFiles(kNewFilePrefix).WriteWhole(folder + "\\Photo.JPG", {});
 
     SaverPictures pictures(resources_, library_.Load(), nullptr);
-    FakePlatform platform;
-    platform.store.Set(FakePlatform::kBaseKey, "UseOwnPics", 1);
-    platform.store.Set(FakePlatform::kBaseKey, "OwnDir", folder);
-    BoardMaking board({platform.store, platform.environment, pictures, platform.clock});
-    std::string path;
-    EXPECT_TRUE(board.pictures.FindOwnPicture(1, &path));
-    EXPECT_EQ(path, folder + "\\Photo.JPG");
-    EXPECT_FALSE(board.pictures.FindOwnPicture(2));
-    EXPECT_TRUE(board.LoadCurrentPicture());
-    EXPECT_FALSE(board.board->IsPlainBoard());
+    std::set<std::pair<std::string, bool>> listed;
+    EXPECT_TRUE(pictures.ListFolder(folder, [&](const FolderEntry& entry) {
+        listed.insert({entry.name, entry.isFolder});
+        return true;
+    }));
+    EXPECT_EQ(listed, (std::set<std::pair<std::string, bool>>{
+                          {".", true}, {"..", true}, {"old.jpg", true}, {"Photo.JPG", false}}));
     EXPECT_FALSE(pictures.ListFolder(folder + "\\missing", [](const FolderEntry&) { return true; }));
 
-    for (const char* file : {"\\Photo.JPG", "\\notes.txt"}) ::DeleteFileA((folder + file).c_str());
+    ::DeleteFileA((folder + "\\Photo.JPG").c_str());
     ::RemoveDirectoryA((folder + "\\old.jpg").c_str());
     ::RemoveDirectoryA(folder.c_str());
 }

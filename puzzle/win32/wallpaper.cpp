@@ -1,6 +1,7 @@
 #include "puzzle/win32/wallpaper.h"
 
 #include "common/win32/guards.h"
+#include "common/win32/placement_files.h"
 #include "puzzle/core/wallpaper_file.h"
 #include "puzzle/win32/saver_files.h"
 
@@ -27,7 +28,9 @@ bool WriteBoardBitmap(HBITMAP bitmap, const std::string& path) {
     const int rows = ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(layout->height),
                                  file.data() + kWallpaperPixelOffset, &format, DIB_RGB_COLORS);
     if (rows != layout->height) return false;
-    return WriteWholeFile(path, file);
+    win32::PlacementFiles files(kNewFilePrefix);
+    common::StagedCopy copy(files, file, common::FolderOf(path));
+    return copy.MoveTo(path) == common::FileFault::None;
 }
 
 bool SetBoardAsWallpaper(HBITMAP bitmap, const std::string& windowsDirectory) {

@@ -8,8 +8,9 @@
 namespace puzzle {
 
 // Writes the bitmap as a 24-bit bitmap file whose rows start at byte 58
-// (wallpaper_file.h). False, leaving no file behind, when its pixels
-// cannot be read or the file cannot be written.
+// (wallpaper_file.h), whole beside `path` and then moved there. False,
+// leaving `path` as it was, when its pixels cannot be read or the file
+// cannot be written.
 bool WriteBoardBitmap(HBITMAP bitmap, const std::string& path);
 
 // Writes the bitmap to "VeduzaVozud.bmp" in the Windows directory and

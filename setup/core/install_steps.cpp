@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/core/number_text.h"
 #include "setup/core/packed_version.h"
 
 namespace setup {
@@ -10,9 +11,11 @@ namespace {
 using common::FileFault;
 using common::StagedCopy;
 
+// A version record's text splits at dots or commas, as version records
+// are written ("1, 0, 0, 5"); the saver reads its library's at dots alone.
 std::uint32_t VersionOf(common::PlacementFiles& files, const std::string& path) {
     const auto text = files.VersionText(path);
-    return text ? PackedFileVersion(*text) : 0;
+    return text ? common::PackedVersion(*text, ".,") : 0;
 }
 
 // The carried copy's version from a copy in `folder`; nothing when that copy

@@ -5,16 +5,6 @@
 namespace setup {
 namespace {
 
-TEST(PackedFileVersion, OneByteForEachPart) {
-    const struct { const char* text; std::uint32_t packed; } cases[] = {
-        {"1, 0, 0, 5", 0x01000005}, {"1.2", 0x01020000},       {"2.0.1.300", 0x0200012C},
-        {"1..2", 0x01000000},       {"", 0},                   {"1,0.0,4", 0x01000004},
-        {"1.2.3.4.5", 0x01020304},  {"0x10, 010", 0x10080000},  // "%i": hexadecimal, octal
-        {"1, -1", 0x01FF0000},      {"beta", 0},               {"3 (build 7)", 0x03000000},
-    };
-    for (const auto& c : cases) EXPECT_EQ(PackedFileVersion(c.text), c.packed) << '"' << c.text << '"';
-}
-
 TEST(DecideUpgrade, KeepsWhatIsAsNewAndAsksOtherwise) {
     const struct { std::uint32_t installed, carried; UpgradeDecision decision; } cases[] = {
         {0x01000005, 0x01000005, UpgradeDecision::Keep},  // equal

@@ -1,6 +1,7 @@
 #include "setup/win32/install_run.h"
 
 #include "common/win32/guards.h"
+#include "common/win32/system_info.h"
 #include "setup/win32/installer_files.h"
 
 namespace setup {
@@ -8,8 +9,6 @@ namespace {
 
 // Edgewake's exports take what rundll32 hands its entries.
 using EdgewakeEntry = void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int);
-
-bool IsNtFamily() { return (::GetVersion() & 0x80000000u) == 0; }
 
 bool WriteDesktopSaver(const std::string& path) {
     HKEY opened = nullptr;
@@ -30,11 +29,7 @@ std::string Win32InstallerSystem::WindowsDirectory() {
     return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
 }
 
-std::string Win32InstallerSystem::TemporaryFolder() {
-    char folder[MAX_PATH];
-    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
-}
+std::string Win32InstallerSystem::TemporaryFolder() { return win32::TemporaryFolder(); }
 
 std::span<const std::uint8_t> Win32InstallerSystem::Carried(const char* resource) {
     return CarriedBytes(instance_, resource);
@@ -61,7 +56,7 @@ bool Win32InstallerSystem::MakeCurrentSaver(const std::string& path) {
     bool done = ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", recorded.c_str(), "system.ini");
     // NT-family systems read the saver from the user's desktop settings,
     // not from "system.ini".
-    if (IsNtFamily()) done = WriteDesktopSaver(recorded) && done;
+    if (win32::IsNtFamily()) done = WriteDesktopSaver(recorded) && done;
     return ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE) && done;
 }
 

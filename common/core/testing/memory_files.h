@@ -21,11 +21,15 @@ public:
     std::set<std::string> refusing;  // folders that take no new file; files that may not be replaced
     std::set<std::string> full;      // folders whose disk fills up halfway through a write
     std::set<std::string> held;      // files a program holds open
+    int made = 0;                    // new files made so far
 
     bool Exists(const std::string& path) override { return files.contains(path); }
+    bool Holds(const std::string& path, std::span<const std::uint8_t> bytes) override {
+        return files.contains(path) && files.at(path) == std::string(bytes.begin(), bytes.end());
+    }
     NewFile NewFileIn(const std::string& folder) override {
         if (folder.empty() || refusing.contains(folder)) return {"", FileFault::Refused};
-        const std::string path = folder + "\\new" + std::to_string(++made_) + ".tmp";
+        const std::string path = folder + "\\new" + std::to_string(++made) + ".tmp";
         files[path] = "";
         return {path};
     }
@@ -48,9 +52,6 @@ public:
         return FileFault::None;
     }
     void Remove(const std::string& path) override { files.erase(path); }
-
-private:
-    int made_ = 0;
 };
 
 }  // namespace common::testing

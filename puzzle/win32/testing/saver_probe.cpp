@@ -14,9 +14,6 @@
 //                              in the process of the window of the class
 //   blank                      paints the whole screen black (the display
 //                              keeps what the last window showed)
-//   list PATTERN               prints the names FindFirstFileA and
-//                              FindNextFileA give for PATTERN, in their
-//                              order (the order of own pictures)
 //   preview SAVER W H SIGNAL   shows a W x H window, starts SAVER /p in it,
 //                              prints "host window ..." and "preview
 //                              window ...", a line "press" for each left
@@ -291,16 +288,6 @@ int Preview(const char* saver, int width, int height, const char* signal) {
     return 0;
 }
 
-int List(const char* pattern) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return Fail("nothing found");
-    do std::printf("%s\n", found.cFileName);
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return 0;
-}
-
 int Modules(const char* windowClass) {
     HWND window = ::FindWindowA(windowClass, nullptr);
     if (!window) return Fail("no such window");
@@ -326,7 +313,6 @@ int main(int argc, char** argv) {
     if (command == "window" && argc > 2)
         return Window(argv[2], argc > 3 ? static_cast<DWORD>(std::atol(argv[3])) : 20000);
     if (command == "blank") return Blank();
-    if (command == "list" && argc > 2) return List(argv[2]);
     if (command == "endsession" && argc > 2) return EndSession(argv[2]);
     if (command == "modules" && argc > 2) return Modules(argv[2]);
     if (command == "preview" && argc > 5)

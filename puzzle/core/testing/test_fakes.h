@@ -259,7 +259,8 @@ struct BoardMaking {
     void AdvancePicture() {
         if (progress.AdvancePicture()) LoadCurrentPicture();
     }
-    // As the game asks at a solve: is the stored current picture the last?
+    // As the game asks at a solve: is the stored current picture the last
+    // (in the own-pictures folder as last read)?
     bool IsLastPicture() { return pictures.IsLastPicture(progress.ReloadCurrentPic()); }
     void SaveArrangement() { progress.SaveArrangement(*board); }
 
