@@ -85,25 +85,13 @@ TEST(JpegDecoder, AFileCutShortWarnsOnceThenGivesTheFullPictureOnOkAndFailsOnCan
     EXPECT_EQ(cancelling.warnings.size(), 1u);
 }
 
-// Writes another width and height into the frame header.
-Bytes WithClaimedSize(Bytes jpeg, int side) {
-    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
-            jpeg[i + 5] = jpeg[i + 7] = static_cast<std::uint8_t>(side >> 8);
-            jpeg[i + 6] = jpeg[i + 8] = static_cast<std::uint8_t>(side);
-            break;
-        }
-    }
-    return jpeg;
-}
-
 TEST(JpegDecoder, RefusesSizesTheFileCannotHold) {
     testing::TempFolder folder;
     const Bytes small = testing::EncodeJpeg(testing::TestPattern(8, 8, 3), {50});
     for (const int side : {65000, 2000}) {
         FakePrompts prompts;
         const DecodeResult result =
-            DecodeFile(folder.Write("a.jpg", WithClaimedSize(small, side)), DecodeEnvironment{&prompts, nullptr, {}});
+            DecodeFile(folder.Write("a.jpg", testing::WithFrameSize(small, side, side)), DecodeEnvironment{&prompts, nullptr, {}});
         EXPECT_EQ(result.status, LoadStatus::BadHeader);
         EXPECT_TRUE(prompts.warnings.empty());
     }

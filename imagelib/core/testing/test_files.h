@@ -62,6 +62,8 @@ struct JpegOptions {
 };
 // Compresses with libjpeg (4:2:0 for colour).
 Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options = {});
+// The baseline JPEG with another width and height in its frame header.
+Bytes WithFrameSize(Bytes jpeg, int width, int height);
 
 // The JPEG with a segment (the marker, its length, `payload`) put right
 // after the start of image, or, with afterFirstSegment, after the segment
