@@ -358,6 +358,17 @@ std::vector<Rgb> RecordColours(const ImageRecord& record) {
     return colours;
 }
 
+double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
+    double squares = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        for (const int shift : {0, 8, 16}) {
+            const double d = double((a[i] >> shift) & 0xFF) - double((b[i] >> shift) & 0xFF);
+            squares += d * d;
+        }
+    }
+    return 10 * std::log10(255.0 * 255.0 * 3 * a.size() / std::max(squares, 1e-9));
+}
+
 Bytes ColourTriples(int entries) {
     Bytes triples;
     for (int i = 0; i < entries; ++i) {
