@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "imagelib/core/testing/test_fakes.h"
@@ -18,13 +19,15 @@ TEST(DecoderState, ReadsTheWholeFileInStepsReportingEachStep) {
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i / 3);
     const DecodeEnvironment environment{nullptr, RecordProgress, {}};
     ProgressReports().clear();
-    DecoderState state(environment, folder.Write("data.bin", content));
-    ASSERT_TRUE(state.OpenInput());
-    const std::span<const std::uint8_t> whole = state.input.Take(content.size());
+    ByteBuffer file;
+    ASSERT_EQ(ReadWholeFile(folder.Write("data.bin", content), nullptr, file), LoadStatus::Ok);
+    DecoderState state(environment, std::move(file));
+    ByteReader& input = state.Input();
+    const std::span<const std::uint8_t> whole = input.Take(content.size());
     ASSERT_TRUE(std::equal(whole.begin(), whole.end(), content.begin(), content.end()));
-    EXPECT_FALSE(state.input.Ended());
-    EXPECT_EQ(state.input.Byte(), 0);
-    EXPECT_TRUE(state.input.Ended());
+    EXPECT_FALSE(input.Ended());
+    EXPECT_EQ(input.Byte(), 0);
+    EXPECT_TRUE(input.Ended());
     // Steps end at 16384, 32768 and 40000 bytes of 40000.
     EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}}));
 }
