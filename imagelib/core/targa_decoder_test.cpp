@@ -15,8 +15,8 @@ using testing::Bytes;
 using testing::Rgb;
 using testing::TargaFile;
 
-DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes) {
-    return testing::DecodeBytes(folder, "picture.tga", bytes);
+DecodeResult Decode(const testing::TempFolder& folder, const TargaFile& file) {
+    return testing::DecodeBytes(folder, "picture.tga", testing::BuildTarga(file));
 }
 
 TEST(TargaReader, BottomUpAndTopDownFilesOfEveryDepthGiveTheSameRecord) {
@@ -29,8 +29,8 @@ TEST(TargaReader, BottomUpAndTopDownFilesOfEveryDepthGiveTheSameRecord) {
             TargaFile topFirst = testing::TargaPicture(11, 6, depth, true, runLength);
             topFirst.id = Bytes(255, 0xEE);
             topFirst.descriptor |= 0x10;
-            const DecodeResult bottomUp = Decode(folder, testing::BuildTarga(testing::TargaPicture(11, 6, depth, false, runLength)));
-            const DecodeResult topDown = Decode(folder, testing::BuildTarga(topFirst));
+            const DecodeResult bottomUp = Decode(folder, testing::TargaPicture(11, 6, depth, false, runLength));
+            const DecodeResult topDown = Decode(folder, topFirst);
             ASSERT_EQ(bottomUp.status, LoadStatus::Ok);
             ASSERT_EQ(topDown.status, LoadStatus::Ok);
             EXPECT_EQ(bottomUp.record.BitCount(), 24);
@@ -62,7 +62,7 @@ TEST(TargaReader, RunLengthPacketsCrossRows) {
         expected.push_back(Rgb(i));
     }
     testing::TempFolder folder;
-    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildTarga(file)).record), expected);
+    EXPECT_EQ(testing::RecordColours(Decode(folder, file).record), expected);
 }
 
 TEST(TargaReader, RefusesColourMappedGreyscaleInterleavedAndOddFiles) {
