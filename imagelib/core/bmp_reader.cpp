@@ -34,24 +34,23 @@ bool SupportedKind(const InfoHeader& info) {
 
 }  // namespace
 
-bool DecodeBmp(DecoderState& state) {
-    if (!state.OpenInput()) return state.Finish(state.status);
-    ByteReader& input = state.input;
+LoadStatus DecodeBmp(DecoderState& state) {
+    ByteReader& input = state.Input();
     const std::int64_t fileSize = static_cast<std::int64_t>(input.Size());
 
     const std::span<const std::uint8_t> headers = input.TakeHeader(kFileHeaderSize + kInfoHeaderSize);
-    if (headers.empty()) return state.Finish(LoadStatus::Truncated);
+    if (headers.empty()) return LoadStatus::Truncated;
     const std::uint8_t* fileHeader = headers.data();
     const std::uint8_t* infoBytes = headers.data() + kFileHeaderSize;
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M' || ReadU32(infoBytes) != kInfoHeaderSize) {
-        return state.Finish(LoadStatus::UnsupportedBmp);
+        return LoadStatus::UnsupportedBmp;
     }
     InfoHeader info = InfoHeader::Parse(infoBytes);
     if (!SupportedKind(info) || info.coloursUsed > 256) {
-        return state.Finish(LoadStatus::UnsupportedBmp);
+        return LoadStatus::UnsupportedBmp;
     }
     const std::int64_t rows = std::llabs(static_cast<std::int64_t>(info.height));
-    if (!ImageSizeAllowed(info.width, rows)) return state.Finish(LoadStatus::BadHeader);
+    if (!ImageSizeAllowed(info.width, rows)) return LoadStatus::BadHeader;
 
     const std::int64_t fileSizeField = ReadU32(fileHeader + 2);
     const std::int64_t bitsOffset = ReadU32(fileHeader + 10);
@@ -64,31 +63,28 @@ bool DecodeBmp(DecoderState& state) {
     } else {
         dataSize = info.imageDataSize != 0 ? std::int64_t{info.imageDataSize}
                                            : fileSizeField - bitsOffset;
-        if (dataSize <= 0) return state.Finish(LoadStatus::BadHeader);
+        if (dataSize <= 0) return LoadStatus::BadHeader;
     }
     // Nothing is allocated for data the file does not hold.
-    if (bitsOffset + dataSize > fileSize) return state.Finish(LoadStatus::Truncated);
+    if (bitsOffset + dataSize > fileSize) return LoadStatus::Truncated;
 
     // The header is kept as the file has it (bit count, compression,
     // colours used); the record reserves the colour table it asks for.
-    const std::size_t tableBytes = 4 * std::size_t{ColourTableEntries(info)};
-    const std::size_t headerSize = kInfoHeaderSize + tableBytes;
-    state.record = ImageRecord::Allocate(headerSize + static_cast<std::size_t>(dataSize));
-    if (!state.record) return state.Finish(LoadStatus::OutOfMemory);
-    info.imageDataSize = static_cast<std::uint32_t>(dataSize);
-    info.Write(state.record.Bytes());
+    const auto [record, made] = state.MakeRecord(info, static_cast<std::size_t>(dataSize));
+    if (!record) return made;
 
     // The colour table follows the information header. A file may hold
     // fewer entries than reserved (its colours-used count is smaller): the
     // rest stay zero.
+    const std::size_t tableBytes = 4 * std::size_t{ColourTableEntries(info)};
     const std::span<const std::uint8_t> table = input.TakeHeader(std::min(tableBytes, input.Left()));
-    std::copy(table.begin(), table.end(), state.record.Bytes() + kInfoHeaderSize);
+    std::copy(table.begin(), table.end(), record->ColourTable());
     // The pixels lie wholly inside the file (checked above).
-    if (!input.Seek(static_cast<std::size_t>(bitsOffset))) return state.Finish(LoadStatus::Truncated);
+    if (!input.Seek(static_cast<std::size_t>(bitsOffset))) return LoadStatus::Truncated;
     const std::span<const std::uint8_t> pixels = input.TakeHeader(static_cast<std::size_t>(dataSize));
-    if (pixels.size() != static_cast<std::size_t>(dataSize)) return state.Finish(LoadStatus::Truncated);
-    std::copy(pixels.begin(), pixels.end(), state.record.Bytes() + headerSize);
-    return state.Finish(LoadStatus::Ok);
+    if (pixels.size() != static_cast<std::size_t>(dataSize)) return LoadStatus::Truncated;
+    std::copy(pixels.begin(), pixels.end(), record->Pixels());
+    return LoadStatus::Ok;
 }
 
 }  // namespace imagelib

@@ -8,9 +8,9 @@
 
 namespace imagelib {
 
-// Decodes state.fileName into state.record; ends through Finish.
+// Decodes the file into the record.
 // Status 134 when the headers or the pixel data are cut short, 137 for
 // headers not of the supported kind, 131 for sizes it refuses.
-bool DecodeBmp(DecoderState& state);
+LoadStatus DecodeBmp(DecoderState& state);
 
 }  // namespace imagelib

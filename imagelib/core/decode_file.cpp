@@ -1,5 +1,7 @@
 #include "imagelib/core/decode_file.h"
 
+#include <utility>
+
 #include "imagelib/core/bmp_reader.h"
 #include "imagelib/core/detect.h"
 #include "imagelib/core/input_stream.h"
@@ -11,7 +13,7 @@
 namespace imagelib {
 namespace {
 
-bool RunDecoder(FormatCode format, DecoderState& state) {
+LoadStatus RunDecoder(FormatCode format, DecoderState& state) {
     switch (format) {
     case FormatCode::Bmp:
         return DecodeBmp(state);
@@ -26,26 +28,21 @@ bool RunDecoder(FormatCode format, DecoderState& state) {
     case FormatCode::Unknown:
         break;
     }
-    return state.Finish(LoadStatus::NotRecognised);
+    return LoadStatus::NotRecognised;
 }
 
 }  // namespace
 
 DecodeResult DecodeFile(const std::string& fileName, const DecodeEnvironment& environment) {
-    DecoderState state(environment, fileName);
-    DecodeResult result;
-    if (!FileExists(fileName)) {
-        result.status = LoadStatus::NoSuchFile;
-        return result;
-    }
+    if (!FileExists(fileName)) return {ImageRecord(), LoadStatus::NoSuchFile};
     const std::optional<FormatCode> format = DetectFormat(fileName, environment.files);
-    if (!format) {
-        result.status = LoadStatus::ReadFailed;
-        return result;
-    }
-    if (RunDecoder(*format, state)) result.record = std::move(state.record);
-    result.status = state.status;
-    return result;
+    if (!format) return {ImageRecord(), LoadStatus::ReadFailed};
+    if (*format == FormatCode::Unknown) return {ImageRecord(), LoadStatus::NotRecognised};
+    ByteBuffer file;
+    const LoadStatus read = ReadWholeFile(fileName, environment.files, file);
+    if (read != LoadStatus::Ok) return {ImageRecord(), read};
+    DecoderState state(environment, std::move(file));
+    return state.Finish(RunDecoder(*format, state));
 }
 
 }  // namespace imagelib

@@ -7,11 +7,6 @@
 
 namespace imagelib {
 
-struct DecodeResult {
-    ImageRecord record;  // empty on failure
-    LoadStatus status = LoadStatus::Ok;
-};
-
 // Detects the format of `fileName` and runs its decoder (BMP, JPEG, GIF,
 // PCX or Targa) over the whole file read into memory: status 136 when the
 // file does not exist, 138 when the format is not recognised, 132 when the

@@ -82,7 +82,7 @@ TEST(DecodeFile, AFileCutAnywhereFailsCleanlyOrShowsWhatItHasAndIndexZeroForTheR
     }
 }
 
-TEST(DecodeFile, GifPcxAndTargaReportReadingThenEachRowWithoutDividingByZero) {
+TEST(DecodeFile, DecodersReportReadingThenEachRowWithoutDividingByZero) {
     const ProgressReportList threeRows = {
         {kPhaseReading, 100}, {kPhaseConverting, 33}, {kPhaseConverting, 67}, {kPhaseConverting, 100}};
     testing::PcxFile pcx = testing::IndexedPcx(Bytes(6, 1), 2, 3, 8, 1);
@@ -100,6 +100,11 @@ TEST(DecodeFile, GifPcxAndTargaReportReadingThenEachRowWithoutDividingByZero) {
          {{kPhaseReading, 100}, {kPhaseConverting, 100}}},
         {"three.tga", testing::BuildTarga(testing::TargaPicture(4, 3, 24, false, true)), threeRows},
         {"three.pcx", testing::BuildPcx(pcx), threeRows},
+        // Stored 8 wide and 4 high, shown 4 wide and 8 high: four rows
+        // decoded. A JPEG takes its file whole, without a reading report.
+        {"turned.jpg",
+         testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(8, 4, 3)), 0xE1, testing::CameraExif(6, true)),
+         {{kPhaseConverting, 25}, {kPhaseConverting, 50}, {kPhaseConverting, 75}, {kPhaseConverting, 100}}},
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {

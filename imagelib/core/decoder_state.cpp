@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "imagelib/core/image_limits.h"
-#include "imagelib/core/input_stream.h"
 
 namespace imagelib {
 
@@ -21,59 +21,50 @@ void DecodedData::Advance(std::size_t count) {
     if (written_ == buffer_.Size()) full_ = true;
 }
 
-bool DecoderState::OpenInput() {
-    const LoadStatus read = ReadWholeFile(fileName, environment.files, file_);
-    if (read != LoadStatus::Ok) {
-        status = read;
-        return false;
-    }
-    input = ByteReader(std::span<const std::uint8_t>(file_.Data(), file_.Size()));
+DecoderState::DecoderState(const DecodeEnvironment& lent, ByteBuffer file)
+    : environment_(lent), file_(std::move(file)), input_(std::span<const std::uint8_t>(file_.Data(), file_.Size())) {
     ReportReadingEvery(kReadingStep);
-    return true;
 }
 
 void DecoderState::ReportReadingEvery(std::size_t step) {
-    input.ReportSteps(environment.progressHook, std::max(step, kReadingStep));
+    input_.ReportSteps(environment_.progressHook, std::max(step, kReadingStep));
 }
 
-bool DecoderState::MakeRecord(const RecordLayout& recordLayout, const PaletteTriples* triples) {
-    if (!ImageSizeAllowed(recordLayout.width, recordLayout.height) || recordLayout.bits <= 0 ||
-        recordLayout.imageDataSize > kMaxBlockSize) {
-        status = LoadStatus::BadHeader;
-        return false;
-    }
-    record = ImageRecord::Allocate(recordLayout.headerSize + recordLayout.imageDataSize);
-    if (!record) {
-        status = LoadStatus::OutOfMemory;
-        return false;
-    }
-    layout = recordLayout;
+MadeRecord DecoderState::MakeRecord(const RecordLayout& layout, const PaletteTriples* triples) {
+    if (layout.bits <= 0 || layout.imageDataSize > kMaxBlockSize) return {nullptr, LoadStatus::BadHeader};
     InfoHeader header;
     header.width = layout.width;
     header.height = layout.height;
     header.bitCount = static_cast<std::uint16_t>(layout.bits);
-    header.imageDataSize = static_cast<std::uint32_t>(layout.imageDataSize);
     header.coloursUsed = layout.colours;
-    header.Write(record.Bytes());
-    if (layout.bits <= 8 && triples) {
-        std::uint8_t* table = record.Bytes() + kInfoHeaderSize;
+    const MadeRecord made = MakeRecord(header, layout.imageDataSize);
+    if (made.record && layout.bits <= 8 && triples) {
+        std::uint8_t* table = made.record->ColourTable();
         for (std::uint32_t i = 0; i < layout.colours; ++i) {
             table[4 * i + 0] = (*triples)[3 * i + 2];
             table[4 * i + 1] = (*triples)[3 * i + 1];
             table[4 * i + 2] = (*triples)[3 * i + 0];
         }
     }
-    ScaleRows(layout.height);
-    return true;
+    return made;
 }
 
-bool DecoderState::Finish(LoadStatus finalStatus) {
-    input = ByteReader();
-    file_.Reset();
-    decoded.Release();
-    if (finalStatus != LoadStatus::Ok) record = ImageRecord();
-    status = finalStatus;
-    return finalStatus == LoadStatus::Ok;
+MadeRecord DecoderState::MakeRecord(InfoHeader header, std::size_t dataSize) {
+    const std::int64_t rows = std::llabs(static_cast<std::int64_t>(header.height));
+    if (!ImageSizeAllowed(header.width, rows)) return {nullptr, LoadStatus::BadHeader};
+    const std::size_t tableSize = 4 * std::size_t{ColourTableEntries(header)};
+    made_.record_ = ImageRecord::Allocate(kInfoHeaderSize + tableSize + dataSize);
+    if (!made_.record_) return {nullptr, LoadStatus::OutOfMemory};
+    header.imageDataSize = static_cast<std::uint32_t>(dataSize);
+    header.Write(made_.record_.Bytes());
+    made_.hook_ = environment_.progressHook;
+    made_.ScaleRows(static_cast<double>(rows));
+    return {&made_, LoadStatus::Ok};
+}
+
+DecodeResult DecoderState::Finish(LoadStatus status) {
+    if (status != LoadStatus::Ok) return {ImageRecord(), status};
+    return {std::move(made_.record_), status};
 }
 
 }  // namespace imagelib

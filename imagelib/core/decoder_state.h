@@ -1,19 +1,15 @@
 // What one decode works with, and the services every decoder shares: the
-// file in memory behind a bounds-checked reader, the decoded-data buffer,
-// the record maker and the end of every decode. A fresh DecoderState is
-// made for each decode.
-//
-// A decoder's life: OpenInput (the whole file into `input`); read the
-// headers (TakeHeader) and the data (Byte, Take); when it decompresses
-// first, Allocate the decoded data and Put bytes into it; MakeRecord
-// with the layout and palette; place the rows, reporting each with
-// ReportRow; end with Finish (Ok on success).
+// file in memory behind a bounds-checked reader, the decoded-data buffer
+// and the record maker. The steps of a decode follow from the types:
+// DecodeFile reads the file and makes a DecoderState of it; the decoder
+// reads from Input(), decompresses into its own DecodedData if it must,
+// and asks MakeRecord for the record, which alone gives it the rows to
+// fill and report; DecodeFile ends the decode with Finish.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "imagelib/core/byte_buffer.h"
 #include "imagelib/core/byte_reader.h"
@@ -84,48 +80,73 @@ private:
     bool full_ = false;
 };
 
-struct DecoderState {
-    DecoderState(const DecodeEnvironment& lent, std::string name)
-        : environment(lent), fileName(std::move(name)) {}
-    DecoderState(const DecoderState&) = delete;
-    DecoderState& operator=(const DecoderState&) = delete;
-
-    const DecodeEnvironment& environment;
-    const std::string fileName;
-    LoadStatus status = LoadStatus::Ok;
-
-    ByteReader input;     // the file, once OpenInput has read it
-    DecodedData decoded;  // for the decoders that decompress first
-    PaletteTriples palette{};
-    RecordLayout layout;  // of the record, once MakeRecord made it
-    ImageRecord record;
-
-    // Reads the whole file into memory and puts `input` over it; reading
-    // reports every kReadingStep bytes. Failure: status 132 (cannot open
-    // or read), 129 (no memory for it), false.
-    bool OpenInput();
-    // Reading progress every `step` bytes (at least kReadingStep) from now.
-    void ReportReadingEvery(std::size_t step);
-
-    // Allocates the record of `recordLayout` (zero-filled) and writes its
-    // header: 40, width, height, 1 plane, bits, no compression, the data
-    // size, colours used. With a palette, entry i of the colour table is
-    // made from triple i. From now on ReportRow counts rows of the height.
-    // Refuses (status 131) sizes beyond the image limits; status 129 when
-    // it cannot be allocated.
-    bool MakeRecord(const RecordLayout& recordLayout, const PaletteTriples* triples);
+// The record a decoder fills, from DecoderState::MakeRecord: its rows
+// and colour table exist only once the record does.
+class NewRecord {
+public:
+    std::uint8_t* Pixels() { return record_.Pixels(); }
+    std::uint8_t* ColourTable() { return record_.Bytes() + kInfoHeaderSize; }
     // Reports `rows` rows converted (phase 1, share of the height, or of
     // the whole set by ScaleRows).
     void ReportRow(double rows) const { rows_.Report(rows); }
-    void ScaleRows(double whole) { rows_ = ProgressScale(environment.progressHook, kPhaseConverting, whole); }
-
-    // Releases the file and the decoded data; with a non-zero status also
-    // the record. Stores the status and answers whether it is 0.
-    bool Finish(LoadStatus finalStatus);
+    void ScaleRows(double whole) { rows_ = ProgressScale(hook_, kPhaseConverting, whole); }
 
 private:
-    ByteBuffer file_;
+    friend class DecoderState;
+    NewRecord() = default;
+    ImageRecord record_;
+    ProgressHook hook_ = nullptr;
     ProgressScale rows_;
+};
+
+// What MakeRecord answers: the record to fill, or none and why.
+struct MadeRecord {
+    NewRecord* record = nullptr;  // none: refused
+    LoadStatus status = LoadStatus::Ok;
+};
+
+// The outcome of a decode.
+struct DecodeResult {
+    ImageRecord record;  // empty on failure
+    LoadStatus status = LoadStatus::Ok;
+};
+
+// One decode: the file, read whole into memory before it begins, behind
+// a bounds-checked reader (headers with TakeHeader, data with Byte and
+// Take), and the record maker.
+class DecoderState {
+public:
+    // Reading progress is reported every kReadingStep bytes from the start.
+    DecoderState(const DecodeEnvironment& lent, ByteBuffer file);
+    DecoderState(const DecoderState&) = delete;
+    DecoderState& operator=(const DecoderState&) = delete;
+
+    const DecodeEnvironment& Environment() const { return environment_; }
+    ByteReader& Input() { return input_; }
+    // Reading progress every `step` bytes (at least kReadingStep) from now.
+    void ReportReadingEvery(std::size_t step);
+
+    // Allocates the record of `layout` (zero-filled) and writes its header:
+    // 40, width, height, 1 plane, bits, no compression, the data size,
+    // colours used. With a palette, entry i of the colour table is made
+    // from triple i. Its rows report shares of the height.
+    // Refuses (status 131) sizes beyond the image limits; status 129 when
+    // it cannot be allocated.
+    MadeRecord MakeRecord(const RecordLayout& layout, const PaletteTriples* triples);
+    // The same for a header kept as a file has it (its bit count,
+    // compression, colours used, and a negative height for rows stored top
+    // first): room for the colour table it asks for (ColourTableEntries),
+    // then `dataSize` bytes of pixel data, which becomes its data size.
+    MadeRecord MakeRecord(InfoHeader header, std::size_t dataSize);
+
+    // The decode's outcome: the record when `status` is Ok, else none.
+    DecodeResult Finish(LoadStatus status);
+
+private:
+    const DecodeEnvironment& environment_;
+    ByteBuffer file_;
+    ByteReader input_;
+    NewRecord made_;
 };
 
 }  // namespace imagelib

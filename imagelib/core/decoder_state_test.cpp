@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "imagelib/core/testing/test_fakes.h"
@@ -18,14 +19,15 @@ TEST(DecoderState, ReadsTheWholeFileInStepsReportingEachStep) {
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i / 3);
     const DecodeEnvironment environment{nullptr, RecordProgress, {}};
     ProgressReports().clear();
-    DecoderState state(environment, folder.Write("data.bin", content));
-    ASSERT_TRUE(state.OpenInput());
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        ASSERT_EQ(state.input.Byte(), content[i]) << "byte " << i;
-    }
-    EXPECT_FALSE(state.input.Ended());
-    EXPECT_EQ(state.input.Byte(), 0);
-    EXPECT_TRUE(state.input.Ended());
+    ByteBuffer file;
+    ASSERT_EQ(ReadWholeFile(folder.Write("data.bin", content), nullptr, file), LoadStatus::Ok);
+    DecoderState state(environment, std::move(file));
+    ByteReader& input = state.Input();
+    const std::span<const std::uint8_t> whole = input.Take(content.size());
+    ASSERT_TRUE(std::equal(whole.begin(), whole.end(), content.begin(), content.end()));
+    EXPECT_FALSE(input.Ended());
+    EXPECT_EQ(input.Byte(), 0);
+    EXPECT_TRUE(input.Ended());
     // Steps end at 16384, 32768 and 40000 bytes of 40000.
     EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}}));
 }
@@ -50,24 +52,6 @@ TEST(ByteReader, TakesNoMoreThanTheFileHoldsAndReportsEveryStepATakePasses) {
     ASSERT_TRUE(again.Seek(97));
     EXPECT_FALSE(again.Read(into, 4));
     EXPECT_FALSE(again.Seek(101));
-}
-
-TEST(DecodedData, FillsExactlyAndNeverWritesPastItsEnd) {
-    for (const std::size_t capacity : {std::size_t{1}, std::size_t{10}, kReadingStep + 1}) {
-        DecodedData decoded;
-        ASSERT_TRUE(decoded.Allocate(capacity));
-        // Zero to begin with, so that pixels a short file never reaches are black.
-        EXPECT_EQ(std::count(decoded.Data(), decoded.Data() + capacity, 0), capacity);
-        std::size_t emitted = 0;
-        for (; emitted < capacity + 20000 && !decoded.Full(); ++emitted) {
-            decoded.Put(static_cast<std::uint8_t>(emitted % 251));
-        }
-        EXPECT_EQ(emitted, capacity + 1) << capacity;
-        ASSERT_EQ(decoded.Written(), capacity);
-        for (std::size_t i = 0; i < capacity; ++i) {
-            ASSERT_EQ(decoded.Data()[i], i % 251) << "capacity " << capacity << " byte " << i;
-        }
-    }
 }
 
 }  // namespace

@@ -13,12 +13,12 @@
 namespace imagelib {
 
 enum class FormatCode : std::uint8_t {
-    Unknown = 0,
-    Bmp = 1,
-    Jpeg = 2,
-    Targa = 3,
-    Pcx = 4,
-    Gif = 5,
+    Unknown,
+    Bmp,
+    Jpeg,
+    Targa,
+    Pcx,
+    Gif,
 };
 
 // How many bytes of the file detection looks at.

@@ -122,22 +122,37 @@ UprightPlacement UprightPlacement::For(Orientation orientation, std::int32_t sto
     return placement;
 }
 
-void UprightPlacement::Place(std::int32_t firstRow, std::int32_t count, const std::uint8_t* const* rows,
-                             std::uint8_t* pixels) const {
-    const std::size_t size = static_cast<std::size_t>(bytesPerPixel);
-    std::uint8_t* const first = pixels + origin + firstRow * yStep;
-    if (xStep == bytesPerPixel) {  // upright rows, as stored
+namespace {
+
+// Place for pixels of N bytes, each copied with a size the compiler knows.
+template <int N>
+void PlacePixels(const UprightPlacement& placement, std::uint8_t* first, std::int32_t count,
+                 const std::uint8_t* const* rows) {
+    const std::ptrdiff_t xStep = placement.xStep, yStep = placement.yStep;
+    const std::int32_t width = placement.storedWidth;
+    if (xStep == N) {  // upright rows, as stored
         for (std::int32_t r = 0; r < count; ++r) {
-            std::memcpy(first + r * yStep, rows[r], static_cast<std::size_t>(storedWidth) * size);
+            std::memcpy(first + r * yStep, rows[r], static_cast<std::size_t>(width) * N);
         }
         return;
     }
     // Column by column, so that the rows of a band, which land side by
     // side when the picture is turned, are written together.
-    for (std::int32_t x = 0; x < storedWidth; ++x) {
+    for (std::int32_t x = 0; x < width; ++x) {
         std::uint8_t* const column = first + x * xStep;
-        const std::size_t from = static_cast<std::size_t>(x) * size;
-        for (std::int32_t r = 0; r < count; ++r) std::memcpy(column + r * yStep, rows[r] + from, size);
+        for (std::int32_t r = 0; r < count; ++r) std::memcpy(column + r * yStep, rows[r] + x * N, N);
+    }
+}
+
+}  // namespace
+
+void UprightPlacement::Place(std::int32_t firstRow, std::int32_t count, const std::uint8_t* const* rows,
+                             std::uint8_t* pixels) const {
+    std::uint8_t* const first = pixels + origin + firstRow * yStep;
+    if (bytesPerPixel == 3) {
+        PlacePixels<3>(*this, first, count, rows);
+    } else {
+        PlacePixels<1>(*this, first, count, rows);
     }
 }
 

@@ -63,27 +63,27 @@ void PackRow(const std::uint8_t* indices, std::int32_t width, int bits, std::uin
 }
 
 // Moves the decoded rows, in file order, into the record.
-void PlaceRows(DecoderState& state, bool interlaced) {
-    const RecordLayout& layout = state.layout;
-    std::uint8_t* const pixels = state.record.Pixels();
-    const std::uint8_t* row = state.decoded.Data();
+void PlaceRows(NewRecord& record, const RecordLayout& layout, const DecodedData& decoded, bool interlaced) {
+    std::uint8_t* const pixels = record.Pixels();
+    const std::uint8_t* row = decoded.Data();
     InterlacedRows interlace(layout.height);
     // Row r reports r * 100 / (height - 1); a single row reports 100.
     const bool oneRow = layout.height == 1;
-    state.ScaleRows(oneRow ? 1 : layout.height - 1);
+    record.ScaleRows(oneRow ? 1 : layout.height - 1);
     for (std::int32_t r = 0; r < layout.height; ++r, row += layout.width) {
         const std::int32_t y = interlaced ? interlace.Next() : r;
         PackRow(row, layout.width, layout.bits, pixels + layout.TopDownRow(y));
-        state.ReportRow(oneRow ? 1 : r);
+        record.ReportRow(oneRow ? 1 : r);
     }
 }
 
 // One image: its descriptor and colour table behind the separator, then
 // its raster. `bits` is the size of the colour table so far (2^bits
-// entries). Answers the status the decode ends with.
-LoadStatus DecodeImage(DecoderState& state, int bits) {
+// entries), `palette` its colours. Answers the status the decode ends with.
+LoadStatus DecodeImage(DecoderState& state, PaletteTriples& palette, int bits) {
+    ByteReader& input = state.Input();
     std::array<std::uint8_t, 9> descriptor{};
-    if (!state.input.Read(descriptor.data(), descriptor.size())) return LoadStatus::Truncated;
+    if (!input.Read(descriptor.data(), descriptor.size())) return LoadStatus::Truncated;
     // The image's place on the logical screen plays no part.
     const std::int32_t width = ReadU16(&descriptor[4]);
     const std::int32_t height = ReadU16(&descriptor[6]);
@@ -93,36 +93,37 @@ LoadStatus DecodeImage(DecoderState& state, int bits) {
         const std::size_t bytes = std::size_t{3} << bits;
         // Its own table takes the place of the global one's first entries;
         // entries beyond it keep the global colours (or black).
-        if (!state.input.Read(state.palette.data(), bytes)) return LoadStatus::Truncated;
+        if (!input.Read(palette.data(), bytes)) return LoadStatus::Truncated;
     }
     if (!ImageSizeAllowed(width, height) ||
-        std::int64_t{width} * height > kMaxGifPixelsPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
+        std::int64_t{width} * height > kMaxGifPixelsPerFileByte * static_cast<std::int64_t>(input.Size())) {
         return LoadStatus::BadHeader;
     }
-    const int minimumCodeSize = state.input.Byte();
-    if (state.input.Ended() || !LzwDecoder::MinimumCodeSizeAllowed(minimumCodeSize)) {
+    const int minimumCodeSize = input.Byte();
+    if (input.Ended() || !LzwDecoder::MinimumCodeSizeAllowed(minimumCodeSize)) {
         return LoadStatus::Truncated;
     }
 
     // One byte per pixel, rows in file order. The decoded data starts
     // zeroed: pixels the codes never reach keep index 0, whether the codes
     // end early or the file does.
-    if (!state.decoded.Allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {
+    DecodedData decoded;
+    if (!decoded.Allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {
         return LoadStatus::OutOfMemory;
     }
     {
-        GifSubBlocks raster(state.input);
+        GifSubBlocks raster(input);
         LzwDecoder lzw(minimumCodeSize, raster);
-        while (!state.decoded.Full() && !lzw.Ended()) {
-            const std::span<std::uint8_t> room = state.decoded.Room();
-            state.decoded.Advance(lzw.Decode(room.data(), room.size()));
+        while (!decoded.Full() && !lzw.Ended()) {
+            const std::span<std::uint8_t> room = decoded.Room();
+            decoded.Advance(lzw.Decode(room.data(), room.size()));
         }
     }
 
-    if (!state.MakeRecord(RecordLayout::For(width, height, RecordBits(bits)), &state.palette)) {
-        return state.status;
-    }
-    PlaceRows(state, (flags & kInterlaced) != 0);
+    const RecordLayout layout = RecordLayout::For(width, height, RecordBits(bits));
+    const auto [record, made] = state.MakeRecord(layout, &palette);
+    if (!record) return made;
+    PlaceRows(*record, layout, decoded, (flags & kInterlaced) != 0);
     return LoadStatus::Ok;
 }
 
@@ -146,43 +147,43 @@ bool GifSubBlocks::SkipRest() {
     return !input_.Ended();
 }
 
-bool DecodeGif(DecoderState& state) {
-    if (!state.OpenInput()) return state.Finish(state.status);
-    ByteReader& input = state.input;
+LoadStatus DecodeGif(DecoderState& state) {
+    ByteReader& input = state.Input();
 
     // The signature must open the file (detection finds "GIF" anywhere in
     // the first bytes); the version is not looked at.
     const std::span<const std::uint8_t> header = input.TakeHeader(6);
-    if (header.empty()) return state.Finish(LoadStatus::Truncated);
+    if (header.empty()) return LoadStatus::Truncated;
     if (header[0] != 'G' || header[1] != 'I' || header[2] != 'F') {
-        return state.Finish(LoadStatus::BadHeader);
+        return LoadStatus::BadHeader;
     }
     // Of the logical screen only the global table's presence and size count.
     const std::span<const std::uint8_t> screen = input.TakeHeader(7);
-    if (screen.empty()) return state.Finish(LoadStatus::Truncated);
+    if (screen.empty()) return LoadStatus::Truncated;
     const int bits = (screen[4] & 7) + 1;
+    PaletteTriples palette{};
     if (screen[4] & kColourTableFollows) {
         const std::span<const std::uint8_t> table = input.TakeHeader(std::size_t{3} << bits);
-        if (table.empty()) return state.Finish(LoadStatus::Truncated);
-        std::copy(table.begin(), table.end(), state.palette.begin());
+        if (table.empty()) return LoadStatus::Truncated;
+        std::copy(table.begin(), table.end(), palette.begin());
     }
 
     for (;;) {
         const std::uint8_t introducer = input.Byte();
-        if (input.Ended()) return state.Finish(LoadStatus::Truncated);
+        if (input.Ended()) return LoadStatus::Truncated;
         switch (introducer) {
         case kExtensionIntroducer: {
             input.Byte();  // the label: every extension is read past
             GifSubBlocks extension(input);
-            if (input.Ended() || !extension.SkipRest()) return state.Finish(LoadStatus::Truncated);
+            if (input.Ended() || !extension.SkipRest()) return LoadStatus::Truncated;
             break;
         }
         case kImageSeparator:
             // Only the first image of a file is ever decoded.
-            return state.Finish(DecodeImage(state, bits));
+            return DecodeImage(state, palette, bits);
         case kTrailer:
             // The file ends without an image: there is nothing to show.
-            return state.Finish(LoadStatus::BadHeader);
+            return LoadStatus::BadHeader;
         default:
             // Stray bytes between blocks are skipped.
             break;

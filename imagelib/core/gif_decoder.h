@@ -40,10 +40,10 @@ private:
     bool finished_ = false;
 };
 
-// Decodes state.fileName into state.record; ends through Finish.
+// Decodes the file into the record.
 // Reading reports phase 0 at each refill; placing reports phase 1 after
 // each row r (from 0) of h with r * 100 / (h - 1) percent (100 for a
 // picture of one row).
-bool DecodeGif(DecoderState& state);
+LoadStatus DecodeGif(DecoderState& state);
 
 }  // namespace imagelib

@@ -22,20 +22,6 @@ namespace {
 using testing::Bytes;
 using testing::Refusal;
 
-// The JPEG file with the size in its frame header changed.
-Bytes WithFrameSize(Bytes jpeg, int width, int height) {
-    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
-            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
-            jpeg[i + 6] = static_cast<std::uint8_t>(height);
-            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
-            jpeg[i + 8] = static_cast<std::uint8_t>(width);
-            break;
-        }
-    }
-    return jpeg;
-}
-
 TEST(ImageLimits, EveryFormatRefusesTheLargestSizesItsHeaderCanClaim) {
     // Sides beyond the limit, and the most pixels the limit allows
     // (65535 x 2048) in files of a few hundred bytes.
@@ -93,8 +79,8 @@ TEST(ImageLimits, EveryFormatRefusesTheLargestSizesItsHeaderCanClaim) {
               std::vector<std::string>{});
 
     const Bytes jpeg = testing::EncodeJpeg(testing::TestPattern(8, 8, 3));
-    EXPECT_EQ(testing::NotRefused("large.jpg", {{WithFrameSize(jpeg, 65500, 65500), LoadStatus::BadHeader},
-                                                {WithFrameSize(jpeg, 65500, 2049), LoadStatus::BadHeader}}),
+    EXPECT_EQ(testing::NotRefused("large.jpg", {{testing::WithFrameSize(jpeg, 65500, 65500), LoadStatus::BadHeader},
+                                                {testing::WithFrameSize(jpeg, 65500, 2049), LoadStatus::BadHeader}}),
               std::vector<std::string>{});
 }
 

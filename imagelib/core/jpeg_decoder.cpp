@@ -101,14 +101,15 @@ LoadStatus RunDecompressor(DecoderState& state) {
     jpeg_decompress_struct info{};
     JpegErrors errors{};
     JpegSource source{};
-    info.err = AttachJpegErrors(errors, state.environment.prompts);
+    info.err = AttachJpegErrors(errors, state.Environment().prompts);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);
         return errors.failure;
     }
     jpeg_create_decompress(&info);
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
-    AttachSource(info, source, state.input.TakeHeader(state.input.Size()));
+    ByteReader& input = state.Input();
+    AttachSource(info, source, input.TakeHeader(input.Size()));
     jpeg_read_header(&info, TRUE);
 
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE && info.num_components == 1;
@@ -117,13 +118,13 @@ LoadStatus RunDecompressor(DecoderState& state) {
     const bool inks = (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) &&
                       info.num_components == 4;
     if ((!grey && !colour && !inks) ||
-        !ImageSizeJustified(info.image_width, info.image_height, static_cast<std::int64_t>(state.input.Size()))) {
+        !ImageSizeJustified(info.image_width, info.image_height, static_cast<std::int64_t>(input.Size()))) {
         jpeg_destroy_decompress(&info);
         return LoadStatus::BadHeader;
     }
     const Orientation orientation = OrientationOf(info);
 
-    const JpegReadOptions& options = state.environment.jpegOptions;
+    const JpegReadOptions& options = state.Environment().jpegOptions;
     info.scale_num = 1;
     info.scale_denom = 1;
     info.dct_method = JDCT_ISLOW;
@@ -144,31 +145,33 @@ LoadStatus RunDecompressor(DecoderState& state) {
     }
     jpeg_start_decompress(&info);
 
+    PaletteTriples palette{};
     if (grey) {
         const int count = std::min(info.actual_number_of_colors, 256);
         for (int i = 0; i < count; ++i) {
             const JSAMPLE level = info.colormap[0][i];
-            for (int c = 0; c < 3; ++c) state.palette[3 * i + c] = level;
+            for (int c = 0; c < 3; ++c) palette[3 * i + c] = level;
         }
     }
     const auto width = static_cast<std::int32_t>(info.output_width);
     const auto height = static_cast<std::int32_t>(info.output_height);
     const RecordLayout layout = SwapsSides(orientation) ? RecordLayout::For(height, width, bits)
                                                         : RecordLayout::For(width, height, bits);
-    if (!state.MakeRecord(layout, grey ? &state.palette : nullptr)) {
+    const auto [record, made] = state.MakeRecord(layout, grey ? &palette : nullptr);
+    if (!record) {
         jpeg_destroy_decompress(&info);
-        return state.status;
+        return made;
     }
-    state.ScaleRows(height);  // progress counts the rows as decoded
+    record->ScaleRows(height);  // progress counts the rows as decoded
 
-    std::uint8_t* const pixels = state.record.Pixels();
+    std::uint8_t* const pixels = record->Pixels();
     if (orientation == Orientation::Upright && !inks) {
         // Rows come top first and are stored bottom row first: the first
         // row decoded lands in the record's last row.
         while (info.output_scanline < info.output_height) {
             JSAMPROW row = pixels + layout.TopDownRow(static_cast<std::int32_t>(info.output_scanline));
             if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
-            state.ReportRow(info.output_scanline);
+            record->ReportRow(info.output_scanline);
         }
     } else {
         const int bytesPerPixel = grey ? 1 : 3;
@@ -189,7 +192,7 @@ LoadStatus RunDecompressor(DecoderState& state) {
                 for (JDIMENSION r = 0; r < count; ++r) CmykToBgr(band[r], info.output_width);
             }
             placement.Place(static_cast<std::int32_t>(first), static_cast<std::int32_t>(count), band, pixels);
-            for (JDIMENSION r = 1; r <= count; ++r) state.ReportRow(first + r);
+            for (JDIMENSION r = 1; r <= count; ++r) record->ReportRow(first + r);
         }
     }
     jpeg_finish_decompress(&info);
@@ -199,9 +202,8 @@ LoadStatus RunDecompressor(DecoderState& state) {
 
 }  // namespace
 
-bool DecodeJpeg(DecoderState& state) {
-    if (!state.OpenInput()) return state.Finish(state.status);
-    return state.Finish(RunDecompressor(state));
+LoadStatus DecodeJpeg(DecoderState& state) {
+    return RunDecompressor(state);
 }
 
 }  // namespace imagelib

@@ -20,9 +20,9 @@ namespace imagelib {
 // come near it.)
 inline constexpr std::int64_t kMaxJpegPixelsPerFileByte = 1024;
 
-// Decodes state.fileName into state.record; ends through Finish.
+// Decodes the file into the record.
 // The first warning of the JPEG library goes to the environment's prompts:
 // OK goes on, Cancel fails the decode.
-bool DecodeJpeg(DecoderState& state);
+LoadStatus DecodeJpeg(DecoderState& state);
 
 }  // namespace imagelib

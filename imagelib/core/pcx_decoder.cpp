@@ -43,26 +43,27 @@ bool LayoutRead(const Layout& layout) {
     }
 }
 
-// The colours of the picture (not of a 24-bit one) into state.palette.
-LoadStatus ReadColours(DecoderState& state, const std::uint8_t* header, const Layout& layout) {
+// The colours of the picture (not of a 24-bit one) into `palette`.
+LoadStatus ReadColours(DecoderState& state, const std::uint8_t* header, const Layout& layout,
+                       PaletteTriples& palette) {
     const std::size_t count = ColourCount(1, static_cast<std::uint32_t>(layout.bitsPerPlane * layout.planes));
     if (header[1] == kVersionWithoutPalette) {
-        const DisplayPalette* display = state.environment.displayPalette;
-        if (!display || !display->SystemColours(count, state.palette)) FixedPcxColours(count, state.palette);
+        const DisplayPalette* display = state.Environment().displayPalette;
+        if (!display || !display->SystemColours(count, palette)) FixedPcxColours(count, palette);
         return LoadStatus::Ok;
     }
     if (count <= 16) {
-        std::memcpy(state.palette.data(), header + 16, 3 * count);
+        std::memcpy(palette.data(), header + 16, 3 * count);
         return LoadStatus::Ok;
     }
     // 256 colours: a marker byte and the table close the file.
-    ByteReader& input = state.input;
+    ByteReader& input = state.Input();
     if (input.Size() < kPaletteBlockSize || !input.Seek(input.Size() - kPaletteBlockSize)) {
         return LoadStatus::Truncated;
     }
     const std::span<const std::uint8_t> block = input.TakeHeader(kPaletteBlockSize);
     if (block[0] != kPaletteMarker) return LoadStatus::BadHeader;
-    std::copy(block.begin() + 1, block.end(), state.palette.begin());
+    std::copy(block.begin() + 1, block.end(), palette.begin());
     return LoadStatus::Ok;
 }
 
@@ -161,12 +162,12 @@ void FixedPcxColours(std::size_t count, PaletteTriples& triples) {
     for (int i = 0; i < 24; ++i, entry += 3) std::fill_n(entry, 3, static_cast<std::uint8_t>(8 + 10 * i));
 }
 
-bool DecodePcx(DecoderState& state) {
-    if (!state.OpenInput()) return state.Finish(state.status);
-    const std::span<const std::uint8_t> headerBytes = state.input.TakeHeader(kHeaderSize);
-    if (headerBytes.empty()) return state.Finish(LoadStatus::Truncated);
+LoadStatus DecodePcx(DecoderState& state) {
+    ByteReader& input = state.Input();
+    const std::span<const std::uint8_t> headerBytes = input.TakeHeader(kHeaderSize);
+    if (headerBytes.empty()) return LoadStatus::Truncated;
     const std::uint8_t* const header = headerBytes.data();
-    if (header[0] != kManufacturer) return state.Finish(LoadStatus::BadHeader);
+    if (header[0] != kManufacturer) return LoadStatus::BadHeader;
 
     const Layout layout{header[3], header[65], static_cast<std::size_t>(ReadU16(header + 66))};
     const std::int32_t width = ReadU16(header + 8) - ReadU16(header + 4) + 1;
@@ -183,34 +184,33 @@ bool DecodePcx(DecoderState& state) {
         std::max(static_cast<std::int64_t>(layout.bytesPerLine), widthBytes) * layout.planes;
     if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) || layout.bytesPerLine == 0 ||
         lineBytes * height > static_cast<std::int64_t>(kMaxBlockSize) ||
-        fullLineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
-        return state.Finish(LoadStatus::BadHeader);
+        fullLineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(input.Size())) {
+        return LoadStatus::BadHeader;
     }
     const int bits = layout.RecordBits();
+    PaletteTriples palette{};
     if (bits <= 8) {
-        const LoadStatus coloured = ReadColours(state, header, layout);
-        if (coloured != LoadStatus::Ok) return state.Finish(coloured);
+        const LoadStatus coloured = ReadColours(state, header, layout, palette);
+        if (coloured != LoadStatus::Ok) return coloured;
     }
-    if (!state.input.Seek(kHeaderSize)) return state.Finish(LoadStatus::Truncated);
+    if (!input.Seek(kHeaderSize)) return LoadStatus::Truncated;
 
     const RecordLayout recordLayout = RecordLayout::For(width, height, bits);
     state.ReportReadingEvery(recordLayout.rowStride);
-    if (!state.decoded.Allocate(static_cast<std::size_t>(lineBytes * height))) {
-        return state.Finish(LoadStatus::OutOfMemory);
-    }
-    Decompress(state.input, state.decoded, header[2] == kRunLengthEncoded);
+    DecodedData decoded;
+    if (!decoded.Allocate(static_cast<std::size_t>(lineBytes * height))) return LoadStatus::OutOfMemory;
+    Decompress(input, decoded, header[2] == kRunLengthEncoded);
 
-    if (!state.MakeRecord(recordLayout, bits <= 8 ? &state.palette : nullptr)) {
-        return state.Finish(state.status);
-    }
+    const auto [record, made] = state.MakeRecord(recordLayout, bits <= 8 ? &palette : nullptr);
+    if (!record) return made;
     // The first line is the top of the picture, the record's last row.
-    std::uint8_t* const pixels = state.record.Pixels();
+    std::uint8_t* const pixels = record->Pixels();
     for (std::int32_t i = 0; i < height; ++i) {
-        PlaceRow(state.decoded.Data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(lineBytes),
+        PlaceRow(decoded.Data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(lineBytes),
                  layout, width, pixels + recordLayout.TopDownRow(i));
-        state.ReportRow(i + 1);
+        record->ReportRow(i + 1);
     }
-    return state.Finish(LoadStatus::Ok);
+    return LoadStatus::Ok;
 }
 
 }  // namespace imagelib

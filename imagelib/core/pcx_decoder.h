@@ -31,8 +31,8 @@ inline constexpr std::int64_t kMaxPcxBytesPerFileByte = 32;
 // those 16, a 6 x 6 x 6 colour cube and 24 greys.
 void FixedPcxColours(std::size_t count, PaletteTriples& triples);
 
-// Decodes state.fileName into state.record; ends through Finish.
+// Decodes the file into the record.
 // Placing reports phase 1 after each row i (from 1) with i * 100 / height.
-bool DecodePcx(DecoderState& state);
+LoadStatus DecodePcx(DecoderState& state);
 
 }  // namespace imagelib

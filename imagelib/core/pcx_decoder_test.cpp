@@ -21,8 +21,10 @@ DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes, const
     return testing::DecodeBytes(folder, "picture.pcx", bytes, environment);
 }
 
-TEST(PcxReader, EveryLayoutReadGivesThePicturesColours) {
-    const int width = 14, height = 9;  // 8-bit lines without padding, so that runs cross them
+TEST(PcxReader, EveryLayoutReadGivesThePicturesColoursAndALineShorterThanThePictureAsFarAsItGoes) {
+    // Lines of 16 pixels; the header's "x max" on their last pixel, or 1
+    // or 9 beyond it: the pixels each line holds, then index 0, row by row.
+    const int held = 16, height = 9;  // 8-bit lines without padding, so that runs cross them
     struct Case {
         int bitsPerPlane, planes, recordBits;
         std::uint8_t encoding;
@@ -34,30 +36,38 @@ TEST(PcxReader, EveryLayoutReadGivesThePicturesColours) {
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << " encoding " << int(c.encoding));
-        const int values = 1 << (c.bitsPerPlane * c.planes);
-        // A run of 64 first (the longest run is 63 bytes), the last colour last.
-        Bytes indices;
-        for (int i = 0; i < width * height; ++i) indices.push_back(static_cast<std::uint8_t>(i < 64 ? 1 : (i * 7 + i / 9) % values));
-        indices.back() = static_cast<std::uint8_t>(values - 1);
-        PcxFile file = IndexedPcx(indices, width, height, c.bitsPerPlane, c.planes);
-        file.encoding = c.encoding;
-        file.runsAcrossLines = c.runsAcrossLines;
-        Bytes colours = testing::ColourTriples(values);
-        if (values == 256) {  // the colours that close the file, not the header's
-            file.headerPalette = Bytes(48, 0x77);
-            file.tail = testing::PcxColourBlock(colours);
-        }
-        const DecodeResult result = Decode(folder, testing::BuildPcx(file));
-        ASSERT_EQ(result.status, LoadStatus::Ok);
-        EXPECT_EQ(result.record.BitCount(), c.recordBits);
-        EXPECT_EQ(result.record.Header().coloursUsed, 1u << c.recordBits);
-        std::vector<Rgb> expected;
-        const std::vector<Rgb> table = testing::TripleColours(colours);
-        for (const std::uint8_t index : indices) expected.push_back(table[index]);
-        EXPECT_EQ(testing::RecordColours(result.record), expected);
-        if (values == 4) {  // four colours in a 16-entry table: the rest black
-            for (int i = 4; i < 16; ++i) EXPECT_EQ(result.record.ColourTable()[4 * i + 2], 0) << i;
+        for (const int beyond : {0, 1, 9}) {
+            SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << " encoding " << int(c.encoding)
+                                              << ", " << beyond << " beyond");
+            const int values = 1 << (c.bitsPerPlane * c.planes);
+            // A run of 64 first (the longest run is 63 bytes), the last colour last.
+            Bytes indices;
+            for (int i = 0; i < held * height; ++i) indices.push_back(static_cast<std::uint8_t>(i < 64 ? 1 : (i * 7 + i / 9) % values));
+            indices.back() = static_cast<std::uint8_t>(values - 1);
+            PcxFile file = IndexedPcx(indices, held, height, c.bitsPerPlane, c.planes);
+            file.xMax = static_cast<std::uint16_t>(held + beyond - 1);
+            file.encoding = c.encoding;
+            file.runsAcrossLines = c.runsAcrossLines;
+            Bytes colours = testing::ColourTriples(values);
+            if (values == 256) {  // the colours that close the file, not the header's
+                file.headerPalette = Bytes(48, 0x77);
+                file.tail = testing::PcxColourBlock(colours);
+            }
+            const DecodeResult result = Decode(folder, testing::BuildPcx(file));
+            ASSERT_EQ(result.status, LoadStatus::Ok);
+            ASSERT_EQ(result.record.Width(), held + beyond);
+            EXPECT_EQ(result.record.BitCount(), c.recordBits);
+            EXPECT_EQ(result.record.Header().coloursUsed, 1u << c.recordBits);
+            const std::vector<Rgb> table = testing::TripleColours(colours);
+            std::vector<Rgb> expected;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < held; ++x) expected.push_back(table[indices[y * held + x]]);
+                expected.insert(expected.end(), beyond, table[0]);
+            }
+            EXPECT_EQ(testing::RecordColours(result.record), expected);
+            if (values == 4) {  // four colours in a 16-entry table: the rest black
+                for (int i = 4; i < 16; ++i) EXPECT_EQ(result.record.ColourTable()[4 * i + 2], 0) << i;
+            }
         }
     }
 }
@@ -70,58 +80,19 @@ TEST(PcxReader, PlanesGiveTheLowBitsFirstAndThreePlanesAreRedGreenBlue) {
     four.bytesPerLine = 1;
     four.headerPalette = testing::ColourTriples(16);
     four.lines = {0xAA, 0xCC, 0xF0, 0x01};
-    PcxFile rgb;  // 2 x 1 pixels of three 8-bit planes, 1 spare byte per plane
+    // Three planes of 2 bytes, 3 pixels wide (the third beyond the lines),
+    // 2 rows; the origin plays no part.
+    PcxFile rgb;
     rgb.bitsPerPlane = 8;
     rgb.planes = 3;
-    rgb.bytesPerLine = 3;
-    rgb.lines = {0xFF, 0x10, 0, 0x00, 0x20, 0, 0x00, 0x30, 0};
-    rgb.xMin = 5, rgb.xMax = 6, rgb.yMin = rgb.yMax = 9;  // the origin plays no part
+    rgb.bytesPerLine = 2;
+    rgb.xMin = 5, rgb.xMax = 7, rgb.yMin = 9, rgb.yMax = 10;
+    rgb.lines = {0x11, 0x12, 0x21, 0x22, 0x31, 0x32, 0x41, 0x42, 0x51, 0x52, 0x61, 0x62};
     const std::vector<Rgb> sixteen = testing::TripleColours(four.headerPalette);
     testing::TempFolder folder;
     EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(four)).record),
               (std::vector<Rgb>{sixteen[7], sixteen[6], sixteen[5], sixteen[4], sixteen[3], sixteen[2],
                                 sixteen[1], sixteen[8]}));
-    EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(rgb)).record),
-              (std::vector<Rgb>{0xFF0000, 0x102030}));
-}
-
-TEST(PcxReader, ALineShorterThanThePictureIsWideFillsItsRowAsFarAsItGoes) {
-    // Lines of 16 pixels, the header's "x max" 1 or 9 beyond them: the
-    // pixels each line holds, then index 0, row by row.
-    const int held = 16, height = 2;
-    struct Case {
-        int bitsPerPlane, planes;
-    };
-    const Case cases[] = {{1, 1}, {1, 4}, {2, 1}, {2, 2}, {4, 1}, {8, 1}};
-    testing::TempFolder folder;
-    for (const Case& c : cases) {
-        for (const int beyond : {1, 9}) {
-            SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << ", " << beyond << " beyond");
-            const int values = 1 << (c.bitsPerPlane * c.planes);
-            const Bytes indices = testing::Counting(held * height, values, 1);
-            PcxFile file = IndexedPcx(indices, held, height, c.bitsPerPlane, c.planes);
-            file.xMax = static_cast<std::uint16_t>(held + beyond - 1);
-            const Bytes colours = testing::ColourTriples(values);
-            if (values == 256) file.tail = testing::PcxColourBlock(colours);
-            const DecodeResult result = Decode(folder, testing::BuildPcx(file));
-            ASSERT_EQ(result.status, LoadStatus::Ok);
-            ASSERT_EQ(result.record.Width(), held + beyond);
-            const std::vector<Rgb> table = testing::TripleColours(colours);
-            std::vector<Rgb> expected;
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < held; ++x) expected.push_back(table[indices[y * held + x]]);
-                expected.insert(expected.end(), beyond, table[0]);
-            }
-            EXPECT_EQ(testing::RecordColours(result.record), expected);
-        }
-    }
-    PcxFile rgb;  // three planes of 2 bytes, 3 pixels wide, 2 rows
-    rgb.bitsPerPlane = 8;
-    rgb.planes = 3;
-    rgb.bytesPerLine = 2;
-    rgb.xMax = 2;
-    rgb.yMax = 1;
-    rgb.lines = {0x11, 0x12, 0x21, 0x22, 0x31, 0x32, 0x41, 0x42, 0x51, 0x52, 0x61, 0x62};
     EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(rgb)).record),
               (std::vector<Rgb>{0x112131, 0x122232, 0, 0x415161, 0x425262, 0}));
 }

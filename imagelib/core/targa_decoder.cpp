@@ -55,10 +55,10 @@ void DecodePixels(ByteReader& input, DecodedData& decoded, std::size_t bytesPerP
 
 }  // namespace
 
-bool DecodeTarga(DecoderState& state) {
-    if (!state.OpenInput()) return state.Finish(state.status);
-    const std::span<const std::uint8_t> headerBytes = state.input.TakeHeader(kHeaderSize);
-    if (headerBytes.empty()) return state.Finish(LoadStatus::Truncated);
+LoadStatus DecodeTarga(DecoderState& state) {
+    ByteReader& input = state.Input();
+    const std::span<const std::uint8_t> headerBytes = input.TakeHeader(kHeaderSize);
+    if (headerBytes.empty()) return LoadStatus::Truncated;
     const std::uint8_t* const header = headerBytes.data();
     const std::size_t idLength = header[0];
     const std::uint8_t imageType = header[2];
@@ -71,32 +71,32 @@ bool DecodeTarga(DecoderState& state) {
         (descriptor & kInterleaving) != 0 ||
         (imageType != kTrueColour && imageType != kRunLengthTrueColour) ||
         !ImageSizeAllowed(width, height) ||
-        std::int64_t{width} * height > kMaxTargaPixelsPerFileByte * static_cast<std::int64_t>(state.input.Size())) {
-        return state.Finish(LoadStatus::BadHeader);
+        std::int64_t{width} * height > kMaxTargaPixelsPerFileByte * static_cast<std::int64_t>(input.Size())) {
+        return LoadStatus::BadHeader;
     }
 
     // The record is always 24 bits per pixel without colour table.
     const RecordLayout layout = RecordLayout::For(width, height, 24);
     state.ReportReadingEvery(layout.rowStride);
     // The image ID is read past.
-    if (state.input.Take(idLength).size() != idLength) return state.Finish(LoadStatus::Truncated);
+    if (input.Take(idLength).size() != idLength) return LoadStatus::Truncated;
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
-    if (!state.decoded.Allocate(rowBytes * static_cast<std::size_t>(height))) {
-        return state.Finish(LoadStatus::OutOfMemory);
-    }
-    DecodePixels(state.input, state.decoded, bytesPerPixel, imageType == kRunLengthTrueColour);
-    if (!state.MakeRecord(layout, nullptr)) return state.Finish(state.status);
+    DecodedData decoded;
+    if (!decoded.Allocate(rowBytes * static_cast<std::size_t>(height))) return LoadStatus::OutOfMemory;
+    DecodePixels(input, decoded, bytesPerPixel, imageType == kRunLengthTrueColour);
+    const auto [record, made] = state.MakeRecord(layout, nullptr);
+    if (!record) return made;
 
     // Bottom first: decoded row i is record row i. Top first: the first
     // decoded row is the record's last.
     const bool topFirst = (descriptor & kTopFirst) != 0;
-    std::uint8_t* const pixels = state.record.Pixels();
+    std::uint8_t* const pixels = record->Pixels();
     for (std::int32_t i = 0; i < height; ++i) {
         const std::size_t row = topFirst ? layout.TopDownRow(i) : static_cast<std::size_t>(i) * layout.rowStride;
-        std::memcpy(pixels + row, state.decoded.Data() + static_cast<std::size_t>(i) * rowBytes, rowBytes);
-        state.ReportRow(i + 1);
+        std::memcpy(pixels + row, decoded.Data() + static_cast<std::size_t>(i) * rowBytes, rowBytes);
+        record->ReportRow(i + 1);
     }
-    return state.Finish(LoadStatus::Ok);
+    return LoadStatus::Ok;
 }
 
 }  // namespace imagelib

@@ -26,8 +26,8 @@ inline constexpr std::array<std::uint8_t, 32> kFiveToEightBits = [] {
     return table;
 }();
 
-// Decodes state.fileName into state.record; ends through Finish.
+// Decodes the file into the record.
 // Placing reports phase 1 after each row i (from 1) with i * 100 / height.
-bool DecodeTarga(DecoderState& state);
+LoadStatus DecodeTarga(DecoderState& state);
 
 }  // namespace imagelib

@@ -205,6 +205,19 @@ Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options) {
     return bytes;
 }
 
+Bytes WithFrameSize(Bytes jpeg, int width, int height) {
+    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<std::uint8_t>(height);
+            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<std::uint8_t>(width);
+            break;
+        }
+    }
+    return jpeg;
+}
+
 Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload, bool afterFirstSegment) {
     std::size_t at = 2;
     if (afterFirstSegment) at += 2 + ((std::size_t{jpeg.at(4)} << 8) | jpeg.at(5));
@@ -343,6 +356,17 @@ std::vector<Rgb> RecordColours(const ImageRecord& record) {
         colours.push_back(Rgb{table[4 * index + 2]} << 16 | Rgb{table[4 * index + 1]} << 8 | table[4 * index]);
     }
     return colours;
+}
+
+double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
+    double squares = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        for (const int shift : {0, 8, 16}) {
+            const double d = double((a[i] >> shift) & 0xFF) - double((b[i] >> shift) & 0xFF);
+            squares += d * d;
+        }
+    }
+    return 10 * std::log10(255.0 * 255.0 * 3 * a.size() / std::max(squares, 1e-9));
 }
 
 Bytes ColourTriples(int entries) {

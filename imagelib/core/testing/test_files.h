@@ -62,6 +62,8 @@ struct JpegOptions {
 };
 // Compresses with libjpeg (4:2:0 for colour).
 Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options = {});
+// The baseline JPEG with another width and height in its frame header.
+Bytes WithFrameSize(Bytes jpeg, int width, int height);
 
 // The JPEG with a segment (the marker, its length, `payload`) put right
 // after the start of image, or, with afterFirstSegment, after the segment
@@ -148,6 +150,10 @@ using Rgb = std::uint32_t;
 std::vector<Rgb> RecordColours(const ImageRecord& record);
 // The colour indices of a 1-, 4- or 8-bit record, top row first.
 Bytes RecordIndices(const ImageRecord& record);
+// The peak signal-to-noise ratio of two pictures of as many pixels, in
+// dB: 30 or more for a good JPEG of the other, far less for sheared rows
+// or red and blue swapped.
+double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b);
 
 // `entries` distinct colours as red, green, blue triples (entry 0 is not
 // black), and the same as Rgb values.
