@@ -19,6 +19,7 @@
 #include "hotcorners/win32/library_internal.h"
 #include "hotcorners/win32/shared_memory.h"
 #include "hotcorners/win32/user_registry.h"
+#include "kit/win32/current_user_registry.h"
 #include "resources/edgewake_res.h"
 
 namespace edgewake {
@@ -50,6 +51,11 @@ bool IsDesktop(HWND window) {
     char name[16] = {};
     ::GetClassNameA(window, name, sizeof name);
     return std::strcmp(name, "Progman") == 0 || std::strcmp(name, "WorkerW") == 0;
+}
+
+// The primary screen's corners.
+hotcorners::CornerPoints ScreenCorners() {
+    return hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
@@ -85,6 +91,7 @@ public:
 
 private:
     void Create();
+    void ReadScreens();
     void Announce();
     void Destroy();
     void Poll();
@@ -119,9 +126,7 @@ Service::~Service() {
 void Service::Create() {
     // A saver that a killed service left off is switched back on.
     corners_.Begin();
-    severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
-    points_ =
-        hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    ReadScreens();
     menu_.Reset(::CreatePopupMenu());
     ::AppendMenuA(menu_.Get(), MF_STRING, kCommandProperties, "&Properties");
     ::AppendMenuA(menu_.Get(), MF_STRING, kCommandSaverConfig, "Saver &config");
@@ -133,6 +138,11 @@ void Service::Create() {
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
     ::SetTimer(window_, kPollTimer, kPollMs, nullptr);
     ::PostMessageA(window_, kAnnounce, 0, 0);
+}
+
+void Service::ReadScreens() {
+    severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
+    points_ = ScreenCorners();
 }
 
 void Service::Announce() {
@@ -164,9 +174,7 @@ void Service::Poll() {
     if (severalMonitors_) {
         std::vector<hotcorners::Rect> monitors;
         ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-        points_ = monitors.empty() ? hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN),
-                                                               ::GetSystemMetrics(SM_CYSCREEN))
-                                   : hotcorners::MonitorCorners(monitors);
+        points_ = monitors.empty() ? ScreenCorners() : hotcorners::MonitorCorners(monitors);
     }
     hotcorners::PollInput input;
     // Fails while another desktop has the input (a locked workstation).
@@ -215,7 +223,7 @@ void Service::SetScreenSaverActive(bool active) {
 }
 
 bool Service::HeldOffMark() {
-    return ReadUserNumber(hotcorners::kOptionsKey, hotcorners::kHeldOffMark).value_or(0) != 0;
+    return hotcorners::ReadOption(kit::win32::CurrentUserRegistry{}, hotcorners::kHeldOffMark, false);
 }
 
 void Service::SetHeldOffMark(bool held) {
@@ -383,11 +391,7 @@ LRESULT Service::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OpenMenu();
         return 0;
     case WM_COMMAND: Command(LOWORD(wParam)); return 0;
-    case WM_DISPLAYCHANGE:
-        severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
-        points_ = hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN),
-                                            ::GetSystemMetrics(SM_CYSCREEN));
-        break;
+    case WM_DISPLAYCHANGE: ReadScreens(); break;
     case WM_ENDSESSION:
         // The session ends without WM_DESTROY: switch a held-off saver back
         // on, and poll no more, or the next poll would hold it off again.
