@@ -225,12 +225,15 @@ TEST_F(SettingsTest, SilentInstallWritesEverythingAndLeavesAServiceRunning) {
     EXPECT_NE(edgewake::ServiceWindow(), nullptr);
     EXPECT_EQ(FindDialog("Hot Corners"), nullptr);
 
-    // Corners the user has set survive a second install; the service is
-    // not started twice.
+    // Corners and options the user has set survive a second install (an
+    // upgrade); the service is not started twice.
     const HWND service = edgewake::ServiceWindow();
     WriteCorners("--N-");
+    edgewake::SetShowFeedback(false);
     edgewake::RunSettingsDialog(nullptr, edgewake::DialogMode::Silent);
     EXPECT_EQ(Corners(), "--N-");
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Edgewake Feedback"), 0u);
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Edgewake Tray Icon"), 1u);
     EXPECT_EQ(edgewake::ServiceWindow(), service);
 }
 
