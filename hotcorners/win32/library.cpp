@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/guards.h"
 #include "hotcorners/core/service_rules.h"
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/library_internal.h"
@@ -107,8 +108,7 @@ bool RunCommand(const std::string& command) {
     if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process))
         return false;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    const win32::UniqueKernelHandle thread(process.hThread), started(process.hProcess);
     return true;
 }
 

@@ -67,7 +67,6 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
 class Service final : public hotcorners::SaverDesktop, public hotcorners::Tray {
 public:
     explicit Service(HWND window) : window_(window) {}
-    ~Service() override;
 
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -115,13 +114,8 @@ private:
     UINT taskbarCreated_ = 0;
     win32::UniqueMenu menu_;
     FeedbackWindow feedback_;
-    std::array<HICON, 5> icons_{};
+    std::array<win32::UniqueIcon, 5> icons_;  // the states' small icons, loaded when first shown
 };
-
-Service::~Service() {
-    for (HICON icon : icons_)
-        if (icon) ::DestroyIcon(icon);
-}
 
 void Service::Create() {
     // A saver that a killed service left off is switched back on.
@@ -278,14 +272,14 @@ void Service::ShowState(FeedbackState state) {
 }
 
 HICON Service::SmallIcon(FeedbackState state) {
-    HICON& icon = icons_[static_cast<std::size_t>(state)];
+    win32::UniqueIcon& icon = icons_[static_cast<std::size_t>(state)];
     if (!icon)
-        icon = static_cast<HICON>(::LoadImageA(
-            Module(), MAKEINTRESOURCEA(hotcorners::StateIcon(state)), IMAGE_ICON, 16, 16, 0));
+        icon.Reset(static_cast<HICON>(::LoadImageA(
+            Module(), MAKEINTRESOURCEA(hotcorners::StateIcon(state)), IMAGE_ICON, 16, 16, 0)));
     if (!icon)
-        icon = static_cast<HICON>(
-            ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0));
-    return icon;
+        icon.Reset(static_cast<HICON>(
+            ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0)));
+    return icon.Get();
 }
 
 bool Service::TrayIcon(DWORD action) {

@@ -67,6 +67,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/guards.h"
 #include "hotcorners/core/window_list.h"
 #include "hotcorners/win32/shared_memory.h"
 #include "resources/edgewake_res.h"
@@ -114,28 +115,22 @@ BOOL CALLBACK CountServices(HWND window, LPARAM count) {
 
 // The shared block, opened as the library opens it.
 struct SharedAccess {
-    SharedAccess() {
-        mapping = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, edgewake::kSharedMemoryName);
-        if (mapping)
-            data = static_cast<edgewake::SharedData*>(
-                ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(edgewake::SharedData)));
-        mutex = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, edgewake::kListMutexName);
-    }
-    ~SharedAccess() {
-        if (data) ::UnmapViewOfFile(data);
-        if (mapping) ::CloseHandle(mapping);
-        if (mutex) ::CloseHandle(mutex);
-    }
+    SharedAccess()
+        : mapping(::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, edgewake::kSharedMemoryName)),
+          view(mapping ? ::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0,
+                                         sizeof(edgewake::SharedData))
+                       : nullptr),
+          mutex(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, edgewake::kListMutexName)) {}
     template <typename Work>
     bool Locked(Work work) {
-        if (!data || !mutex || ::WaitForSingleObject(mutex, 5000) != WAIT_OBJECT_0) return false;
-        work(*data);
-        ::ReleaseMutex(mutex);
+        if (!view || !mutex || ::WaitForSingleObject(mutex.Get(), 5000) != WAIT_OBJECT_0) return false;
+        work(*static_cast<edgewake::SharedData*>(view.Get()));
+        ::ReleaseMutex(mutex.Get());
         return true;
     }
-    HANDLE mapping = nullptr;
-    HANDLE mutex = nullptr;
-    edgewake::SharedData* data = nullptr;
+    win32::UniqueKernelHandle mapping;
+    win32::UniqueView view;
+    win32::UniqueKernelHandle mutex;
 };
 
 const char* g_log = nullptr;
@@ -421,13 +416,12 @@ int main(int argc, char** argv) {
     } else if (command == "terminate") {
         DWORD processId = 0;
         if (service) ::GetWindowThreadProcessId(service, &processId);
-        const HANDLE process = processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+        const win32::UniqueKernelHandle process(
+            processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
         Export<Rundll>("TerminateService")(nullptr, ::GetModuleHandleA(nullptr),
                                            const_cast<char*>(""), SW_SHOWNORMAL);
-        if (process) {
-            std::printf("ended %d\n", ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? 1 : 0);
-            ::CloseHandle(process);
-        }
+        if (process)
+            std::printf("ended %d\n", ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0 ? 1 : 0);
     } else if (command == "services") {
         int count = 0;
         ::EnumWindows(CountServices, reinterpret_cast<LPARAM>(&count));
@@ -468,12 +462,11 @@ int main(int argc, char** argv) {
     } else if (command == "kill") {
         DWORD id = 0;
         if (!service || !::GetWindowThreadProcessId(service, &id)) return 1;
-        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process) return 1;
-        const bool ended = ::TerminateProcess(process, 1) &&
-                           ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
-        ::CloseHandle(process);
-        return ended ? 0 : 1;
+        const win32::UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        return process && ::TerminateProcess(process.Get(), 1) &&
+                       ::WaitForSingleObject(process.Get(), 10000) == WAIT_OBJECT_0
+                   ? 0
+                   : 1;
     } else if (command == "tray-delete" || command == "taskbar-created") {
         if (!service) return 1;
         if (command == "tray-delete") {
