@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hotcorners/core/test_fakes.h"
+#include "hotcorners/core/testing/test_fakes.h"
 
 namespace hotcorners {
 namespace {

@@ -171,11 +171,7 @@ HWND SettingsDialogWindow() {
     SharedData* shared = Shared();
     if (!lock.Held() || !shared) return nullptr;
     const HWND dialog = WindowFromNumber(shared->dialogWindow);
-    if (dialog && !::IsWindow(dialog)) {
-        shared->dialogWindow = 0;
-        return nullptr;
-    }
-    return dialog;
+    return ::IsWindow(dialog) ? dialog : nullptr;
 }
 
 void SetSettingsDialogWindow(HWND dialog) {
