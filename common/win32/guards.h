@@ -72,6 +72,12 @@ struct LibraryCloser : NullInvalid<HMODULE> {
 struct MenuCloser : NullInvalid<HMENU> {
     static void Close(HMENU h) { ::DestroyMenu(h); }
 };
+struct IconCloser : NullInvalid<HICON> {
+    static void Close(HICON h) { ::DestroyIcon(h); }
+};
+struct ViewCloser : NullInvalid<void*> {
+    static void Close(void* view) { ::UnmapViewOfFile(view); }
+};
 
 using UniqueBitmap = UniqueHandle<HBITMAP, TypedGdiCloser<HBITMAP>>;
 using UniqueFont = UniqueHandle<HFONT, TypedGdiCloser<HFONT>>;
@@ -83,6 +89,8 @@ using UniqueFind = UniqueHandle<HANDLE, FindCloser>;                  // FindFir
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyCloser>;
 using UniqueLibrary = UniqueHandle<HMODULE, LibraryCloser>;
 using UniqueMenu = UniqueHandle<HMENU, MenuCloser>;
+using UniqueIcon = UniqueHandle<HICON, IconCloser>;  // LoadImageA of an icon
+using UniqueView = UniqueHandle<void*, ViewCloser>;  // MapViewOfFile
 
 // A device context from GetDC (of a window, or of the screen for none),
 // given back with ReleaseDC.

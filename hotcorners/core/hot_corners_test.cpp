@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hotcorners/core/test_fakes.h"
+#include "hotcorners/core/testing/test_fakes.h"
 
 namespace hotcorners {
 namespace {
@@ -106,37 +106,27 @@ TEST_F(PollTest, EndingTheServiceSwitchesAHeldOffSaverBackOn) {
 }
 
 // Ended without a word (End task, a crash), the service cannot switch the
-// saver back on; its next start does.
+// saver back on; its next start does, unless it was switched back on
+// meanwhile. A saver that was off when the corner held it stays off.
 TEST_F(PollTest, AServiceKilledWhileHoldingOffIsMendedAtTheNextStart) {
-    PollAt(kTopRight, 3);
-    ASSERT_FALSE(desktop.active);
-    {
-        HotCorners next(desktop);
-        next.Begin();
-        EXPECT_TRUE(desktop.active);
-        EXPECT_FALSE(desktop.heldOffMark);
+    const struct { const char* what; bool wasOn, onMeanwhile; int switches; } cases[] = {
+        {"held off", true, false, 2},
+        {"switched on meanwhile", true, true, 1},
+        {"off when held", false, false, 0},
+    };
+    for (const auto& c : cases) {
+        FakeDesktop fresh;
+        fresh.active = c.wasOn;
+        HotCorners killed(fresh);
+        killed.SetActions({'N', '-', '-', '-'});
+        killed.Poll(At(kTopLeft));
+        ASSERT_TRUE(killed.Suppressed()) << c.what;
+        if (c.onMeanwhile) fresh.active = true;
+        HotCorners(fresh).Begin();
+        EXPECT_EQ(fresh.active, c.wasOn) << c.what;
+        EXPECT_FALSE(fresh.heldOffMark) << c.what;
+        EXPECT_EQ(fresh.switches, c.switches) << c.what;
     }
-
-    // Switched back on meanwhile, it is left alone; a saver that was off
-    // when the corner held it leaves no mark, and stays off.
-    FakeDesktop other;
-    HotCorners first(other), second(other);
-    first.SetActions({'N', '-', '-', '-'});
-    first.Poll(At(kTopLeft));
-    other.active = true;
-    second.Begin();
-    EXPECT_TRUE(other.active);
-    EXPECT_FALSE(other.heldOffMark);
-    EXPECT_EQ(other.switches, 1);
-
-    other.active = false;
-    HotCorners third(other), fourth(other);
-    third.SetActions({'N', '-', '-', '-'});
-    third.Poll(At(kTopLeft));
-    EXPECT_TRUE(third.Suppressed());
-    fourth.Begin();
-    EXPECT_FALSE(other.active);
-    EXPECT_EQ(other.switches, 1);
 }
 
 // While another desktop has the input (a locked workstation) the cursor
@@ -217,15 +207,8 @@ TEST_F(PollTest, ChoosesTheSaverAsTheSystemDoes) {
     }
 }
 
-TEST_F(PollTest, NoSaverToStartOrOneRunningAlreadyStartsNothing) {
-    desktop.desktopSaver = "";
-    PollAt(kTopLeft, 6);
-    EXPECT_EQ(desktop.starts, 0);
-    EXPECT_EQ(desktop.shown, (std::vector{FS::Arming, FS::NoSaver}));
-
-    desktop.desktopSaver = "C:\\WINDOWS\\CORVANE.SCR";
+TEST_F(PollTest, ASaverRunningAlreadyIsNotStartedAgain) {
     desktop.running = true;
-    PollAt(kMiddle);
     PollAt(kTopLeft, 3);
     EXPECT_EQ(desktop.starts, 0);
     EXPECT_EQ(corners.State(), FS::Starting);

@@ -70,10 +70,10 @@ CornerActions ReadCornerActions(const kit::Registry& registry) {
     return actions;
 }
 
-bool ReadOption(const kit::Registry& registry, const char* name) {
+bool ReadOption(const kit::Registry& registry, const char* name, bool missing) {
     const auto key = registry.OpenCurrentUser(kOptionsKey);
     const auto bytes = key ? key->Query(name, 4) : std::nullopt;
-    if (!bytes || bytes->empty()) return true;
+    if (!bytes || bytes->empty()) return missing;
     return std::any_of(bytes->begin(), bytes->end(), [](std::uint8_t b) { return b != 0; });
 }
 

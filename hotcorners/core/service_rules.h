@@ -31,14 +31,14 @@ std::string RundllCommand(std::string_view libraryPath, std::string_view entry);
 CornerActions ReadCornerActions(const kit::Registry& registry);
 
 // The user options, 32-bit values under the desktop's key; a missing one
-// reads as on.
+// reads as `missing` (the options as on).
 inline constexpr char kOptionsKey[] = "Control Panel\\Desktop";
 inline constexpr char kShowIconOption[] = "Edgewake Tray Icon";
 inline constexpr char kShowFeedbackOption[] = "Edgewake Feedback";
-bool ReadOption(const kit::Registry& registry, const char* name);
+bool ReadOption(const kit::Registry& registry, const char* name, bool missing = true);
 
 // Beside them, a 32-bit 1 while the service holds off a saver that was on
-// (SaverDesktop::HeldOffMark).
+// (SaverDesktop::HeldOffMark); missing otherwise.
 inline constexpr char kHeldOffMark[] = "Edgewake Held Off";
 
 }  // namespace hotcorners

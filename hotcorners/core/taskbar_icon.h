@@ -25,7 +25,6 @@ public:
     // The user's option: on adds the icon, off removes it.
     void SetShown(bool shown);
     bool Shown() const { return shown_; }
-    bool Added() const { return added_; }
 
     // A poll of the service: an add the shell refused is tried again,
     // every kRetryPolls polls.

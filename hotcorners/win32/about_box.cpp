@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/win32/guards.h"
 #include "hotcorners/win32/edgewake.h"
 #include "resources/edgewake_res.h"
 
@@ -32,25 +33,19 @@ std::string VersionText() {
     return text;
 }
 
-INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The parameter is the box's small icon, or null.
+INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: {
+    case WM_INITDIALOG:
         ::SetDlgItemTextA(dialog, IDC_EW_ABOUT_VERSION, VersionText().c_str());
-        if (HICON icon = static_cast<HICON>(
-                ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0)))
-            ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        if (lParam) ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, lParam);
         ::SetForegroundWindow(dialog);
         return TRUE;
-    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             ::EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
-        break;
-    case WM_DESTROY:
-        if (HICON icon = reinterpret_cast<HICON>(::SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0)))
-            ::DestroyIcon(icon);
         break;
     default: break;
     }
@@ -60,7 +55,11 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void RunAboutBox(HWND owner) {
-    ::DialogBoxParamA(Module(), MAKEINTRESOURCEA(IDD_EW_ABOUT), owner, AboutProcedure, 0);
+    // Given back once the box has gone.
+    const win32::UniqueIcon icon(static_cast<HICON>(
+        ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0)));
+    ::DialogBoxParamA(Module(), MAKEINTRESOURCEA(IDD_EW_ABOUT), owner, AboutProcedure,
+                      reinterpret_cast<LPARAM>(icon.Get()));
 }
 
 }  // namespace edgewake

@@ -66,8 +66,9 @@ bool JoinNotifyList(HWND window);
 void LeaveNotifyList(HWND window);
 
 // The open settings dialog of whichever process opened it, or null (under
-// "EdgewakeDialogWindowMutex"; a dialog that no longer exists reads as
-// null). Set it when the dialog opens and to null when it closes.
+// the dialog mutex). Set it when the dialog opens and to null when it
+// closes; one whose process ended without closing it reads as null until
+// the next dialog takes its place.
 HWND SettingsDialogWindow();
 void SetSettingsDialogWindow(HWND dialog);
 

@@ -98,11 +98,10 @@ void FeedbackWindow::Paint(HDC dc) const {
     ::FrameRect(dc, &client, accent.Get());
 
     const int state = static_cast<int>(state_);
-    if (HICON icon = static_cast<HICON>(::LoadImageA(
-            module_, MAKEINTRESOURCEA(hotcorners::StateIcon(state_)), IMAGE_ICON, 32, 32, 0))) {
-        ::DrawIconEx(dc, 16, (client.bottom - 32) / 2, icon, 32, 32, 0, nullptr, DI_NORMAL);
-        ::DestroyIcon(icon);
-    }
+    if (const win32::UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+            module_, MAKEINTRESOURCEA(hotcorners::StateIcon(state_)), IMAGE_ICON, 32, 32, 0)));
+        icon)
+        ::DrawIconEx(dc, 16, (client.bottom - 32) / 2, icon.Get(), 32, 32, 0, nullptr, DI_NORMAL);
 
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;

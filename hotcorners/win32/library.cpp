@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/guards.h"
 #include "hotcorners/core/service_rules.h"
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/library_internal.h"
@@ -107,8 +108,7 @@ bool RunCommand(const std::string& command) {
     if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process))
         return false;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    const win32::UniqueKernelHandle thread(process.hThread), started(process.hProcess);
     return true;
 }
 
@@ -171,11 +171,7 @@ HWND SettingsDialogWindow() {
     SharedData* shared = Shared();
     if (!lock.Held() || !shared) return nullptr;
     const HWND dialog = WindowFromNumber(shared->dialogWindow);
-    if (dialog && !::IsWindow(dialog)) {
-        shared->dialogWindow = 0;
-        return nullptr;
-    }
-    return dialog;
+    return ::IsWindow(dialog) ? dialog : nullptr;
 }
 
 void SetSettingsDialogWindow(HWND dialog) {

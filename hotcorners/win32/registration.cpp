@@ -3,10 +3,7 @@
 #include "common/win32/guards.h"
 
 namespace edgewake {
-namespace {
 
-// Creates (or opens) the key and sets its text values; answers whether
-// every step took.
 bool WriteTexts(HKEY root, const char* subkey,
                 std::initializer_list<std::pair<const char*, std::string>> values) {
     HKEY opened = nullptr;
@@ -20,8 +17,6 @@ bool WriteTexts(HKEY root, const char* subkey,
             return false;
     return true;
 }
-
-}  // namespace
 
 bool RegistryRegistration::WriteClass(const std::string& libraryPath) {
     return WriteTexts(HKEY_CLASSES_ROOT, hotcorners::kClassKey,
@@ -44,7 +39,7 @@ bool PageRegistered() {
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, hotcorners::kPageKey, 0, KEY_READ, &opened) !=
         ERROR_SUCCESS)
         return false;
-    ::RegCloseKey(opened);
+    const ::win32::UniqueRegKey key(opened);
     return true;
 }
 

@@ -5,9 +5,18 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
+#include <utility>
+
 #include "hotcorners/core/settings_rules.h"
 
 namespace edgewake {
+
+// Creates (or opens) the key and sets its text values (a null name is the
+// key's default); answers whether every step took.
+bool WriteTexts(HKEY root, const char* subkey,
+                std::initializer_list<std::pair<const char*, std::string>> values);
 
 class RegistryRegistration : public hotcorners::RegistrationStore {
 public:

@@ -20,6 +20,7 @@
 #include "hotcorners/win32/library_internal.h"
 #include "hotcorners/win32/shared_memory.h"
 #include "hotcorners/win32/user_registry.h"
+#include "kit/win32/current_user_registry.h"
 #include "resources/edgewake_res.h"
 
 namespace edgewake {
@@ -51,6 +52,11 @@ bool IsDesktop(HWND window) {
     return std::strcmp(name, "Progman") == 0 || std::strcmp(name, "WorkerW") == 0;
 }
 
+// The primary screen's corners.
+hotcorners::CornerPoints ScreenCorners() {
+    return hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+}
+
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
     reinterpret_cast<std::vector<hotcorners::Rect>*>(list)->push_back(
         {rect->left, rect->top, rect->right, rect->bottom});
@@ -60,7 +66,6 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
 class Service final : public hotcorners::SaverDesktop, public hotcorners::Tray {
 public:
     explicit Service(HWND window) : window_(window) {}
-    ~Service() override;
 
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -84,6 +89,7 @@ public:
 
 private:
     void Create();
+    void ReadScreens();
     void Announce();
     void Destroy();
     void Poll();
@@ -107,20 +113,13 @@ private:
     UINT taskbarCreated_ = 0;
     win32::UniqueMenu menu_;
     FeedbackWindow feedback_;
-    std::array<HICON, 5> icons_{};
+    std::array<win32::UniqueIcon, 5> icons_;  // the states' small icons, loaded when first shown
 };
-
-Service::~Service() {
-    for (HICON icon : icons_)
-        if (icon) ::DestroyIcon(icon);
-}
 
 void Service::Create() {
     // A saver that a killed service left off is switched back on.
     corners_.Begin();
-    severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
-    points_ =
-        hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    ReadScreens();
     menu_.Reset(::CreatePopupMenu());
     ::AppendMenuA(menu_.Get(), MF_STRING, kCommandProperties, "&Properties");
     ::AppendMenuA(menu_.Get(), MF_STRING, kCommandSaverConfig, "Saver &config");
@@ -132,6 +131,11 @@ void Service::Create() {
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
     ::SetTimer(window_, kPollTimer, kPollMs, nullptr);
     ::PostMessageA(window_, kAnnounce, 0, 0);
+}
+
+void Service::ReadScreens() {
+    severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
+    points_ = ScreenCorners();
 }
 
 void Service::Announce() {
@@ -163,9 +167,7 @@ void Service::Poll() {
     if (severalMonitors_) {
         std::vector<hotcorners::Rect> monitors;
         ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-        points_ = monitors.empty() ? hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN),
-                                                               ::GetSystemMetrics(SM_CYSCREEN))
-                                   : hotcorners::MonitorCorners(monitors);
+        points_ = monitors.empty() ? ScreenCorners() : hotcorners::MonitorCorners(monitors);
     }
     hotcorners::PollInput input;
     // Fails while another desktop has the input (a locked workstation).
@@ -214,7 +216,7 @@ void Service::SetScreenSaverActive(bool active) {
 }
 
 bool Service::HeldOffMark() {
-    return ReadUserNumber(hotcorners::kOptionsKey, hotcorners::kHeldOffMark).value_or(0) != 0;
+    return hotcorners::ReadOption(kit::win32::CurrentUserRegistry{}, hotcorners::kHeldOffMark, false);
 }
 
 void Service::SetHeldOffMark(bool held) {
@@ -269,14 +271,14 @@ void Service::ShowState(FeedbackState state) {
 }
 
 HICON Service::SmallIcon(FeedbackState state) {
-    HICON& icon = icons_[static_cast<std::size_t>(state)];
+    win32::UniqueIcon& icon = icons_[static_cast<std::size_t>(state)];
     if (!icon)
-        icon = static_cast<HICON>(::LoadImageA(
-            Module(), MAKEINTRESOURCEA(hotcorners::StateIcon(state)), IMAGE_ICON, 16, 16, 0));
+        icon.Reset(static_cast<HICON>(::LoadImageA(
+            Module(), MAKEINTRESOURCEA(hotcorners::StateIcon(state)), IMAGE_ICON, 16, 16, 0)));
     if (!icon)
-        icon = static_cast<HICON>(
-            ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0));
-    return icon;
+        icon.Reset(static_cast<HICON>(
+            ::LoadImageA(Module(), MAKEINTRESOURCEA(IDI_EW_LIBRARY), IMAGE_ICON, 16, 16, 0)));
+    return icon.Get();
 }
 
 bool Service::TrayIcon(DWORD action) {
@@ -382,11 +384,7 @@ LRESULT Service::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OpenMenu();
         return 0;
     case WM_COMMAND: Command(LOWORD(wParam)); return 0;
-    case WM_DISPLAYCHANGE:
-        severalMonitors_ = ::GetSystemMetrics(SM_CMONITORS) > 1;
-        points_ = hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN),
-                                            ::GetSystemMetrics(SM_CYSCREEN));
-        break;
+    case WM_DISPLAYCHANGE: ReadScreens(); break;
     case WM_ENDSESSION:
         // The session ends without WM_DESTROY: switch a held-off saver back
         // on, and poll no more, or the next poll would hold it off again.

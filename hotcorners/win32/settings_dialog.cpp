@@ -1,45 +1,17 @@
 // The settings dialog 108 and its three ways to run: shown, shown for a
 // new install, and silently (the install defaults applied at once). One
 // dialog at a time across all processes: its handle is kept with the
-// service's under "EdgewakeDialogWindowMutex", and a second request
-// brings the open one to the front.
+// service's under the dialog mutex, and a second request brings the open
+// one to the front.
 #include <memory>
 
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/settings_panel.h"
+#include "hotcorners/win32/shared_memory.h"
 #include "resources/edgewake_res.h"
 
 namespace edgewake {
 namespace {
-
-constexpr char kDialogMutex[] = "EdgewakeDialogWindowMutex";
-constexpr DWORD kDialogMutexWaitMs = 2000;
-
-// Holds the dialog mutex from the check for an open dialog until the new
-// dialog's handle is stored (or the dialog failed).
-class DialogLock {
-public:
-    DialogLock() : mutex_(::CreateMutexA(nullptr, FALSE, kDialogMutex)) {
-        if (!mutex_) return;
-        const DWORD wait = ::WaitForSingleObject(mutex_, kDialogMutexWaitMs);
-        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-    }
-    ~DialogLock() {
-        Unlock();
-        if (mutex_) ::CloseHandle(mutex_);
-    }
-    DialogLock(const DialogLock&) = delete;
-    DialogLock& operator=(const DialogLock&) = delete;
-
-    void Unlock() {
-        if (held_) ::ReleaseMutex(mutex_);
-        held_ = false;
-    }
-
-private:
-    HANDLE mutex_;
-    bool held_ = false;
-};
 
 struct DialogRun {
     hotcorners::SettingsMode mode;
@@ -91,7 +63,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     case WM_DESTROY: {
         ::KillTimer(dialog, SettingsPanel::kStatusTimer);
-        DialogLock lock;
+        const DialogLock lock;
         if (SettingsDialogWindow() == dialog) SetSettingsDialogWindow(nullptr);
         return TRUE;
     }
@@ -111,6 +83,8 @@ hotcorners::SettingsMode ModeOf(DialogMode mode) {
 }  // namespace
 
 void RunSettingsDialog(HWND owner, DialogMode mode) {
+    // Held from the check for an open dialog until the new dialog's handle
+    // is stored (or the dialog failed).
     DialogLock lock;
     if (HWND open = SettingsDialogWindow()) {
         BringForward(open);

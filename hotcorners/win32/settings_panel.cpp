@@ -61,15 +61,7 @@ kit::win32::MonitorControls* MonitorClassesInUse::Controls() {
 hotcorners::CornerActions ReadMouseCorners() { return hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{}); }
 
 bool WriteMouseCorners(const hotcorners::CornerActions& corners) {
-    HKEY opened = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kCornersKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
-        return false;
-    const ::win32::UniqueRegKey key(opened);
-    const std::string text = hotcorners::CornersText(corners);
-    return ::RegSetValueExA(key.Get(), kCornersValue, 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    return WriteTexts(HKEY_CURRENT_USER, kCornersKey, {{kCornersValue, hotcorners::CornersText(corners)}});
 }
 
 void SettingsPanel::Open(hotcorners::SettingsMode mode) {

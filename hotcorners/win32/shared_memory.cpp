@@ -2,14 +2,17 @@
 
 #include <atomic>
 
+#include "common/win32/guards.h"
+
 namespace edgewake {
 namespace {
 
-HANDLE g_mapping = nullptr;
-SharedData* g_shared = nullptr;
-HANDLE g_serviceMutex = nullptr;
-HANDLE g_listMutex = nullptr;
-HANDLE g_dialogMutex = nullptr;
+// This process's handles, from process attach to detach.
+win32::UniqueKernelHandle g_mapping;
+win32::UniqueView g_view;
+win32::UniqueKernelHandle g_serviceMutex;
+win32::UniqueKernelHandle g_listMutex;
+win32::UniqueKernelHandle g_dialogMutex;
 
 // The service mutex's re-entry: the thread of this process that holds it
 // and how often it has taken it.
@@ -28,26 +31,22 @@ bool Wait(HANDLE mutex, DWORD milliseconds, const char* what) {
 
 void AttachShared() {
     // A new mapping of the paging file starts zeroed: no service, empty lists.
-    g_mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                     sizeof(SharedData), kSharedMemoryName);
+    g_mapping.Reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                         sizeof(SharedData), kSharedMemoryName));
     if (g_mapping)
-        g_shared = static_cast<SharedData*>(
-            ::MapViewOfFile(g_mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedData)));
-    g_serviceMutex = ::CreateMutexA(nullptr, FALSE, kServiceMutexName);
-    g_listMutex = ::CreateMutexA(nullptr, FALSE, kListMutexName);
-    g_dialogMutex = ::CreateMutexA(nullptr, FALSE, kDialogMutexName);
+        g_view.Reset(::MapViewOfFile(g_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedData)));
+    g_serviceMutex.Reset(::CreateMutexA(nullptr, FALSE, kServiceMutexName));
+    g_listMutex.Reset(::CreateMutexA(nullptr, FALSE, kListMutexName));
+    g_dialogMutex.Reset(::CreateMutexA(nullptr, FALSE, kDialogMutexName));
 }
 
 void DetachShared() {
-    if (g_shared) ::UnmapViewOfFile(g_shared);
-    for (HANDLE* handle : {&g_mapping, &g_serviceMutex, &g_listMutex, &g_dialogMutex}) {
-        if (*handle) ::CloseHandle(*handle);
-        *handle = nullptr;
-    }
-    g_shared = nullptr;
+    g_view.Reset();
+    for (win32::UniqueKernelHandle* handle : {&g_mapping, &g_serviceMutex, &g_listMutex, &g_dialogMutex})
+        handle->Reset();
 }
 
-SharedData* Shared() { return g_shared; }
+SharedData* Shared() { return static_cast<SharedData*>(g_view.Get()); }
 
 ServiceLock::ServiceLock() {
     const DWORD self = ::GetCurrentThreadId();
@@ -56,7 +55,7 @@ ServiceLock::ServiceLock() {
         held_ = true;
         return;
     }
-    if (!Wait(g_serviceMutex, kServiceWaitMs, "Edgewake: service mutex wait timed out\n")) return;
+    if (!Wait(g_serviceMutex.Get(), kServiceWaitMs, "Edgewake: service mutex wait timed out\n")) return;
     g_serviceOwner.store(self);
     g_serviceCount = 1;
     held_ = true;
@@ -65,19 +64,21 @@ ServiceLock::ServiceLock() {
 ServiceLock::~ServiceLock() {
     if (!held_ || --g_serviceCount > 0) return;
     g_serviceOwner.store(0);
-    ::ReleaseMutex(g_serviceMutex);
+    ::ReleaseMutex(g_serviceMutex.Get());
+}
+
+MutexWait::MutexWait(HANDLE mutex, DWORD milliseconds, const char* what)
+    : mutex_(mutex), held_(Wait(mutex, milliseconds, what)) {}
+
+void MutexWait::Unlock() {
+    if (held_) ::ReleaseMutex(mutex_);
+    held_ = false;
 }
 
 ListLock::ListLock()
-    : held_(Wait(g_listMutex, kListWaitMs, "Edgewake: list mutex wait timed out\n")) {}
-ListLock::~ListLock() {
-    if (held_) ::ReleaseMutex(g_listMutex);
-}
+    : MutexWait(g_listMutex.Get(), kListWaitMs, "Edgewake: list mutex wait timed out\n") {}
 
 DialogLock::DialogLock()
-    : held_(Wait(g_dialogMutex, kDialogWaitMs, "Edgewake: dialog mutex wait timed out\n")) {}
-DialogLock::~DialogLock() {
-    if (held_) ::ReleaseMutex(g_dialogMutex);
-}
+    : MutexWait(g_dialogMutex.Get(), kDialogWaitMs, "Edgewake: dialog mutex wait timed out\n") {}
 
 }  // namespace edgewake

@@ -20,7 +20,7 @@ inline constexpr char kDialogMutexName[] = "EdgewakeDialogWindowMutex";
 
 inline constexpr DWORD kServiceWaitMs = 2000;
 inline constexpr DWORD kListWaitMs = 1000;
-inline constexpr DWORD kDialogWaitMs = 1000;
+inline constexpr DWORD kDialogWaitMs = 2000;
 
 struct SharedData {
     std::uint32_t serviceWindow;      // under the service mutex
@@ -62,29 +62,35 @@ private:
     bool held_ = false;
 };
 
-// The list mutex (1000 ms) and the dialog mutex: plain scoped waits.
-class ListLock {
+// A plain wait on the list or the dialog mutex, let go at the end of the
+// scope or earlier by Unlock(). A mutex whose owner ended without
+// releasing it counts as taken; a thread that holds it takes it again at
+// once.
+class MutexWait {
 public:
-    ListLock();
-    ~ListLock();
-    ListLock(const ListLock&) = delete;
-    ListLock& operator=(const ListLock&) = delete;
+    ~MutexWait() { Unlock(); }
+    MutexWait(const MutexWait&) = delete;
+    MutexWait& operator=(const MutexWait&) = delete;
     bool Held() const { return held_; }
+    void Unlock();
+
+protected:
+    MutexWait(HANDLE mutex, DWORD milliseconds, const char* what);
 
 private:
-    bool held_ = false;
+    HANDLE mutex_;
+    bool held_;
 };
 
-class DialogLock {
-public:
-    DialogLock();
-    ~DialogLock();
-    DialogLock(const DialogLock&) = delete;
-    DialogLock& operator=(const DialogLock&) = delete;
-    bool Held() const { return held_; }
+// The list mutex: waits at most 1000 ms.
+struct ListLock : MutexWait {
+    ListLock();
+};
 
-private:
-    bool held_ = false;
+// The dialog mutex: waits at most 2000 ms. The settings dialog holds it
+// from its check for an open dialog until its own handle is stored.
+struct DialogLock : MutexWait {
+    DialogLock();
 };
 
 }  // namespace edgewake

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "common/win32/guards.h"
 #include "hotcorners/win32/feedback_window.h"
 
 namespace edgewake {
@@ -66,10 +67,9 @@ TEST_F(SharedMemoryTest, ListLockWaitsASecondAndAnAbandonedMutexCountsAsTaken) {
     }
     // A thread (as a process that was killed) ends holding the mutex.
     std::thread([] {
-        const HANDLE mutex = ::OpenMutexA(SYNCHRONIZE, FALSE, kListMutexName);
-        ASSERT_NE(mutex, nullptr);
-        ASSERT_EQ(::WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
-        ::CloseHandle(mutex);
+        const win32::UniqueKernelHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, kListMutexName));
+        ASSERT_TRUE(mutex);
+        ASSERT_EQ(::WaitForSingleObject(mutex.Get(), 0), WAIT_OBJECT_0);
     }).join();
     const ListLock lock;
     EXPECT_TRUE(lock.Held());

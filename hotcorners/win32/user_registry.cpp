@@ -1,7 +1,5 @@
 #include "hotcorners/win32/user_registry.h"
 
-#include <vector>
-
 #include "common/win32/guards.h"
 
 namespace edgewake {
@@ -25,25 +23,9 @@ bool WriteUserNumber(const char* subkey, const char* name, DWORD value) {
                             sizeof value) == ERROR_SUCCESS;
 }
 
-std::optional<DWORD> ReadUserNumber(const char* subkey, const char* name) {
-    const win32::UniqueRegKey key = OpenUserKey(subkey, KEY_QUERY_VALUE);
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
-        size != sizeof value)
-        return std::nullopt;
-    return value;
-}
-
-bool DeleteUserValue(const char* subkey, const char* name) {
-    HKEY raw = nullptr;
-    const LSTATUS opened = ::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_SET_VALUE, &raw);
-    if (opened == ERROR_FILE_NOT_FOUND) return true;
-    if (opened != ERROR_SUCCESS) return false;
-    const win32::UniqueRegKey key(raw);
-    const LSTATUS status = ::RegDeleteValueA(key.Get(), name);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+void DeleteUserValue(const char* subkey, const char* name) {
+    if (const win32::UniqueRegKey key = OpenUserKey(subkey, KEY_SET_VALUE))
+        ::RegDeleteValueA(key.Get(), name);
 }
 
 std::optional<std::string> ReadUserText(const char* subkey, const char* name) {

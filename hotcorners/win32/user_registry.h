@@ -9,12 +9,10 @@
 
 namespace edgewake {
 
-// A 32-bit value under HKEY_CURRENT_USER, the key created when missing;
-// read, nothing when missing or of another size.
+// A 32-bit value under HKEY_CURRENT_USER, the key created when missing.
 bool WriteUserNumber(const char* subkey, const char* name, DWORD value);
-std::optional<DWORD> ReadUserNumber(const char* subkey, const char* name);
-// Removes a value; one that is not there counts as removed.
-bool DeleteUserValue(const char* subkey, const char* name);
+// Removes a value, if it is there.
+void DeleteUserValue(const char* subkey, const char* name);
 // A text value under HKEY_CURRENT_USER: empty when missing or not text,
 // nothing when the key itself cannot be opened for reading.
 std::optional<std::string> ReadUserText(const char* subkey, const char* name);

@@ -23,7 +23,6 @@ std::uint32_t VersionOf(common::PlacementFiles& files, const std::string& path) 
 std::optional<std::uint32_t> CarriedVersionIn(common::PlacementFiles& files,
                                               std::span<const std::uint8_t> carried,
                                               const std::string& folder) {
-    if (folder.empty()) return std::nullopt;
     const StagedCopy copy(files, carried, folder);
     if (!copy) return std::nullopt;
     return VersionOf(files, copy.Path());
@@ -68,25 +67,24 @@ InstallOutcome InstallCarriedFile(common::PlacementFiles& files, InstallerPrompt
                                   std::span<const std::uint8_t> carried, const std::string& target,
                                   std::string_view name, const std::string& temporaryFolder) {
     const bool installed = files.Exists(target);
-    const InstallOutcome failed = installed ? InstallOutcome::NotReplaced : InstallOutcome::NotWritten;
     StagedCopy copy(files, carried, common::FolderOf(target));
+    if (installed) {
+        // Nothing needs writing when the installed copy is as new. The
+        // carried version is read from the copy beside the target, or from
+        // one in the temporary folder where none could be written there.
+        const std::optional<std::uint32_t> carriedVersion =
+            copy ? VersionOf(files, copy.Path()) : CarriedVersionIn(files, carried, temporaryFolder);
+        if (carriedVersion &&
+            DecideUpgrade(VersionOf(files, target), *carriedVersion) == UpgradeDecision::Keep)
+            return InstallOutcome::Kept;
+    }
+    const InstallOutcome failed = installed ? InstallOutcome::NotReplaced : InstallOutcome::NotWritten;
     if (!copy) {
-        // Nothing needed writing when the installed copy is as new.
-        if (installed) {
-            const auto carriedVersion = CarriedVersionIn(files, carried, temporaryFolder);
-            if (carriedVersion && DecideUpgrade(VersionOf(files, target), *carriedVersion) ==
-                                      UpgradeDecision::Keep)
-                return InstallOutcome::Kept;
-        }
         prompts.ShowError(FailureText(copy.Fault(), false, name, target));
         return failed;
     }
-    if (installed) {
-        if (DecideUpgrade(VersionOf(files, target), VersionOf(files, copy.Path())) ==
-            UpgradeDecision::Keep)
-            return InstallOutcome::Kept;
-        if (!prompts.AskToUpgrade(FillIn(kUpgradeQuestion, {name}))) return InstallOutcome::Declined;
-    }
+    if (installed && !prompts.AskToUpgrade(FillIn(kUpgradeQuestion, {name})))
+        return InstallOutcome::Declined;
     const FileFault moved = copy.MoveTo(target);
     if (moved != FileFault::None) {
         prompts.ShowError(FailureText(moved, installed, name, target));

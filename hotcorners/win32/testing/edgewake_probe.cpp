@@ -45,8 +45,19 @@
 //                          presses its default button
 //   feedback               prints "feedback VISIBLE L T R B" of the window
 //                          "PersistentCornerClass"
+//   places                 prints where the open settings dialog "Hot
+//                          Corners" has its monitor, check boxes "page" and
+//                          "startup" and "ok", one "NAME L T R B" a line
+//   sheet LOG              shows the library's Display Properties page in a
+//                          property sheet, as the control panel gets it;
+//                          writes to LOG where its "monitor", "page", "ok"
+//                          and "apply" are once it shows, as above, and
+//                          "ended" when it has gone
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -56,8 +67,10 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/guards.h"
 #include "hotcorners/core/window_list.h"
 #include "hotcorners/win32/shared_memory.h"
+#include "resources/edgewake_res.h"
 
 namespace {
 
@@ -102,28 +115,22 @@ BOOL CALLBACK CountServices(HWND window, LPARAM count) {
 
 // The shared block, opened as the library opens it.
 struct SharedAccess {
-    SharedAccess() {
-        mapping = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, edgewake::kSharedMemoryName);
-        if (mapping)
-            data = static_cast<edgewake::SharedData*>(
-                ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(edgewake::SharedData)));
-        mutex = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, edgewake::kListMutexName);
-    }
-    ~SharedAccess() {
-        if (data) ::UnmapViewOfFile(data);
-        if (mapping) ::CloseHandle(mapping);
-        if (mutex) ::CloseHandle(mutex);
-    }
+    SharedAccess()
+        : mapping(::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, edgewake::kSharedMemoryName)),
+          view(mapping ? ::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0,
+                                         sizeof(edgewake::SharedData))
+                       : nullptr),
+          mutex(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, edgewake::kListMutexName)) {}
     template <typename Work>
     bool Locked(Work work) {
-        if (!data || !mutex || ::WaitForSingleObject(mutex, 5000) != WAIT_OBJECT_0) return false;
-        work(*data);
-        ::ReleaseMutex(mutex);
+        if (!view || !mutex || ::WaitForSingleObject(mutex.Get(), 5000) != WAIT_OBJECT_0) return false;
+        work(*static_cast<edgewake::SharedData*>(view.Get()));
+        ::ReleaseMutex(mutex.Get());
         return true;
     }
-    HANDLE mapping = nullptr;
-    HANDLE mutex = nullptr;
-    edgewake::SharedData* data = nullptr;
+    win32::UniqueKernelHandle mapping;
+    win32::UniqueView view;
+    win32::UniqueKernelHandle mutex;
 };
 
 const char* g_log = nullptr;
@@ -303,17 +310,85 @@ int Feedback() {
     return 0;
 }
 
-bool WriteText(HKEY root, const char* key, const char* name, const char* value) {
-    HKEY opened = nullptr;
-    if (::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LSTATUS status =
-        value ? ::RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                                 static_cast<DWORD>(std::strlen(value) + 1))
-              : ::RegDeleteValueA(opened, name);
-    ::RegCloseKey(opened);
-    return status == ERROR_SUCCESS || !value;
+void PrintRect(FILE* out, const char* name, HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    std::fprintf(out, "%s %ld %ld %ld %ld\n", name, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+int Places() {
+    const HWND dialog = ::FindWindowA("#32770", "Hot Corners");
+    if (!dialog) return 1;
+    PrintRect(stdout, "monitor", ::GetDlgItem(dialog, IDC_EW_MONITOR));
+    PrintRect(stdout, "page", ::GetDlgItem(dialog, IDC_EW_PAGE));
+    PrintRect(stdout, "startup", ::GetDlgItem(dialog, IDC_EW_STARTUP));
+    PrintRect(stdout, "ok", ::GetDlgItem(dialog, IDOK));
+    return 0;
+}
+
+BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
+    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
+    return TRUE;
+}
+
+// Waits for the sheet to show and writes where its parts are.
+void ReportSheet(const char* log) {
+    for (int i = 0; i < 600; ++i, ::Sleep(100)) {
+        const HWND sheet = ::FindWindowA("#32770", "Display Properties");
+        if (!sheet || !::IsWindowVisible(sheet)) continue;
+        ::Sleep(300);
+        const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        if (FILE* file = std::fopen(log, "a")) {
+            constexpr int kApplyButton = 0x3021;
+            PrintRect(file, "monitor", ::GetDlgItem(page, IDC_EW_MONITOR));
+            PrintRect(file, "page", ::GetDlgItem(page, IDC_EW_PAGE));
+            PrintRect(file, "ok", ::GetDlgItem(sheet, IDOK));
+            PrintRect(file, "apply", ::GetDlgItem(sheet, kApplyButton));
+            std::fclose(file);
+        }
+        return;
+    }
+}
+
+int Sheet(const char* log) {
+    constexpr CLSID kPageClass = {0x6F1C2B7E, 0x3D54, 0x4A8B,
+                                  {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
+    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    ::CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    IClassFactory* factory = nullptr;
+    IShellPropSheetExt* extension = nullptr;
+    if (FAILED(Export<GetClassObject>("DllGetClassObject")(kPageClass, IID_IClassFactory,
+                                                           reinterpret_cast<void**>(&factory))))
+        return 1;
+    const HRESULT created = factory->CreateInstance(nullptr, IID_IShellPropSheetExt,
+                                                    reinterpret_cast<void**>(&extension));
+    factory->Release();
+    if (FAILED(created)) return 1;
+    std::vector<HPROPSHEETPAGE> pages;
+    extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages));
+    extension->Release();
+    std::thread reporter(ReportSheet, log);
+    PROPSHEETHEADERA header{};
+    header.dwSize = sizeof header;
+    header.pszCaption = "Display Properties";
+    header.nPages = static_cast<UINT>(pages.size());
+    header.phpage = pages.data();
+    ::PropertySheetA(&header);
+    reporter.join();
+    Log(log, "ended");
+    return 0;
+}
+
+// A text value under HKEY_CURRENT_USER written, or for none removed.
+bool WriteText(const char* key, const char* name, const char* value) {
+    if (!value) {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
+        return true;
+    }
+    return ::RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value,
+                             static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -328,6 +403,7 @@ int main(int argc, char** argv) {
             if (std::strcmp(argv[i], flag) == 0) return true;
         return false;
     };
+    const HWND service = ::FindWindowA("EdgewakeService", nullptr);
     if (command == "detect") {
         std::printf("%d\n", Export<Detect>("System_Agent_Detect")());
     } else if (command == "changed") {
@@ -338,16 +414,14 @@ int main(int argc, char** argv) {
             std::chrono::steady_clock::now() - start);
         std::printf("ms %ld\n", static_cast<long>(ms.count()));
     } else if (command == "terminate") {
-        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         DWORD processId = 0;
         if (service) ::GetWindowThreadProcessId(service, &processId);
-        const HANDLE process = processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+        const win32::UniqueKernelHandle process(
+            processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
         Export<Rundll>("TerminateService")(nullptr, ::GetModuleHandleA(nullptr),
                                            const_cast<char*>(""), SW_SHOWNORMAL);
-        if (process) {
-            std::printf("ended %d\n", ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? 1 : 0);
-            ::CloseHandle(process);
-        }
+        if (process)
+            std::printf("ended %d\n", ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0 ? 1 : 0);
     } else if (command == "services") {
         int count = 0;
         ::EnumWindows(CountServices, reinterpret_cast<LPARAM>(&count));
@@ -360,16 +434,14 @@ int main(int argc, char** argv) {
         ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, number(2, 0) ? TRUE : FALSE, nullptr,
                                 SPIF_UPDATEINIFILE);
     } else if (command == "corners" && argc > 2) {
-        return WriteText(HKEY_CURRENT_USER,
-                         "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers",
+        return WriteText("Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers",
                          "Mouse Corners", argv[2])
                    ? 0
                    : 1;
     } else if (command == "saver" && argc > 2) {
         const char* saver = std::strcmp(argv[2], "-") == 0 ? nullptr : argv[2];
         ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saver, "system.ini");
-        return WriteText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE", saver) ? 0
-                                                                                             : 1;
+        return WriteText("Control Panel\\Desktop", "SCRNSAVE.EXE", saver) ? 0 : 1;
     } else if (command == "listen" && argc > 3) {
         return Listen(argv[2], static_cast<DWORD>(number(3, 10000)), has("fill"), has("hung"));
     } else if (command == "lists") {
@@ -380,22 +452,22 @@ int main(int argc, char** argv) {
         return Box(argv[2], static_cast<DWORD>(number(3, 20000)));
     } else if (command == "feedback") {
         return Feedback();
+    } else if (command == "places") {
+        return Places();
+    } else if (command == "sheet" && argc > 2) {
+        return Sheet(argv[2]);
     } else if (command == "endsession") {
-        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         if (!service) return 1;
         ::SendMessageA(service, WM_ENDSESSION, TRUE, 0);
     } else if (command == "kill") {
-        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         DWORD id = 0;
         if (!service || !::GetWindowThreadProcessId(service, &id)) return 1;
-        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process) return 1;
-        const bool ended = ::TerminateProcess(process, 1) &&
-                           ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
-        ::CloseHandle(process);
-        return ended ? 0 : 1;
+        const win32::UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        return process && ::TerminateProcess(process.Get(), 1) &&
+                       ::WaitForSingleObject(process.Get(), 10000) == WAIT_OBJECT_0
+                   ? 0
+                   : 1;
     } else if (command == "tray-delete" || command == "taskbar-created") {
-        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         if (!service) return 1;
         if (command == "tray-delete") {
             NOTIFYICONDATAA icon{};
@@ -410,7 +482,6 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     } else if (command == "ask" && argc > 3) {
-        const HWND service = ::FindWindowA("EdgewakeService", nullptr);
         DWORD_PTR answer = 0;
         if (!service || !::SendMessageTimeoutA(
                             service, 0x8000, static_cast<WPARAM>(std::strtol(argv[2], nullptr, 0)),
@@ -418,16 +489,10 @@ int main(int argc, char** argv) {
             return 1;
         std::printf("%ld\n", static_cast<long>(answer));
     } else if (command == "option" && argc > 2) {
-        HKEY key = nullptr;
         DWORD value = 0, size = sizeof value;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) ==
-            ERROR_SUCCESS) {
-            if (::RegQueryValueExA(key, argv[2], nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                                   &size) != ERROR_SUCCESS)
-                value = 0xFFFFFFFF;
-            ::RegCloseKey(key);
-        }
-        std::printf("%ld\n", value == 0xFFFFFFFF ? -1L : static_cast<long>(value));
+        const bool read = ::RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", argv[2],
+                                         RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+        std::printf("%ld\n", read ? static_cast<long>(value) : -1L);
     } else {
         std::fprintf(stderr, "edgewake_probe: unknown command\n");
         return 2;

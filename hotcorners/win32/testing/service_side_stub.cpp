@@ -8,6 +8,7 @@
 // service side is there.
 #include <windows.h>
 
+#include "common/win32/guards.h"
 #include "hotcorners/core/service_rules.h"
 #include "hotcorners/win32/edgewake.h"
 
@@ -17,31 +18,19 @@ namespace {
 constexpr char kServiceClass[] = "EdgewakeService";
 constexpr char kDialogProperty[] = "EdgewakeSettingsDialog";
 
-HKEY OptionsKey(REGSAM access) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, hotcorners::kOptionsKey, 0, nullptr, 0, access,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
-
+// A missing option reads as on.
 bool ReadOptionValue(const char* name) {
-    HKEY key = OptionsKey(KEY_READ);
     DWORD value = 1;
     DWORD size = sizeof value;
-    if (key && ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                                  &size) != ERROR_SUCCESS)
+    if (::RegGetValueA(HKEY_CURRENT_USER, hotcorners::kOptionsKey, name, RRF_RT_REG_DWORD, nullptr,
+                       &value, &size) != ERROR_SUCCESS)
         value = 1;
-    if (key) ::RegCloseKey(key);
     return value != 0;
 }
 
 void WriteOptionValue(const char* name, bool on) {
-    HKEY key = OptionsKey(KEY_WRITE);
-    if (!key) return;
     const DWORD value = on ? 1 : 0;
-    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(key);
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, hotcorners::kOptionsKey, name, REG_DWORD, &value, sizeof value);
 }
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
@@ -95,14 +84,11 @@ void EndService() {
 
 bool StartServiceProcess() {
     if (ServiceWindow()) return true;
-    HANDLE created = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = ::CreateThread(nullptr, 0, ServiceThread, created, 0, nullptr);
-    if (thread) {
-        ::WaitForSingleObject(created, 5000);
-        ::CloseHandle(thread);
-    }
-    ::CloseHandle(created);
-    return thread != nullptr;
+    const win32::UniqueKernelHandle created(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const win32::UniqueKernelHandle thread(
+        ::CreateThread(nullptr, 0, ServiceThread, created.Get(), 0, nullptr));
+    if (thread) ::WaitForSingleObject(created.Get(), 5000);
+    return static_cast<bool>(thread);
 }
 
 void CornersChanged() {}

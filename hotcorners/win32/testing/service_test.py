@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""Whole-program tests of Edgewake's service under Wine, on the session's
-Xvfb display: the library is copied into the prefix's Windows directory
-and run with "rundll32 edgewake.dll,RunService"; the real mouse is moved
-into the corners with xdotool; edgewake_probe.exe answers what cannot be
-seen from outside Wine (the library's exports, the screen-saver switch,
-the shared lists, message boxes). Screenshots are kept in WORK/shots.
+"""Whole-program tests of Edgewake under Wine, on the session's Xvfb
+display: the library is copied into the prefix's Windows directory and run
+with rundll32 (its service, its settings dialog); the real mouse is moved
+and clicked with xdotool; edgewake_probe.exe answers what cannot be seen
+from outside Wine (the library's exports, the screen-saver switch, the
+shared lists, message boxes, where the settings' controls are) and shows
+the library's Display Properties page in a sheet. Screenshots are kept in
+WORK/shots.
 """
 import ctypes
+import glob
 import os
 import shlex
 import shutil
@@ -25,6 +28,13 @@ SCREEN = (1024, 768)
 MIDDLE = (512, 384)
 TOP_LEFT = (0, 0)
 TOP_RIGHT = (SCREEN[0] - 1, 0)
+BOTTOM_RIGHT = (SCREEN[0] - 1, SCREEN[1] - 1)
+CORNERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
+PAGE_KEY = (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Controls Folder\Display\shellex"
+            r"\PropertySheetHandlers\Edgewake Properties")
+# Where the corners lie on the settings' monitor picture (string 4 of the
+# library, corner pictures of 20 x 15): the middle of each.
+CORNER_POINTS = ((26, 24), (159, 24), (159, 122), (26, 122))
 
 
 wait_for = wine_testing.wait_for
@@ -39,11 +49,13 @@ class Session(wine_testing.Display):
         self.windows = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows")
         self.count = 0
 
-    def probe(self, *arguments, env=None):
-        """Runs the probe and answers its output lines."""
-        _, output = wine_testing.run([*self.wine, ARGS.probe, *map(str, arguments)],
-                                     env or self.env, timeout=120)
+    def run(self, *command):
+        """Runs a Windows program to its end and answers its output lines."""
+        _, output = wine_testing.run([*self.wine, *map(str, command)], self.env, timeout=120)
         return [line for line in output.splitlines() if line.strip()]
+
+    def probe(self, *arguments):
+        return self.run(ARGS.probe, *arguments)
 
     def value(self, *arguments):
         lines = self.probe(*arguments)
@@ -101,6 +113,12 @@ def read_lines(path):
         return [line.rstrip("\r\n") for line in file]
 
 
+def rectangles(lines):
+    """The rectangles of lines "NAME LEFT TOP RIGHT BOTTOM", by name."""
+    return {line.split()[0]: tuple(map(int, line.split()[1:])) for line in lines
+            if len(line.split()) == 5}
+
+
 class ServiceTest(unittest.TestCase):
     session = None
 
@@ -112,6 +130,8 @@ class ServiceTest(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
+        cls.session.probe("corners", "----")
+        cls.session.probe("saver", "-")
         # Other tests of the session load "Edgewake.dll" by name and must
         # find only their own stand-ins.
         os.remove(cls.installed)
@@ -127,14 +147,13 @@ class ServiceTest(unittest.TestCase):
         self.session.mouse(MIDDLE)
         if self.detect() == 1:
             self.session.probe("terminate")
+        # Helpers that outlive the test (a window, a listener) are ended.
         for process in self.processes:
             try:
-                process.wait(timeout=20)
+                process.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
-        self.session.probe("corners", "----")
-        self.session.probe("saver", "-")
 
     def detect(self):
         return int(self.session.value("detect") or -1)
@@ -223,20 +242,6 @@ class ServiceTest(unittest.TestCase):
         self.processes[-1].wait(timeout=30)
         self.assertEqual(self.session.value("active"), "1")
 
-        # A saver that was off stays off.
-        self.session.probe("set-active", 0)
-        display = self.session.env["DISPLAY"]
-        x_timeout = x_screen_saver(display, 0)
-        try:
-            self.start_service()
-            self.session.mouse(TOP_RIGHT)
-            wait_for("the feedback", lambda: self.feedback()[0] == 1, timeout=10)
-            self.session.mouse(MIDDLE)
-            wait_for("the feedback hidden", lambda: self.feedback()[0] == 0, timeout=10)
-            self.assertEqual(self.session.value("active"), "0")
-        finally:
-            x_screen_saver(display, x_timeout or 600)
-
     def test_a_service_killed_while_holding_the_saver_off_mends_it_at_its_next_start(self):
         # End task or a crash gives the service no chance to switch the saver
         # back on; what it held off stays off only until it starts again.
@@ -289,13 +294,6 @@ class ServiceTest(unittest.TestCase):
         self.session.screenshot("feedback_starting")
         time.sleep(3)  # staying starts nothing more
         self.assertEqual(requests(), 1)
-
-        self.session.mouse(MIDDLE)
-        time.sleep(1.5)
-        self.session.mouse(TOP_LEFT)
-        wait_for("the saver started again", lambda: requests() == 2, timeout=10)
-        time.sleep(2)
-        self.assertEqual(requests(), 2)
 
     def test_now_corner_at_the_top_right_of_a_second_monitor(self):
         # The session's second display: an 800 x 600 monitor right of the
@@ -360,26 +358,21 @@ class ServiceTest(unittest.TestCase):
         self.session.probe("terminate")
         wait_for("the end told", lambda: "told 0x64 0" in read_lines(log), timeout=10)
 
-    def test_task_bar_icon_menu_quits_the_service(self):
+    def test_a_new_task_bar_gets_the_icon_back_and_its_menu_works(self):
         service = self.start_service()
         icon = self.tray_icon()
-        self.assertGreater(self.colours(self.session.screenshot("tray_icon"), icon), 4,
-                           "no icon drawn in the tray")
+        drawn = lambda name: self.colours(self.session.screenshot(name), icon) > 4
+        wait_for("the icon", lambda: drawn("tray_icon"))
+        # The task bar ends, and its icons with it; a new one announces itself.
+        self.session.probe("tray-delete")
+        wait_for("the icon gone", lambda: not drawn("tray_icon_gone"))
+        self.session.probe("taskbar-created")
+        wait_for("the icon back", lambda: drawn("tray_icon_back"))
 
-        self.session.xdotool("mousemove", *icon, "click", 3)
-        wait_for("the menu", lambda: self.window_at(icon))
-        self.session.screenshot("tray_menu")
-        self.session.xdotool("key", "Escape")
-        self.menu_row(icon, 4)  # "&Quit"
-        service.wait(timeout=30)
-        self.assertEqual(self.detect(), 0)
-
-    def test_task_bar_menu_shows_the_about_box(self):
         # (The menu's "&Save now" posts to the foreground window, which the
         # menu has made the service's own: Wine's default procedure starts
         # no saver, so under Wine there is nothing to see.)
-        self.start_service()
-        self.menu_row(self.tray_icon(), 3)  # "&About": rundll32 with the full path
+        self.menu_row(icon, 3)  # "&About": rundll32 with the full path
         prober = self.session.start_probe("box", "About Edgewake", 60000,
                                           env=dict(self.session.env, EDGEWAKE_HOLD_BOX_MS="2500"))
         self.processes.append(prober)
@@ -394,21 +387,15 @@ class ServiceTest(unittest.TestCase):
         self.assertIn("control -1 Static Edgewake hot screen corners", text)
         self.assertIn("Version 1.0.0.5", text)
 
-    def test_a_restarted_task_bar_gets_the_icon_back(self):
-        self.start_service()
-        icon = self.tray_icon()
-        drawn = lambda name: self.colours(self.session.screenshot(name), icon) > 4
-        wait_for("the icon", lambda: drawn("tray_icon_first"))
-        # The task bar ends, and its icons with it; a new one announces itself.
-        self.session.probe("tray-delete")
-        wait_for("the icon gone", lambda: not drawn("tray_icon_gone"))
-        self.session.probe("taskbar-created")
-        wait_for("the icon back", lambda: drawn("tray_icon_back"))
+        self.menu_row(icon, 4)  # "&Quit"
+        service.wait(timeout=30)
+        self.assertEqual(self.detect(), 0)
 
     def menu_row(self, icon, row):
         """Opens the task-bar icon's menu and clicks one of its five rows."""
         self.session.xdotool("mousemove", *icon, "click", 3)
         left, top, width, height = wait_for("the menu", lambda: self.window_at(icon))
+        self.session.screenshot(f"tray_menu_{row}")
         self.session.xdotool("mousemove", left + width // 2, top + height * (2 * row + 1) // 10,
                              "click", 1)
 
@@ -441,6 +428,76 @@ class ServiceTest(unittest.TestCase):
             ask(0x68, 1)
             ask(0x69, 1)
         self.assertEqual(self.session.value("option", "Edgewake Tray Icon"), "1")
+
+    def test_a_corner_chosen_in_the_settings_dialog_reaches_the_service(self):
+        # Set up as the installer does it: with the page and the start-up
+        # shortcut, ways back in, so that OK asks nothing.
+        self.session.run("rundll32", "edgewake.dll,InstallSilently")
+        wait_for("the service", lambda: self.detect() == 1, timeout=120)
+        places = self.open_dialog()
+        self.session.screenshot("settings_dialog")
+        self.choose_corner(places["monitor"], 2, 3)  # bottom-right: Never
+        self.session.screenshot("settings_dialog_changed")
+        self.session.press(places["ok"])
+        wait_for("the corners", lambda: "corners YNN-" in self.session.probe("lists"), timeout=60)
+        self.session.mouse(BOTTOM_RIGHT)
+        wait_for("the saver held off", lambda: self.session.value("active") == "0", timeout=30)
+        self.session.mouse(MIDDLE)
+        wait_for("the saver back on", lambda: self.session.value("active") == "1", timeout=30)
+
+        # Unticking every way back asks first; OK uninstalls.
+        shortcut = os.path.join(self.session.env["WINEPREFIX"], "drive_c", "users", "**",
+                                "Edgewake.lnk")
+        self.assertTrue(glob.glob(shortcut, recursive=True))
+        places = self.open_dialog()
+        for box in ("page", "startup"):
+            self.session.click(places[box][0] + 6, (places[box][1] + places[box][3]) // 2)
+        self.session.press(places["ok"])
+        question = self.session.probe("box", "Edgewake", 60000)
+        self.assertIn("You can never access it again!", question[0])
+        wait_for("the service's end", lambda: self.detect() == 0, timeout=60)
+        self.assertEqual(glob.glob(shortcut, recursive=True), [])
+
+    def test_the_display_properties_page_applies_a_corner(self):
+        # The page box starts unticked: ticked, OK keeps a way back.
+        self.session.probe("corners", "-Y--")
+        self.session.run("reg", "delete", PAGE_KEY, "/f")
+        log = fresh_file("sheet.log")
+        self.processes.append(self.session.start_probe("sheet", windows_path(log)))
+        # The sheet writes where its controls are, the apply button last.
+        places = wait_for("the sheet", lambda: "apply" in rectangles(read_lines(log)),
+                          timeout=300) and rectangles(read_lines(log))
+        self.session.screenshot("settings_page")
+        self.choose_corner(places["monitor"], 3, 3)  # bottom-left: Never
+        self.session.press(places["page"])
+        self.session.press(places["apply"])
+        wait_for("the applied corners", lambda: self.mouse_corners() == "-Y-N", timeout=60)
+        self.session.screenshot("settings_page_applied")
+        self.session.press(places["ok"])
+        wait_for("the sheet's end", lambda: "ended" in read_lines(log), timeout=60)
+
+    def open_dialog(self):
+        """Runs the settings dialog; where its controls are."""
+        self.processes.append(self.session.start("rundll32", "edgewake.dll,RunDialog"))
+        places = wait_for("the dialog", lambda: rectangles(self.session.probe("places")),
+                          timeout=300)
+        time.sleep(1.0)
+        return places
+
+    def choose_corner(self, monitor, corner, rows_down):
+        """Clicks a corner of the settings' monitor picture and a row of its menu."""
+        x, y = CORNER_POINTS[corner]
+        self.session.click(monitor[0] + x, monitor[1] + y)
+        time.sleep(1.0)
+        self.session.xdotool(*["key", "Down"] * rows_down, "key", "Return")
+        time.sleep(0.5)
+
+    def mouse_corners(self):
+        """The registry's "Mouse Corners"."""
+        for line in self.session.run("reg", "query", CORNERS_KEY, "/v", "Mouse Corners"):
+            if "REG_SZ" in line:
+                return line.split("REG_SZ", 1)[1].strip()
+        return None
 
     def colours(self, shot, point):
         """How many colours the 16 x 16 square around point holds."""

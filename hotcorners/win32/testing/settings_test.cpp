@@ -23,6 +23,7 @@
 #include "hotcorners/core/settings_rules.h"
 #include "hotcorners/win32/edgewake.h"
 #include "hotcorners/win32/settings_panel.h"
+#include "hotcorners/win32/shared_memory.h"
 #include "hotcorners/win32/startup_shortcut.h"
 #include "kit/core/monitor_rules.h"
 #include "kit/core/monitor_styles.h"
@@ -63,13 +64,9 @@ std::optional<DWORD> ReadNumber(HKEY root, const char* subkey, const char* name)
 }
 
 void WriteCorners(const char* text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kCornersKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                &key, nullptr),
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kCornersKey, "Mouse Corners", REG_SZ, text,
+                                static_cast<DWORD>(std::strlen(text) + 1)),
               ERROR_SUCCESS);
-    ::RegSetValueExA(key, "Mouse Corners", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                     static_cast<DWORD>(std::strlen(text) + 1));
-    ::RegCloseKey(key);
 }
 
 std::optional<std::string> Corners() {
@@ -178,6 +175,9 @@ std::string AnswerBox(int answer) {
 
 class SettingsTest : public testing::Test {
 protected:
+    // The dialog mutex, as the library takes it at its start.
+    static void SetUpTestSuite() { edgewake::AttachShared(); }
+    static void TearDownTestSuite() { edgewake::DetachShared(); }
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
 
@@ -225,12 +225,15 @@ TEST_F(SettingsTest, SilentInstallWritesEverythingAndLeavesAServiceRunning) {
     EXPECT_NE(edgewake::ServiceWindow(), nullptr);
     EXPECT_EQ(FindDialog("Hot Corners"), nullptr);
 
-    // Corners the user has set survive a second install; the service is
-    // not started twice.
+    // Corners and options the user has set survive a second install (an
+    // upgrade); the service is not started twice.
     const HWND service = edgewake::ServiceWindow();
     WriteCorners("--N-");
+    edgewake::SetShowFeedback(false);
     edgewake::RunSettingsDialog(nullptr, edgewake::DialogMode::Silent);
     EXPECT_EQ(Corners(), "--N-");
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Edgewake Feedback"), 0u);
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Edgewake Tray Icon"), 1u);
     EXPECT_EQ(edgewake::ServiceWindow(), service);
 }
 

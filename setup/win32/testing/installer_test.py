@@ -149,9 +149,9 @@ class InstallerTest(unittest.TestCase):
     def press(self, control):
         self.display.press(control["rect"])
 
-    def run_installer(self, program=None):
+    def run_installer(self):
         """Starts the installer and presses "&Install"."""
-        process = self.prefix.start(program or ARGS.installer)
+        process = self.prefix.start(ARGS.installer)
         prelim, _ = self.window("Corvane Veduza Vozud")
         self.assertEqual(prelim[1]["text"], "&Install")
         self.press(prelim[1])
@@ -178,16 +178,22 @@ class InstallerTest(unittest.TestCase):
         text = self.prefix.probe("state", r"C:\windows\Corvane.scr")
         return dict(line.split("=", 1) for line in text.splitlines())
 
-    def test_first_installation_then_again(self):
-        self.prefix.probe("inactive")
+    def test_cancel_then_first_installation_then_again(self):
         installer = self.prefix.start(ARGS.installer)
         prelim, texts = self.window("Corvane Veduza Vozud")
         self.screenshot("backdrop-and-introduction")
         self.assertIn("An interractive tile puzzle to help with anatomy revision.", texts)
         self.assertEqual(prelim[2]["text"], "Cancel")
-        self.press(prelim[1])
+        self.press(prelim[2])
+        self.assertEqual(installer.wait(timeout=WAIT), 2)
+        for name in ("Corvane.scr", "edgewake.dll"):
+            self.assertFalse(os.path.exists(self.prefix.windows_file(name)), name)
+        state = self.state()
+        self.assertEqual((state["ini"], state["desktop"]), ("", ""))
 
         # No question on the way: the installer would wait on it.
+        self.prefix.probe("inactive")
+        installer = self.run_installer()
         preview = self.preview()
         self.screenshot("preview")
         self.assertEqual(preview["status"], INSTALLED)
@@ -220,16 +226,6 @@ class InstallerTest(unittest.TestCase):
                           for name in written}, written)
         self.end_preview(installer, preview)
 
-    def test_cancel_installs_nothing(self):
-        installer = self.prefix.start(ARGS.installer)
-        prelim, _ = self.window("Corvane Veduza Vozud")
-        self.press(prelim[2])
-        self.assertEqual(installer.wait(timeout=WAIT), 2)
-        for name in ("Corvane.scr", "edgewake.dll"):
-            self.assertFalse(os.path.exists(self.prefix.windows_file(name)), name)
-        state = self.state()
-        self.assertEqual((state["ini"], state["desktop"]), ("", ""))
-
     def test_older_files_asked_about_refused_held_and_replaced(self):
         older = older_saver()
         saver = self.prefix.windows_file("Corvane.scr")
@@ -237,9 +233,10 @@ class InstallerTest(unittest.TestCase):
             file.write(older)
         question = QUESTION.format("the Corvane saver")
 
-        # An older Edgewake that the system refuses to replace: the box says
-        # so, and the closing line does not claim the hot corners. No keeps
-        # the old saver, and the preview runs it.
+        # An older Edgewake that the system refuses to replace: told to let
+        # go first and to set itself up after, with the backdrop; the box
+        # says so, and the closing line does not claim the hot corners. No
+        # keeps the old saver, and the preview runs it.
         edgewake = self.prefix.windows_file("edgewake.dll")
         shutil.copyfile(ARGS.old_edgewake, edgewake)
         with wine_testing.unwritable(edgewake):
@@ -258,6 +255,9 @@ class InstallerTest(unittest.TestCase):
             self.assertEqual(read(edgewake), read(ARGS.old_edgewake))
             self.end_preview(installer, preview)
         os.remove(edgewake)
+        self.assertEqual(read(self.prefix.windows_file("edgewake_calls.txt")).decode().splitlines(),
+                         [f"{entry} InstallClass program /notitle 1"
+                          for entry in ("TerminateService", "InstallSilently")])
 
         # Yes, with the file held open: an error, and the run goes on with
         # the old file and says it was not upgraded.
@@ -289,31 +289,11 @@ class InstallerTest(unittest.TestCase):
             self.assertEqual(read(saver), read(ARGS.saver))
             self.end_preview(installer, preview)
 
-    def test_edgewake_told_before_and_after_its_file_is_replaced(self):
-        log = self.prefix.windows_file("edgewake_calls.txt")
-        call = "{} {} InstallClass program /notitle 1"
-
-        # A first installation: nothing to terminate; the new copy installs.
-        installer = self.run_installer(ARGS.test_installer)
-        self.end_preview(installer, self.preview())
-        self.assertEqual(read(log).decode().splitlines(), [call.format("new", "InstallSilently")])
-
-        # An older copy is told to let go before it is replaced.
-        shutil.copyfile(ARGS.old_edgewake, self.prefix.windows_file("edgewake.dll"))
-        os.remove(log)
-        installer = self.run_installer(ARGS.test_installer)
-        self.answer("Install", QUESTION.format("Edgewake"), "&Yes")
-        self.end_preview(installer, self.preview())
-        self.assertEqual(read(log).decode().splitlines(),
-                         [call.format("old", "TerminateService"),
-                          call.format("new", "InstallSilently")])
-
 
 def main():
     global ARGS
     ARGS, argv = wine_testing.driver_arguments(
-        "state", "session", "installer", "test-installer", "saver", "edgewake", "old-edgewake",
-        "probe", "work")
+        "state", "session", "installer", "saver", "edgewake", "old-edgewake", "probe", "work")
     InstallerTest.display = wine_testing.Display(
         wine_testing.session_environment(ARGS.state, ARGS.session))
     InstallerTest.pristine = make_pristine(InstallerTest.display.env)

@@ -1,8 +1,8 @@
-// A stand-in for the Edgewake library in the installer's tests. Each of the
-// two exports the installer calls appends a line to "edgewake_calls.txt"
-// beside the library: the copy (STANDIN_COPY, "old" or "new"), the export,
-// the class of the window it was given, whether the instance is the
-// program's own, the command text and the show command.
+// A stand-in for an older Edgewake library in the installer's tests. Each
+// of the two exports the installer calls appends a line to
+// "edgewake_calls.txt" beside the library: the export, the class of the
+// window it was given, whether the instance is the program's own, the
+// command text and the show command.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,7 +20,7 @@ void Record(const char* entry, HWND window, HINSTANCE instance, const char* comm
     char windowClass[64] = "none";
     if (window) ::GetClassNameA(window, windowClass, sizeof windowClass);
     if (FILE* file = std::fopen(log.c_str(), "a")) {
-        std::fprintf(file, "%s %s %s %s %s %d\n", STANDIN_COPY, entry, windowClass,
+        std::fprintf(file, "%s %s %s %s %d\n", entry, windowClass,
                      instance == ::GetModuleHandleA(nullptr) ? "program" : "other",
                      command ? command : "(none)", show);
         std::fclose(file);
