@@ -10,7 +10,11 @@ LzwDecoder::LzwDecoder(int minimumCodeSize, CodeByteSource& source)
       clearCode_(static_cast<std::uint16_t>(1u << minimumCodeSize)),
       endCode_(static_cast<std::uint16_t>(clearCode_ + 1)),
       minimumCodeSize_(minimumCodeSize) {
-    std::fill_n(length_.begin(), clearCode_, std::uint16_t{1});
+    for (unsigned root = 0; root < clearCode_; ++root) {
+        tail_[root] = root & 0xFF;
+        first_[root] = static_cast<std::uint8_t>(root);
+        length_[root] = 1;
+    }
     ResetTable(table_);
 }
 
@@ -36,10 +40,23 @@ LzwDecoder::CodeBits LzwDecoder::FromNextBlocks(CodeBits bits, int width) {
 }
 
 std::size_t LzwDecoder::TakePending(std::uint8_t* out, std::size_t room) {
-    const std::size_t count = std::min(room, kStringSize - pending_);
+    const std::size_t count = std::min(room, pendingEnd_ - pending_);
     if (count > 0) std::memcpy(out, string_.data() + pending_, count);
     pending_ += count;
     return count;
+}
+
+void LzwDecoder::WriteString(unsigned code, std::size_t size, std::uint8_t* to) const {
+    // The last piece first, then the ones before it, each a whole word:
+    // a piece's zeroes beyond the string's end land in the slack, and
+    // those of a later piece are written over by the next one back.
+    std::size_t pieces = (size + 7) / 8;
+    std::uint8_t* at = to + 8 * pieces;
+    while (pieces-- > 0) {
+        at -= 8;
+        std::memcpy(at, &tail_[code], 8);
+        code = head_[code];
+    }
 }
 
 std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
@@ -49,9 +66,10 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
     TableState table = table_;
     const unsigned clearCode = clearCode_;
     const unsigned endCode = endCode_;
-    std::uint16_t* const prefix = prefix_.data();
-    std::uint8_t* const suffix = suffix_.data();
+    std::uint64_t* const tail = tail_.data();
+    std::uint16_t* const head = head_.data();
     std::uint16_t* const length = length_.data();
+    std::uint8_t* const first = first_.data();
 
     // The next code of the current width; the end code when the bytes run
     // out before a whole code.
@@ -95,35 +113,41 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
         }
 
         unsigned inCode = code;
-        bool repeatFirst = false;
-        if (code >= table.nextFree) {
+        const bool repeatFirst = code >= table.nextFree;
+        if (repeatFirst) {
             // Not defined yet. The encoder may use the entry it is about to
-            // define: the old code's string followed by its own first byte.
-            // A code beyond that is damage; it is expanded the same way and
-            // the next entry is built on code 0 instead.
+            // define: the old code's string followed by the first byte of
+            // the last string. A code beyond that is damage; it is expanded
+            // the same way and the next entry is built on code 0 instead.
             if (code > table.nextFree) inCode = 0;
-            repeatFirst = true;
             code = table.oldCode;
         }
-        const std::size_t size = std::min<std::size_t>(length[code] + (repeatFirst ? 1 : 0), kStringSize);
-        const bool fits = size <= room - written;
-        std::uint8_t* const start = fits ? out + written : string_.data() + (kStringSize - size);
-        std::uint8_t* at = start + size;
-        if (repeatFirst) *--at = static_cast<std::uint8_t>(table.firstByte);
-        // The prefixes lead to a root in length[code] - 1 steps; the bound
-        // on `at` holds whatever the tables contain.
-        while (code >= clearCode && at > start + 1) {
-            *--at = suffix[code];
-            code = prefix[code];
-        }
-        *--at = static_cast<std::uint8_t>(code);
-        table.firstByte = code;
+        // The bound only guards against tables that break their invariants.
+        const std::size_t stringLength = std::min<std::size_t>(length[code], kStringSize - 1);
+        const std::size_t size = stringLength + (repeatFirst ? 1 : 0);
+        const bool fits = size + kSlack <= room - written;
+        std::uint8_t* const to = fits ? out + written : string_.data();
+        WriteString(code, stringLength, to);
+        if (repeatFirst) to[stringLength] = static_cast<std::uint8_t>(table.firstByte);
+        table.firstByte = first[code];
 
         // A full table stays as it is until the next clear code.
         if (table.nextFree < kTableSize) {
-            prefix[table.nextFree] = static_cast<std::uint16_t>(table.oldCode);
-            suffix[table.nextFree] = static_cast<std::uint8_t>(table.firstByte);
-            length[table.nextFree] = static_cast<std::uint16_t>(length[table.oldCode] + 1);
+            // The old string followed by this string's first byte: one more
+            // byte in the old string's last piece, or a new piece of one.
+            const unsigned old = table.oldCode;
+            const unsigned next = table.nextFree;
+            const unsigned oldLength = length[old];
+            const unsigned inLastPiece = (oldLength - 1) % 8 + 1;
+            if (inLastPiece < 8) {
+                tail[next] = tail[old] | std::uint64_t{table.firstByte} << (8 * inLastPiece);
+                head[next] = head[old];
+            } else {
+                tail[next] = table.firstByte;
+                head[next] = static_cast<std::uint16_t>(old);
+            }
+            length[next] = static_cast<std::uint16_t>(oldLength + 1);
+            first[next] = first[old];
             ++table.nextFree;
             if (table.nextFree >= table.limitCode && table.codeSize < kMaxCodeSize) {
                 ++table.codeSize;
@@ -134,7 +158,8 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
         if (fits) {
             written += size;
         } else {
-            pending_ = kStringSize - size;
+            pending_ = 0;
+            pendingEnd_ = size;
             written += TakePending(out + written, room - written);
         }
     }
