@@ -11,9 +11,8 @@ LzwDecoder::LzwDecoder(int minimumCodeSize, CodeByteSource& source)
       endCode_(static_cast<std::uint16_t>(clearCode_ + 1)),
       minimumCodeSize_(minimumCodeSize) {
     for (unsigned root = 0; root < clearCode_; ++root) {
-        tail_[root] = root & 0xFF;
-        first_[root] = static_cast<std::uint8_t>(root);
-        length_[root] = 1;
+        entries_[root].tail = root & 0xFF;
+        entries_[root].length = 1;
     }
     ResetTable(table_);
 }
@@ -46,30 +45,16 @@ std::size_t LzwDecoder::TakePending(std::uint8_t* out, std::size_t room) {
     return count;
 }
 
-void LzwDecoder::WriteString(unsigned code, std::size_t size, std::uint8_t* to) const {
-    // The last piece first, then the ones before it, each a whole word:
-    // a piece's zeroes beyond the string's end land in the slack, and
-    // those of a later piece are written over by the next one back.
-    std::size_t pieces = (size + 7) / 8;
-    std::uint8_t* at = to + 8 * pieces;
-    while (pieces-- > 0) {
-        at -= 8;
-        std::memcpy(at, &tail_[code], 8);
-        code = head_[code];
-    }
-}
-
 std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
     std::size_t written = TakePending(out, room);
 
     CodeBits input = input_;
     TableState table = table_;
+    bool ended = ended_;
     const unsigned clearCode = clearCode_;
     const unsigned endCode = endCode_;
-    std::uint64_t* const tail = tail_.data();
-    std::uint16_t* const head = head_.data();
-    std::uint16_t* const length = length_.data();
-    std::uint8_t* const first = first_.data();
+    const std::size_t fastEnd = room > kSlack ? room - kSlack : 0;  // strings ending by here fit directly
+    Entry* const entries = entries_.data();
 
     // The next code of the current width; the end code when the bytes run
     // out before a whole code.
@@ -82,33 +67,32 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
         return input.Take(table.codeSize);
     };
 
-    while (written < room && !ended_) {
+    // What follows a clear code: the table emptied, then a root written as
+    // it is. False at the end code.
+    auto restart = [&]() -> bool {
+        ResetTable(table);
         unsigned code = 0;
-        if (firstCode_) {
-            // A raster starts as after a clear code, whether or not its
-            // encoder wrote one.
-            firstCode_ = false;
-            code = clearCode;
-        } else {
+        do {
             code = readCode();
-        }
-        if (code == endCode) {
-            ended_ = true;
-            break;
-        }
-        if (code == clearCode) {
-            ResetTable(table);
-            do {
-                code = readCode();
-            } while (code == clearCode);
-            if (code == endCode) {
-                ended_ = true;
-                break;
-            }
-            // The table is empty: a table code here is damage, taken as 0.
-            if (code > clearCode) code = 0;
-            table.firstByte = table.oldCode = code;
-            out[written++] = static_cast<std::uint8_t>(code);
+        } while (code == clearCode);
+        if (code == endCode) return false;
+        // The table is empty: a table code here is damage, taken as 0.
+        if (code > clearCode) code = 0;
+        table.firstByte = table.oldCode = code;
+        out[written++] = static_cast<std::uint8_t>(code);
+        return true;
+    };
+
+    if (firstCode_ && written < room && !ended) {
+        // A raster starts as after a clear code, whether or not its encoder
+        // wrote one.
+        firstCode_ = false;
+        ended = !restart();
+    }
+    while (written < room && !ended) {
+        unsigned code = readCode();
+        if (code - clearCode < 2) {
+            ended = code == endCode || !restart();
             continue;
         }
 
@@ -122,32 +106,37 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
             if (code > table.nextFree) inCode = 0;
             code = table.oldCode;
         }
-        // The bound only guards against tables that break their invariants.
-        const std::size_t stringLength = std::min<std::size_t>(length[code], kStringSize - 1);
+        // The bounds only guard against a table that breaks its invariants.
+        const std::size_t stringLength = std::clamp<std::size_t>(entries[code].length, 1, kStringSize - 1);
         const std::size_t size = stringLength + (repeatFirst ? 1 : 0);
-        const bool fits = size + kSlack <= room - written;
+        const bool fits = written + size <= fastEnd;
         std::uint8_t* const to = fits ? out + written : string_.data();
-        WriteString(code, stringLength, to);
+
+        // The last piece first, then the ones before it, each as a whole
+        // word: a piece's zeroes beyond the string land in the slack, and
+        // those of a piece before the last are written over by the next.
+        std::size_t pieces = (stringLength + 7) / 8;
+        std::uint8_t* at = to + 8 * (pieces - 1);
+        unsigned piece = code;
+        std::memcpy(at, &entries[piece].tail, 8);
+        while (--pieces > 0) {
+            piece = entries[piece].head;
+            at -= 8;
+            std::memcpy(at, &entries[piece].tail, 8);
+        }
         if (repeatFirst) to[stringLength] = static_cast<std::uint8_t>(table.firstByte);
-        table.firstByte = first[code];
+        table.firstByte = to[0];
 
         // A full table stays as it is until the next clear code.
         if (table.nextFree < kTableSize) {
             // The old string followed by this string's first byte: one more
             // byte in the old string's last piece, or a new piece of one.
-            const unsigned old = table.oldCode;
-            const unsigned next = table.nextFree;
-            const unsigned oldLength = length[old];
-            const unsigned inLastPiece = (oldLength - 1) % 8 + 1;
-            if (inLastPiece < 8) {
-                tail[next] = tail[old] | std::uint64_t{table.firstByte} << (8 * inLastPiece);
-                head[next] = head[old];
-            } else {
-                tail[next] = table.firstByte;
-                head[next] = static_cast<std::uint16_t>(old);
-            }
-            length[next] = static_cast<std::uint16_t>(oldLength + 1);
-            first[next] = first[old];
+            const Entry old = entries[table.oldCode];
+            Entry& next = entries[table.nextFree];
+            const unsigned used = old.length % 8u;  // in the old last piece; 0 when it is full
+            next.tail = used ? old.tail | std::uint64_t{table.firstByte} << (8 * used) : table.firstByte;
+            next.head = static_cast<std::uint16_t>(used ? old.head : table.oldCode);
+            next.length = static_cast<std::uint16_t>(old.length + 1);
             ++table.nextFree;
             if (table.nextFree >= table.limitCode && table.codeSize < kMaxCodeSize) {
                 ++table.codeSize;
@@ -166,6 +155,7 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
 
     input_ = input;
     table_ = table;
+    ended_ = ended;
     return written;
 }
 

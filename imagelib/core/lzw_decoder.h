@@ -97,19 +97,14 @@ private:
     // Moves what is left of the last string to `out`; answers how many.
     std::size_t TakePending(std::uint8_t* out, std::size_t room);
     void ResetTable(TableState& table) const;
-    // Writes entry `code`'s string, `size` bytes long (its length, or less
-    // only when the tables are damaged), to `to`, eight bytes at a time:
-    // up to kSlack - 1 bytes behind it are written over.
-    void WriteString(unsigned code, std::size_t size, std::uint8_t* to) const;
 
     CodeByteSource& source_;
     const std::uint16_t clearCode_;
     const std::uint16_t endCode_;
     const int minimumCodeSize_;
 
-    // Decode works on copies of these two in locals, which the bytes it
-    // stores into the caller's buffer cannot alias, and puts them back at
-    // its end.
+    // Decode works on copies of these in locals, which the bytes it stores
+    // into the caller's buffer cannot alias, and puts them back at its end.
     CodeBits input_;
     TableState table_;
     bool sourceDone_ = false;
@@ -117,27 +112,28 @@ private:
     bool ended_ = false;
 
     // Entry e (clearCode_ + 2 <= e < table_.nextFree) is the string of an
-    // older entry followed by one byte, length_[e] bytes long, whose first
-    // byte is first_[e]. A root code r (below clearCode_) is the one byte r
-    // (its low eight bits), length_[r] = 1.
+    // older entry followed by one byte, `length` bytes long. A root code r
+    // (below clearCode_) is the one byte r (its low eight bits), length 1.
     //
     // A string is kept in pieces of eight bytes from its start; the last
-    // piece holds the 1 to 8 bytes left over. tail_[e] is that last piece,
-    // its bytes from the lowest up and zero above them; head_[e] is the
+    // piece holds the 1 to 8 bytes left over. `tail` is that last piece,
+    // its bytes from the lowest up and zero above them; `head` is the
     // entry of the string without it (unused when the string has one
-    // piece). So entry e's string is head_[e]'s string, then tail_[e].
-    //
+    // piece). So an entry's string is its head's string, then its tail.
+    struct Entry {
+        std::uint64_t tail = 0;
+        std::uint16_t head = 0;
+        std::uint16_t length = 0;
+    };
     // Invariants, kept by construction: oldCode is a root or a defined
     // entry (a damaged code makes it 0), so every new entry is built on one
-    // too, never on the clear or the end code, and head_[e] < e. Following
-    // head_ from e reaches a root or an entry of one piece in
-    // (length_[e] - 1) / 8 steps, and no string is longer than
-    // kTableSize - clearCode_ bytes. Writing takes its number of pieces
-    // from the length, so it stays in its buffer whatever the tables hold.
-    std::array<std::uint64_t, kTableSize> tail_{};
-    std::array<std::uint16_t, kTableSize> head_{};
-    std::array<std::uint16_t, kTableSize> length_{};
-    std::array<std::uint8_t, kTableSize> first_{};
+    // too, never on the clear or the end code, and its head is below it.
+    // Following the heads from entry e reaches a root or an entry of one
+    // piece in (length - 1) / 8 steps, and no string is longer than
+    // kTableSize - clearCode_ bytes. Writing a string takes its number of
+    // pieces from the length, bounded by the buffer, so it stays in the
+    // buffer whatever the table holds.
+    std::array<Entry, kTableSize> entries_{};
 
     static_assert(std::endian::native == std::endian::little, "pieces are stored as little-endian words");
 
