@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
+#include "imagelib/core/byte_buffer.h"
 #include "imagelib/core/image_limits.h"
 #include "imagelib/core/little_endian.h"
 
@@ -44,37 +44,50 @@ private:
     std::int32_t row_ = 0;
 };
 
-// Packs one row of indices into `out`: 8 bits as they are, 4 bits two to
-// a byte (first pixel in the high half), 1 bit eight to a byte (first
-// pixel in the top bit), each index cut to its low bits.
-void PackRow(const std::uint8_t* indices, std::int32_t width, int bits, std::uint8_t* out) {
-    if (bits == 8) {
-        std::memcpy(out, indices, static_cast<std::size_t>(width));
-    } else if (bits == 4) {
-        for (std::int32_t x = 0; x < width; ++x) {
+// Packs `count` indices of one row into `out`, which starts zeroed: 4 bits
+// two to a byte (first pixel in the high half) or 1 bit eight to a byte
+// (first pixel in the top bit), each index cut to its low bits.
+void PackRow(const std::uint8_t* indices, std::size_t count, int bits, std::uint8_t* out) {
+    if (bits == 4) {
+        for (std::size_t x = 0; x < count; ++x) {
             const auto nibble = static_cast<std::uint8_t>(indices[x] & 0x0F);
             out[x / 2] |= (x % 2 == 0) ? static_cast<std::uint8_t>(nibble << 4) : nibble;
         }
     } else {
-        for (std::int32_t x = 0; x < width; ++x) {
+        for (std::size_t x = 0; x < count; ++x) {
             if (indices[x] & 1) out[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
         }
     }
 }
 
-// Moves the decoded rows, in file order, into the record.
-void PlaceRows(NewRecord& record, const RecordLayout& layout, const DecodedData& decoded, bool interlaced) {
+// Decodes the raster into the record's rows as the file orders them: an
+// 8-bit record's rows take the indices directly, others are packed from a
+// row of indices. Pixels the codes never reach keep the record's zeroes,
+// whether the codes end early or the file does. False when the row of
+// indices cannot be had.
+bool PlaceRows(NewRecord& record, const RecordLayout& layout, LzwDecoder& lzw, bool interlaced) {
+    const auto width = static_cast<std::size_t>(layout.width);
     std::uint8_t* const pixels = record.Pixels();
-    const std::uint8_t* row = decoded.Data();
+    const bool direct = layout.bits == 8;
+    ByteBuffer indices = direct ? ByteBuffer() : ByteBuffer::Uninitialised(width);
+    if (!direct && !indices) return false;
     InterlacedRows interlace(layout.height);
+    for (std::int32_t r = 0; r < layout.height && !lzw.Ended(); ++r) {
+        std::uint8_t* const row = pixels + layout.TopDownRow(interlaced ? interlace.Next() : r);
+        if (direct) {
+            const std::size_t count = lzw.Decode(row, width);
+            // Decode may have written over the rest of the row.
+            std::fill(row + count, row + width, std::uint8_t{0});
+        } else {
+            PackRow(indices.Data(), lzw.Decode(indices.Data(), width), layout.bits, row);
+        }
+    }
+
     // Row r reports r * 100 / (height - 1); a single row reports 100.
     const bool oneRow = layout.height == 1;
     record.ScaleRows(oneRow ? 1 : layout.height - 1);
-    for (std::int32_t r = 0; r < layout.height; ++r, row += layout.width) {
-        const std::int32_t y = interlaced ? interlace.Next() : r;
-        PackRow(row, layout.width, layout.bits, pixels + layout.TopDownRow(y));
-        record.ReportRow(oneRow ? 1 : r);
-    }
+    for (std::int32_t r = 0; r < layout.height; ++r) record.ReportRow(oneRow ? 1 : r);
+    return true;
 }
 
 // One image: its descriptor and colour table behind the separator, then
@@ -104,26 +117,12 @@ LoadStatus DecodeImage(DecoderState& state, PaletteTriples& palette, int bits) {
         return LoadStatus::Truncated;
     }
 
-    // One byte per pixel, rows in file order. The decoded data starts
-    // zeroed: pixels the codes never reach keep index 0, whether the codes
-    // end early or the file does.
-    DecodedData decoded;
-    if (!decoded.Allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {
-        return LoadStatus::OutOfMemory;
-    }
-    {
-        GifSubBlocks raster(input);
-        LzwDecoder lzw(minimumCodeSize, raster);
-        while (!decoded.Full() && !lzw.Ended()) {
-            const std::span<std::uint8_t> room = decoded.Room();
-            decoded.Advance(lzw.Decode(room.data(), room.size()));
-        }
-    }
-
     const RecordLayout layout = RecordLayout::For(width, height, RecordBits(bits));
     const auto [record, made] = state.MakeRecord(layout, &palette);
     if (!record) return made;
-    PlaceRows(*record, layout, decoded, (flags & kInterlaced) != 0);
+    GifSubBlocks raster(input);
+    LzwDecoder lzw(minimumCodeSize, raster);
+    if (!PlaceRows(*record, layout, lzw, (flags & kInterlaced) != 0)) return LoadStatus::OutOfMemory;
     return LoadStatus::Ok;
 }
 
