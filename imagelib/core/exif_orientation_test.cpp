@@ -12,7 +12,6 @@ namespace {
 
 using testing::Bytes;
 using testing::ExifBlock;
-using testing::ExifEntry;
 using testing::kExifOrientationTag;
 using testing::kExifShort;
 
