@@ -17,7 +17,6 @@ The 32-bit build is measured; on a kernel that runs no 32-bit programs
 the 64-bit build of the same sources (see the README).
 """
 import os
-import subprocess
 import sys
 import time
 

@@ -23,6 +23,8 @@ packages=(
     # libraries through which Wine (of either size) sees the monitors.
     xserver-xorg-core xserver-xorg-video-dummy
     libxrandr2 libxrandr2:i386 libxinerama1 libxinerama1:i386
+    # The checks of scripts/test.sh: layout, C++ faults, Python drivers.
+    clang-format clang-tidy pyflakes3
 )
 
 missing_packages() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds the trees and runs every test: the native
-# unit tests (and fuzz targets, briefly), the image library's size
+# Sets the machine up, checks the sources (scripts/check_format.sh,
+# check_python.sh, check_tidy.sh), builds the trees and runs every test:
+# the native unit tests (and fuzz targets, briefly), the image library's size
 # arithmetic as a 32-bit Linux program (native32: size_t of 32 bits, as in
 # the DLL) and the Windows-side tests under Wine.
 #
@@ -25,6 +26,13 @@ if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && [ "${REDIRA_EMULATED_WINE:-0}" !
 fi
 
 status=0
+# The checks: layout (.clang-format), C++ faults (.clang-tidy, over the
+# native tree), and the Python drivers (pyflakes).
+echo "== checks: format, tidy, python"
+scripts/check_format.sh || status=1
+scripts/check_python.sh || status=1
+scripts/check_tidy.sh || status=1
+
 for preset in "${presets[@]}"; do
     echo "== $preset: configure and build"
     cmake --preset "$preset" >/dev/null

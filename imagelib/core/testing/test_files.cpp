@@ -104,7 +104,7 @@ std::string TempFolder::PathOf(const std::string& name) const {
 }
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
-    const std::string path = PathOf(name);
+    std::string path = PathOf(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
@@ -112,7 +112,7 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const
 }
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes, std::uint64_t size) const {
-    const std::string path = Write(name, bytes);
+    std::string path = Write(name, bytes);
     if (size > bytes.size()) {
         std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out);
         out.seekp(static_cast<std::streamoff>(size - 1));
