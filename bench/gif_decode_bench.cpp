@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: not an 8-bit GIF both decoders read\n", path.c_str());
         return 1;
     }
-    if (core.width != giflib.width || core.height != giflib.height || core.pixels != giflib.pixels) {
+    if (core.width != giflib.width || core.height != giflib.height ||
+        core.pixels != giflib.pixels) {
         std::fprintf(stderr, "%s: the decoders disagree\n", path.c_str());
         return 1;
     }
@@ -125,17 +126,19 @@ int main(int argc, char** argv) {
     Times bestCore, bestGiflib;
     for (int run = 0; run < runs; ++run) {
         Indices scratch;
-        bestGiflib.KeepBest(Measure([&] { return DecodeWithGiflib(path.c_str(), scratch); }), run == 0);
+        bestGiflib.KeepBest(Measure([&] { return DecodeWithGiflib(path.c_str(), scratch); }),
+                            run == 0);
         bestCore.KeepBest(Measure([&] { return DecodeWithCore(path, nullptr); }), run == 0);
     }
     const double megapixels = static_cast<double>(core.width) * core.height / 1e6;
-    std::printf("%s: %d x %d, %d runs each, best times (wall clock; processor); same indices from both\n",
-                path.c_str(), core.width, core.height, runs);
-    std::printf("  giflib                          %7.1f ms %7.1f Mpixel/s; %7.1f ms\n", bestGiflib.wall * 1000,
-                megapixels / bestGiflib.wall, bestGiflib.processor * 1000);
-    std::printf("  core decode to its image record %7.1f ms %7.1f Mpixel/s; %7.1f ms\n", bestCore.wall * 1000,
-                megapixels / bestCore.wall, bestCore.processor * 1000);
-    std::printf("  throughput ratio, core / giflib: %.2f; by processor time %.2f\n", bestGiflib.wall / bestCore.wall,
-                bestGiflib.processor / bestCore.processor);
+    std::printf(
+        "%s: %d x %d, %d runs each, best times (wall clock; processor); same indices from both\n",
+        path.c_str(), core.width, core.height, runs);
+    std::printf("  giflib                          %7.1f ms %7.1f Mpixel/s; %7.1f ms\n",
+                bestGiflib.wall * 1000, megapixels / bestGiflib.wall, bestGiflib.processor * 1000);
+    std::printf("  core decode to its image record %7.1f ms %7.1f Mpixel/s; %7.1f ms\n",
+                bestCore.wall * 1000, megapixels / bestCore.wall, bestCore.processor * 1000);
+    std::printf("  throughput ratio, core / giflib: %.2f; by processor time %.2f\n",
+                bestGiflib.wall / bestCore.wall, bestGiflib.processor / bestCore.processor);
     return 0;
 }

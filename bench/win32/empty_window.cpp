@@ -23,8 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.lpszClassName = "EmptyWindow";
     ::RegisterClassA(&windowClass);
     ::CreateWindowExA(WS_EX_TOPMOST, "EmptyWindow", "", WS_POPUP | WS_VISIBLE, 0, 0,
-                      ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                      nullptr, nullptr, instance, nullptr);
+                      ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                      nullptr, instance, nullptr);
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&message);

@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ::QueryPerformanceCounter(&start);
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
         std::fprintf(stderr, "first_frame: cannot start %s (error %lu)\n", commandLine.c_str(),
                      ::GetLastError());
         return 2;

@@ -4,7 +4,8 @@ namespace common {
 
 std::string FolderOf(std::string_view path) {
     const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string_view::npos ? std::string() : std::string(path.substr(0, separator));
+    return separator == std::string_view::npos ? std::string()
+                                               : std::string(path.substr(0, separator));
 }
 
 StagedCopy::StagedCopy(PlacementFiles& files, std::span<const std::uint8_t> bytes,

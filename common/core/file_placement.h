@@ -55,7 +55,8 @@ std::string FolderOf(std::string_view path);
 class StagedCopy {
 public:
     // Nothing is made when `bytes` is empty (FileFault::Missing).
-    StagedCopy(PlacementFiles& files, std::span<const std::uint8_t> bytes, const std::string& folder);
+    StagedCopy(PlacementFiles& files, std::span<const std::uint8_t> bytes,
+               const std::string& folder);
     ~StagedCopy() { Discard(); }
     StagedCopy(const StagedCopy&) = delete;
     StagedCopy& operator=(const StagedCopy&) = delete;

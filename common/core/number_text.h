@@ -28,9 +28,12 @@ struct ScannedInteger {
 inline std::optional<ScannedInteger> ScanInteger(std::string_view text, Overflow overflow) {
     const auto digitValue = [](char c, unsigned base) -> int {
         int value = -1;
-        if (c >= '0' && c <= '9') value = c - '0';
-        else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
         return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
     };
     std::size_t at = 0;

@@ -75,7 +75,8 @@ bool PlacementFiles::Holds(const std::string& path, std::span<const std::uint8_t
 PlacementFiles::NewFile PlacementFiles::NewFileIn(const std::string& folder) {
     char name[MAX_PATH];
     if (folder.empty()) return {"", FileFault::Failed};
-    if (::GetTempFileNameA(folder.c_str(), prefix_, 0, name) == 0) return {"", FaultOf(::GetLastError())};
+    if (::GetTempFileNameA(folder.c_str(), prefix_, 0, name) == 0)
+        return {"", FaultOf(::GetLastError())};
     return {name};
 }
 

@@ -28,7 +28,8 @@ public:
     bool Exists(const std::string& path) override;
     bool Holds(const std::string& path, std::span<const std::uint8_t> bytes) override;
     NewFile NewFileIn(const std::string& folder) override;
-    common::FileFault WriteWhole(const std::string& path, std::span<const std::uint8_t> bytes) override;
+    common::FileFault WriteWhole(const std::string& path,
+                                 std::span<const std::uint8_t> bytes) override;
     std::optional<std::string> VersionText(const std::string& path) override;
     common::FileFault MoveOver(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override;

@@ -24,8 +24,8 @@ CornerPoints MonitorCorners(std::span<const Rect> monitors) {
     for (int corner = 0; corner < 4; ++corner) {
         bool first = true;
         for (const Rect& m : monitors) {
-            const CornerPoints own = {{{m.left, m.top}, {m.right, m.top}, {m.right, m.bottom},
-                                       {m.left, m.bottom}}};
+            const CornerPoints own = {
+                {{m.left, m.top}, {m.right, m.top}, {m.right, m.bottom}, {m.left, m.bottom}}};
             if (first || outward(own[corner], corner) > outward(points[corner], corner))
                 points[corner] = own[corner];
             first = false;

@@ -51,7 +51,8 @@ void HotCorners::Poll(const PollInput& input) {
     // A full-screen program (a game, a film) is never interrupted nor
     // told about: the cursor reaches its corners all the time.
     const bool fullScreen =
-        action != '-' && IsFullScreenProgram(input.foreground, input.screenWidth, input.screenHeight);
+        action != '-' &&
+        IsFullScreenProgram(input.foreground, input.screenWidth, input.screenHeight);
     char decision = '-';
     if (action == 'N') {
         decision = 'N';

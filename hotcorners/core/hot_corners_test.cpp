@@ -11,7 +11,10 @@ using FS = FeedbackState;
 constexpr int kWidth = 1024, kHeight = 768, kZone = 16;
 
 TEST(CornerZone, IsATriangleOnTheScreenSideOfEachPoint) {
-    struct Case { Point cursor; int corner; };
+    struct Case {
+        Point cursor;
+        int corner;
+    };
     const CornerPoints screen = ScreenCorners(kWidth, kHeight);
     for (const Case c : {Case{{8, 8}, 0}, Case{{10, 10}, kNoCorner}, Case{{16, 0}, 0},
                          Case{{17, 0}, kNoCorner}, Case{{-1, 0}, kNoCorner}, Case{{1023, 0}, 1},
@@ -25,16 +28,22 @@ TEST(CornerZone, IsATriangleOnTheScreenSideOfEachPoint) {
 }
 
 TEST(CornerZone, SeveralMonitorsGiveTheOutermostCornerOfAny) {
-    const struct { const char* layout; std::vector<Rect> monitors; CornerPoints corners; }
-        cases[] = {
+    const struct {
+        const char* layout;
+        std::vector<Rect> monitors;
+        CornerPoints corners;
+    } cases[] = {
         {"one", {{0, 0, 1024, 768}}, ScreenCorners(1024, 768)},
-        {"side by side", {{0, 0, 1024, 768}, {1024, 0, 2048, 768}},
+        {"side by side",
+         {{0, 0, 1024, 768}, {1024, 0, 2048, 768}},
          {{{0, 0}, {2048, 0}, {2048, 768}, {0, 768}}}},
         // Of a taller right-hand monitor, the bottom-left is its own
         // corner, which the cursor reaches; the bounding box's is off-screen.
-        {"L-shape", {{0, 0, 1024, 768}, {1024, 0, 2048, 1536}},
+        {"L-shape",
+         {{0, 0, 1024, 768}, {1024, 0, 2048, 1536}},
          {{{0, 0}, {2048, 0}, {2048, 1536}, {0, 768}}}},
-        {"left of the primary", {{0, 0, 1024, 768}, {-1280, 0, 0, 1024}},
+        {"left of the primary",
+         {{0, 0, 1024, 768}, {-1280, 0, 0, 1024}},
          {{{-1280, 0}, {1024, 0}, {1024, 768}, {-1280, 1024}}}},
         {"none", {}, ScreenCorners(0, 0)},
     };
@@ -109,7 +118,11 @@ TEST_F(PollTest, EndingTheServiceSwitchesAHeldOffSaverBackOn) {
 // saver back on; its next start does, unless it was switched back on
 // meanwhile. A saver that was off when the corner held it stays off.
 TEST_F(PollTest, AServiceKilledWhileHoldingOffIsMendedAtTheNextStart) {
-    const struct { const char* what; bool wasOn, onMeanwhile; int switches; } cases[] = {
+    const struct {
+        const char* what;
+        bool wasOn, onMeanwhile;
+        int switches;
+    } cases[] = {
         {"held off", true, false, 2},
         {"switched on meanwhile", true, true, 1},
         {"off when held", false, false, 0},
@@ -134,8 +147,8 @@ TEST_F(PollTest, AServiceKilledWhileHoldingOffIsMendedAtTheNextStart) {
 TEST_F(PollTest, APollThatCannotSeeTheCursorChangesNothing) {
     PollInput unseen = At(kMiddle);
     unseen.cursor.reset();
-    for (const CornerActions actions : {CornerActions{'Y', '-', '-', '-'},
-                                        CornerActions{'N', '-', '-', '-'}}) {
+    for (const CornerActions actions :
+         {CornerActions{'Y', '-', '-', '-'}, CornerActions{'N', '-', '-', '-'}}) {
         corners.SetActions(actions);
         for (int i = 0; i < 10; ++i) corners.Poll(unseen);
         EXPECT_EQ(desktop.starts, 0);
@@ -153,7 +166,11 @@ TEST_F(PollTest, APollThatCannotSeeTheCursorChangesNothing) {
 }
 
 TEST_F(PollTest, FullScreenProgramCancelsBothActions) {
-    const struct { const char* what; WindowShape shape; bool cancels; } cases[] = {
+    const struct {
+        const char* what;
+        WindowShape shape;
+        bool cancels;
+    } cases[] = {
         {"full-screen pop-up", {true, true, kWidth, kHeight}, true},
         {"maximised window", {true, false, kWidth, kHeight}, false},
         {"smaller pop-up", {true, true, kWidth, kHeight - 1}, false},

@@ -11,8 +11,9 @@ namespace {
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
     return lower;
 }
 
@@ -26,7 +27,8 @@ std::string_view WithoutTrailingBackslash(std::string_view folder) {
 class CornerValueNames : public kit::StringTable {
 public:
     std::optional<std::string> Load(int id) const override {
-        if (id == IDS_DK_SETTINGS_KEY) return "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
+        if (id == IDS_DK_SETTINGS_KEY)
+            return "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
         if (id == IDS_DK_MOUSE_CORNERS) return "Mouse Corners";
         return std::nullopt;
     }

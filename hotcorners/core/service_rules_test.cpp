@@ -9,7 +9,11 @@ namespace hotcorners {
 namespace {
 
 TEST(ServiceRules, TheLibraryMustLiveInTheWindowsDirectory) {
-    struct Case { const char* library; const char* windows; bool inPlace; };
+    struct Case {
+        const char* library;
+        const char* windows;
+        bool inPlace;
+    };
     for (const Case c : {Case{"C:\\WINDOWS\\EDGEWAKE.DLL", "C:\\Windows", true},
                          Case{"c:\\windows\\edgewake.dll", "C:\\WINDOWS\\", true},
                          Case{"C:\\edgewake.dll", "C:\\", true},
@@ -31,10 +35,9 @@ TEST(ServiceRules, ReadsMouseCornersAsTheKitDoesAndOptionsAsOnWhenMissing) {
     kit::FakeRegistry registry;
     EXPECT_EQ(ReadCornerActions(registry), kNoActions);
     auto& stored = registry.keys[kit::kSettingsKey];
-    for (const auto& [value, actions] :
-         {std::pair{Text("YN-x"), CornerActions{'Y', 'N', '-', '-'}},
-          std::pair{Text("-N"), CornerActions{'-', 'N', '-', '-'}},
-          std::pair{Text("YNYNY"), kNoActions}}) {
+    for (const auto& [value, actions] : {std::pair{Text("YN-x"), CornerActions{'Y', 'N', '-', '-'}},
+                                         std::pair{Text("-N"), CornerActions{'-', 'N', '-', '-'}},
+                                         std::pair{Text("YNYNY"), kNoActions}}) {
         stored["Mouse Corners"] = value;
         EXPECT_EQ(ReadCornerActions(registry), actions);
     }

@@ -81,12 +81,13 @@ std::string ProblemText(const std::vector<RegistrationProblem>& problems, bool c
     for (const RegistrationProblem problem : problems) {
         switch (problem) {
         case RegistrationProblem::ClassRefused:
-            line(std::string("Edgewake could not register itself (HKEY_CLASSES_ROOT\\") + kClassKey +
-                 "). Writing there may need an administrator's rights.");
+            line(std::string("Edgewake could not register itself (HKEY_CLASSES_ROOT\\") +
+                 kClassKey + "). Writing there may need an administrator's rights.");
             break;
         case RegistrationProblem::PageNotAdded:
-            line("The page in the Display Properties control panel was not added, since Edgewake "
-                 "is not registered.");
+            line(
+                "The page in the Display Properties control panel was not added, since Edgewake "
+                "is not registered.");
             break;
         case RegistrationProblem::PageRefused:
             line(std::string("The page in the Display Properties control panel could not be added "

@@ -97,10 +97,10 @@ public:
 
 // Where the registration stands after OK.
 enum class RegistrationProblem {
-    ClassRefused,      // the class could not be registered
-    PageNotAdded,      // the page was wanted, but the class is not registered
-    PageRefused,       // the page key could not be written
-    PageNotRemoved,    // the page key could not be removed
+    ClassRefused,    // the class could not be registered
+    PageNotAdded,    // the page was wanted, but the class is not registered
+    PageRefused,     // the page key could not be written
+    PageNotRemoved,  // the page key could not be removed
 };
 
 // Registers the class, then adds the page key only when the class took,

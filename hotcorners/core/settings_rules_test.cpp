@@ -8,8 +8,11 @@ namespace hotcorners {
 namespace {
 
 TEST(SettingsRules, OpeningShowsWhatIsThereAndANewInstallGetsItsDefaults) {
-    FoundSettings found{.corners = {'-', '-', 'N', '-'}, .shortcutExists = false,
-                        .pageRegistered = true, .showFeedback = false, .showIcon = true};
+    FoundSettings found{.corners = {'-', '-', 'N', '-'},
+                        .shortcutExists = false,
+                        .pageRegistered = true,
+                        .showFeedback = false,
+                        .showIcon = true};
     const SettingsChoices shown = OpeningChoices(found, SettingsMode::Normal);
     EXPECT_EQ(shown.corners, found.corners);
     EXPECT_FALSE(shown.startup);
@@ -76,8 +79,8 @@ TEST(SettingsRules, CornersBetweenControlAndRegistry) {
     // Whatever else stands in the copy is written as Default.
     EXPECT_EQ(CornersText({'y', '\0', 'N', 'x'}), "--N-");
     using kit::CornerState;
-    const kit::CornerActions control = {CornerState::Never, CornerState::Default,
-                                        CornerState::Now, static_cast<CornerState>(3)};
+    const kit::CornerActions control = {CornerState::Never, CornerState::Default, CornerState::Now,
+                                        static_cast<CornerState>(3)};
     EXPECT_EQ(FromControl(control), (CornerActions{'N', '-', 'Y', '-'}));
     EXPECT_EQ(ToControl({'N', '-', 'Y', 'n'}),
               (kit::CornerActions{CornerState::Never, CornerState::Default, CornerState::Now,

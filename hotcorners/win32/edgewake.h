@@ -56,7 +56,7 @@ inline constexpr WPARAM kCornersChanged = 0x65;  // to the notify list: corners 
 inline constexpr WPARAM kShowState = 0x66;       // to the feedback list: lParam, a state 0-4
 inline constexpr WPARAM kSetShowIcon = 0x68;     // to the service: lParam 0 or 1
 inline constexpr WPARAM kSetShowFeedback = 0x69;
-inline constexpr WPARAM kGetShowIcon = 0x6A;     // the service answers 0 or 1
+inline constexpr WPARAM kGetShowIcon = 0x6A;  // the service answers 0 or 1
 inline constexpr WPARAM kGetShowFeedback = 0x6B;
 
 // Windows to tell (kServiceMessage) when the corners change or a service

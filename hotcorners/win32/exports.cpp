@@ -64,9 +64,9 @@ void EndServiceProcess() {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(service, &processId);
     // A service in this very process cannot end while this waits.
-    const win32::UniqueKernelHandle process(
-        processId && processId != ::GetCurrentProcessId() ? ::OpenProcess(SYNCHRONIZE, FALSE, processId)
-                                                          : nullptr);
+    const win32::UniqueKernelHandle process(processId && processId != ::GetCurrentProcessId()
+                                                ? ::OpenProcess(SYNCHRONIZE, FALSE, processId)
+                                                : nullptr);
     EndService();
     if (process) ::WaitForSingleObject(process.Get(), kServiceEndMs);
 }

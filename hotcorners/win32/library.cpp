@@ -123,7 +123,8 @@ std::optional<hotcorners::CornerActions> SharedCorners() {
 }
 
 bool UpdateSharedCorners() {
-    const hotcorners::CornerActions corners = hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{});
+    const hotcorners::CornerActions corners =
+        hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{});
     const ListLock lock;
     SharedData* shared = Shared();
     if (!lock.Held() || !shared) return false;

@@ -12,7 +12,8 @@ bool WriteTexts(HKEY root, const char* subkey,
         return false;
     const ::win32::UniqueRegKey key(opened);
     for (const auto& [name, text] : values)
-        if (::RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+        if (::RegSetValueExA(key.Get(), name, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(text.c_str()),
                              static_cast<DWORD>(text.size() + 1)) != ERROR_SUCCESS)
             return false;
     return true;

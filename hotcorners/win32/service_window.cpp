@@ -54,7 +54,8 @@ bool IsDesktop(HWND window) {
 
 // The primary screen's corners.
 hotcorners::CornerPoints ScreenCorners() {
-    return hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    return hotcorners::ScreenCorners(::GetSystemMetrics(SM_CXSCREEN),
+                                     ::GetSystemMetrics(SM_CYSCREEN));
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
@@ -216,7 +217,8 @@ void Service::SetScreenSaverActive(bool active) {
 }
 
 bool Service::HeldOffMark() {
-    return hotcorners::ReadOption(kit::win32::CurrentUserRegistry{}, hotcorners::kHeldOffMark, false);
+    return hotcorners::ReadOption(kit::win32::CurrentUserRegistry{}, hotcorners::kHeldOffMark,
+                                  false);
 }
 
 void Service::SetHeldOffMark(bool held) {

@@ -58,10 +58,13 @@ kit::win32::MonitorControls* MonitorClassesInUse::Controls() {
     return g_monitors && g_monitors->registered ? g_monitors->controls.get() : nullptr;
 }
 
-hotcorners::CornerActions ReadMouseCorners() { return hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{}); }
+hotcorners::CornerActions ReadMouseCorners() {
+    return hotcorners::ReadCornerActions(kit::win32::CurrentUserRegistry{});
+}
 
 bool WriteMouseCorners(const hotcorners::CornerActions& corners) {
-    return WriteTexts(HKEY_CURRENT_USER, kCornersKey, {{kCornersValue, hotcorners::CornersText(corners)}});
+    return WriteTexts(HKEY_CURRENT_USER, kCornersKey,
+                      {{kCornersValue, hotcorners::CornersText(corners)}});
 }
 
 void SettingsPanel::Open(hotcorners::SettingsMode mode) {
@@ -75,8 +78,9 @@ void SettingsPanel::Open(hotcorners::SettingsMode mode) {
 
     HWND monitor = Item(IDC_EW_MONITOR);
     const auto style = static_cast<std::uint32_t>(::GetWindowLongA(monitor, GWL_STYLE));
-    ::SetWindowLongA(monitor, GWL_STYLE,
-                     static_cast<LONG>(kit::StyleWithCorners(style, hotcorners::ToControl(choices.corners))));
+    ::SetWindowLongA(
+        monitor, GWL_STYLE,
+        static_cast<LONG>(kit::StyleWithCorners(style, hotcorners::ToControl(choices.corners))));
     ::InvalidateRect(monitor, nullptr, FALSE);
     SetChecked(IDC_EW_FEEDBACK, choices.feedback);
     SetChecked(IDC_EW_PAGE, choices.page);
@@ -122,15 +126,12 @@ bool SettingsPanel::OnCommand(WPARAM wParam) {
         EndService();
         ShowServiceStatus();
         return false;
-    case IDC_EW_MONITOR:
-        return true;
+    case IDC_EW_MONITOR: return true;
     case IDC_EW_FEEDBACK:
     case IDC_EW_PAGE:
     case IDC_EW_ICON:
-    case IDC_EW_STARTUP:
-        return HIWORD(wParam) == BN_CLICKED;
-    default:
-        return false;
+    case IDC_EW_STARTUP: return HIWORD(wParam) == BN_CLICKED;
+    default: return false;
     }
 }
 

@@ -34,7 +34,8 @@ void AttachShared() {
     g_mapping.Reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                          sizeof(SharedData), kSharedMemoryName));
     if (g_mapping)
-        g_view.Reset(::MapViewOfFile(g_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedData)));
+        g_view.Reset(
+            ::MapViewOfFile(g_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedData)));
     g_serviceMutex.Reset(::CreateMutexA(nullptr, FALSE, kServiceMutexName));
     g_listMutex.Reset(::CreateMutexA(nullptr, FALSE, kListMutexName));
     g_dialogMutex.Reset(::CreateMutexA(nullptr, FALSE, kDialogMutexName));
@@ -42,7 +43,8 @@ void AttachShared() {
 
 void DetachShared() {
     g_view.Reset();
-    for (win32::UniqueKernelHandle* handle : {&g_mapping, &g_serviceMutex, &g_listMutex, &g_dialogMutex})
+    for (win32::UniqueKernelHandle* handle :
+         {&g_mapping, &g_serviceMutex, &g_listMutex, &g_dialogMutex})
         handle->Reset();
 }
 
@@ -55,7 +57,8 @@ ServiceLock::ServiceLock() {
         held_ = true;
         return;
     }
-    if (!Wait(g_serviceMutex.Get(), kServiceWaitMs, "Edgewake: service mutex wait timed out\n")) return;
+    if (!Wait(g_serviceMutex.Get(), kServiceWaitMs, "Edgewake: service mutex wait timed out\n"))
+        return;
     g_serviceOwner.store(self);
     g_serviceCount = 1;
     held_ = true;

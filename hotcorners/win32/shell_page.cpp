@@ -20,8 +20,8 @@ namespace edgewake {
 namespace {
 
 // {6F1C2B7E-3D54-4A8B-9E21-5C7D0A4F93B6}, as hotcorners::kClassId spells it.
-constexpr CLSID kPageClass = {0x6F1C2B7E, 0x3D54, 0x4A8B,
-                              {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
+constexpr CLSID kPageClass = {
+    0x6F1C2B7E, 0x3D54, 0x4A8B, {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
 
 LONG g_objects = 0;  // factories, extensions and pages alive
 LONG g_locks = 0;    // IClassFactory::LockServer
@@ -43,9 +43,7 @@ PageState* StateOf(HWND page) {
 
 BOOL OnPageNotify(HWND page, PageState* state, const NMHDR* header) {
     switch (header->code) {
-    case PSN_KILLACTIVE:
-        ::SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
-        return TRUE;
+    case PSN_KILLACTIVE: ::SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE); return TRUE;
     case PSN_APPLY:
         // Cancelling the uninstall question keeps the page open, changed.
         ::SetWindowLongPtrA(page, DWLP_MSGRESULT,
@@ -53,8 +51,7 @@ BOOL OnPageNotify(HWND page, PageState* state, const NMHDR* header) {
                                 ? PSNRET_NOERROR
                                 : PSNRET_INVALID_NOCHANGEPAGE);
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -85,8 +82,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
         ::KillTimer(page, SettingsPanel::kStatusTimer);
         if (state) state->panel.reset();
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -113,7 +109,9 @@ public:
     CountedObject(const CountedObject&) = delete;
     CountedObject& operator=(const CountedObject&) = delete;
 
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) AddRef() override {
+        return static_cast<ULONG>(::InterlockedIncrement(&refs_));
+    }
     STDMETHODIMP_(ULONG) Release() override {
         const LONG refs = ::InterlockedDecrement(&refs_);
         if (refs == 0) delete this;

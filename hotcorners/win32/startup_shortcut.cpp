@@ -36,8 +36,7 @@ std::string SystemRundll() {
 
 std::string StartupShortcutPath() {
     LPITEMIDLIST folder = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &folder)) || !folder)
-        return {};
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &folder)) || !folder) return {};
     char path[MAX_PATH] = "";
     const bool found = ::SHGetPathFromIDListA(folder, path) != FALSE;
     ::CoTaskMemFree(folder);
@@ -62,8 +61,7 @@ bool CreateStartupShortcut(HWND owner) {
     const std::string library = LibraryPath();
     ComPtr<IPersistFile> file;
     const bool saved =
-        !path.empty() && !library.empty() &&
-        SUCCEEDED(link->SetPath(SystemRundll().c_str())) &&
+        !path.empty() && !library.empty() && SUCCEEDED(link->SetPath(SystemRundll().c_str())) &&
         SUCCEEDED(link->SetArguments(hotcorners::ShortcutArguments(library).c_str())) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out())) &&
         SUCCEEDED(file->Save(Wide(path).c_str(), TRUE));

@@ -21,14 +21,10 @@ bool SupportedKind(const InfoHeader& info) {
     case kCompressionNone:
         return info.bitCount == 1 || info.bitCount == 4 || info.bitCount == 8 ||
                info.bitCount == 16 || info.bitCount == 24 || info.bitCount == 32;
-    case kCompressionRle8:
-        return info.bitCount == 8 && info.height > 0;
-    case kCompressionRle4:
-        return info.bitCount == 4 && info.height > 0;
-    case kCompressionBitfields:
-        return info.bitCount == 16 || info.bitCount == 32;
-    default:
-        return false;
+    case kCompressionRle8: return info.bitCount == 8 && info.height > 0;
+    case kCompressionRle4: return info.bitCount == 4 && info.height > 0;
+    case kCompressionBitfields: return info.bitCount == 16 || info.bitCount == 32;
+    default: return false;
     }
 }
 
@@ -38,7 +34,8 @@ LoadStatus DecodeBmp(DecoderState& state) {
     ByteReader& input = state.Input();
     const std::int64_t fileSize = static_cast<std::int64_t>(input.Size());
 
-    const std::span<const std::uint8_t> headers = input.TakeHeader(kFileHeaderSize + kInfoHeaderSize);
+    const std::span<const std::uint8_t> headers =
+        input.TakeHeader(kFileHeaderSize + kInfoHeaderSize);
     if (headers.empty()) return LoadStatus::Truncated;
     const std::uint8_t* fileHeader = headers.data();
     const std::uint8_t* infoBytes = headers.data() + kFileHeaderSize;
@@ -61,8 +58,8 @@ LoadStatus DecodeBmp(DecoderState& state) {
     if (info.compression == kCompressionNone || info.compression == kCompressionBitfields) {
         dataSize = DibRowStride(info.width, info.bitCount) * rows;
     } else {
-        dataSize = info.imageDataSize != 0 ? std::int64_t{info.imageDataSize}
-                                           : fileSizeField - bitsOffset;
+        dataSize =
+            info.imageDataSize != 0 ? std::int64_t{info.imageDataSize} : fileSizeField - bitsOffset;
         if (dataSize <= 0) return LoadStatus::BadHeader;
     }
     // Nothing is allocated for data the file does not hold.
@@ -77,11 +74,13 @@ LoadStatus DecodeBmp(DecoderState& state) {
     // fewer entries than reserved (its colours-used count is smaller): the
     // rest stay zero.
     const std::size_t tableBytes = 4 * std::size_t{ColourTableEntries(info)};
-    const std::span<const std::uint8_t> table = input.TakeHeader(std::min(tableBytes, input.Left()));
+    const std::span<const std::uint8_t> table =
+        input.TakeHeader(std::min(tableBytes, input.Left()));
     std::copy(table.begin(), table.end(), record->ColourTable());
     // The pixels lie wholly inside the file (checked above).
     if (!input.Seek(static_cast<std::size_t>(bitsOffset))) return LoadStatus::Truncated;
-    const std::span<const std::uint8_t> pixels = input.TakeHeader(static_cast<std::size_t>(dataSize));
+    const std::span<const std::uint8_t> pixels =
+        input.TakeHeader(static_cast<std::size_t>(dataSize));
     if (pixels.size() != static_cast<std::size_t>(dataSize)) return LoadStatus::Truncated;
     std::copy(pixels.begin(), pixels.end(), record->Pixels());
     return LoadStatus::Ok;

@@ -36,7 +36,8 @@ TEST(BmpReader, KeepsTheHeaderTableAndRowsAsTheFileHasThem) {
     runs.pixelData = {2, 5, 0, 0, 2, 7, 0, 1};
     testing::TempFolder folder;
     for (const BmpFile& file : {bottomUp, topDown, shortTable, runs, EightBits()}) {
-        const DecodeResult result = testing::DecodeBytes(folder, "picture.bmp", testing::BuildBmp(file));
+        const DecodeResult result =
+            testing::DecodeBytes(folder, "picture.bmp", testing::BuildBmp(file));
         ASSERT_EQ(result.status, LoadStatus::Ok) << file.height << " " << file.bitCount;
         const ImageRecord& record = result.record;
         const InfoHeader header = record.Header();
@@ -51,7 +52,11 @@ TEST(BmpReader, KeepsTheHeaderTableAndRowsAsTheFileHasThem) {
 }
 
 TEST(BmpReader, RefusesHeadersOfOtherKindsAndSizesTheFileCannotHoldWithoutAllocating) {
-    const auto changed = [](auto change) { BmpFile file = EightBits(); change(file); return testing::BuildBmp(file); };
+    const auto changed = [](auto change) {
+        BmpFile file = EightBits();
+        change(file);
+        return testing::BuildBmp(file);
+    };
     const std::vector<testing::Refusal> cases = {
         {changed([](BmpFile& f) { f.infoHeaderSize = 12; }), LoadStatus::UnsupportedBmp},
         {changed([](BmpFile& f) { f.infoHeaderSize = 108; }), LoadStatus::UnsupportedBmp},
@@ -60,13 +65,16 @@ TEST(BmpReader, RefusesHeadersOfOtherKindsAndSizesTheFileCannotHoldWithoutAlloca
         {changed([](BmpFile& f) { f.bitCount = 2; }), LoadStatus::UnsupportedBmp},
         {changed([](BmpFile& f) { f.compression = 4; }), LoadStatus::UnsupportedBmp},
         {changed([](BmpFile& f) { f.compression = kCompressionRle4; }), LoadStatus::UnsupportedBmp},
-        {changed([](BmpFile& f) { f.height = -3, f.compression = kCompressionRle8; }), LoadStatus::UnsupportedBmp},
+        {changed([](BmpFile& f) { f.height = -3, f.compression = kCompressionRle8; }),
+         LoadStatus::UnsupportedBmp},
         {changed([](BmpFile& f) { f.coloursUsed = 257; }), LoadStatus::UnsupportedBmp},
         {changed([](BmpFile& f) { f.width = 0; }), LoadStatus::BadHeader},
         {changed([](BmpFile& f) { f.width = 20000, f.height = -20000; }), LoadStatus::BadHeader},
         // 300 MB of rows, 2 GB of runs, rows far behind the end, in a file of 1 kB.
-        {changed([](BmpFile& f) { f.width = f.height = 10000, f.bitCount = 24; }), LoadStatus::Truncated},
-        {changed([](BmpFile& f) { f.compression = kCompressionRle8, f.imageDataSize = 0x7FFFFFF0; }),
+        {changed([](BmpFile& f) { f.width = f.height = 10000, f.bitCount = 24; }),
+         LoadStatus::Truncated},
+        {changed(
+             [](BmpFile& f) { f.compression = kCompressionRle8, f.imageDataSize = 0x7FFFFFF0; }),
          LoadStatus::Truncated},
         {changed([](BmpFile& f) { f.bitsOffset = 0xFFFFFFF0; }), LoadStatus::Truncated},
     };

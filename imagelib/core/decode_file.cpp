@@ -15,18 +15,12 @@ namespace {
 
 LoadStatus RunDecoder(FormatCode format, DecoderState& state) {
     switch (format) {
-    case FormatCode::Bmp:
-        return DecodeBmp(state);
-    case FormatCode::Jpeg:
-        return DecodeJpeg(state);
-    case FormatCode::Targa:
-        return DecodeTarga(state);
-    case FormatCode::Pcx:
-        return DecodePcx(state);
-    case FormatCode::Gif:
-        return DecodeGif(state);
-    case FormatCode::Unknown:
-        break;
+    case FormatCode::Bmp: return DecodeBmp(state);
+    case FormatCode::Jpeg: return DecodeJpeg(state);
+    case FormatCode::Targa: return DecodeTarga(state);
+    case FormatCode::Pcx: return DecodePcx(state);
+    case FormatCode::Gif: return DecodeGif(state);
+    case FormatCode::Unknown: break;
     }
     return LoadStatus::NotRecognised;
 }

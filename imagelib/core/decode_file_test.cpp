@@ -16,7 +16,8 @@ using testing::Bytes;
 struct FileCase {
     std::string name;
     Bytes bytes;
-    std::size_t knownFrom;  // for files cut short: the least length whose content or name tells the format
+    std::size_t
+        knownFrom;  // for files cut short: the least length whose content or name tells the format
     std::size_t loadsFrom;  // and the least length that loads
 };
 
@@ -26,7 +27,8 @@ std::vector<FileCase> CuttableFiles() {
     testing::BmpFile bmp(5, 3, 8);
     bmp.colourTable = Bytes(1024, 0x40);
     bmp.pixelData = testing::Counting(24, 256);
-    testing::GifFile gif = testing::OneImageGif(23, 11, 64, testing::Counting(23 * 11, 63, 1));  // no index 0
+    testing::GifFile gif =
+        testing::OneImageGif(23, 11, 64, testing::Counting(23 * 11, 63, 1));  // no index 0
     gif.images[0].interlaced = true;
     gif.images[0].subBlockSize = 40;
     gif.beforeImages = testing::GifExtension(0xF9, {0x01, 0, 0, 5});
@@ -58,10 +60,11 @@ TEST(DecodeFile, AFileCutAnywhereFailsCleanlyOrShowsWhatItHasAndIndexZeroForTheR
         const std::size_t size = complete.record.Bytes() + complete.record.Size() - whole;
         std::size_t shown = 0;
         for (std::size_t length = 0; length < file.bytes.size(); ++length) {
-            const DecodeResult result =
-                testing::DecodeBytes(folder, file.name, Bytes(file.bytes.begin(), file.bytes.begin() + length));
+            const DecodeResult result = testing::DecodeBytes(
+                folder, file.name, Bytes(file.bytes.begin(), file.bytes.begin() + length));
             if (length < file.loadsFrom) {  // cut in its headers, or a BMP
-                EXPECT_EQ(result.status, length < file.knownFrom ? LoadStatus::NotRecognised : LoadStatus::Truncated)
+                EXPECT_EQ(result.status, length < file.knownFrom ? LoadStatus::NotRecognised
+                                                                 : LoadStatus::Truncated)
                     << length;
                 EXPECT_FALSE(result.record) << length;
                 continue;
@@ -83,8 +86,10 @@ TEST(DecodeFile, AFileCutAnywhereFailsCleanlyOrShowsWhatItHasAndIndexZeroForTheR
 }
 
 TEST(DecodeFile, DecodersReportReadingThenEachRowWithoutDividingByZero) {
-    const ProgressReportList threeRows = {
-        {kPhaseReading, 100}, {kPhaseConverting, 33}, {kPhaseConverting, 67}, {kPhaseConverting, 100}};
+    const ProgressReportList threeRows = {{kPhaseReading, 100},
+                                          {kPhaseConverting, 33},
+                                          {kPhaseConverting, 67},
+                                          {kPhaseConverting, 100}};
     testing::PcxFile pcx = testing::IndexedPcx(Bytes(6, 1), 2, 3, 8, 1);
     pcx.tail = testing::PcxColourBlock(testing::ColourTriples(256));
     struct Case {
@@ -93,24 +98,37 @@ TEST(DecodeFile, DecodersReportReadingThenEachRowWithoutDividingByZero) {
         ProgressReportList expected;
     };
     const Case cases[] = {
-        {"five.gif", testing::BuildGif(testing::OneImageGif(9, 5, 4, testing::Counting(45, 4))),
-         {{kPhaseReading, 100}, {kPhaseConverting, 0}, {kPhaseConverting, 25}, {kPhaseConverting, 50},
-          {kPhaseConverting, 75}, {kPhaseConverting, 100}}},
-        {"one.gif", testing::BuildGif(testing::OneImageGif(9, 1, 4, testing::Counting(9, 4))),
+        {"five.gif",
+         testing::BuildGif(testing::OneImageGif(9, 5, 4, testing::Counting(45, 4))),
+         {{kPhaseReading, 100},
+          {kPhaseConverting, 0},
+          {kPhaseConverting, 25},
+          {kPhaseConverting, 50},
+          {kPhaseConverting, 75},
+          {kPhaseConverting, 100}}},
+        {"one.gif",
+         testing::BuildGif(testing::OneImageGif(9, 1, 4, testing::Counting(9, 4))),
          {{kPhaseReading, 100}, {kPhaseConverting, 100}}},
         {"three.tga", testing::BuildTarga(testing::TargaPicture(4, 3, 24, false, true)), threeRows},
         {"three.pcx", testing::BuildPcx(pcx), threeRows},
         // Stored 8 wide and 4 high, shown 4 wide and 8 high: four rows
         // decoded. A JPEG takes its file whole, without a reading report.
         {"turned.jpg",
-         testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(8, 4, 3)), 0xE1, testing::CameraExif(6, true)),
-         {{kPhaseConverting, 25}, {kPhaseConverting, 50}, {kPhaseConverting, 75}, {kPhaseConverting, 100}}},
+         testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(8, 4, 3)), 0xE1,
+                              testing::CameraExif(6, true)),
+         {{kPhaseConverting, 25},
+          {kPhaseConverting, 50},
+          {kPhaseConverting, 75},
+          {kPhaseConverting, 100}}},
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
         ProgressReports().clear();
-        ASSERT_EQ(testing::DecodeBytes(folder, c.name, c.bytes, DecodeEnvironment{nullptr, RecordProgress, {}}).status,
-                  LoadStatus::Ok) << c.name;
+        ASSERT_EQ(testing::DecodeBytes(folder, c.name, c.bytes,
+                                       DecodeEnvironment{nullptr, RecordProgress, {}})
+                      .status,
+                  LoadStatus::Ok)
+            << c.name;
         EXPECT_EQ(ProgressReports(), c.expected) << c.name;
     }
 }

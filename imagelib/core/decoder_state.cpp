@@ -22,7 +22,9 @@ void DecodedData::Advance(std::size_t count) {
 }
 
 DecoderState::DecoderState(const DecodeEnvironment& lent, ByteBuffer file)
-    : environment_(lent), file_(std::move(file)), input_(std::span<const std::uint8_t>(file_.Data(), file_.Size())) {
+    : environment_(lent),
+      file_(std::move(file)),
+      input_(std::span<const std::uint8_t>(file_.Data(), file_.Size())) {
     ReportReadingEvery(kReadingStep);
 }
 
@@ -31,7 +33,8 @@ void DecoderState::ReportReadingEvery(std::size_t step) {
 }
 
 MadeRecord DecoderState::MakeRecord(const RecordLayout& layout, const PaletteTriples* triples) {
-    if (layout.bits <= 0 || layout.imageDataSize > kMaxBlockSize) return {nullptr, LoadStatus::BadHeader};
+    if (layout.bits <= 0 || layout.imageDataSize > kMaxBlockSize)
+        return {nullptr, LoadStatus::BadHeader};
     InfoHeader header;
     header.width = layout.width;
     header.height = layout.height;

@@ -66,7 +66,9 @@ public:
     void Put(const std::uint8_t* bytes, std::size_t count);
     // The room left, for a decoder to write into directly; Advance then
     // counts what it wrote there, and sets Full() once no room is left.
-    std::span<std::uint8_t> Room() { return {buffer_.Data() + written_, buffer_.Size() - written_}; }
+    std::span<std::uint8_t> Room() {
+        return {buffer_.Data() + written_, buffer_.Size() - written_};
+    }
     void Advance(std::size_t count);
 
     bool Full() const { return full_; }

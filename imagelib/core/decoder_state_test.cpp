@@ -29,7 +29,8 @@ TEST(DecoderState, ReadsTheWholeFileInStepsReportingEachStep) {
     EXPECT_EQ(input.Byte(), 0);
     EXPECT_TRUE(input.Ended());
     // Steps end at 16384, 32768 and 40000 bytes of 40000.
-    EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}}));
+    EXPECT_EQ(ProgressReports(),
+              (ProgressReportList{{kPhaseReading, 41}, {kPhaseReading, 82}, {kPhaseReading, 100}}));
 }
 
 TEST(ByteReader, TakesNoMoreThanTheFileHoldsAndReportsEveryStepATakePasses) {
@@ -43,7 +44,8 @@ TEST(ByteReader, TakesNoMoreThanTheFileHoldsAndReportsEveryStepATakePasses) {
     const std::span<const std::uint8_t> taken = input.Take(65);  // steps to 40, 70 and 100
     ASSERT_EQ(taken.size(), 65u);
     EXPECT_EQ(taken[0], 10);
-    EXPECT_EQ(ProgressReports(), (ProgressReportList{{kPhaseReading, 40}, {kPhaseReading, 70}, {kPhaseReading, 100}}));
+    EXPECT_EQ(ProgressReports(),
+              (ProgressReportList{{kPhaseReading, 40}, {kPhaseReading, 70}, {kPhaseReading, 100}}));
     EXPECT_EQ(input.Take(50).size(), 25u);
     EXPECT_TRUE(input.Ended());
     EXPECT_TRUE(input.TakeHeader(1).empty());

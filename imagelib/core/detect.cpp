@@ -18,10 +18,9 @@ bool ExtensionIs(std::string_view fileName, std::string_view upperExtension) {
     const std::size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos) return false;
     const std::string_view extension = fileName.substr(dot);
-    return std::equal(extension.begin(), extension.end(), upperExtension.begin(),
-                      upperExtension.end(), [](char a, char b) {
-                          return std::toupper(static_cast<unsigned char>(a)) == b;
-                      });
+    return std::equal(
+        extension.begin(), extension.end(), upperExtension.begin(), upperExtension.end(),
+        [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
 
 }  // namespace

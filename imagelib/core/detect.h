@@ -36,6 +36,7 @@ FormatCode DetectFormat(std::span<const std::uint8_t> firstBytes, std::string_vi
 // Reads the first bytes of the file (opened through `opener`, see
 // OpenForReading) and detects its format; nothing when the file cannot be
 // opened.
-std::optional<FormatCode> DetectFormat(const std::string& fileName, const FileOpener* opener = nullptr);
+std::optional<FormatCode> DetectFormat(const std::string& fileName,
+                                       const FileOpener* opener = nullptr);
 
 }  // namespace imagelib

@@ -23,9 +23,15 @@ const std::string kJfif("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10);
 const std::string kExif("\xFF\xD8\xFF\xE1\x00\x10\x45xif", 10);
 // Exif blocks whose length fields read "BM" and "GI", so that the letters
 // stand before the first zero, and one that holds both letters after it.
-const std::string kExifBm = "\xFF\xD8\xFF\xE1" "BMExif"s;
-const std::string kExifGif = "\xFF\xD8\xFF\xE1" "GIF89a"s;
-const std::string kExifHolding = "\xFF\xD8\xFF\xE1\x01\x00" "Exif\x00\x00MM\x00*BM GIF"s;
+const std::string kExifBm =
+    "\xFF\xD8\xFF\xE1"
+    "BMExif"s;
+const std::string kExifGif =
+    "\xFF\xD8\xFF\xE1"
+    "GIF89a"s;
+const std::string kExifHolding =
+    "\xFF\xD8\xFF\xE1\x01\x00"
+    "Exif\x00\x00MM\x00*BM GIF"s;
 
 TEST(DetectFormat, LooksForAStartOfImageThenAtTheFirst150BytesUpToTheFirstZeroThenAtTheExtension) {
     struct Case {
@@ -40,7 +46,10 @@ TEST(DetectFormat, LooksForAStartOfImageThenAtTheFirst150BytesUpToTheFirstZeroTh
         // A start of image and any marker: Exif, Photoshop, Adobe, tables.
         {After(0, kExif), "a.jpg", FormatCode::Jpeg},
         {After(0, "\xFF\xD8\xFF\xED\x00\x1CPhotoshop 3.0"s), "a", FormatCode::Jpeg},
-        {After(0, "\xFF\xD8\xFF\xEE\x00\x0E" "Adobe"s), "a", FormatCode::Jpeg},
+        {After(0,
+               "\xFF\xD8\xFF\xEE\x00\x0E"
+               "Adobe"s),
+         "a", FormatCode::Jpeg},
         {After(0, "\xFF\xD8\xFF\xDB\x00\x43"s), "a", FormatCode::Jpeg},
         {After(0, "\xFF\xD8\xFF"), "a.gif", FormatCode::Jpeg},
         {After(0, kExifBm), "a.bmp", FormatCode::Jpeg},  // before "GIF" and "BM" anywhere
@@ -49,7 +58,7 @@ TEST(DetectFormat, LooksForAStartOfImageThenAtTheFirst150BytesUpToTheFirstZeroTh
         {After(0, kJfif), "a.PCX", FormatCode::Jpeg},  // content before the name
         {After(0, kExif), "a.Tga", FormatCode::Jpeg},
         {After(0, "\xFF\xD8"), "a.Tga", FormatCode::Targa},  // too short for a JPEG
-        {After(1, kExif), "a", FormatCode::Unknown},  // only at the very start
+        {After(1, kExif), "a", FormatCode::Unknown},         // only at the very start
         {After(1, kExifGif), "a", FormatCode::Gif},
         {After(0, "BM..GIF"), "a", FormatCode::Gif},  // GIF wins anywhere
         {After(147, "GIF"), "a", FormatCode::Gif},    // ends at byte 150

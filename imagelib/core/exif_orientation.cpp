@@ -53,17 +53,13 @@ private:
 struct Point {
     std::int64_t x, y;
 };
-Point UprightPoint(Orientation orientation, std::int64_t width, std::int64_t height,
-                   std::int64_t x, std::int64_t y) {
+Point UprightPoint(Orientation orientation, std::int64_t width, std::int64_t height, std::int64_t x,
+                   std::int64_t y) {
     switch (orientation) {
-    case Orientation::Upright:
-        break;
-    case Orientation::Mirrored:
-        return {width - 1 - x, y};
-    case Orientation::HalfTurn:
-        return {width - 1 - x, height - 1 - y};
-    case Orientation::UpsideDownMirrored:
-        return {x, height - 1 - y};
+    case Orientation::Upright: break;
+    case Orientation::Mirrored: return {width - 1 - x, y};
+    case Orientation::HalfTurn: return {width - 1 - x, height - 1 - y};
+    case Orientation::UpsideDownMirrored: return {x, height - 1 - y};
     case Orientation::Transposed:  // top row to the left side, left column to the top
         return {y, x};
     case Orientation::QuarterClockwise:  // top row to the right side, left column to the top
@@ -97,7 +93,8 @@ Orientation ExifOrientation(std::span<const std::uint8_t> app1) {
     for (std::size_t i = 0; i < entries; ++i) {
         const std::size_t entry = directory + 2 + i * kEntrySize;
         if (tiff.U16(entry) != kOrientationTag) continue;
-        if (tiff.U16(entry + 2) != kShortType || tiff.U32(entry + 4) < 1) return Orientation::Upright;
+        if (tiff.U16(entry + 2) != kShortType || tiff.U32(entry + 4) < 1)
+            return Orientation::Upright;
         const std::uint16_t value = tiff.U16(entry + 8);  // a SHORT sits first in the value field
         if (value < 1 || value > 8) return Orientation::Upright;
         return static_cast<Orientation>(value);
@@ -110,13 +107,16 @@ UprightPlacement UprightPlacement::For(Orientation orientation, std::int32_t sto
                                        int bytesPerPixel) {
     // The offset of upright pixel (x, y) in the rows, stored bottom row first.
     const auto offset = [&](Point p) {
-        return static_cast<std::ptrdiff_t>((upright.height - 1 - p.y) * static_cast<std::int64_t>(upright.rowStride) +
+        return static_cast<std::ptrdiff_t>((upright.height - 1 - p.y) *
+                                               static_cast<std::int64_t>(upright.rowStride) +
                                            p.x * bytesPerPixel);
     };
     UprightPlacement placement;
     placement.origin = offset(UprightPoint(orientation, storedWidth, storedHeight, 0, 0));
-    placement.xStep = offset(UprightPoint(orientation, storedWidth, storedHeight, 1, 0)) - placement.origin;
-    placement.yStep = offset(UprightPoint(orientation, storedWidth, storedHeight, 0, 1)) - placement.origin;
+    placement.xStep =
+        offset(UprightPoint(orientation, storedWidth, storedHeight, 1, 0)) - placement.origin;
+    placement.yStep =
+        offset(UprightPoint(orientation, storedWidth, storedHeight, 0, 1)) - placement.origin;
     placement.storedWidth = storedWidth;
     placement.bytesPerPixel = bytesPerPixel;
     return placement;
@@ -140,14 +140,15 @@ void PlacePixels(const UprightPlacement& placement, std::uint8_t* first, std::in
     // side when the picture is turned, are written together.
     for (std::int32_t x = 0; x < width; ++x) {
         std::uint8_t* const column = first + x * xStep;
-        for (std::int32_t r = 0; r < count; ++r) std::memcpy(column + r * yStep, rows[r] + x * N, N);
+        for (std::int32_t r = 0; r < count; ++r)
+            std::memcpy(column + r * yStep, rows[r] + x * N, N);
     }
 }
 
 }  // namespace
 
-void UprightPlacement::Place(std::int32_t firstRow, std::int32_t count, const std::uint8_t* const* rows,
-                             std::uint8_t* pixels) const {
+void UprightPlacement::Place(std::int32_t firstRow, std::int32_t count,
+                             const std::uint8_t* const* rows, std::uint8_t* pixels) const {
     std::uint8_t* const first = pixels + origin + firstRow * yStep;
     if (bytesPerPixel == 3) {
         PlacePixels<3>(*this, first, count, rows);

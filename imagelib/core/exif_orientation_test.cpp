@@ -25,7 +25,8 @@ Orientation Read(const Bytes& block) {
 ExifBlock WithOrientation(std::uint32_t value, bool bigEndian = false) {
     ExifBlock block;
     block.bigEndian = bigEndian;
-    block.entries = {{0x010F, 2, 4, 0}, {kExifOrientationTag, kExifShort, 1, value}, {0x0213, kExifShort, 1, 1}};
+    block.entries = {
+        {0x010F, 2, 4, 0}, {kExifOrientationTag, kExifShort, 1, value}, {0x0213, kExifShort, 1, 1}};
     return block;
 }
 
@@ -51,10 +52,13 @@ TEST(ExifOrientation, OnlyAWellFormedTagOfTheFirstDirectoryCounts) {
     const Case cases[] = {
         // The directory anywhere behind the header, its link pointing back
         // at itself (only the first directory is read).
-        {"late directory", with([](ExifBlock& b) { b.bigEndian = true, b.directoryOffset = 40, b.nextDirectory = 40; }),
+        {"late directory", with([](ExifBlock& b) {
+             b.bigEndian = true, b.directoryOffset = 40, b.nextDirectory = 40;
+         }),
          Orientation::QuarterAnticlockwise},
         // 65535 entries claimed in a block of three: the three are read.
-        {"count too large", with([](ExifBlock& b) { b.claimedCount = 0xFFFF; }), Orientation::QuarterAnticlockwise},
+        {"count too large", with([](ExifBlock& b) { b.claimedCount = 0xFFFF; }),
+         Orientation::QuarterAnticlockwise},
         {"empty", {}},
         {"header only", {'E', 'x', 'i', 'f', 0, 0}},
         {"another block", xmp},

@@ -109,7 +109,8 @@ LoadStatus DecodeImage(DecoderState& state, PaletteTriples& palette, int bits) {
         if (!input.Read(palette.data(), bytes)) return LoadStatus::Truncated;
     }
     if (!ImageSizeAllowed(width, height) ||
-        std::int64_t{width} * height > kMaxGifPixelsPerFileByte * static_cast<std::int64_t>(input.Size())) {
+        std::int64_t{width} * height >
+            kMaxGifPixelsPerFileByte * static_cast<std::int64_t>(input.Size())) {
         return LoadStatus::BadHeader;
     }
     const int minimumCodeSize = input.Byte();
@@ -122,7 +123,8 @@ LoadStatus DecodeImage(DecoderState& state, PaletteTriples& palette, int bits) {
     if (!record) return made;
     GifSubBlocks raster(input);
     LzwDecoder lzw(minimumCodeSize, raster);
-    if (!PlaceRows(*record, layout, lzw, (flags & kInterlaced) != 0)) return LoadStatus::OutOfMemory;
+    if (!PlaceRows(*record, layout, lzw, (flags & kInterlaced) != 0))
+        return LoadStatus::OutOfMemory;
     return LoadStatus::Ok;
 }
 

@@ -28,14 +28,22 @@ TEST(ImageLimits, EveryFormatRefusesTheLargestSizesItsHeaderCanClaim) {
     using testing::BmpFile;
     BmpFile smallBmp(2, 2);
     smallBmp.pixelData = Bytes(16, 0x55);
-    const auto bmp = [&](auto change) { BmpFile file = smallBmp; change(file); return testing::BuildBmp(file); };
+    const auto bmp = [&](auto change) {
+        BmpFile file = smallBmp;
+        change(file);
+        return testing::BuildBmp(file);
+    };
     const std::vector<Refusal> bmps = {
         {bmp([](BmpFile& f) { f.width = INT32_MAX; }), LoadStatus::BadHeader},
         {bmp([](BmpFile& f) { f.height = INT32_MIN; }), LoadStatus::BadHeader},
-        {bmp([](BmpFile& f) { f.width = 65535, f.height = -2048, f.bitCount = 32; }), LoadStatus::Truncated},
-        {bmp([](BmpFile& f) { f.bitCount = 8, f.compression = kCompressionRle8, f.imageDataSize = UINT32_MAX; }),
+        {bmp([](BmpFile& f) { f.width = 65535, f.height = -2048, f.bitCount = 32; }),
          LoadStatus::Truncated},
-        {bmp([](BmpFile& f) { f.bitsOffset = UINT32_MAX, f.width = 65535, f.height = 2048; }), LoadStatus::Truncated},
+        {bmp([](BmpFile& f) {
+             f.bitCount = 8, f.compression = kCompressionRle8, f.imageDataSize = UINT32_MAX;
+         }),
+         LoadStatus::Truncated},
+        {bmp([](BmpFile& f) { f.bitsOffset = UINT32_MAX, f.width = 65535, f.height = 2048; }),
+         LoadStatus::Truncated},
     };
     EXPECT_EQ(testing::NotRefused("large.bmp", bmps), std::vector<std::string>{});
 
@@ -72,16 +80,19 @@ TEST(ImageLimits, EveryFormatRefusesTheLargestSizesItsHeaderCanClaim) {
         file.bytesPerLine = static_cast<std::uint16_t>(bytesPerLine);
         return testing::BuildPcx(file);
     };
-    EXPECT_EQ(testing::NotRefused("large.pcx", {{pcx(1, 4, 65535, 65535, 65535), LoadStatus::BadHeader},
-                                                {pcx(1, 4, 2048, 65535, 65535), LoadStatus::BadHeader},
-                                                {pcx(8, 3, 2048, 65535, 65535), LoadStatus::BadHeader},
-                                                {pcx(8, 1, 65535, 2048, 1), LoadStatus::BadHeader}}),
-              std::vector<std::string>{});
+    EXPECT_EQ(
+        testing::NotRefused("large.pcx", {{pcx(1, 4, 65535, 65535, 65535), LoadStatus::BadHeader},
+                                          {pcx(1, 4, 2048, 65535, 65535), LoadStatus::BadHeader},
+                                          {pcx(8, 3, 2048, 65535, 65535), LoadStatus::BadHeader},
+                                          {pcx(8, 1, 65535, 2048, 1), LoadStatus::BadHeader}}),
+        std::vector<std::string>{});
 
     const Bytes jpeg = testing::EncodeJpeg(testing::TestPattern(8, 8, 3));
-    EXPECT_EQ(testing::NotRefused("large.jpg", {{testing::WithFrameSize(jpeg, 65500, 65500), LoadStatus::BadHeader},
-                                                {testing::WithFrameSize(jpeg, 65500, 2049), LoadStatus::BadHeader}}),
-              std::vector<std::string>{});
+    EXPECT_EQ(
+        testing::NotRefused("large.jpg",
+                            {{testing::WithFrameSize(jpeg, 65500, 65500), LoadStatus::BadHeader},
+                             {testing::WithFrameSize(jpeg, 65500, 2049), LoadStatus::BadHeader}}),
+        std::vector<std::string>{});
 }
 
 TEST(ImageLimits, PcxScanLinesBeyondTheBlockCapAreRefusedHoweverLargeTheFile) {
@@ -91,7 +102,8 @@ TEST(ImageLimits, PcxScanLinesBeyondTheBlockCapAreRefusedHoweverLargeTheFile) {
     ASSERT_LE(lines, 32 * testing::kWideLinesPcxFileSize);
     ASSERT_GT(lines, std::uint64_t{1} << 32);
     const testing::TempFolder folder;
-    const std::string path = folder.Write("wide lines.pcx", testing::BuildPcx(file), testing::kWideLinesPcxFileSize);
+    const std::string path =
+        folder.Write("wide lines.pcx", testing::BuildPcx(file), testing::kWideLinesPcxFileSize);
     const DecodeResult result = DecodeFile(path, {});
     EXPECT_EQ(result.status, LoadStatus::BadHeader);
     EXPECT_FALSE(result.record);
@@ -99,7 +111,8 @@ TEST(ImageLimits, PcxScanLinesBeyondTheBlockCapAreRefusedHoweverLargeTheFile) {
 
 TEST(ImageLimits, RecordLayoutsBeyondTheBlockCapStayBeyondIt) {
     // 196608-byte rows: 21846 of them are 2^32 + 131072 bytes.
-    for (const auto& [width, height] : {std::pair{65535, 21846}, {65535, 65535}, {INT32_MAX, INT32_MAX}, {INT32_MAX, 1}}) {
+    for (const auto& [width, height] :
+         {std::pair{65535, 21846}, {65535, 65535}, {INT32_MAX, INT32_MAX}, {INT32_MAX, 1}}) {
         const RecordLayout layout = RecordLayout::For(width, height, 24);
         EXPECT_GT(layout.imageDataSize, kMaxBlockSize) << width << " x " << height;
     }

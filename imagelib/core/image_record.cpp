@@ -50,19 +50,14 @@ void InfoHeader::Write(std::uint8_t* bytes) const {
 std::int64_t RowStride(std::int64_t width, int bitCount) {
     if (width < 0) return 0;
     switch (bitCount) {
-    case 1:
-        return (width + 31) / 32 * 4;
+    case 1: return (width + 31) / 32 * 4;
     case 2:
-    case 4:
-        return (width + 7) / 8 * 4;
-    case 8:
-        return (width + 3) / 4 * 4;
+    case 4: return (width + 7) / 8 * 4;
+    case 8: return (width + 3) / 4 * 4;
     case 15:
     case 16:
-    case 24:
-        return (3 * width + 3) / 4 * 4;
-    default:
-        return 0;
+    case 24: return (3 * width + 3) / 4 * 4;
+    default: return 0;
     }
 }
 

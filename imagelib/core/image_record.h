@@ -69,9 +69,9 @@ struct RecordLayout {
     std::int32_t width = 0;
     std::int32_t height = 0;
     int bits = 0;
-    std::uint32_t colours = 0;    // colour-table entries: ColourCount(1, bits)
-    std::size_t headerSize = 0;   // 40 + 4 * colours: the offset of the pixel rows
-    std::size_t rowStride = 0;    // RowStride(width, bits)
+    std::uint32_t colours = 0;      // colour-table entries: ColourCount(1, bits)
+    std::size_t headerSize = 0;     // 40 + 4 * colours: the offset of the pixel rows
+    std::size_t rowStride = 0;      // RowStride(width, bits)
     std::size_t imageDataSize = 0;  // rowStride * height
 
     static RecordLayout For(std::int32_t width, std::int32_t height, int bits);

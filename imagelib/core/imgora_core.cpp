@@ -68,7 +68,8 @@ const ImageRecord* ImgoraCore::LoadAndKeep(const std::string& fileName) {
         return nullptr;
     }
 
-    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_, files_};
+    const DecodeEnvironment environment{&prompts_, progressHook_, jpegOptions_, displayPalette_,
+                                        files_};
     DecodeResult decoded = DecodeFile(fileName, environment);
     if (!decoded.record) {
         ShowLoadError(fileName);

@@ -26,7 +26,7 @@ public:
     // progress hook, for the life of the library: a plain function that
     // leads to this library's ReportProgress.
     explicit ImgoraCore(UserPrompts& prompts, ProgressDisplay* display = nullptr,
-                          ProgressHook hook = nullptr)
+                        ProgressHook hook = nullptr)
         : prompts_(prompts), display_(display), ownHook_(hook) {}
     ImgoraCore(const ImgoraCore&) = delete;
     ImgoraCore& operator=(const ImgoraCore&) = delete;

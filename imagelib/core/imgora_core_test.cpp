@@ -31,7 +31,7 @@ TEST(ImgoraCore, EveryFailedLoadShowsTheLoadErrorWithThePathOnce) {
         folder.PathOf("no such picture.jpg"),
         folder.Write("notes.txt", {'h', 'i'}),
         folder.Write("anim.gif", {'G', 'I', 'F', '8', '9', 'a'}),  // cut after the signature
-        folder.Write("scan.PCX", {10, 5, 1, 8}),                     // cut in the header
+        folder.Write("scan.PCX", {10, 5, 1, 8}),                   // cut in the header
         folder.Write("cut.bmp", Bytes(bmp.begin(), bmp.begin() + 60)),
         folder.PathOf("folder.bmp"),
     };
@@ -54,7 +54,7 @@ TEST(ImgoraCore, KeepsTheRecordAndTheLastSizeUntilTheNextLoad) {
     const ImageRecord* first = library.Load(folder.Write("a.bmp", Bmp(3, -5)), 0);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(library.KeptImage(), first);
-    EXPECT_EQ(library.LastHeight(), -5);  // top-down, as the file has it
+    EXPECT_EQ(library.LastHeight(), -5);     // top-down, as the file has it
     EXPECT_TRUE(ProgressReports().empty());  // a BMP load reports nothing
 
     // A JPEG named .PCX is found by its content; it reports its rows.
@@ -99,15 +99,17 @@ TEST(ImgoraCore, AWindowedLoadShowsTheWindowFirstAndReleasesItOnEveryWayOut) {
     testing::TempFolder folder;
     const std::string missing = folder.PathOf("gone.jpg");
     EXPECT_EQ(library.Load(missing, 1), nullptr);
-    EXPECT_EQ(windowed.log, (std::vector<std::string>{"show: Progress: Loading " + missing,
-                                                      "error: Error: Error Loading " + missing,
-                                                      "release"}));
+    EXPECT_EQ(windowed.log,
+              (std::vector<std::string>{"show: Progress: Loading " + missing,
+                                        "error: Error: Error Loading " + missing, "release"}));
     EXPECT_EQ(library.InstalledHook(), &WindowedLibrary::Hook);
 
     windowed.log.clear();
-    const std::string jpeg = folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(8, 40, 3)));
+    const std::string jpeg =
+        folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(8, 40, 3)));
     ASSERT_NE(library.Load(jpeg, 1), nullptr);
-    EXPECT_EQ(windowed.log, (std::vector<std::string>{"show: Progress: Loading " + jpeg, "release"}));
+    EXPECT_EQ(windowed.log,
+              (std::vector<std::string>{"show: Progress: Loading " + jpeg, "release"}));
     const std::vector<std::int32_t>& bar = windowed.display.positions;
     ASSERT_EQ(bar.size(), 40u);  // one report per row
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
@@ -132,7 +134,8 @@ TEST(ImgoraCore, NothingDispatchedDuringALoadOrSaveCanStartAnother) {
     WindowedLibrary windowed;
     ImgoraCore& library = windowed.library;
     testing::TempFolder folder;
-    const std::string first = folder.Write("first.jpg", testing::EncodeJpeg(testing::TestPattern(8, 20, 3)));
+    const std::string first =
+        folder.Write("first.jpg", testing::EncodeJpeg(testing::TestPattern(8, 20, 3)));
     const std::string second = folder.Write("second.bmp", Bmp(2, 2));
     int refused = 0;
     windowed.display.onDispatch = [&] {

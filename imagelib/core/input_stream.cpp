@@ -4,7 +4,6 @@
 
 #include <limits>
 
-
 namespace imagelib {
 
 bool FileExists(const std::string& fileName) {
@@ -14,7 +13,8 @@ bool FileExists(const std::string& fileName) {
 }
 
 UniqueStdFile OpenForReading(const std::string& fileName, const FileOpener* opener) {
-    return UniqueStdFile(opener ? opener->OpenForReading(fileName) : std::fopen(fileName.c_str(), "rb"));
+    return UniqueStdFile(opener ? opener->OpenForReading(fileName)
+                                : std::fopen(fileName.c_str(), "rb"));
 }
 
 std::int64_t FileSize(std::FILE* file) {

@@ -52,7 +52,8 @@ void SkipInput(j_decompress_ptr info, long count) {
 
 void TermSource(j_decompress_ptr) {}
 
-void AttachSource(jpeg_decompress_struct& info, JpegSource& source, std::span<const std::uint8_t> file) {
+void AttachSource(jpeg_decompress_struct& info, JpegSource& source,
+                  std::span<const std::uint8_t> file) {
     source.manager.init_source = InitSource;
     source.manager.fill_input_buffer = FillInput;
     source.manager.skip_input_data = SkipInput;
@@ -118,7 +119,8 @@ LoadStatus RunDecompressor(DecoderState& state) {
     const bool inks = (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) &&
                       info.num_components == 4;
     if ((!grey && !colour && !inks) ||
-        !ImageSizeJustified(info.image_width, info.image_height, static_cast<std::int64_t>(input.Size()))) {
+        !ImageSizeJustified(info.image_width, info.image_height,
+                            static_cast<std::int64_t>(input.Size()))) {
         jpeg_destroy_decompress(&info);
         return LoadStatus::BadHeader;
     }
@@ -169,16 +171,18 @@ LoadStatus RunDecompressor(DecoderState& state) {
         // Rows come top first and are stored bottom row first: the first
         // row decoded lands in the record's last row.
         while (info.output_scanline < info.output_height) {
-            JSAMPROW row = pixels + layout.TopDownRow(static_cast<std::int32_t>(info.output_scanline));
+            JSAMPROW row =
+                pixels + layout.TopDownRow(static_cast<std::int32_t>(info.output_scanline));
             if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
             record->ReportRow(info.output_scanline);
         }
     } else {
         const int bytesPerPixel = grey ? 1 : 3;
-        const UprightPlacement placement = UprightPlacement::For(orientation, width, height, layout, bytesPerPixel);
-        JSAMPARRAY band = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                                    info.output_width * static_cast<JDIMENSION>(info.output_components),
-                                                    kBandRows);
+        const UprightPlacement placement =
+            UprightPlacement::For(orientation, width, height, layout, bytesPerPixel);
+        JSAMPARRAY band = (*info.mem->alloc_sarray)(
+            reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+            info.output_width * static_cast<JDIMENSION>(info.output_components), kBandRows);
         while (info.output_scanline < info.output_height) {
             const JDIMENSION first = info.output_scanline;
             JDIMENSION count = 0;
@@ -191,7 +195,8 @@ LoadStatus RunDecompressor(DecoderState& state) {
             if (inks) {
                 for (JDIMENSION r = 0; r < count; ++r) CmykToBgr(band[r], info.output_width);
             }
-            placement.Place(static_cast<std::int32_t>(first), static_cast<std::int32_t>(count), band, pixels);
+            placement.Place(static_cast<std::int32_t>(first), static_cast<std::int32_t>(count),
+                            band, pixels);
             for (JDIMENSION r = 1; r <= count; ++r) record->ReportRow(first + r);
         }
     }
@@ -202,8 +207,6 @@ LoadStatus RunDecompressor(DecoderState& state) {
 
 }  // namespace
 
-LoadStatus DecodeJpeg(DecoderState& state) {
-    return RunDecompressor(state);
-}
+LoadStatus DecodeJpeg(DecoderState& state) { return RunDecompressor(state); }
 
 }  // namespace imagelib

@@ -22,10 +22,12 @@ using testing::Picture;
 // read back; for greyscale files through the same quantizer (256 levels,
 // Floyd-Steinberg), which moves some values by one. Status 2 means it met
 // a warning and still decoded.
-std::vector<testing::Rgb> DjpegColours(const testing::TempFolder& folder, const std::string& path, bool grey) {
+std::vector<testing::Rgb> DjpegColours(const testing::TempFolder& folder, const std::string& path,
+                                       bool grey) {
     const std::string output = folder.PathOf("djpeg.bmp");
-    const std::string command = std::string(REDIRA_DJPEG) + " -dct int -bmp" + (grey ? " -colors 256 -dither fs" : "") +
-                                " -outfile '" + output + "' '" + path + "' 2>/dev/null";
+    const std::string command = std::string(REDIRA_DJPEG) + " -dct int -bmp" +
+                                (grey ? " -colors 256 -dither fs" : "") + " -outfile '" + output +
+                                "' '" + path + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 2)) return {};
     return testing::RecordColours(DecodeFile(output, DecodeEnvironment{}).record);
@@ -54,8 +56,13 @@ TEST(JpegDecoder, ColourGreyCmykAndYcckPicturesEqualDjpegsStoredBottomUp) {
         int width, height, components;
         testing::JpegOptions options;
     };
-    const Case cases[] = {{61, 37, 3, {85}}, {64, 64, 3, {70, true}}, {1, 1, 3, {90}}, {45, 29, 1, {85}},
-                          {40, 24, 1, {60, true}}, {33, 17, 4, {85}}, {33, 17, 4, {85, false, true}}};
+    const Case cases[] = {{61, 37, 3, {85}},
+                          {64, 64, 3, {70, true}},
+                          {1, 1, 3, {90}},
+                          {45, 29, 1, {85}},
+                          {40, 24, 1, {60, true}},
+                          {33, 17, 4, {85}},
+                          {33, 17, 4, {85, false, true}}};
     testing::TempFolder folder;
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << "x" << c.components);
@@ -70,7 +77,8 @@ TEST(JpegDecoder, ColourGreyCmykAndYcckPicturesEqualDjpegsStoredBottomUp) {
 TEST(JpegDecoder, AFileCutShortWarnsOnceThenGivesTheFullPictureOnOkAndFailsOnCancel) {
     testing::TempFolder folder;
     const Bytes whole = testing::EncodeJpeg(testing::TestPattern(64, 48, 3), {90});
-    const std::string path = folder.Write("cut.jpg", Bytes(whole.begin(), whole.begin() + whole.size() * 6 / 10));
+    const std::string path =
+        folder.Write("cut.jpg", Bytes(whole.begin(), whole.begin() + whole.size() * 6 / 10));
     FakePrompts prompts;
     ExpectDjpegPicture(path, prompts, false);
     ASSERT_EQ(prompts.warnings.size(), 1u);
@@ -91,14 +99,15 @@ TEST(JpegDecoder, RefusesSizesTheFileCannotHold) {
     for (const int side : {65000, 2000}) {
         FakePrompts prompts;
         const DecodeResult result =
-            DecodeFile(folder.Write("a.jpg", testing::WithFrameSize(small, side, side)), DecodeEnvironment{&prompts, nullptr, {}});
+            DecodeFile(folder.Write("a.jpg", testing::WithFrameSize(small, side, side)),
+                       DecodeEnvironment{&prompts, nullptr, {}});
         EXPECT_EQ(result.status, LoadStatus::BadHeader);
         EXPECT_TRUE(prompts.warnings.empty());
     }
     // The densest plain file still loads: 1600 x 1200 of one grey.
     Picture plain{1600, 1200, 1, Bytes(1600 * 1200, 0x80)};
-    const DecodeResult result =
-        DecodeFile(folder.Write("plain.jpg", testing::EncodeJpeg(plain, {75})), DecodeEnvironment{});
+    const DecodeResult result = DecodeFile(
+        folder.Write("plain.jpg", testing::EncodeJpeg(plain, {75})), DecodeEnvironment{});
     EXPECT_EQ(result.status, LoadStatus::Ok);
 }
 
@@ -116,28 +125,35 @@ TEST(JpegDecoder, AnExifOrientationTurnsThePictureUpright) {
         const Bytes withJfif = testing::EncodeJpeg(picture, options);
         options.jfif = false;
         const Bytes withoutJfif = testing::EncodeJpeg(picture, options);
-        const DecodeResult plain = DecodeFile(folder.Write("plain.jpg", withJfif), DecodeEnvironment{});
+        const DecodeResult plain =
+            DecodeFile(folder.Write("plain.jpg", withJfif), DecodeEnvironment{});
         ASSERT_EQ(plain.status, LoadStatus::Ok);
         const std::vector<testing::Rgb> stored = testing::RecordColours(plain.record);
         for (int value = 1; value <= 8; ++value) {
-            SCOPED_TRACE(::testing::Message() << (grey ? "grey" : "colour") << ", orientation " << value);
+            SCOPED_TRACE(::testing::Message()
+                         << (grey ? "grey" : "colour") << ", orientation " << value);
             const Bytes exif = testing::CameraExif(value, value % 2 == 0);
             const Bytes xmp = {'h', 't', 't', 'p', ':', '/', '/', 0};
-            const Bytes file = value <= 4 ? testing::WithSegment(withoutJfif, 0xE1, exif)
-                                          : testing::WithSegment(testing::WithSegment(withJfif, 0xE1, exif, true), 0xE1,
-                                                                 xmp, true);
-            const DecodeResult result = DecodeFile(folder.Write("turned.jpg", file), DecodeEnvironment{});
+            const Bytes file =
+                value <= 4 ? testing::WithSegment(withoutJfif, 0xE1, exif)
+                           : testing::WithSegment(testing::WithSegment(withJfif, 0xE1, exif, true),
+                                                  0xE1, xmp, true);
+            const DecodeResult result =
+                DecodeFile(folder.Write("turned.jpg", file), DecodeEnvironment{});
             ASSERT_EQ(result.status, LoadStatus::Ok);
             const bool swapped = value >= 5;
-            const int uprightWidth = swapped ? height : width, uprightHeight = swapped ? width : height;
+            const int uprightWidth = swapped ? height : width,
+                      uprightHeight = swapped ? width : height;
             ASSERT_EQ(result.record.Width(), uprightWidth);
             ASSERT_EQ(result.record.Height(), uprightHeight);
             ASSERT_EQ(result.record.BitCount(), grey ? 8 : 24);
             const std::vector<testing::Rgb> upright = testing::RecordColours(result.record);
             for (int y = 0; y < uprightHeight; ++y) {
                 for (int x = 0; x < uprightWidth; ++x) {
-                    const testing::Position from = testing::StoredPosition(value, width, height, x, y);
-                    ASSERT_EQ(upright[y * uprightWidth + x], stored[from.y * width + from.x]) << x << "," << y;
+                    const testing::Position from =
+                        testing::StoredPosition(value, width, height, x, y);
+                    ASSERT_EQ(upright[y * uprightWidth + x], stored[from.y * width + from.x])
+                        << x << "," << y;
                 }
             }
         }
@@ -164,9 +180,9 @@ TEST(JpegDecoder, EveryTestPictureDjpegDecodesLoadsAsAViewerShowsIt) {
     // what djpeg cannot decode (12-bit, lossless) fails.
     testing::TempFolder folder;
     const std::string source = REDIRA_SOURCE_DIR;
-    const std::string command = "'" + source + "/imagelib/testdata/jpeg/viewer_references.py' '" + folder.PathOf("") +
-                                "' '" + source + "/imagelib/testdata/jpeg' '" + source + "/imagelib/testdata/seeds' '" +
-                                source + "/resources'";
+    const std::string command = "'" + source + "/imagelib/testdata/jpeg/viewer_references.py' '" +
+                                folder.PathOf("") + "' '" + source + "/imagelib/testdata/jpeg' '" +
+                                source + "/imagelib/testdata/seeds' '" + source + "/resources'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     int loaded = 0, refused = 0;
     for (const std::string& name : folder.Names()) {
@@ -174,7 +190,8 @@ TEST(JpegDecoder, EveryTestPictureDjpegDecodesLoadsAsAViewerShowsIt) {
         SCOPED_TRACE(name);
         const std::string base = folder.PathOf(name.substr(0, name.size() - 4));
         FakePrompts prompts;
-        const DecodeResult result = DecodeFile(folder.PathOf(name), DecodeEnvironment{&prompts, nullptr, {}});
+        const DecodeResult result =
+            DecodeFile(folder.PathOf(name), DecodeEnvironment{&prompts, nullptr, {}});
         EXPECT_TRUE(prompts.warnings.empty());
         if (std::filesystem::exists(base + ".refused")) {
             EXPECT_NE(result.status, LoadStatus::Ok);
@@ -186,7 +203,9 @@ TEST(JpegDecoder, EveryTestPictureDjpegDecodesLoadsAsAViewerShowsIt) {
         const DecodeResult reference = DecodeFile(base + ".bmp", DecodeEnvironment{});
         ASSERT_EQ(result.record.Width(), reference.record.Width());
         ASSERT_EQ(result.record.Height(), reference.record.Height());
-        EXPECT_LE(LargestDifference(testing::RecordColours(result.record), testing::RecordColours(reference.record)), 1);
+        EXPECT_LE(LargestDifference(testing::RecordColours(result.record),
+                                    testing::RecordColours(reference.record)),
+                  1);
         ++loaded;
     }
     EXPECT_GE(loaded, 30);

@@ -66,7 +66,8 @@ std::optional<PixelLayout> LayoutOf(const ImageRecord& record) {
         if (masked) {
             // The three masks stand where a colour table would.
             if (record.Size() < kInfoHeaderSize + 12) return std::nullopt;
-            for (int i = 0; i < 3; ++i) masks[i] = ReadU32(record.Bytes() + kInfoHeaderSize + 4 * i);
+            for (int i = 0; i < 3; ++i)
+                masks[i] = ReadU32(record.Bytes() + kInfoHeaderSize + 4 * i);
         } else if (header.bitCount == 32) {
             masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
         }
@@ -78,8 +79,7 @@ std::optional<PixelLayout> LayoutOf(const ImageRecord& record) {
         layout.blue = Channel(masks[2]);
         break;
     }
-    default:
-        return std::nullopt;  // 1 to 8 bits, and kinds no decoder makes
+    default: return std::nullopt;  // 1 to 8 bits, and kinds no decoder makes
     }
     if (header.height == INT32_MIN) return std::nullopt;
     layout.width = header.width;
@@ -148,16 +148,18 @@ LoadStatus RunCompressor(const std::uint8_t* pixels, const PixelLayout& layout, 
 
 }  // namespace
 
-LoadStatus EncodeJpeg(const ImageRecord& record, const std::string& fileName,
-                      std::int32_t quality, const DecodeEnvironment& environment) {
+LoadStatus EncodeJpeg(const ImageRecord& record, const std::string& fileName, std::int32_t quality,
+                      const DecodeEnvironment& environment) {
     const std::optional<PixelLayout> layout = LayoutOf(record);
     if (!layout) return LoadStatus::CannotSave;
-    const ProgressScale rows(environment.progressHook, kPhaseConverting, static_cast<double>(layout->rows));
+    const ProgressScale rows(environment.progressHook, kPhaseConverting,
+                             static_cast<double>(layout->rows));
 
     ReplacementFile output;
     LoadStatus status = output.Create(fileName);
     if (status == LoadStatus::Ok) {
-        status = RunCompressor(record.Pixels(), *layout, output.Stream(), quality, environment.prompts, rows);
+        status = RunCompressor(record.Pixels(), *layout, output.Stream(), quality,
+                               environment.prompts, rows);
     }
     if (status == LoadStatus::Ok) status = output.Commit();
     return status;  // a file not committed is removed here

@@ -19,7 +19,7 @@ namespace imagelib {
 // file that was there before as it was. Every row written is reported to
 // the environment's progress hook (converting phase). The first warning
 // of the JPEG library goes to its prompts.
-LoadStatus EncodeJpeg(const ImageRecord& record, const std::string& fileName,
-                      std::int32_t quality, const DecodeEnvironment& environment);
+LoadStatus EncodeJpeg(const ImageRecord& record, const std::string& fileName, std::int32_t quality,
+                      const DecodeEnvironment& environment);
 
 }  // namespace imagelib

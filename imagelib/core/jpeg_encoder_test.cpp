@@ -36,10 +36,13 @@ struct Packed {
     bool topDown;
 };
 
-std::pair<Bytes, std::vector<testing::Rgb>> PackedBmp(const Packed& packing, const testing::Picture& picture) {
+std::pair<Bytes, std::vector<testing::Rgb>> PackedBmp(const Packed& packing,
+                                                      const testing::Picture& picture) {
     std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (packing.compression == kCompressionBitfields) std::copy(packing.masks.begin(), packing.masks.end(), masks);
-    else if (packing.bits != 16) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+    if (packing.compression == kCompressionBitfields)
+        std::copy(packing.masks.begin(), packing.masks.end(), masks);
+    else if (packing.bits != 16)
+        masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
     const int bytes = packing.bits / 8;
     const std::size_t stride = (static_cast<std::size_t>(picture.width) * bytes + 3) / 4 * 4;
     testing::BmpFile file(picture.width, packing.topDown ? -picture.height : picture.height,
@@ -58,7 +61,8 @@ std::pair<Bytes, std::vector<testing::Rgb>> PackedBmp(const Packed& packing, con
                 pixel |= value << shift;
                 colour = colour << 8 | (value * 255 + top / 2) / top;
             }
-            for (int i = 0; i < bytes; ++i) file.pixelData[stored * stride + x * bytes + i] = std::uint8_t(pixel >> (8 * i));
+            for (int i = 0; i < bytes; ++i)
+                file.pixelData[stored * stride + x * bytes + i] = std::uint8_t(pixel >> (8 * i));
             colours.push_back(colour);
         }
     }
@@ -86,8 +90,9 @@ TEST(JpegEncoder, EveryTrueColourRecordIsSavedAsItsPicture) {
     for (const auto& [width, height] : {std::pair{123, 45}, {123, 1}, {1, 7}}) {
         const testing::Picture picture = testing::TestPattern(width, height, 3);
         for (const Packed& packing : cases) {
-            SCOPED_TRACE(::testing::Message() << width << 'x' << height << ", " << packing.bits << " bits, compression "
-                                              << packing.compression << (packing.topDown ? ", top-down" : ""));
+            SCOPED_TRACE(::testing::Message()
+                         << width << 'x' << height << ", " << packing.bits << " bits, compression "
+                         << packing.compression << (packing.topDown ? ", top-down" : ""));
             const auto [bmp, colours] = PackedBmp(packing, picture);
             FakePrompts prompts;
             ImgoraCore library(prompts);
@@ -140,21 +145,29 @@ TEST(JpegEncoder, AFailedSaveLeavesNoPartialFileAndTheEarlierFileAsItWas) {
     wide.pixelData.assign(65504 * 3, 0x80);
     ASSERT_NE(library.Load(folder.Write("wide.bmp", testing::BuildBmp(wide)), 0), nullptr);
     std::filesystem::remove(folder.PathOf("wide.bmp"));
-    EXPECT_EQ(EncodeJpeg(*library.KeptImage(), target, 80, DecodeEnvironment{}), LoadStatus::JpegFailure);
+    EXPECT_EQ(EncodeJpeg(*library.KeptImage(), target, 80, DecodeEnvironment{}),
+              LoadStatus::JpegFailure);
     expectNothingChanged();
 
     // The disk fills up halfway.
-    ASSERT_NE(library.Load(folder.Write("big.jpg", testing::EncodeJpeg(testing::TestPattern(300, 200, 3), {95})), 0), nullptr);
+    ASSERT_NE(library.Load(folder.Write("big.jpg", testing::EncodeJpeg(
+                                                       testing::TestPattern(300, 200, 3), {95})),
+                           0),
+              nullptr);
     std::filesystem::remove(folder.PathOf("big.jpg"));
     {
         const FileSizeLimit limit(3000);
-        EXPECT_EQ(EncodeJpeg(*library.KeptImage(), target, 95, DecodeEnvironment{}), LoadStatus::ReadFailed);
+        EXPECT_EQ(EncodeJpeg(*library.KeptImage(), target, 95, DecodeEnvironment{}),
+                  LoadStatus::ReadFailed);
     }
     expectNothingChanged();
 
     // Places that cannot take the file.
-    for (const std::string& path : {folder.PathOf("a folder.jpg"), folder.PathOf("no folder/x.jpg"), std::string()}) {
-        EXPECT_EQ(EncodeJpeg(*library.KeptImage(), path, 95, DecodeEnvironment{}), LoadStatus::ReadFailed) << path;
+    for (const std::string& path :
+         {folder.PathOf("a folder.jpg"), folder.PathOf("no folder/x.jpg"), std::string()}) {
+        EXPECT_EQ(EncodeJpeg(*library.KeptImage(), path, 95, DecodeEnvironment{}),
+                  LoadStatus::ReadFailed)
+            << path;
         expectNothingChanged();
     }
     // And the same image saves well once there is room.

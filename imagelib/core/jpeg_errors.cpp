@@ -21,8 +21,8 @@ void OnJpegWarning(j_common_ptr info) {
     const bool goOn =
         !errors->prompts || errors->prompts->ConfirmJpegWarning(text, kJpegWarningCaption);
     if (goOn) return;
-    errors->failure = info->err->msg_code == JWRN_JPEG_EOF ? LoadStatus::Truncated
-                                                           : LoadStatus::JpegCancelled;
+    errors->failure =
+        info->err->msg_code == JWRN_JPEG_EOF ? LoadStatus::Truncated : LoadStatus::JpegCancelled;
     std::longjmp(errors->jump, 1);
 }
 
@@ -40,19 +40,14 @@ jpeg_error_mgr* AttachJpegErrors(JpegErrors& errors, UserPrompts* prompts) {
 
 LoadStatus StatusForJpegMessage(int messageCode) {
     switch (messageCode) {
-    case JERR_NO_SOI:
-        return LoadStatus::NotRecognised;
+    case JERR_NO_SOI: return LoadStatus::NotRecognised;
     case JERR_INPUT_EMPTY:
-    case JERR_INPUT_EOF:
-        return LoadStatus::Truncated;
+    case JERR_INPUT_EOF: return LoadStatus::Truncated;
     case JERR_FILE_READ:
-    case JERR_FILE_WRITE:
-        return LoadStatus::ReadFailed;
+    case JERR_FILE_WRITE: return LoadStatus::ReadFailed;
     case JERR_OUT_OF_MEMORY:
-    case JERR_NO_BACKING_STORE:
-        return LoadStatus::OutOfMemory;
-    default:
-        return LoadStatus::JpegFailure;
+    case JERR_NO_BACKING_STORE: return LoadStatus::OutOfMemory;
+    default: return LoadStatus::JpegFailure;
     }
 }
 

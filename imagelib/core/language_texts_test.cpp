@@ -9,14 +9,15 @@ namespace imagelib {
 namespace {
 
 auto Fields(const LanguageTexts& t) {
-    return std::tie(t.name, t.progressCaption, t.errorCaption, t.loadingText, t.errorLoadingText, t.warningText);
+    return std::tie(t.name, t.progressCaption, t.errorCaption, t.loadingText, t.errorLoadingText,
+                    t.warningText);
 }
 
 // The texts of the load error box and the progress window are read on the
 // screen under Wine; here which texts a name puts in place.
 TEST(LanguageTexts, EachNameInAnyLetterCaseChoosesItsSetAndAnUnknownOneEnglish) {
-    for (const char* name : {"English", "gERMAN", "french", "Spanish", "DUTCH", "portuguese", "ItAlIaN", "Japanese",
-                             "Custom"}) {
+    for (const char* name : {"English", "gERMAN", "french", "Spanish", "DUTCH", "portuguese",
+                             "ItAlIaN", "Japanese", "Custom"}) {
         LanguageTexts texts{"", "p", "e", "l", "el", "earlier"};
         EXPECT_TRUE(ChooseLanguage(texts, name)) << name;
         EXPECT_EQ(texts.name, UpperCaseAscii(name));

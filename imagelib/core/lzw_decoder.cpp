@@ -53,7 +53,8 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
     bool ended = ended_;
     const unsigned clearCode = clearCode_;
     const unsigned endCode = endCode_;
-    const std::size_t fastEnd = room > kSlack ? room - kSlack : 0;  // strings ending by here fit directly
+    const std::size_t fastEnd =
+        room > kSlack ? room - kSlack : 0;  // strings ending by here fit directly
     Entry* const entries = entries_.data();
 
     // The next code of the current width; the end code when the bytes run
@@ -107,7 +108,8 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
             code = table.oldCode;
         }
         // The bounds only guard against a table that breaks its invariants.
-        const std::size_t stringLength = std::clamp<std::size_t>(entries[code].length, 1, kStringSize - 1);
+        const std::size_t stringLength =
+            std::clamp<std::size_t>(entries[code].length, 1, kStringSize - 1);
         const std::size_t size = stringLength + (repeatFirst ? 1 : 0);
         const bool fits = written + size <= fastEnd;
         std::uint8_t* const to = fits ? out + written : string_.data();
@@ -134,7 +136,8 @@ std::size_t LzwDecoder::Decode(std::uint8_t* out, std::size_t room) {
             const Entry old = entries[table.oldCode];
             Entry& next = entries[table.nextFree];
             const unsigned used = old.length % 8u;  // in the old last piece; 0 when it is full
-            next.tail = used ? old.tail | std::uint64_t{table.firstByte} << (8 * used) : table.firstByte;
+            next.tail =
+                used ? old.tail | std::uint64_t{table.firstByte} << (8 * used) : table.firstByte;
             next.head = static_cast<std::uint16_t>(used ? old.head : table.oldCode);
             next.length = static_cast<std::uint16_t>(old.length + 1);
             ++table.nextFree;

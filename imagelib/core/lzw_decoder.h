@@ -135,7 +135,8 @@ private:
     // buffer whatever the table holds.
     std::array<Entry, kTableSize> entries_{};
 
-    static_assert(std::endian::native == std::endian::little, "pieces are stored as little-endian words");
+    static_assert(std::endian::native == std::endian::little,
+                  "pieces are stored as little-endian words");
 
     // A string goes straight into the caller's buffer when it fits there
     // with kSlack bytes to spare, else into string_, whose bytes not yet

@@ -30,23 +30,19 @@ struct Layout {
 
 bool LayoutRead(const Layout& layout) {
     switch (layout.bitsPerPlane) {
-    case 1:
-        return layout.planes == 1 || layout.planes == 2 || layout.planes == 4;
-    case 2:
-        return layout.planes == 1 || layout.planes == 2;
-    case 4:
-        return layout.planes == 1;
-    case 8:
-        return layout.planes == 1 || layout.planes == 3;
-    default:
-        return false;
+    case 1: return layout.planes == 1 || layout.planes == 2 || layout.planes == 4;
+    case 2: return layout.planes == 1 || layout.planes == 2;
+    case 4: return layout.planes == 1;
+    case 8: return layout.planes == 1 || layout.planes == 3;
+    default: return false;
     }
 }
 
 // The colours of the picture (not of a 24-bit one) into `palette`.
 LoadStatus ReadColours(DecoderState& state, const std::uint8_t* header, const Layout& layout,
                        PaletteTriples& palette) {
-    const std::size_t count = ColourCount(1, static_cast<std::uint32_t>(layout.bitsPerPlane * layout.planes));
+    const std::size_t count =
+        ColourCount(1, static_cast<std::uint32_t>(layout.bitsPerPlane * layout.planes));
     if (header[1] == kVersionWithoutPalette) {
         const DisplayPalette* display = state.Environment().displayPalette;
         if (!display || !display->SystemColours(count, palette)) FixedPcxColours(count, palette);
@@ -100,17 +96,14 @@ unsigned Sample(const std::uint8_t* plane, std::int32_t x, int bits) {
 // One scan line (its planes one after another) into one record row. A
 // line shorter than the picture is wide (writers whose "x max" is one too
 // large make them) fills the row as far as it goes; the rest stays 0.
-void PlaceRow(const std::uint8_t* line, const Layout& layout, std::int32_t width, std::uint8_t* out) {
+void PlaceRow(const std::uint8_t* line, const Layout& layout, std::int32_t width,
+              std::uint8_t* out) {
     const std::size_t plane = layout.bytesPerLine;
     const auto held = static_cast<std::int32_t>(
         std::min<std::int64_t>(width, static_cast<std::int64_t>(plane) * 8 / layout.bitsPerPlane));
     switch (layout.RecordBits()) {
-    case 1:
-        std::memcpy(out, line, static_cast<std::size_t>((held + 7) / 8));
-        break;
-    case 8:
-        std::memcpy(out, line, static_cast<std::size_t>(held));
-        break;
+    case 1: std::memcpy(out, line, static_cast<std::size_t>((held + 7) / 8)); break;
+    case 8: std::memcpy(out, line, static_cast<std::size_t>(held)); break;
     case 24:
         for (std::int32_t x = 0; x < held; ++x) {
             out[3 * x + 0] = line[2 * plane + x];
@@ -122,7 +115,8 @@ void PlaceRow(const std::uint8_t* line, const Layout& layout, std::int32_t width
         for (std::int32_t x = 0; x < held; ++x) {
             unsigned value = 0;
             for (int p = 0; p < layout.planes; ++p) {
-                value |= Sample(line + p * plane, x, layout.bitsPerPlane) << (p * layout.bitsPerPlane);
+                value |= Sample(line + p * plane, x, layout.bitsPerPlane)
+                         << (p * layout.bitsPerPlane);
             }
             out[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? value << 4 : value);
         }
@@ -159,7 +153,8 @@ void FixedPcxColours(std::size_t count, PaletteTriples& triples) {
             }
         }
     }
-    for (int i = 0; i < 24; ++i, entry += 3) std::fill_n(entry, 3, static_cast<std::uint8_t>(8 + 10 * i));
+    for (int i = 0; i < 24; ++i, entry += 3)
+        std::fill_n(entry, 3, static_cast<std::uint8_t>(8 + 10 * i));
 }
 
 LoadStatus DecodePcx(DecoderState& state) {
@@ -184,7 +179,8 @@ LoadStatus DecodePcx(DecoderState& state) {
         std::max(static_cast<std::int64_t>(layout.bytesPerLine), widthBytes) * layout.planes;
     if (!LayoutRead(layout) || !ImageSizeAllowed(width, height) || layout.bytesPerLine == 0 ||
         lineBytes * height > static_cast<std::int64_t>(kMaxBlockSize) ||
-        fullLineBytes * height > kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(input.Size())) {
+        fullLineBytes * height >
+            kMaxPcxBytesPerFileByte * static_cast<std::int64_t>(input.Size())) {
         return LoadStatus::BadHeader;
     }
     const int bits = layout.RecordBits();
@@ -198,7 +194,8 @@ LoadStatus DecodePcx(DecoderState& state) {
     const RecordLayout recordLayout = RecordLayout::For(width, height, bits);
     state.ReportReadingEvery(recordLayout.rowStride);
     DecodedData decoded;
-    if (!decoded.Allocate(static_cast<std::size_t>(lineBytes * height))) return LoadStatus::OutOfMemory;
+    if (!decoded.Allocate(static_cast<std::size_t>(lineBytes * height)))
+        return LoadStatus::OutOfMemory;
     Decompress(input, decoded, header[2] == kRunLengthEncoded);
 
     const auto [record, made] = state.MakeRecord(recordLayout, bits <= 8 ? &palette : nullptr);

@@ -17,7 +17,8 @@ using testing::IndexedPcx;
 using testing::PcxFile;
 using testing::Rgb;
 
-DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes, const DecodeEnvironment& environment = {}) {
+DecodeResult Decode(const testing::TempFolder& folder, const Bytes& bytes,
+                    const DecodeEnvironment& environment = {}) {
     return testing::DecodeBytes(folder, "picture.pcx", bytes, environment);
 }
 
@@ -31,18 +32,19 @@ TEST(PcxReader, EveryLayoutReadGivesThePicturesColoursAndALineShorterThanThePict
         bool runsAcrossLines;
     };
     const Case cases[] = {
-        {1, 1, 1, 1, false}, {1, 2, 4, 1, true}, {1, 4, 4, 1, false}, {2, 1, 4, 1, false},
+        {1, 1, 1, 1, false}, {1, 2, 4, 1, true},  {1, 4, 4, 1, false}, {2, 1, 4, 1, false},
         {4, 1, 4, 0, false}, {2, 2, 4, 2, false}, {8, 1, 8, 1, true},  {8, 1, 8, 0, false},
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
         for (const int beyond : {0, 1, 9}) {
-            SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << " encoding " << int(c.encoding)
-                                              << ", " << beyond << " beyond");
+            SCOPED_TRACE(::testing::Message() << c.bitsPerPlane << " x " << c.planes << " encoding "
+                                              << int(c.encoding) << ", " << beyond << " beyond");
             const int values = 1 << (c.bitsPerPlane * c.planes);
             // A run of 64 first (the longest run is 63 bytes), the last colour last.
             Bytes indices;
-            for (int i = 0; i < held * height; ++i) indices.push_back(static_cast<std::uint8_t>(i < 64 ? 1 : (i * 7 + i / 9) % values));
+            for (int i = 0; i < held * height; ++i)
+                indices.push_back(static_cast<std::uint8_t>(i < 64 ? 1 : (i * 7 + i / 9) % values));
             indices.back() = static_cast<std::uint8_t>(values - 1);
             PcxFile file = IndexedPcx(indices, held, height, c.bitsPerPlane, c.planes);
             file.xMax = static_cast<std::uint16_t>(held + beyond - 1);
@@ -66,7 +68,8 @@ TEST(PcxReader, EveryLayoutReadGivesThePicturesColoursAndALineShorterThanThePict
             }
             EXPECT_EQ(testing::RecordColours(result.record), expected);
             if (values == 4) {  // four colours in a 16-entry table: the rest black
-                for (int i = 4; i < 16; ++i) EXPECT_EQ(result.record.ColourTable()[4 * i + 2], 0) << i;
+                for (int i = 4; i < 16; ++i)
+                    EXPECT_EQ(result.record.ColourTable()[4 * i + 2], 0) << i;
             }
         }
     }
@@ -91,8 +94,8 @@ TEST(PcxReader, PlanesGiveTheLowBitsFirstAndThreePlanesAreRedGreenBlue) {
     const std::vector<Rgb> sixteen = testing::TripleColours(four.headerPalette);
     testing::TempFolder folder;
     EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(four)).record),
-              (std::vector<Rgb>{sixteen[7], sixteen[6], sixteen[5], sixteen[4], sixteen[3], sixteen[2],
-                                sixteen[1], sixteen[8]}));
+              (std::vector<Rgb>{sixteen[7], sixteen[6], sixteen[5], sixteen[4], sixteen[3],
+                                sixteen[2], sixteen[1], sixteen[8]}));
     EXPECT_EQ(testing::RecordColours(Decode(folder, testing::BuildPcx(rgb)).record),
               (std::vector<Rgb>{0x112131, 0x122232, 0, 0x415161, 0x425262, 0}));
 }
@@ -107,7 +110,10 @@ TEST(PcxReader, VersionThreeTakesTheDisplaysColoursOrElseFixedOnes) {
         {1, 1, {0, 1}, {0x000000, 0xFFFFFF}},
         {2, 1, {1, 2, 3}, {0x55FFFF, 0xFF55FF, 0xFFFFFF}},
         {1, 4, {1, 6, 7, 8, 15}, {0x0000AA, 0xAA5500, 0xAAAAAA, 0x555555, 0xFFFFFF}},
-        {8, 1, {15, 16, 17, 231, 232, 255}, {0xFFFFFF, 0x000000, 0x000033, 0xFFFFFF, 0x080808, 0xEEEEEE}},
+        {8,
+         1,
+         {15, 16, 17, 231, 232, 255},
+         {0xFFFFFF, 0x000000, 0x000033, 0xFFFFFF, 0x080808, 0xEEEEEE}},
     };
     testing::TempFolder folder;
     for (const Case& c : cases) {
@@ -119,25 +125,36 @@ TEST(PcxReader, VersionThreeTakesTheDisplaysColoursOrElseFixedOnes) {
         const Bytes bytes = testing::BuildPcx(file);
 
         FakeDisplay display;
-        const DecodeResult shown = Decode(folder, bytes, DecodeEnvironment{nullptr, nullptr, {}, &display});
+        const DecodeResult shown =
+            Decode(folder, bytes, DecodeEnvironment{nullptr, nullptr, {}, &display});
         ASSERT_EQ(shown.status, LoadStatus::Ok);
         std::vector<Rgb> expected;
-        for (const std::uint8_t i : c.indices) expected.push_back(Rgb{i} << 16 | Rgb{i} << 8 | (255 - i));
+        for (const std::uint8_t i : c.indices)
+            expected.push_back(Rgb{i} << 16 | Rgb{i} << 8 | (255 - i));
         EXPECT_EQ(testing::RecordColours(shown.record), expected);
-        EXPECT_EQ(display.asked, std::vector<std::size_t>{std::size_t{1} << (c.bitsPerPlane * c.planes)});
+        EXPECT_EQ(display.asked,
+                  std::vector<std::size_t>{std::size_t{1} << (c.bitsPerPlane * c.planes)});
 
         display.hasPalette = false;
-        EXPECT_EQ(testing::RecordColours(Decode(folder, bytes, DecodeEnvironment{nullptr, nullptr, {}, &display}).record),
-                  c.fixed);
-        EXPECT_EQ(testing::RecordColours(Decode(folder, bytes).record), c.fixed);  // no display at all
+        EXPECT_EQ(
+            testing::RecordColours(
+                Decode(folder, bytes, DecodeEnvironment{nullptr, nullptr, {}, &display}).record),
+            c.fixed);
+        EXPECT_EQ(testing::RecordColours(Decode(folder, bytes).record),
+                  c.fixed);  // no display at all
     }
 }
 
 TEST(PcxReader, RefusesLayoutsAndSizesItCannotShow) {
     // Files cut short, at any length, are tried by DecodeFile's tests.
     const PcxFile valid = IndexedPcx(Bytes(8 * 3, 1), 8, 3, 1, 4);
-    const auto changed = [&](auto change) { PcxFile file = valid; change(file); return testing::BuildPcx(file); };
-    PcxFile palette = IndexedPcx({0, 1, 2, 255}, 2, 2, 8, 1);  // the colour block: marker not 12, or missing
+    const auto changed = [&](auto change) {
+        PcxFile file = valid;
+        change(file);
+        return testing::BuildPcx(file);
+    };
+    PcxFile palette =
+        IndexedPcx({0, 1, 2, 255}, 2, 2, 8, 1);  // the colour block: marker not 12, or missing
     palette.tail = testing::PcxColourBlock(testing::ColourTriples(256), 10);
     const Bytes wrongMarker = testing::BuildPcx(palette);
     const std::vector<testing::Refusal> cases = {
@@ -153,11 +170,13 @@ TEST(PcxReader, RefusesLayoutsAndSizesItCannotShow) {
         // too small for lines of its width.
         {changed([](PcxFile& f) { f.xMax = 65534; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.bytesPerLine = 0; }), LoadStatus::BadHeader},
-        {changed([](PcxFile& f) { f.xMin = 9; }), LoadStatus::BadHeader},  // right of its right edge
+        {changed([](PcxFile& f) { f.xMin = 9; }),
+         LoadStatus::BadHeader},  // right of its right edge
         {changed([](PcxFile& f) { f.yMin = 1, f.yMax = 0; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.xMax = 65534, f.bytesPerLine = 8192; }), LoadStatus::BadHeader},
         {changed([](PcxFile& f) { f.yMax = 65535; }), LoadStatus::BadHeader},  // 65536 rows
-        {changed([](PcxFile& f) { f.yMax = 9999; }), LoadStatus::BadHeader},   // 80 kB claimed by 200 bytes
+        {changed([](PcxFile& f) { f.yMax = 9999; }),
+         LoadStatus::BadHeader},  // 80 kB claimed by 200 bytes
         {wrongMarker, LoadStatus::BadHeader},
         {Bytes(wrongMarker.begin(), wrongMarker.end() - 769), LoadStatus::Truncated},
     };

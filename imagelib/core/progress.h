@@ -19,7 +19,9 @@ class ProgressScale {
 public:
     ProgressScale() = default;
     ProgressScale(ProgressHook hook, std::uint16_t phase, double whole)
-        : hook_(hook), phase_(phase), factor_(whole > 0 ? 100.0f / static_cast<float>(whole) : 0.0f) {}
+        : hook_(hook),
+          phase_(phase),
+          factor_(whole > 0 ? 100.0f / static_cast<float>(whole) : 0.0f) {}
 
     void Report(double count) const {
         if (!hook_) return;

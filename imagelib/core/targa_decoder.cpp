@@ -20,7 +20,8 @@ constexpr std::uint8_t kTopFirst = 0x20;
 // repeats the one pixel that follows (low seven bits) more times;
 // otherwise that many more pixels follow it plainly. Packets may cross
 // rows.
-void DecodePixels(ByteReader& input, DecodedData& decoded, std::size_t bytesPerPixel, bool runLength) {
+void DecodePixels(ByteReader& input, DecodedData& decoded, std::size_t bytesPerPixel,
+                  bool runLength) {
     std::array<std::uint8_t, 4> pixel{};
     int repeats = 0;
     int raw = 0;
@@ -71,7 +72,8 @@ LoadStatus DecodeTarga(DecoderState& state) {
         (descriptor & kInterleaving) != 0 ||
         (imageType != kTrueColour && imageType != kRunLengthTrueColour) ||
         !ImageSizeAllowed(width, height) ||
-        std::int64_t{width} * height > kMaxTargaPixelsPerFileByte * static_cast<std::int64_t>(input.Size())) {
+        std::int64_t{width} * height >
+            kMaxTargaPixelsPerFileByte * static_cast<std::int64_t>(input.Size())) {
         return LoadStatus::BadHeader;
     }
 
@@ -82,7 +84,8 @@ LoadStatus DecodeTarga(DecoderState& state) {
     if (input.Take(idLength).size() != idLength) return LoadStatus::Truncated;
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
     DecodedData decoded;
-    if (!decoded.Allocate(rowBytes * static_cast<std::size_t>(height))) return LoadStatus::OutOfMemory;
+    if (!decoded.Allocate(rowBytes * static_cast<std::size_t>(height)))
+        return LoadStatus::OutOfMemory;
     DecodePixels(input, decoded, bytesPerPixel, imageType == kRunLengthTrueColour);
     const auto [record, made] = state.MakeRecord(layout, nullptr);
     if (!record) return made;
@@ -92,8 +95,10 @@ LoadStatus DecodeTarga(DecoderState& state) {
     const bool topFirst = (descriptor & kTopFirst) != 0;
     std::uint8_t* const pixels = record->Pixels();
     for (std::int32_t i = 0; i < height; ++i) {
-        const std::size_t row = topFirst ? layout.TopDownRow(i) : static_cast<std::size_t>(i) * layout.rowStride;
-        std::memcpy(pixels + row, decoded.Data() + static_cast<std::size_t>(i) * rowBytes, rowBytes);
+        const std::size_t row =
+            topFirst ? layout.TopDownRow(i) : static_cast<std::size_t>(i) * layout.rowStride;
+        std::memcpy(pixels + row, decoded.Data() + static_cast<std::size_t>(i) * rowBytes,
+                    rowBytes);
         record->ReportRow(i + 1);
     }
     return LoadStatus::Ok;

@@ -29,14 +29,16 @@ TEST(TargaReader, BottomUpAndTopDownFilesOfEveryDepthGiveTheSameRecord) {
             TargaFile topFirst = testing::TargaPicture(11, 6, depth, true, runLength);
             topFirst.id = Bytes(255, 0xEE);
             topFirst.descriptor |= 0x10;
-            const DecodeResult bottomUp = Decode(folder, testing::TargaPicture(11, 6, depth, false, runLength));
+            const DecodeResult bottomUp =
+                Decode(folder, testing::TargaPicture(11, 6, depth, false, runLength));
             const DecodeResult topDown = Decode(folder, topFirst);
             ASSERT_EQ(bottomUp.status, LoadStatus::Ok);
             ASSERT_EQ(topDown.status, LoadStatus::Ok);
             EXPECT_EQ(bottomUp.record.BitCount(), 24);
             EXPECT_EQ(bottomUp.record.Header().coloursUsed, 0u);
             ASSERT_EQ(bottomUp.record.Size(), topDown.record.Size());
-            EXPECT_TRUE(std::equal(bottomUp.record.Bytes(), bottomUp.record.Bytes() + bottomUp.record.Size(),
+            EXPECT_TRUE(std::equal(bottomUp.record.Bytes(),
+                                   bottomUp.record.Bytes() + bottomUp.record.Size(),
                                    topDown.record.Bytes()));
             // Alpha is dropped; 5-bit channels widen to the full range (31
             // to 255), and bit 15 of a 16-bit pixel, set here, plays no part.
@@ -68,15 +70,24 @@ TEST(TargaReader, RunLengthPacketsCrossRows) {
 TEST(TargaReader, RefusesColourMappedGreyscaleInterleavedAndOddFiles) {
     // Files cut short, at any length, are tried by DecodeFile's tests.
     const TargaFile valid = testing::TargaPicture(4, 4, 24, false, false);
-    const auto changed = [&](auto change) { TargaFile file = valid; change(file); return testing::BuildTarga(file); };
+    const auto changed = [&](auto change) {
+        TargaFile file = valid;
+        change(file);
+        return testing::BuildTarga(file);
+    };
     const std::vector<testing::Refusal> cases = {
-        {changed([](TargaFile& f) { f.imageType = 1, f.colourMapType = 1, f.colourMapLength = 2, f.colourMapDepth = 24,
-                                    f.colourMap = Bytes(6, 0), f.depth = 8; }), LoadStatus::BadHeader},
+        {changed([](TargaFile& f) {
+             f.imageType = 1, f.colourMapType = 1, f.colourMapLength = 2, f.colourMapDepth = 24,
+             f.colourMap = Bytes(6, 0), f.depth = 8;
+         }),
+         LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.imageType = 9; }), LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.imageType = 3; }), LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.imageType = 11; }), LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.imageType = 0; }), LoadStatus::BadHeader},
-        {changed([](TargaFile& f) { f.colourMapType = 1, f.colourMapLength = 2, f.colourMap = Bytes(6, 0); }),
+        {changed([](TargaFile& f) {
+             f.colourMapType = 1, f.colourMapLength = 2, f.colourMap = Bytes(6, 0);
+         }),
          LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.descriptor = 0x40; }), LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.descriptor = 0x80; }), LoadStatus::BadHeader},
@@ -87,7 +98,8 @@ TEST(TargaReader, RefusesColourMappedGreyscaleInterleavedAndOddFiles) {
         {changed([](TargaFile& f) { f.width = 0; }), LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.height = 0; }), LoadStatus::BadHeader},
         {changed([](TargaFile& f) { f.width = f.height = 65535; }), LoadStatus::BadHeader},
-        {changed([](TargaFile& f) { f.width = 100, f.height = 100; }), LoadStatus::BadHeader},  // 10000 pixels in 66 bytes
+        {changed([](TargaFile& f) { f.width = 100, f.height = 100; }),
+         LoadStatus::BadHeader},  // 10000 pixels in 66 bytes
     };
     EXPECT_EQ(testing::NotRefused("picture.tga", cases), std::vector<std::string>{});
 }

@@ -27,8 +27,7 @@ IMGORALIB_API int WINAPI ImgoraLibSetLanguage(const char* language);
 // Texts of the caller's own: progress caption, error caption, loading
 // text, error-loading text, warning text.
 IMGORALIB_API void WINAPI ImgoraLibSetCustomLang(const char* progressCaption,
-                                                 const char* errorCaption,
-                                                 const char* loadingText,
+                                                 const char* errorCaption, const char* loadingText,
                                                  const char* errorLoadingText,
                                                  const char* warningText);
 // Saves the last image loaded as a baseline JPEG file; 1 on success.

@@ -91,8 +91,9 @@ void WINAPI ImgoraLibSetCustomLang(const char* progressCaption, const char* erro
                                    const char* loadingText, const char* errorLoadingText,
                                    const char* warningText) {
     try {
-        TheLibrary().state.SetCustomLanguage(Text(progressCaption), Text(errorCaption), Text(loadingText),
-                                             Text(errorLoadingText), Text(warningText));
+        TheLibrary().state.SetCustomLanguage(Text(progressCaption), Text(errorCaption),
+                                             Text(loadingText), Text(errorLoadingText),
+                                             Text(warningText));
     } catch (...) {
     }
 }

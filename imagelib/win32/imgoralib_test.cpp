@@ -38,7 +38,8 @@ using SaveProc = int(WINAPI*)(int, const char*);
 struct Library {
     template <typename Proc>
     Proc Find(const char* name) const {
-        return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), name)));
+        return reinterpret_cast<Proc>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), name)));
     }
     win32::UniqueLibrary module{::LoadLibraryA(IMGORALIB_PATH)};
     LoadProc load = Find<LoadProc>("ImgoraLibLoad");
@@ -54,11 +55,13 @@ std::vector<Rgb> ReadBack(HBITMAP bitmap) {
     BITMAP size{};
     ::GetObjectA(bitmap, sizeof size, &size);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<Rgb> pixels(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
     win32::WindowDc screen;
-    EXPECT_EQ(::GetDIBits(screen.Get(), bitmap, 0, size.bmHeight, pixels.data(), &info, DIB_RGB_COLORS),
-              size.bmHeight);
+    EXPECT_EQ(
+        ::GetDIBits(screen.Get(), bitmap, 0, size.bmHeight, pixels.data(), &info, DIB_RGB_COLORS),
+        size.bmHeight);
     for (Rgb& pixel : pixels) pixel &= 0xFFFFFF;
     return pixels;
 }
@@ -66,8 +69,9 @@ std::vector<Rgb> ReadBack(HBITMAP bitmap) {
 TEST(ImgoraLib, ExportsItsOperationsUnderTheirPlainNamesAndCarriesItsVersion) {
     Library library;
     ASSERT_TRUE(library.module) << IMGORALIB_PATH;
-    for (const char* name : {"ImgoraLibLoad", "Load_JPG", "Load_GIF", "GetWidth", "GetHeight",
-                             "ImgoraLibSetLanguage", "ImgoraLibSetCustomLang", "ImgoraLibSaveAsJPG"}) {
+    for (const char* name :
+         {"ImgoraLibLoad", "Load_JPG", "Load_GIF", "GetWidth", "GetHeight", "ImgoraLibSetLanguage",
+          "ImgoraLibSetCustomLang", "ImgoraLibSaveAsJPG"}) {
         EXPECT_NE(library.Find<void (*)()>(name), nullptr) << name;
     }
     EXPECT_EQ(library.width(), 0);
@@ -87,7 +91,8 @@ TEST(ImgoraLib, FilesOfEveryKindComeBackAsBitmapsWithTheirPixelsInPlace) {
     testing::BmpFile bottomUp(7, 5), topDown(7, -5), palette(3, 2, 4);
     bottomUp.pixelData = testing::BmpRows24(testing::TestPattern(7, 5, 3));
     topDown.pixelData = testing::BmpRows24(testing::TestPattern(7, 5, 3), true);
-    for (int i = 0; i < 16; ++i) palette.colourTable.insert(palette.colourTable.end(), {std::uint8_t(i), 0, 0, 0});
+    for (int i = 0; i < 16; ++i)
+        palette.colourTable.insert(palette.colourTable.end(), {std::uint8_t(i), 0, 0, 0});
     palette.pixelData = {0xF0, 0x10, 0, 0, 0x12, 0x30, 0, 0};
     testing::PcxFile old = testing::IndexedPcx({0, 1, 6, 7, 8, 15}, 6, 1, 1, 4);
     old.version = 3;  // the display's palette, or fixed colours
@@ -103,23 +108,31 @@ TEST(ImgoraLib, FilesOfEveryKindComeBackAsBitmapsWithTheirPixelsInPlace) {
         {"palette.bmp", testing::BuildBmp(palette), {1, 2, 3, 15, 0, 1}},
         {"colour.jpg", testing::EncodeJpeg(testing::TestPattern(37, 23, 3)), {}},
         {"two.gif", testing::BuildGif(testing::OneImageGif(9, 4, 2, testing::Counting(36, 2))), {}},
-        {"four.gif", testing::BuildGif(testing::OneImageGif(7, 3, 4, testing::Counting(21, 4))), {}},
-        {"many.gif", testing::BuildGif(testing::OneImageGif(20, 4, 256, testing::Counting(80, 256))), {}},
+        {"four.gif",
+         testing::BuildGif(testing::OneImageGif(7, 3, 4, testing::Counting(21, 4))),
+         {}},
+        {"many.gif",
+         testing::BuildGif(testing::OneImageGif(20, 4, 256, testing::Counting(80, 256))),
+         {}},
         {"old.pcx", testing::BuildPcx(old), {}},
-        {"top-down.TGA", testing::BuildTarga(testing::TargaPicture(5, 4, 16, true, true)), testing::TargaColours(5, 4)},
+        {"top-down.TGA", testing::BuildTarga(testing::TargaPicture(5, 4, 16, true, true)),
+         testing::TargaColours(5, 4)},
         // Photos as cameras and editors write them, through the library's
         // own build of libjpeg: Exif first and turned, YCCK, arithmetic
         // coding (what a viewer shows of each is the native tests' part).
         {"phone-6.jpg", testing::FileBytes(photos + "\\phone-6.jpg"), {}},
         {"adobe-ycck.jpg", testing::FileBytes(photos + "\\adobe-ycck.jpg"), {}},
-        {"arithmetic-progressive.jpg", testing::FileBytes(photos + "\\arithmetic-progressive.jpg"), {}},
+        {"arithmetic-progressive.jpg",
+         testing::FileBytes(photos + "\\arithmetic-progressive.jpg"),
+         {}},
     };
     // Only a palette device has a system palette; the core is given the
     // same display as the library.
     win32::UniqueMemoryDc screen(::CreateDCA("Display", nullptr, nullptr, nullptr));
     PaletteTriples triples{};
     const GdiDisplayPalette display;
-    EXPECT_EQ(display.SystemColours(16, triples), (::GetDeviceCaps(screen.Get(), RASTERCAPS) & RC_PALETTE) != 0);
+    EXPECT_EQ(display.SystemColours(16, triples),
+              (::GetDeviceCaps(screen.Get(), RASTERCAPS) & RC_PALETTE) != 0);
     Library library;
     testing::TempFolder folder;
     for (const Case& c : cases) {
@@ -127,7 +140,8 @@ TEST(ImgoraLib, FilesOfEveryKindComeBackAsBitmapsWithTheirPixelsInPlace) {
         const std::string path = folder.Write(c.name, c.bytes);
         win32::UniqueBitmap bitmap(library.load(path.c_str(), 0));
         ASSERT_TRUE(bitmap) << c.name;
-        const DecodeResult core = DecodeFile(path, DecodeEnvironment{nullptr, nullptr, {}, &display});
+        const DecodeResult core =
+            DecodeFile(path, DecodeEnvironment{nullptr, nullptr, {}, &display});
         EXPECT_EQ(library.width(), core.record.Width()) << c.name;
         EXPECT_EQ(library.height(), core.record.Height()) << c.name;
         const std::vector<Rgb> pixels = ReadBack(bitmap.Get());
@@ -157,7 +171,8 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
     ::GetWindowTextA(child, text, sizeof text);
     const std::string name = kind;
     if (name == "Button") seen->buttons.push_back(text);
-    if (name == "msctls_progress32") seen->position = static_cast<int>(::SendMessageA(child, PBM_GETPOS, 0, 0));
+    if (name == "msctls_progress32")
+        seen->position = static_cast<int>(::SendMessageA(child, PBM_GETPOS, 0, 0));
     if (name != "Static") return TRUE;
     if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
         seen->errorIcon = ::SendMessageA(child, STM_GETICON, 0, 0) ==
@@ -193,7 +208,8 @@ struct Loaded {
     Seen progress;
 };
 
-Loaded LoadAnsweringBoxes(LoadProc load, const std::string& path, BYTE showProgress = 0, int warningAnswer = IDOK) {
+Loaded LoadAnsweringBoxes(LoadProc load, const std::string& path, BYTE showProgress = 0,
+                          int warningAnswer = IDOK) {
     HBITMAP result = nullptr;
     std::atomic<bool> done{false};
     std::thread thread([&] { result = load(path.c_str(), showProgress), done = true; });
@@ -219,7 +235,8 @@ TEST(ImgoraLib, AFailedLoadShowsTheLoadErrorBoxWithThePathButAFileHeldOpenFailsS
         folder.PathOf("not there.jpg"),
         folder.Write("not a pcx.pcc", testing::BuildPcx(testing::IndexedPcx({1}, 1, 1, 1, 1))),
         // Scan lines of 4 GiB and a little more, which the file's size allows.
-        folder.Write("wide lines.pcx", testing::BuildPcx(testing::WideLinesPcx()), testing::kWideLinesPcxFileSize),
+        folder.Write("wide lines.pcx", testing::BuildPcx(testing::WideLinesPcx()),
+                     testing::kWideLinesPcxFileSize),
     };
     for (const std::string& path : paths) {
         const Loaded loaded = LoadAnsweringBoxes(library.load, path);
@@ -231,7 +248,8 @@ TEST(ImgoraLib, AFailedLoadShowsTheLoadErrorBoxWithThePathButAFileHeldOpenFailsS
         EXPECT_TRUE(loaded.boxes[0].errorIcon);
     }
     const std::string locked = folder.Write("locked.bmp", Bytes{'B', 'M', 0});
-    win32::UniqueFile held(::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    win32::UniqueFile held(
+        ::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     const Loaded silent = LoadAnsweringBoxes(library.load, locked);
     EXPECT_FALSE(silent.bitmap);
@@ -242,7 +260,8 @@ TEST(ImgoraLib, AJpegCutShortAsksOnceThenLoadsOnOkOrFailsOnCancel) {
     Library library;
     testing::TempFolder folder;
     const Bytes whole = testing::EncodeJpeg(testing::TestPattern(120, 90, 3));
-    const std::string path = folder.Write("cut.jpg", Bytes(whole.begin(), whole.begin() + whole.size() * 3 / 4));
+    const std::string path =
+        folder.Write("cut.jpg", Bytes(whole.begin(), whole.begin() + whole.size() * 3 / 4));
     const Loaded ok = LoadAnsweringBoxes(library.load, path);
     ASSERT_EQ(ok.boxes.size(), 1u);
     EXPECT_EQ(ok.boxes[0].caption, "Warning");
@@ -262,8 +281,9 @@ TEST(ImgoraLib, AJpegCutShortAsksOnceThenLoadsOnOkOrFailsOnCancel) {
 const std::string kJapaneseProgress = "\x90\x69\x8D\x73\x8F\xEE\x95\xF1";
 const std::string kJapaneseError = "\x83\x47\x83\x89\x81\x5B";
 const std::string kJapaneseLoading = "\x83\x8D\x81\x5B\x83\x68\x92\x86";
-const std::string kJapaneseErrorLoading =
-    kJapaneseLoading + "\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+const std::string kJapaneseErrorLoading = kJapaneseLoading +
+                                          "\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6"
+                                          "\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
 
 TEST(ImgoraLib, TheLoadErrorBoxSpeaksTheChosenLanguage) {
     testing::TempFolder folder;
@@ -277,7 +297,8 @@ TEST(ImgoraLib, TheLoadErrorBoxSpeaksTheChosenLanguage) {
         return [name](const Library& library) { return library.setLanguage(name); };
     };
     const auto custom = [](const Library& library) {
-        library.setCustom("Mein Fortschritt", "Mein Fehler", "Mein Laden", "Mein Ladefehler", "Meine Warnung");
+        library.setCustom("Mein Fortschritt", "Mein Fehler", "Mein Laden", "Mein Ladefehler",
+                          "Meine Warnung");
         return -1;
     };
     const std::vector<Case> cases = {
@@ -289,7 +310,7 @@ TEST(ImgoraLib, TheLoadErrorBoxSpeaksTheChosenLanguage) {
         {language("Klingon"), 0, "Error", "Error Loading " + path},
         {language("german"), 1, "Fehler", "Fehler beim Laden der Datei " + path},
         {language("custom"), 1, "Fehler", "Fehler beim Laden der Datei " + path},  // texts kept
-        {custom, -1, "Mein Fehler", "Mein Ladefehler " + path},                   // then replaced
+        {custom, -1, "Mein Fehler", "Mein Ladefehler " + path},                    // then replaced
     };
     Library library;
     for (const Case& c : cases) {
@@ -328,7 +349,8 @@ TEST(ImgoraLib, AWindowedLoadOfAMissingFileShowsTheWindowThenTheBoxThenReleasesI
         EXPECT_EQ(seen.caption, c.caption);
         EXPECT_EQ(seen.text, c.label);
         EXPECT_EQ(seen.position, 0);
-        const int middleX = (seen.frame.left + seen.frame.right) / 2, middleY = (seen.frame.top + seen.frame.bottom) / 2;
+        const int middleX = (seen.frame.left + seen.frame.right) / 2,
+                  middleY = (seen.frame.top + seen.frame.bottom) / 2;
         EXPECT_NEAR(middleX, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
         EXPECT_NEAR(middleY, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
         EXPECT_FALSE(::IsWindow(seen.window));  // released after the box
@@ -358,14 +380,15 @@ struct Caller {
 TEST(ImgoraLib, OnceAWindowedLoadHasRunLoadsAndSavesDispatchTheCallersMessages) {
     Library library;
     testing::TempFolder folder;
-    const std::string jpeg = folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(40, 30, 3)));
+    const std::string jpeg =
+        folder.Write("a.jpg", testing::EncodeJpeg(testing::TestPattern(40, 30, 3)));
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Caller::Procedure;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "ImgoraLibTestCaller";
     ASSERT_TRUE(::RegisterClassA(&windowClass));
-    const HWND caller = ::CreateWindowA("ImgoraLibTestCaller", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        windowClass.hInstance, nullptr);
+    const HWND caller = ::CreateWindowA("ImgoraLibTestCaller", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, windowClass.hInstance, nullptr);
     const auto post = [caller] { ::PostMessageA(caller, WM_APP, 0, 0); };
 
     post();
@@ -431,7 +454,7 @@ TEST(ImgoraLibProgressWindow, Timer1HidesItAtNinetyEightAndClosingOnlyHidesIt) {
     EXPECT_FALSE(::IsWindowVisible(window));
     EXPECT_TRUE(::IsWindow(window));
     EXPECT_FALSE(::KillTimer(window, 1));  // Timer1 stopped by FormClose
-    progress.SetPosition(40);  // the hidden bar still moves
+    progress.SetPosition(40);              // the hidden bar still moves
     EXPECT_EQ(See("TProgress").position, 40);
     progress.Release();
     EXPECT_FALSE(::IsWindow(window));
@@ -452,14 +475,16 @@ TEST(ImgoraLib, SavesTheLastImageAsABaselineJfifFileThatLoadsBackAlike) {
     // Every kind of record saved as its picture is the native tests' part.
     Library library;
     testing::TempFolder folder;
-    const std::string source = folder.Write("photo.jpg", testing::EncodeJpeg(testing::TestPattern(123, 45, 3), {95}));
+    const std::string source =
+        folder.Write("photo.jpg", testing::EncodeJpeg(testing::TestPattern(123, 45, 3), {95}));
     const std::string saved = folder.PathOf("saved.jpg");
     win32::UniqueBitmap loaded(library.load(source.c_str(), 0));
     ASSERT_TRUE(loaded);
     ASSERT_EQ(library.save(90, saved.c_str()), 1);
     const Bytes bytes = testing::FileBytes(saved);
     ASSERT_GT(bytes.size(), 11u);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11), (Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}));
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
+              (Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}));
     // Baseline: a start-of-frame 0 and no other kind (entropy-coded data
     // holds no FF before a marker code).
     const auto has = [&bytes](std::uint8_t code) {
@@ -496,14 +521,17 @@ TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
     expectNothingWritten("nothing loaded");
 
     // A GIF loads as a palette image, which is not saved.
-    win32::UniqueBitmap gif(library.load(folder.Write("in.img", testing::BuildGif(testing::OneImageGif(2, 1, 2, {0, 1}))).c_str(), 0));
+    win32::UniqueBitmap gif(library.load(
+        folder.Write("in.img", testing::BuildGif(testing::OneImageGif(2, 1, 2, {0, 1}))).c_str(),
+        0));
     EXPECT_TRUE(gif);
     EXPECT_EQ(library.save(80, target.c_str()), 0);
     EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
     expectNothingWritten("palette image");
 
     // After a failed load no image is kept.
-    win32::UniqueBitmap colour(library.load(folder.Write("in.img", testing::EncodeJpeg(testing::TestPattern(8, 8, 3))).c_str(), 0));
+    win32::UniqueBitmap colour(library.load(
+        folder.Write("in.img", testing::EncodeJpeg(testing::TestPattern(8, 8, 3))).c_str(), 0));
     ASSERT_TRUE(colour);
     EXPECT_FALSE(LoadAnsweringBoxes(library.load, folder.PathOf("missing.jpg")).bitmap);
     EXPECT_EQ(library.save(80, folder.PathOf("new.jpg").c_str()), 0);
@@ -513,14 +541,16 @@ TEST(ImgoraLib, SavingAnswersZeroAndLeavesTheFolderAsItWasWhenItCannotSave) {
     // which libjpeg refuses once the output is under way.
     win32::UniqueBitmap again(library.load(folder.PathOf("in.img").c_str(), 0));
     {
-        win32::UniqueFile held(::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        win32::UniqueFile held(
+            ::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         EXPECT_EQ(library.save(80, target.c_str()), 0);
     }
     expectNothingWritten("target held");
     testing::BmpFile wide(65501, 1);
     wide.pixelData.assign(65504 * 3, 0x80);
-    win32::UniqueBitmap wideBitmap(library.load(folder.Write("in.img", testing::BuildBmp(wide)).c_str(), 0));
+    win32::UniqueBitmap wideBitmap(
+        library.load(folder.Write("in.img", testing::BuildBmp(wide)).c_str(), 0));
     EXPECT_EQ(library.width(), 65501);
     EXPECT_EQ(library.save(80, target.c_str()), 0);
     expectNothingWritten("too wide");

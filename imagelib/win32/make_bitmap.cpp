@@ -25,10 +25,12 @@ HBITMAP MakeBitmap(const ImageRecord& record) {
     const auto* info = reinterpret_cast<const BITMAPINFO*>(record.Bytes());
     const BITMAPINFOHEADER& header = info->bmiHeader;
     const std::int64_t width = header.biWidth;
-    const std::int64_t rows = header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
+    const std::int64_t rows =
+        header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
     const std::int64_t stride = DibRowStride(width, header.biBitCount);
-    const bool plain = header.biCompression == BI_RGB && width > 0 && rows > 0 && stride > 0 &&
-                       record.PixelOffset() + static_cast<std::size_t>(stride * rows) <= record.Size();
+    const bool plain =
+        header.biCompression == BI_RGB && width > 0 && rows > 0 && stride > 0 &&
+        record.PixelOffset() + static_cast<std::size_t>(stride * rows) <= record.Size();
     if (!plain)  // what the platform makes of anything else, as it is
         return ::CreateDIBitmap(screen.Get(), &header, CBM_INIT, record.Pixels(), info,
                                 DIB_RGB_COLORS);
@@ -51,7 +53,8 @@ HBITMAP MakeBitmap(const ImageRecord& record) {
         for (std::int64_t k = 0; k < count; ++k) {
             const std::int64_t row = top + count - 1 - k;  // the band's lowest row first
             const std::uint8_t* from = pixels + (topDown ? row : rows - 1 - row) * stride;
-            std::memcpy(bandRowsBottomUp.data() + k * stride, from, static_cast<std::size_t>(stride));
+            std::memcpy(bandRowsBottomUp.data() + k * stride, from,
+                        static_cast<std::size_t>(stride));
         }
         // Scan lines count from the bottom; the band's lowest is rows - top - count.
         if (::SetDIBits(screen.Get(), bitmap.Get(), static_cast<UINT>(rows - top - count),

@@ -28,8 +28,9 @@ constexpr int kFontHeight = -11;  // 8 points
 
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    ::GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(&ThisModule), &module);
     return module;
 }
 
@@ -50,7 +51,8 @@ bool TProgress::RegisterWindowClass() {
     windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    if (!::RegisterClassA(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!::RegisterClassA(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
     classOwner_ = module;
     return true;
 }
@@ -69,8 +71,8 @@ void TProgress::Show(const std::string& caption, const std::string& line) {
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     line_ = line;
-    const HWND created = ::CreateWindowExA(kExStyle, kClassName, caption.c_str(), kStyle, left, top, width,
-                                           height, nullptr, nullptr, classOwner_, this);
+    const HWND created = ::CreateWindowExA(kExStyle, kClassName, caption.c_str(), kStyle, left, top,
+                                           width, height, nullptr, nullptr, classOwner_, this);
     if (!created) return;
     ::ShowWindow(created, SW_SHOWNORMAL);
     ::SetWindowPos(created, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -115,16 +117,15 @@ LRESULT CALLBACK TProgress::WindowProc(HWND window, UINT message, WPARAM wParam,
         HANDLE_MSG(window, WM_CLOSE, self->OnClose);
         HANDLE_MSG(window, WM_CTLCOLORSTATIC, self->OnCtlColorStatic);
         HANDLE_MSG(window, WM_DESTROY, self->OnDestroy);
-    default:
-        return ::DefWindowProcA(window, message, wParam, lParam);
+    default: return ::DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
 BOOL TProgress::OnCreate(HWND window, LPCREATESTRUCTA) {
     const auto scaled = [this](int value) { return ::MulDiv(value, dpi_, 96); };
-    font_.Reset(::CreateFontA(scaled(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+    font_.Reset(::CreateFontA(scaled(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
     SIZE text{};
     {
         const win32::WindowDc dc(window);
@@ -132,13 +133,14 @@ BOOL TProgress::OnCreate(HWND window, LPCREATESTRUCTA) {
         ::GetTextExtentPoint32A(dc.Get(), line_.c_str(), static_cast<int>(line_.size()), &text);
     }
     // The file name is shown as given: an ampersand in it is no accelerator.
-    label1_ = ::CreateWindowExA(0, "STATIC", line_.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                scaled(kLabelAt.x), scaled(kLabelAt.y), text.cx, text.cy, window, nullptr,
-                                classOwner_, nullptr);
-    progressBar1_ = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, scaled(kBarBounds.left),
-                                      scaled(kBarBounds.top), scaled(kBarBounds.right - kBarBounds.left),
-                                      scaled(kBarBounds.bottom - kBarBounds.top), window, nullptr, classOwner_,
-                                      nullptr);
+    label1_ =
+        ::CreateWindowExA(0, "STATIC", line_.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                          scaled(kLabelAt.x), scaled(kLabelAt.y), text.cx, text.cy, window, nullptr,
+                          classOwner_, nullptr);
+    progressBar1_ = ::CreateWindowExA(
+        0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, scaled(kBarBounds.left),
+        scaled(kBarBounds.top), scaled(kBarBounds.right - kBarBounds.left),
+        scaled(kBarBounds.bottom - kBarBounds.top), window, nullptr, classOwner_, nullptr);
     if (!label1_ || !progressBar1_) return FALSE;
     for (const HWND control : {label1_, progressBar1_}) {
         ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);

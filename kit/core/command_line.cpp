@@ -70,17 +70,12 @@ Command ParseCommandLine(const char* text, WindowQuery& windows) {
     const std::string_view afterLetter = rest.substr(1);
 
     switch (letter) {
-    case 's':
-        return {RunMode::Saver, 0};
+    case 's': return {RunMode::Saver, 0};
     case 'p':
-    case 'l':
-        return PreviewIn(afterLetter, windows);
-    case 'c':
-        return {RunMode::Configure, windows.ForegroundWindow()};
-    case 'a':
-        return ChangePasswordOver(afterLetter, windows);
-    default:
-        return {};
+    case 'l': return PreviewIn(afterLetter, windows);
+    case 'c': return {RunMode::Configure, windows.ForegroundWindow()};
+    case 'a': return ChangePasswordOver(afterLetter, windows);
+    default: return {};
     }
 }
 

@@ -34,7 +34,10 @@ std::string DelayText(const UserSettings& values) {
 GeneralDialog::GeneralDialog(const Registry& registry, RegistryWriter& writer,
                              const StringTable& strings, const ScrPrefs& prefs,
                              Diagnostics& diagnostics)
-    : registry_(registry), writer_(writer), strings_(strings), prefs_(prefs),
+    : registry_(registry),
+      writer_(writer),
+      strings_(strings),
+      prefs_(prefs),
       diagnostics_(diagnostics) {
     ReadRegistry();
     RememberValues();
@@ -77,7 +80,8 @@ void GeneralDialog::SetupControls(GeneralPage& page, PageServices& services) {
     page.Show(IDC_DK_NO_SERVICE, detected == 0);
 
     if (prefs_.fAlwaysRequirePassword || prefs_.fNeverRequirePassword) {
-        const int note = prefs_.fAlwaysRequirePassword ? IDS_DK_ALWAYS_PASSWORD : IDS_DK_NEVER_PASSWORD;
+        const int note =
+            prefs_.fAlwaysRequirePassword ? IDS_DK_ALWAYS_PASSWORD : IDS_DK_NEVER_PASSWORD;
         page.SetText(IDC_DK_PASSWORD_NOTE,
                      strings_.Load(note).value_or("Special password treatment."));
         for (int id = IDC_DK_DELAY_LABEL; id <= IDC_DK_DELAY_AFTER; ++id) page.Show(id, false);
@@ -137,8 +141,8 @@ void GeneralDialog::StoreControlChanges(GeneralPage& page, PageServices& service
 }
 
 void GeneralDialog::LeaveDelayField(GeneralPage& page) {
-    if (settingUp_ || DelayFromText(page.Text(IDC_DK_DELAY, kDelayTextCapacity),
-                                    values_.passwordDelayIndex))
+    if (settingUp_ ||
+        DelayFromText(page.Text(IDC_DK_DELAY, kDelayTextCapacity), values_.passwordDelayIndex))
         return;
     const std::string shown = DelayText(values_);
     // The edit's change notice is the page's own doing, not the user's.

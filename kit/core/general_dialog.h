@@ -45,7 +45,7 @@ public:
 // Routing codes of a PrefsChangeNotice.
 inline constexpr std::uint32_t kNoticeKindMask = 0xFFF;  // the low 12 bits: the kind
 inline constexpr std::uint32_t kNoticeKitValues = 0x001;
-inline constexpr std::uint32_t kNoticeLive = 0x1000;      // not yet confirmed
+inline constexpr std::uint32_t kNoticeLive = 0x1000;       // not yet confirmed
 inline constexpr std::uint32_t kNoticeConfirmed = 0x2000;  // confirmed by OK
 inline constexpr std::uint32_t kNoticeToPreviews = 0x4000;
 inline constexpr std::uint32_t kNoticeToOwner = 0x8000;
@@ -147,13 +147,33 @@ std::optional<std::string> ChooseHelpFile(bool activeConfigHelp,
                                           bool kitHelpFileExists);
 
 // The page's (control, help context) pairs, ended by two zeros.
-inline constexpr std::array<std::uint32_t, 28> kGeneralPageHelp = {
-    IDC_DK_SENSITIVITY_LABEL, IDH_DK_SENSITIVITY, IDC_DK_SENSITIVITY_NOTE, IDH_DK_SENSITIVITY,
-    IDC_DK_SENSITIVITY,       IDH_DK_SENSITIVITY, IDC_DK_DELAY_LABEL,      IDH_DK_DELAY,
-    IDC_DK_DELAY,             IDH_DK_DELAY,       IDC_DK_DELAY_SPIN,       IDH_DK_DELAY,
-    IDC_DK_DELAY_UNIT,        IDH_DK_DELAY,       IDC_DK_DELAY_AFTER,      IDH_DK_DELAY,
-    IDC_DK_SERVICE_FOUND,     IDH_DK_CORNERS,     IDC_DK_NO_SERVICE,       IDH_DK_CORNERS,
-    IDC_DK_MONITOR,           IDH_DK_CORNERS,     IDC_DK_MUTE,             IDH_DK_MUTE,
-    IDC_DK_ACTIVE_CONFIG,     IDH_DK_ACTIVE_CONFIG, 0,                     0};
+inline constexpr std::array<std::uint32_t, 28> kGeneralPageHelp = {IDC_DK_SENSITIVITY_LABEL,
+                                                                   IDH_DK_SENSITIVITY,
+                                                                   IDC_DK_SENSITIVITY_NOTE,
+                                                                   IDH_DK_SENSITIVITY,
+                                                                   IDC_DK_SENSITIVITY,
+                                                                   IDH_DK_SENSITIVITY,
+                                                                   IDC_DK_DELAY_LABEL,
+                                                                   IDH_DK_DELAY,
+                                                                   IDC_DK_DELAY,
+                                                                   IDH_DK_DELAY,
+                                                                   IDC_DK_DELAY_SPIN,
+                                                                   IDH_DK_DELAY,
+                                                                   IDC_DK_DELAY_UNIT,
+                                                                   IDH_DK_DELAY,
+                                                                   IDC_DK_DELAY_AFTER,
+                                                                   IDH_DK_DELAY,
+                                                                   IDC_DK_SERVICE_FOUND,
+                                                                   IDH_DK_CORNERS,
+                                                                   IDC_DK_NO_SERVICE,
+                                                                   IDH_DK_CORNERS,
+                                                                   IDC_DK_MONITOR,
+                                                                   IDH_DK_CORNERS,
+                                                                   IDC_DK_MUTE,
+                                                                   IDH_DK_MUTE,
+                                                                   IDC_DK_ACTIVE_CONFIG,
+                                                                   IDH_DK_ACTIVE_CONFIG,
+                                                                   0,
+                                                                   0};
 
 }  // namespace kit

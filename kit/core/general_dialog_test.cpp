@@ -49,7 +49,9 @@ public:
 class FakeServices : public PageServices {
 public:
     int DetectHotCornerService() override { return detected; }
-    void KeepHotCornerService(int value) override { calls.push_back("keep " + std::to_string(value)); }
+    void KeepHotCornerService(int value) override {
+        calls.push_back("keep " + std::to_string(value));
+    }
     void TellHotCornerServices() override { calls.push_back("tell services"); }
     void BroadcastSettingsChange() override { calls.push_back("broadcast"); }
     void SendNotice(std::uint32_t code, const PrefsChangeBlock& block) override {
@@ -101,9 +103,12 @@ protected:
 };
 
 TEST_F(GeneralDialogTest, MouseCornersAreWrittenBackAsDashYAndN) {
-    const struct { std::optional<Bytes> stored; std::array<CS, 4> read; const char* written; }
-        cases[] = {{std::nullopt, {}, "----"},
-                   {Text("YNxY"), {CS::Now, CS::Never, CS::Default, CS::Now}, "YN-Y"}};
+    const struct {
+        std::optional<Bytes> stored;
+        std::array<CS, 4> read;
+        const char* written;
+    } cases[] = {{std::nullopt, {}, "----"},
+                 {Text("YNxY"), {CS::Now, CS::Never, CS::Default, CS::Now}, "YN-Y"}};
     for (const auto& c : cases) {
         Stored().clear();
         if (c.stored) Stored()["Mouse Corners"] = *c.stored;
@@ -120,7 +125,8 @@ TEST_F(GeneralDialogTest, TheDelayShownInMinutesIsReadBackInWholeMinutes) {
     Stored() = {{"Password Delay", Dword(90)}, {"Password Delay Index", Dword(1)}};
     Open();
     EXPECT_EQ(page.controls[IDC_DK_DELAY].text, "1");
-    EXPECT_EQ(page.controls[IDC_DK_DELAY_UNIT].rows, (std::vector<std::string>{"seconds", "minutes"}));
+    EXPECT_EQ(page.controls[IDC_DK_DELAY_UNIT].rows,
+              (std::vector<std::string>{"seconds", "minutes"}));
     EXPECT_EQ(page.controls[IDC_DK_DELAY_SPIN].text, "0..99");
     Choose(IDC_DK_SENSITIVITY, 2);
     EXPECT_EQ(Stored().at("Password Delay"), Dword(60));
@@ -129,9 +135,12 @@ TEST_F(GeneralDialogTest, TheDelayShownInMinutesIsReadBackInWholeMinutes) {
 TEST_F(GeneralDialogTest, TheDelayTextIsOneIntegerAndBadTextKeepsTheDelay) {
     // 98 characters are read: a 99th is cut off.
     const std::string fits = std::string(97, ' ') + "7", cut = std::string(98, ' ') + "7";
-    const struct { std::string text; std::uint32_t unit, seconds; } cases[] = {
-        {"0x10", 0, 16},   {"010", 0, 8},   {" 25 s", 0, 25}, {"2", 1, 120}, {"letters", 0, 45},
-        {"", 0, 45},       {fits, 0, 7},    {cut, 0, 45},
+    const struct {
+        std::string text;
+        std::uint32_t unit, seconds;
+    } cases[] = {
+        {"0x10", 0, 16},        {"010", 0, 8}, {" 25 s", 0, 25}, {"2", 1, 120},
+        {"letters", 0, 45},     {"", 0, 45},   {fits, 0, 7},     {cut, 0, 45},
         {"-5", 0, 45},        // a negative delay would turn the password off
         {"35791395", 1, 45},  // minutes beyond the signed 32-bit seconds
         {"99999999999", 0, 45},
@@ -157,16 +166,16 @@ TEST_F(GeneralDialogTest, ASensitivityRowStoresItsIndexAndThreshold) {
     EXPECT_EQ(page.controls[IDC_DK_SENSITIVITY].rows,
               (std::vector<std::string>{"High", "Normal", "Low",
                                         "Keyboard only (ignore mouse movement)"}));
-    for (const auto& [row, threshold] : {std::pair{2u, 400u}, std::pair{3u, 999999u},
-                                         std::pair{0u, 0u}}) {
+    for (const auto& [row, threshold] :
+         {std::pair{2u, 400u}, std::pair{3u, 999999u}, std::pair{0u, 0u}}) {
         Choose(IDC_DK_SENSITIVITY, row);
         EXPECT_EQ(Stored().at("Mouse Threshold Index"), Dword(row));
         EXPECT_EQ(Stored().at("Mouse Threshold"), Dword(threshold));
     }
-    EXPECT_EQ(services.calls, (std::vector<std::string>{
-                                  "tell services", "notice D001 threshold=400 delay=60",
-                                  "tell services", "notice D001 threshold=999999 delay=60",
-                                  "tell services", "notice D001 threshold=0 delay=60"}));
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"tell services", "notice D001 threshold=400 delay=60",
+                                        "tell services", "notice D001 threshold=999999 delay=60",
+                                        "tell services", "notice D001 threshold=0 delay=60"}));
     services.calls.clear();
     Choose(IDC_DK_SENSITIVITY, 0);  // nothing changed: nothing written or told
     EXPECT_TRUE(services.calls.empty());
@@ -191,8 +200,8 @@ TEST_F(GeneralDialogTest, CancelRewritesTheSavedValuesOnlyAfterChanges) {
     EXPECT_EQ(Stored().at("Mouse Threshold"), Dword(200));
     EXPECT_EQ(Stored().at("Password Delay"), Dword(60));
     EXPECT_EQ(Stored().at("Mouse Corners"), Text("----"));
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"tell services",
-                                                        "notice D001 threshold=200 delay=60"}));
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"tell services", "notice D001 threshold=200 delay=60"}));
 }
 
 TEST_F(GeneralDialogTest, OkConfirmsAndKeepsTheValuesForALaterCancel) {
@@ -200,8 +209,8 @@ TEST_F(GeneralDialogTest, OkConfirmsAndKeepsTheValuesForALaterCancel) {
     Choose(IDC_DK_SENSITIVITY, 3);
     services.calls.clear();
     dialog->Apply(services);
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"broadcast",
-                                                        "notice E001 threshold=999999 delay=60"}));
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"broadcast", "notice E001 threshold=999999 delay=60"}));
     EXPECT_EQ(services.lastBlock.size, 24u);
     EXPECT_EQ(dialog->Saved(), dialog->Values());
     registry.writes = 0;
@@ -249,11 +258,15 @@ TEST_F(GeneralDialogTest, NothingIsWrittenWhenTheKeyCannotBeCreated) {
 }
 
 TEST(RouteNotice, ChoosesOwnerAndPreviewsByTheCode) {
-    struct Case { std::uint32_t code; bool fromSaver, noPreviewUpdate, owner, previews; };
-    for (const Case c : {Case{0xD001, true, false, true, true}, Case{0x8001, true, false, true, false},
-                         Case{0x4001, true, false, false, true}, Case{0xE001, false, false, false, true},
-                         Case{0x8001, false, false, false, false}, Case{0x1001, true, true, true, false},
-                         Case{0x0001, false, true, false, false}}) {
+    struct Case {
+        std::uint32_t code;
+        bool fromSaver, noPreviewUpdate, owner, previews;
+    };
+    for (const Case c :
+         {Case{0xD001, true, false, true, true}, Case{0x8001, true, false, true, false},
+          Case{0x4001, true, false, false, true}, Case{0xE001, false, false, false, true},
+          Case{0x8001, false, false, false, false}, Case{0x1001, true, true, true, false},
+          Case{0x0001, false, true, false, false}}) {
         const NoticeDeliveries route = RouteNotice(c.code, c.fromSaver, c.noPreviewUpdate);
         EXPECT_EQ(route.owner, c.owner) << std::hex << c.code << ' ' << c.fromSaver;
         EXPECT_EQ(route.previews, c.previews) << std::hex << c.code << ' ' << c.noPreviewUpdate;

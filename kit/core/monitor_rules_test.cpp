@@ -8,7 +8,10 @@ namespace {
 using enum CornerState;
 
 TEST(MonitorStyle, CornersReadFromTheirTwoBits) {
-    const struct { std::uint32_t style; CornerActions corners; } cases[] = {
+    const struct {
+        std::uint32_t style;
+        CornerActions corners;
+    } cases[] = {
         {MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV, {Default, Now, Default, Never}},
         {0x30, {Default, Default, Default, Default}},  // both bits
         {0xFFFFFFFF, {Default, Default, Default, Default}},
@@ -19,7 +22,11 @@ TEST(MonitorStyle, CornersReadFromTheirTwoBits) {
 }
 
 TEST(MonitorStyle, WritingCornersRebuildsTheirBitsOnly) {
-    const struct { std::uint32_t style; CornerActions corners; std::uint32_t written; } cases[] = {
+    const struct {
+        std::uint32_t style;
+        CornerActions corners;
+        std::uint32_t written;
+    } cases[] = {
         {0x52, {Never, Now, Default, Default}, 0x62},  // top-left Now -> Never
         {0x50000FF3, {Default, Default, Default, Default}, 0x50000003},
         {0xFFFFFFFF, {Now, Never, Now, Never}, 0xFFFFF99F},
@@ -42,15 +49,18 @@ TEST(CornerCommand, TheTwelveMenuRowsAndNothingElse) {
             EXPECT_EQ(decoded->action, choice.action);
         }
     }
-    for (std::uint32_t id : {0x1403u, 0x1003u, 0x1400u, 0x1F02u, 0x10FFu, 0x0001u, 0x2000u,
-                             0x11000u, 0u, 0xFFFFu})
+    for (std::uint32_t id :
+         {0x1403u, 0x1003u, 0x1400u, 0x1F02u, 0x10FFu, 0x0001u, 0x2000u, 0x11000u, 0u, 0xFFFFu})
         EXPECT_FALSE(DecodeCornerCommand(id)) << std::hex << id;
 }
 
 TEST(AnchorPoints, EightNumbersAsTheScanFormatReadsThem) {
     using Points = std::array<Point, 4>;
     const Points kit{{{16, 17}, {169, 17}, {169, 130}, {16, 130}}};
-    const struct { const char* text; std::optional<Points> points; } cases[] = {
+    const struct {
+        const char* text;
+        std::optional<Points> points;
+    } cases[] = {
         {"16 17  169 17  169 130  16 130", kit},
         {"16 17 169 17 169 130 16 130 and more", kit},
         {"0x10\t021\n169 17  +169 130  16 130", kit},  // hexadecimal, octal, any white space
@@ -81,9 +91,12 @@ TEST(MonitorLayout, CornerPicturesSitInsideTheScreenFlushWithItsCorners) {
 TEST(MonitorLayout, AClickFindsTheLastCornerHoldingThePoint) {
     const MonitorLayout layout =
         LayoutFromAnchors(ParseAnchorPoints("16 17  169 17  169 130  16 130"), {20, 15});
-    const struct { Point point; std::optional<Corner> corner; } cases[] = {
-        {{16, 17}, TopLeft},     {{35, 31}, TopLeft},      {{36, 17}, std::nullopt},
-        {{16, 32}, std::nullopt}, {{168, 17}, TopRight},   {{169, 17}, std::nullopt},
+    const struct {
+        Point point;
+        std::optional<Corner> corner;
+    } cases[] = {
+        {{16, 17}, TopLeft},       {{35, 31}, TopLeft},     {{36, 17}, std::nullopt},
+        {{16, 32}, std::nullopt},  {{168, 17}, TopRight},   {{169, 17}, std::nullopt},
         {{168, 129}, BottomRight}, {{16, 129}, BottomLeft}, {{90, 70}, std::nullopt},
     };
     for (const auto& c : cases)
@@ -98,7 +111,11 @@ TEST(MonitorLayout, AClickFindsTheLastCornerHoldingThePoint) {
 
 TEST(MonitorPlacement, CentredWithIntegerHalving) {
     EXPECT_EQ(ControlSizeOfBitmap({371, 170}), (Size{185, 170}));
-    const struct { Rect window; Size size; Point origin; } cases[] = {
+    const struct {
+        Rect window;
+        Size size;
+        Point origin;
+    } cases[] = {
         {{20, 30, 215, 210}, {185, 170}, {25, 35}},  // 10 larger each way
         {{20, 30, 216, 211}, {185, 170}, {26, 35}},  // 11 larger: the halves round down
         {{20, 30, 205, 200}, {185, 170}, {20, 30}},  // already the size

@@ -22,10 +22,16 @@ protected:
 TEST_F(PreferencesTest, InstallsEveryFieldButTheSizeAndKeepsThem) {
     // Every field a value of its own, so a field copied to the wrong place shows.
     ScrPrefs record{};
-    std::int32_t* flags[] = {&record.fActiveConfig, &record.fMuteSound, &record.fDebugOutput,
-                             &record.fDebugWindow, &record.fNoAboutItem, &record.fNoPreviewUpdate,
-                             &record.fNoTimers, &record.fAlwaysRequirePassword,
-                             &record.fNeverRequirePassword, &record.fPasswordForActiveConfig};
+    std::int32_t* flags[] = {&record.fActiveConfig,
+                             &record.fMuteSound,
+                             &record.fDebugOutput,
+                             &record.fDebugWindow,
+                             &record.fNoAboutItem,
+                             &record.fNoPreviewUpdate,
+                             &record.fNoTimers,
+                             &record.fAlwaysRequirePassword,
+                             &record.fNeverRequirePassword,
+                             &record.fPasswordForActiveConfig};
     for (std::int32_t i = 0; i < 10; ++i) *flags[i] = i == 2 ? 0 : 10 + i;
     std::memset(record.szReserved1, 'A', sizeof record.szReserved1);  // no terminator
     std::strcpy(record.szReserved2, "second");

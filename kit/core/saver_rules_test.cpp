@@ -39,10 +39,14 @@ TEST(NextTimerStep, WaitsFromTheStartOfTheTick) {
 
 TEST(MovedBeyondThreshold, ClosesOnlyPastTheThresholdInXOrY) {
     const Point start{300, 300};
-    const struct { Point now; std::int32_t threshold; bool beyond; } cases[] = {
-        {{300, 300}, 0, false},     {{301, 300}, 0, true},      {{300, 299}, 0, true},
-        {{500, 100}, 200, false},   {{501, 300}, 200, true},    {{300, 99}, 200, true},
-        {{0, 767}, 999999, false},  {{300, 300}, -1, true},
+    const struct {
+        Point now;
+        std::int32_t threshold;
+        bool beyond;
+    } cases[] = {
+        {{300, 300}, 0, false},    {{301, 300}, 0, true},   {{300, 299}, 0, true},
+        {{500, 100}, 200, false},  {{501, 300}, 200, true}, {{300, 99}, 200, true},
+        {{0, 767}, 999999, false}, {{300, 300}, -1, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MovedBeyondThreshold(start, c.now, c.threshold), c.beyond)

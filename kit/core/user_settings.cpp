@@ -109,8 +109,7 @@ bool WithinPasswordDelay(std::uint32_t now, std::uint32_t start, std::uint32_t d
 }
 
 bool NeedPassword(std::uint32_t now, std::uint32_t start, std::uint32_t delaySeconds,
-                  const Registry& registry, const StringTable& strings,
-                  Diagnostics& diagnostics) {
+                  const Registry& registry, const StringTable& strings, Diagnostics& diagnostics) {
     diagnostics.Trace("NeedPassword? Checking the timer");
     if (WithinPasswordDelay(now, start, delaySeconds)) {
         diagnostics.Trace("Nope, we're within the delay...");

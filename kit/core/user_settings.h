@@ -47,7 +47,6 @@ bool WithinPasswordDelay(std::uint32_t now, std::uint32_t start, std::uint32_t d
 // system's "ScreenSaveUsePassword" switch on. Any failure to read the
 // switch answers no.
 bool NeedPassword(std::uint32_t now, std::uint32_t start, std::uint32_t delaySeconds,
-                  const Registry& registry, const StringTable& strings,
-                  Diagnostics& diagnostics);
+                  const Registry& registry, const StringTable& strings, Diagnostics& diagnostics);
 
 }  // namespace kit

@@ -20,9 +20,9 @@ protected:
 };
 
 TEST_F(UserSettingsTest, ReadsWhatIsStoredAndDefaultsTheRest) {
-    EXPECT_EQ(Read().passwordDelay, 60u);  // no key at all
-    Stored() = {{"Password Delay", Bytes{0x2C, 0x01}},   // two bytes of any type: 300
-                {"Mouse Threshold", Bytes(8, 0x11)},     // does not fit four bytes
+    EXPECT_EQ(Read().passwordDelay, 60u);               // no key at all
+    Stored() = {{"Password Delay", Bytes{0x2C, 0x01}},  // two bytes of any type: 300
+                {"Mouse Threshold", Bytes(8, 0x11)},    // does not fit four bytes
                 {"Mouse Threshold Index", Dword(2)},
                 {"Mute Sound", Dword(1)},
                 {"Active Config", Dword(1)}};
@@ -43,7 +43,9 @@ TEST_F(UserSettingsTest, ReadsWhatIsStoredAndDefaultsTheRest) {
 }
 
 TEST_F(UserSettingsTest, ClampsBothIndexValues) {
-    struct Case { std::uint32_t stored, delayIndex, thresholdIndex; };
+    struct Case {
+        std::uint32_t stored, delayIndex, thresholdIndex;
+    };
     for (const Case c : {Case{1, 1, 1}, Case{3, 1, 3}, Case{7, 1, 3}, Case{0xFFFFFFFF, 1, 3}}) {
         Stored()["Password Delay Index"] = Dword(c.stored);
         Stored()["Mouse Threshold Index"] = Dword(c.stored);
@@ -54,7 +56,10 @@ TEST_F(UserSettingsTest, ClampsBothIndexValues) {
 }
 
 TEST_F(UserSettingsTest, MouseCornersMapYesNoAndAnythingElse) {
-    const struct { Bytes stored; std::array<CS, 4> corners; } cases[] = {
+    const struct {
+        Bytes stored;
+        std::array<CS, 4> corners;
+    } cases[] = {
         {Text("YN-x"), {CS::Now, CS::Never, CS::Default, CS::Default}},
         {Text("yn-N"), {CS::Default, CS::Default, CS::Default, CS::Never}},
         {Text("NNYY", false), {CS::Never, CS::Never, CS::Now, CS::Now}},

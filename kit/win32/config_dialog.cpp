@@ -39,8 +39,8 @@ HICON LoadSheetIcon(int width, int height) {
     for (int id : {100, IDI_DK_KIT}) {
         for (HMODULE module : {static_cast<HMODULE>(kit.clientInstance), kit.resourceModule}) {
             if (!module) continue;
-            if (HANDLE icon = ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, width,
-                                           height, 0))
+            if (HANDLE icon =
+                    ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, 0))
                 return static_cast<HICON>(icon);
         }
     }
@@ -145,8 +145,8 @@ std::unique_ptr<GeneralDialog> MakeGeneralDialog() {
 
 void RunHost(HWND host) {
     const std::string caption = LoadClientString(IDS_DK_SHEET_CAPTION).value_or("");
-    const SheetIcon large(LoadSheetIcon(::GetSystemMetrics(SM_CXICON),
-                                        ::GetSystemMetrics(SM_CYICON)));
+    const SheetIcon large(
+        LoadSheetIcon(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)));
     const SheetIcon small(LoadSheetIcon(16, 16));
     if (large.Get())
         ::SendMessageA(host, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.Get()));
@@ -249,9 +249,9 @@ int DoConfigDialog(HWND parent, BOOL active) {
     // The page's spin control belongs to the common controls.
     ::win32::InitCommonControlsOnDemand(ICC_UPDOWN_CLASS);
     HostPair pair{active, 0};
-    pair.result = static_cast<int>(::DialogBoxParamA(Kit().resourceModule,
-                                                     MAKEINTRESOURCEA(IDD_DK_HOST), parent,
-                                                     HostDlgProc, reinterpret_cast<LPARAM>(&pair)));
+    pair.result =
+        static_cast<int>(::DialogBoxParamA(Kit().resourceModule, MAKEINTRESOURCEA(IDD_DK_HOST),
+                                           parent, HostDlgProc, reinterpret_cast<LPARAM>(&pair)));
     Trace().Trace("DozeKit: ~DoConfigDialog.");
     return pair.result;
 }

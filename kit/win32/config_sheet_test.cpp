@@ -43,7 +43,8 @@ std::optional<DWORD> StoredNumber(const char* name) {
 // The sheet of a saver run and its general page.
 class Sheet {
 public:
-    explicit Sheet(SaverRun& saver) : sheet_(saver.FindWindow("#32770", "Screen Saver Properties")) {
+    explicit Sheet(SaverRun& saver)
+        : sheet_(saver.FindWindow("#32770", "Screen Saver Properties")) {
         // The kit's general page among the sheet's pages.
         while ((page_ = ::FindWindowExA(sheet_, page_, "#32770", nullptr)) != nullptr)
             if (::GetDlgItem(page_, IDC_DK_SENSITIVITY)) break;
@@ -81,7 +82,8 @@ private:
 // settings broadcasts it receives.
 class Listener {
 public:
-    Listener() : window_("KitTestListenerClass", 200, 100, {.procedure = Proc, .background = nullptr}) {
+    Listener()
+        : window_("KitTestListenerClass", 200, 100, {.procedure = Proc, .background = nullptr}) {
         Heard().clear();
         ::SetForegroundWindow(window_.Get());
         kittest::Pump(100);
@@ -110,11 +112,10 @@ protected:
 
 TEST_F(ConfigSheet, EveryChangeIsStoredAtOnceAndTheServicesAreToldOfIt) {
     StagedSaver stage({"agents\\Sage.dll", "agents\\Edgewake.dll"});
-    SaverRun saver("/c",
-                   {{"KITTEST_CONFIG", "default"},
-                    {"KITTEST_PREFS", "activeconfig"},
-                    {"KITTEST_SAGE", "0"}},
-                   stage.Path());
+    SaverRun saver(
+        "/c",
+        {{"KITTEST_CONFIG", "default"}, {"KITTEST_PREFS", "activeconfig"}, {"KITTEST_SAGE", "0"}},
+        stage.Path());
     Sheet sheet(saver);
     ASSERT_TRUE(sheet.Get());
     // Edgewake's answer, 1, replaces Sage's 0.
@@ -249,7 +250,8 @@ TEST_F(ConfigSheet, OkBroadcastsAndTheWindowThatOpenedTheConfigurationHearsNothi
 TEST_F(ConfigSheet, OpenedOverTheRunningSaverItTellsTheSaverOfEachChange) {
     settings.SetNumber("Active Config", 1);
     auto saver = std::make_unique<SaverRun>(
-        "/s", SaverRun::Environment{{"KITTEST_CONFIG", "default"}, {"KITTEST_PREFS", "activeconfig"}});
+        "/s",
+        SaverRun::Environment{{"KITTEST_CONFIG", "default"}, {"KITTEST_PREFS", "activeconfig"}});
     ASSERT_TRUE(saver->Stays());
     saver->Post(WM_KEYDOWN, VK_SHIFT);
     Sheet sheet(*saver);
@@ -258,10 +260,11 @@ TEST_F(ConfigSheet, OpenedOverTheRunningSaverItTellsTheSaverOfEachChange) {
     sheet.Type(IDC_DK_DELAY, "30");
     sheet.Press(IDOK);
     EXPECT_TRUE(saver->Stays());
-    EXPECT_EQ(saver->Lines("prefs "),
-              (std::vector<std::string>{"prefs code=d001 threshold=999999 delay=60 runtime=999999,60",
-                                        "prefs code=d001 threshold=999999 delay=30 runtime=999999,30",
-                                        "prefs code=e001 threshold=999999 delay=30 runtime=999999,30"}));
+    EXPECT_EQ(
+        saver->Lines("prefs "),
+        (std::vector<std::string>{"prefs code=d001 threshold=999999 delay=60 runtime=999999,60",
+                                  "prefs code=d001 threshold=999999 delay=30 runtime=999999,30",
+                                  "prefs code=e001 threshold=999999 delay=30 runtime=999999,30"}));
     saver->Post(WM_KEYDOWN, 'A');
     EXPECT_EQ(saver->Exit(), 2);
 }

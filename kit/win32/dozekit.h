@@ -78,9 +78,8 @@ typedef int(CALLBACK* SCRCHANGEPASSWORDPROC)(HWND parent);
 // Runs the mode the command line names and returns the exit code: 2 for a
 // bad command line, a window that cannot be created, or a second ScrMain
 // while one runs. Any callback may be null for the kit's default.
-int WINAPI ScrMain(HINSTANCE instance, SCRCREATEWINDOWPROC pfnCreateWindow,
-                   SCRCONFIGPROC pfnConfig, SCRABOUTPROC pfnAbout,
-                   SCRCHANGEPASSWORDPROC pfnChangePassword);
+int WINAPI ScrMain(HINSTANCE instance, SCRCREATEWINDOWPROC pfnCreateWindow, SCRCONFIGPROC pfnConfig,
+                   SCRABOUTPROC pfnAbout, SCRCHANGEPASSWORDPROC pfnChangePassword);
 
 // A new copy of the current preferences, owned by the caller until it is
 // handed to ScrSetPrefs. Null when out of memory.

@@ -87,7 +87,8 @@ public:
     void SetRows(int id, const std::vector<std::string>& rows) override {
         ::SendDlgItemMessageA(page_, id, CB_RESETCONTENT, 0, 0);
         for (const std::string& row : rows)
-            ::SendDlgItemMessageA(page_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+            ::SendDlgItemMessageA(page_, id, CB_ADDSTRING, 0,
+                                  reinterpret_cast<LPARAM>(row.c_str()));
     }
     void Select(int id, std::uint32_t row) override {
         ::SendDlgItemMessageA(page_, id, CB_SETCURSEL, row, 0);
@@ -190,8 +191,7 @@ BOOL OnNotify(HWND page, const NMHDR* header) {
         Trace().Trace("DozeKit: GeneralDlgProc: PSN_RESET - reverting back");
         dialog->Reset(window);
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -231,9 +231,7 @@ INT_PTR DispatchPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lPara
     case WM_NOTIFY: return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
     case WM_HELP: return OnHelp(reinterpret_cast<const HELPINFO*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(page, reinterpret_cast<HWND>(wParam));
-    case WM_DESTROY:
-        Trace().Trace("DozeKit: GeneralDlgProc: WM_DESTROY - tidying up");
-        return TRUE;
+    case WM_DESTROY: Trace().Trace("DozeKit: GeneralDlgProc: WM_DESTROY - tidying up"); return TRUE;
     default: return FALSE;
     }
 }

@@ -25,8 +25,8 @@ using ::win32::Locked;
 
 // What saver windows share while they run; touched on the main thread only.
 struct RuntimeState {
-    POINT start{};             // cursor when watching began
-    DWORD startTime = 0;       // tick when the saver began
+    POINT start{};        // cursor when watching began
+    DWORD startTime = 0;  // tick when the saver began
     bool dialogActive = false;
     DWORD passwordDelay = 60;  // seconds
     LONG mouseThreshold = 0;   // pixels

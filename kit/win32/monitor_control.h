@@ -49,9 +49,9 @@ namespace kit::win32 {
 
 // The resources the control draws from, by id in the carrier's module.
 struct MonitorResourceIds {
-    std::array<int, 3> rowTexts{};  // the menu rows: Default, Now, Never
-    int anchorText = 0;             // the screen's corners, "%i %i  %i %i  %i %i  %i %i"
-    int monitorBitmap = 0;          // the picture in the left half, its mask in the right
+    std::array<int, 3> rowTexts{};       // the menu rows: Default, Now, Never
+    int anchorText = 0;                  // the screen's corners, "%i %i  %i %i  %i %i  %i %i"
+    int monitorBitmap = 0;               // the picture in the left half, its mask in the right
     std::array<int, 3> cornerBitmaps{};  // Default, Now, Never, of one size
     // The box shown at the first corner choice while no hot-corner service
     // is known to run; shown only when both texts load (0: never).

@@ -109,10 +109,11 @@ private:
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
 
-    kittest::HostWindow window_{"MonitorTestParentClass", 600, 300,
-                                {.procedure = Procedure,
-                                 .background = Background(),
-                                 .style = WS_POPUP}};
+    kittest::HostWindow window_{
+        "MonitorTestParentClass",
+        600,
+        300,
+        {.procedure = Procedure, .background = Background(), .style = WS_POPUP}};
 };
 
 class MonitorControl : public testing::Test {
@@ -321,10 +322,10 @@ protected:
 };
 
 TEST_F(MonitorInSaver, PreviewsRunInTheScreenOrTheWindowAndEndWithTheirControl) {
-    auto saver = std::make_unique<SaverRun>(
-        "/c", SaverRun::Environment{{"KITTEST_CONFIG", "monitor"},
-                                    {"KITTEST_PREFS", "debugoutput"},
-                                    {"KITTEST_TIMER", "100"}});
+    auto saver =
+        std::make_unique<SaverRun>("/c", SaverRun::Environment{{"KITTEST_CONFIG", "monitor"},
+                                                               {"KITTEST_PREFS", "debugoutput"},
+                                                               {"KITTEST_TIMER", "100"}});
     ASSERT_TRUE(saver->Stays());
     const std::string control = Logged(*saver, "control 102 ");
     const std::string screen = Logged(*saver, "monitor window ");
@@ -336,8 +337,8 @@ TEST_F(MonitorInSaver, PreviewsRunInTheScreenOrTheWindowAndEndWithTheirControl) 
     EXPECT_TRUE(saver->Logged("preview monitor=" + inScreen + " parent=" + screen));
     EXPECT_TRUE(saver->Logged("create mode=1 ex=0 style=50000000 x=0 y=0 cx=153 cy=113 parent=" +
                               screen + " title=SaverPreview class=DummyScreenSaverClass data=1"));
-    EXPECT_TRUE(saver->Logged("create mode=1 ex=0 style=50000000 x=0 y=0 cx=153 cy=113 parent=" +
-                              plain + " "));
+    EXPECT_TRUE(saver->Logged(
+        "create mode=1 ex=0 style=50000000 x=0 y=0 cx=153 cy=113 parent=" + plain + " "));
     EXPECT_EQ(::GetParent(Handle(inPlain)), Handle(plain));
     kittest::Pump(400);
     ASSERT_GT(Count(*saver, "preview tick " + inScreen), 0u);

@@ -14,8 +14,7 @@ using ChangePasswordProc = DWORD(WINAPI*)(LPCSTR provider, HWND parent, DWORD, L
 
 template <typename Proc>
 Proc FindEntry(HMODULE library, const std::string& name) {
-    return reinterpret_cast<Proc>(
-        reinterpret_cast<void*>(::GetProcAddress(library, name.c_str())));
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(library, name.c_str())));
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ protected:
     static std::unique_ptr<SaverRun> Start(const char* answer,
                                            const std::string& program = kittest::TestSaverPath()) {
         auto saver = std::make_unique<SaverRun>(
-            "/s", SaverRun::Environment{{"KITTEST_PASSWORD", answer}, {"KITTEST_PREFS", "debugoutput"}},
+            "/s",
+            SaverRun::Environment{{"KITTEST_PASSWORD", answer}, {"KITTEST_PREFS", "debugoutput"}},
             program);
         EXPECT_TRUE(saver->Stays());
         return saver;
@@ -63,8 +64,8 @@ TEST_F(PasswordOnClose, AMissingPasswordProviderLetsTheSaverClose) {
         auto saver = Start("refuse", lonely);
         saver->Post(WM_KEYDOWN, 'A');
         EXPECT_EQ(saver->Exit(), 2);
-        EXPECT_TRUE(saver->Logged(
-            "trace DoVerifyPwDialog: unable to load pwdprovider library. Aborting"));
+        EXPECT_TRUE(
+            saver->Logged("trace DoVerifyPwDialog: unable to load pwdprovider library. Aborting"));
     }
     ::DeleteFileA(lonely.c_str());
 }

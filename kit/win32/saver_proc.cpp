@@ -20,9 +20,15 @@ namespace {
 class SaverWindow {
 public:
     SaverWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-        : window_(window), message_(message), wParam_(wParam), lParam_(lParam),
+        : window_(window),
+          message_(message),
+          wParam_(wParam),
+          lParam_(lParam),
           kind_(IsFullScreen(window) ? WindowKind::Full : WindowKind::Preview),
-          kit_(Kit()), prefs_(kit_.prefs.Current()), runtime_(kit_.runtime), trace_(Trace()) {}
+          kit_(Kit()),
+          prefs_(kit_.prefs.Current()),
+          runtime_(kit_.runtime),
+          trace_(Trace()) {}
 
     LRESULT Dispatch();
 
@@ -254,8 +260,9 @@ LRESULT SaverWindow::OnSysCommand() {
                 Emit("WM_SYSCOMMAND: gobbling up a SC_CLOSE");
                 return 0;
             }
-            Emit("WM_SYSCOMMAND: should be gobbling up a SC_CLOSE, but am not because we're in "
-                 "debug mode.");
+            Emit(
+                "WM_SYSCOMMAND: should be gobbling up a SC_CLOSE, but am not because we're in "
+                "debug mode.");
         }
     }
     return Default();
@@ -290,8 +297,9 @@ LRESULT SaverWindow::OnPrefsChanged() {
 LRESULT SaverWindow::OnTimerMessage() {
     const std::string stars(78, '*');
     Emit(Plain{stars.c_str()});
-    Emit(Plain{"** SCRM_TIMER: being turned off. If you want it to keep going, you must return "
-               "its period."});
+    Emit(
+        Plain{"** SCRM_TIMER: being turned off. If you want it to keep going, you must return "
+              "its period."});
     Emit(Plain{stars.c_str()});
     return -1;
 }
@@ -319,11 +327,8 @@ LRESULT SaverWindow::OnInternalTimer() {
             SetTimerSlot(window_, nullptr);
         }
         return 0;
-    case SCRINTERNAL_STARTTIMER:
-        ScrStartTimer(window_);
-        return 0;
-    default:
-        return Default();
+    case SCRINTERNAL_STARTTIMER: ScrStartTimer(window_); return 0;
+    default: return Default();
     }
 }
 

@@ -15,7 +15,8 @@ constexpr int kStartY = 400;
 class SaverInput : public testing::Test {
 protected:
     // A full-screen saver that started with the cursor at (500, 400).
-    static std::unique_ptr<SaverRun> StartFullScreen(const SaverRun::Environment& environment = {}) {
+    static std::unique_ptr<SaverRun> StartFullScreen(
+        const SaverRun::Environment& environment = {}) {
         ::SetCursorPos(kStartX, kStartY);
         auto saver = std::make_unique<SaverRun>("/s", environment);
         EXPECT_TRUE(saver->Stays());
@@ -65,8 +66,10 @@ TEST_F(SaverInput, ActiveConfigurationInputOpensTheDialogOnlyWhenAllowed) {
     // middle button closes like the left one.
     settings.SetNumber("Active Config", 1);
     auto saver = StartFullScreen({{"KITTEST_PREFS", "activeconfig"}, {"KITTEST_CONFIG", "1"}});
-    const std::pair<UINT, WPARAM> opening[] = {
-        {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, VK_SCROLL}, {WM_RBUTTONDOWN, 0}};
+    const std::pair<UINT, WPARAM> opening[] = {{WM_KEYDOWN, VK_SHIFT},
+                                               {WM_KEYDOWN, VK_CONTROL},
+                                               {WM_KEYDOWN, VK_SCROLL},
+                                               {WM_RBUTTONDOWN, 0}};
     for (const auto& [message, key] : opening) {
         saver->Post(message, key);
         EXPECT_TRUE(saver->Stays()) << message << ' ' << key;
@@ -127,8 +130,9 @@ TEST_F(SaverInput, TraceLinesCarryTheWindowKindWhenDebugOutputIsOn) {
     auto saver = StartFullScreen({{"KITTEST_PREFS", "debugoutput"}});
     saver->Post(WM_KEYDOWN, 'A');
     EXPECT_EQ(saver->Exit(), 2);
-    for (const char* line : {"trace full DefSaverProc: WM_CREATE..._________  <LF><CR>",
-                             "trace WM_KEYDOWN: Misc key pressed: sending Close___________  <LF><CR>"})
+    for (const char* line :
+         {"trace full DefSaverProc: WM_CREATE..._________  <LF><CR>",
+          "trace WM_KEYDOWN: Misc key pressed: sending Close___________  <LF><CR>"})
         EXPECT_TRUE(saver->Logged(line)) << line;
 }
 

@@ -131,16 +131,11 @@ int RunChangePassword(HWND window) {
 int RunCommand(const Command& command) {
     const HWND window = AsWindow(command.window);
     switch (command.mode) {
-    case RunMode::Saver:
-        return RunFullScreen();
-    case RunMode::Preview:
-        return RunPreview(window);
-    case RunMode::Configure:
-        return DoConfigDialog(window, FALSE);
-    case RunMode::ChangePassword:
-        return RunChangePassword(window);
-    case RunMode::Invalid:
-        break;
+    case RunMode::Saver: return RunFullScreen();
+    case RunMode::Preview: return RunPreview(window);
+    case RunMode::Configure: return DoConfigDialog(window, FALSE);
+    case RunMode::ChangePassword: return RunChangePassword(window);
+    case RunMode::Invalid: break;
     }
     return SCR_EXITCODE;
 }
@@ -196,10 +191,10 @@ HWND CreateSaverWindow(UINT mode, HWND parent) {
             // Every monitor: input anywhere is the saver's.
             const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
             const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-            const Rect area = FullScreenWindow(
-                {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
-                {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                 top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+            const Rect area =
+                FullScreenWindow({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                                 {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                  top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
             x = area.left;
             y = area.top;
             width = area.right - area.left;
@@ -275,8 +270,8 @@ void WaitForTimerThreads() {
             std::min<std::size_t>(MAXIMUM_WAIT_OBJECTS, threads.size() - first);
         const DWORD spent = ::GetTickCount() - start;
         const DWORD left = spent >= kThreadWaitMs ? 0 : kThreadWaitMs - spent;
-        const DWORD result = ::WaitForMultipleObjects(static_cast<DWORD>(count),
-                                                      threads.data() + first, TRUE, left);
+        const DWORD result =
+            ::WaitForMultipleObjects(static_cast<DWORD>(count), threads.data() + first, TRUE, left);
         if (result == WAIT_TIMEOUT || result == WAIT_FAILED) {
             allEnded = false;
             break;
@@ -294,16 +289,16 @@ void WaitForTimerThreads() {
 std::size_t TimerThreadCount() {
     KitState& kit = Kit();
     Locked lock(kit.threadListLock);
-    return static_cast<std::size_t>(std::distance(kit.timerThreads.begin(), kit.timerThreads.end()));
+    return static_cast<std::size_t>(
+        std::distance(kit.timerThreads.begin(), kit.timerThreads.end()));
 }
 
 }  // namespace kit::win32
 
 using namespace kit::win32;
 
-int WINAPI ScrMain(HINSTANCE instance, SCRCREATEWINDOWPROC pfnCreateWindow,
-                   SCRCONFIGPROC pfnConfig, SCRABOUTPROC pfnAbout,
-                   SCRCHANGEPASSWORDPROC pfnChangePassword) {
+int WINAPI ScrMain(HINSTANCE instance, SCRCREATEWINDOWPROC pfnCreateWindow, SCRCONFIGPROC pfnConfig,
+                   SCRABOUTPROC pfnAbout, SCRCHANGEPASSWORDPROC pfnChangePassword) {
     EnsureStarted();
     KitState& kit = Kit();
     if (kit.running) return SCR_EXITCODE;

@@ -21,7 +21,7 @@ struct TimerRecord {
     CriticalSection lock;  // guards running
     bool running = true;
     ::win32::UniqueKernelHandle wake;  // manual reset: cuts a wait short
-    HANDLE ready = nullptr;  // set once the thread has its message queue; the starter's
+    HANDLE ready = nullptr;            // set once the thread has its message queue; the starter's
     DWORD threadId = 0;
 };
 
@@ -72,8 +72,7 @@ unsigned __stdcall ScrTimerThread(void* argument) {
 
         const TimerStep step = NextTimerStep(t0, t1, answer);
         switch (step.action) {
-        case TimerAction::TickNow:
-            break;
+        case TimerAction::TickNow: break;
         case TimerAction::Stop:
             Trace().Trace("Thread: infinite delay specified, so posting a 'had enough'");
             waiting = true;
@@ -83,9 +82,7 @@ unsigned __stdcall ScrTimerThread(void* argument) {
             if (::WaitForSingleObject(record->wake.Get(), step.waitMs) == WAIT_OBJECT_0)
                 ::ResetEvent(record->wake.Get());
             break;
-        case TimerAction::Yield:
-            ::Sleep(0);
-            break;
+        case TimerAction::Yield: ::Sleep(0); break;
         }
     }
 

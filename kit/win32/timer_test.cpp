@@ -117,9 +117,9 @@ TEST_F(TimerThread, ALongPeriodDoesNotHoldUpTheEndOfTheRun) {
 }
 
 TEST_F(TimerThread, TheEndOfARunWaitsForMoreThan64Threads) {
-    SaverRun saver("/s", {{"KITTEST_TIMER", "100"},
-                          {"KITTEST_CHILDREN", "70"},
-                          {"KITTEST_PREFS", "debugoutput"}});
+    SaverRun saver(
+        "/s",
+        {{"KITTEST_TIMER", "100"}, {"KITTEST_CHILDREN", "70"}, {"KITTEST_PREFS", "debugoutput"}});
     ASSERT_TRUE(WaitForTicks(saver, 3, 8000));
     ASSERT_TRUE(saver.Stays());
     EXPECT_TRUE(saver.Logged("pong timer=1 threads=71 "));

@@ -17,8 +17,8 @@ int UsablePictureSide(int side) {
 
 }  // namespace
 
-BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
-                       int screenHeight, int hard, LargePicture large) {
+BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth, int screenHeight,
+                       int hard, LargePicture large) {
     if (large == LargePicture::ScaledDown &&
         (pictureWidth > kLargestPictureSide || pictureHeight > kLargestPictureSide) &&
         pictureWidth > 0 && pictureHeight > 0) {
@@ -26,8 +26,10 @@ BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
         // the proportion, rounded (3000 x 2000 gives 1000 x 667).
         const std::int64_t w = pictureWidth, h = pictureHeight, largest = kLargestPictureSide;
         const std::int64_t longer = std::max(w, h);
-        const int scaledWidth = static_cast<int>(std::max<std::int64_t>(1, (w * largest + longer / 2) / longer));
-        const int scaledHeight = static_cast<int>(std::max<std::int64_t>(1, (h * largest + longer / 2) / longer));
+        const int scaledWidth =
+            static_cast<int>(std::max<std::int64_t>(1, (w * largest + longer / 2) / longer));
+        const int scaledHeight =
+            static_cast<int>(std::max<std::int64_t>(1, (h * largest + longer / 2) / longer));
         BoardGeometry g = FitBoard(scaledWidth, scaledHeight, screenWidth, screenHeight, hard);
         // The same part of the picture, in its own pixels.
         const auto left = g.source.x * w / scaledWidth;
@@ -67,13 +69,10 @@ BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
     g.boardHeight = g.rows * g.tileSize;
 
     const int sourceWidth = std::clamp(
-        static_cast<int>(static_cast<double>(g.boardWidth) / fittedWidth * width), 1,
-        width);
+        static_cast<int>(static_cast<double>(g.boardWidth) / fittedWidth * width), 1, width);
     const int sourceHeight = std::clamp(
-        static_cast<int>(static_cast<double>(g.boardHeight) / fittedHeight * height), 1,
-        height);
-    g.source = {(width - sourceWidth) / 2, (height - sourceHeight) / 2, sourceWidth,
-                sourceHeight};
+        static_cast<int>(static_cast<double>(g.boardHeight) / fittedHeight * height), 1, height);
+    g.source = {(width - sourceWidth) / 2, (height - sourceHeight) / 2, sourceWidth, sourceHeight};
     return g;
 }
 
@@ -106,11 +105,11 @@ void PuzzleBoard::SetHard(int hard) {
 
 PuzzleBoard::~PuzzleBoard() = default;
 
-bool PuzzleBoard::CutPicture(std::unique_ptr<Picture> decoded, int screenWidth,
-                             int screenHeight, LargePicture large) {
+bool PuzzleBoard::CutPicture(std::unique_ptr<Picture> decoded, int screenWidth, int screenHeight,
+                             LargePicture large) {
     if (!decoded) return false;
-    const BoardGeometry g = FitBoard(decoded->Width(), decoded->Height(), screenWidth,
-                                     screenHeight, hard_, large);
+    const BoardGeometry g =
+        FitBoard(decoded->Width(), decoded->Height(), screenWidth, screenHeight, hard_, large);
     std::unique_ptr<Picture> cut = decoded->ScaledPart(g.source, g.boardWidth, g.boardHeight);
     if (!cut) return false;
 
@@ -171,17 +170,12 @@ SwapOutcome PuzzleBoard::SwapTiles(int first, int second) {
 }
 
 bool PuzzleBoard::IsUsedCell(int cell) const {
-    return cell >= 0 && cell < hard_ * hard_ && cell % hard_ < columns_ &&
-           cell / hard_ < rows_;
+    return cell >= 0 && cell < hard_ * hard_ && cell % hard_ < columns_ && cell / hard_ < rows_;
 }
 
-bool PuzzleBoard::IsHome(int cell) const {
-    return IsUsedCell(cell) && arrangement_[cell] == cell;
-}
+bool PuzzleBoard::IsHome(int cell) const { return IsUsedCell(cell) && arrangement_[cell] == cell; }
 
-int PuzzleBoard::TileAt(int cell) const {
-    return IsUsedCell(cell) ? arrangement_[cell] : cell;
-}
+int PuzzleBoard::TileAt(int cell) const { return IsUsedCell(cell) ? arrangement_[cell] : cell; }
 
 Rect PuzzleBoard::TileSquare(int tile) const {
     return {(tile % hard_) * tileSize_, (tile / hard_) * tileSize_, tileSize_, tileSize_};

@@ -52,9 +52,8 @@ inline constexpr int kLargestPictureSide = 1000;
 
 // The source part is in the picture's own pixels either way; pictures up
 // to kLargestPictureSide on each side are cut the same either way.
-BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth,
-                       int screenHeight, int hard,
-                       LargePicture large = LargePicture::FirstPart);
+BoardGeometry FitBoard(int pictureWidth, int pictureHeight, int screenWidth, int screenHeight,
+                       int hard, LargePicture large = LargePicture::FirstPart);
 
 // The board's own generator: x <- x * 1664525 + 1013904223 (mod 2^32),
 // seeded from a tick count as T * 1664525 + 1013904223.

@@ -57,9 +57,9 @@ TEST_F(PainterTest, PaintingEverythingInPlay) {
     EXPECT_EQ(tiles[1], "tile 0,0 to 150,0-250,100");
     EXPECT_EQ(tiles[15], "tile 300,300 to 350,300-450,400");
     // The frame: white, black, white, each a pixel further in.
-    EXPECT_EQ(Only(lines, "outline"), (Lines{"outline white 50,0-150,100",
-                                             "outline black 51,1-149,99",
-                                             "outline white 52,2-148,98"}));
+    EXPECT_EQ(Only(lines, "outline"),
+              (Lines{"outline white 50,0-150,100", "outline black 51,1-149,99",
+                     "outline white 52,2-148,98"}));
     EXPECT_EQ(Lines(lines.end() - 4, lines.end()), kMargins);
     EXPECT_TRUE(Only(lines, "show").empty());  // the window shows it all
 }
@@ -90,8 +90,9 @@ TEST_F(PainterTest, TheHelpBoxSaysWhatALeftClickDoes) {
     ASSERT_TRUE(game.HelpBoxShown());
     Recent();
     painter.DrawHelpBox();
-    EXPECT_EQ(Recent(), (Lines{"fill helpbox 250,0-450,100", "text helptext on helpbox 250,10-450,100",
-                               "outline black 250,0-450,100", "show 250,0-450,100"}));
+    EXPECT_EQ(Recent(),
+              (Lines{"fill helpbox 250,0-450,100", "text helptext on helpbox 250,10-450,100",
+                     "outline black 250,0-450,100", "show 250,0-450,100"}));
     EXPECT_EQ(canvas.texts.back(), kPlayingHelpText);
 
     // Solved: the help text tells how to go on.
@@ -129,14 +130,13 @@ TEST_F(PainterTest, FlashesTwoCellsAtMostOrTheWholeBoard) {
     const Cell cells[] = {{0, 0}, {1, 0}, {2, 0}};
     painter.FlashCells(cells);
     EXPECT_EQ(Recent(), (Lines{"flash start", "wait 100", "fill grey 50,0-150,100",
-                               "show 50,0-150,100", "fill grey 150,0-250,100",
-                               "show 150,0-250,100", "wait 200", "fill white 50,0-150,100",
-                               "show 50,0-150,100", "fill white 150,0-250,100",
-                               "show 150,0-250,100"}));
+                               "show 50,0-150,100", "fill grey 150,0-250,100", "show 150,0-250,100",
+                               "wait 200", "fill white 50,0-150,100", "show 50,0-150,100",
+                               "fill white 150,0-250,100", "show 150,0-250,100"}));
     painter.FlashBoard();
-    EXPECT_EQ(Recent(), (Lines{"flash start", "wait 100", "fill grey 50,0-450,400",
-                               "show 50,0-450,400", "wait 200", "fill white 50,0-450,400",
-                               "show 50,0-450,400"}));
+    EXPECT_EQ(Recent(),
+              (Lines{"flash start", "wait 100", "fill grey 50,0-450,400", "show 50,0-450,400",
+                     "wait 200", "fill white 50,0-450,400", "show 50,0-450,400"}));
 }
 
 TEST_F(PainterTest, ABoardWithoutAPictureIsBlack) {

@@ -18,9 +18,9 @@ std::unique_ptr<PuzzleBoard> CutBoard(int pictureWidth, int pictureHeight, int s
                                       std::vector<Rect>* sources = nullptr,
                                       LargePicture large = LargePicture::FirstPart) {
     auto board = std::make_unique<PuzzleBoard>(hard);
-    EXPECT_TRUE(board->CutPicture(
-        std::make_unique<FakePicture>(pictureWidth, pictureHeight, sources), screenWidth,
-        screenHeight, large));
+    EXPECT_TRUE(
+        board->CutPicture(std::make_unique<FakePicture>(pictureWidth, pictureHeight, sources),
+                          screenWidth, screenHeight, large));
     return board;
 }
 
@@ -44,8 +44,8 @@ TEST(Shuffle, MixesOnlyTheUsedCellsAsStoredBoardsWereMixed) {
     ASSERT_EQ(board->Rows(), 3);
     board->Shuffle(2024);
     EXPECT_EQ(std::vector<std::int32_t>(board->Arrangement().begin(), board->Arrangement().end()),
-              (std::vector<std::int32_t>{12, 1, 6, 8, 11, 0, 3, 4, 5, 14, 7, 9, 13, 10, 2,
-                                         15, 16, 17, 18, 19, 20, 21, 22, 23, 24}));
+              (std::vector<std::int32_t>{12, 1, 6,  8,  11, 0,  3,  4,  5,  14, 7,  9, 13,
+                                         10, 2, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}));
     EXPECT_EQ(board->CorrectCount(), 1);  // cell 1
 
     auto one = CutBoard(100, 100, 100, 100, 1);  // a single cell stays solved
@@ -56,14 +56,18 @@ TEST(Shuffle, MixesOnlyTheUsedCellsAsStoredBoardsWereMixed) {
 TEST(SwapTiles, KeepsTheCountOfHomeTiles) {
     auto board = CutBoard(400, 400, 400, 400, 4);
     ASSERT_EQ(board->CorrectCount(), 16);
-    const struct { int first, second, count; bool firstHome, secondHome; } swaps[] = {
+    const struct {
+        int first, second, count;
+        bool firstHome, secondHome;
+    } swaps[] = {
         {0, 1, 14, false, false},  // two home tiles leave home
         {1, 0, 16, true, true},    // each other's tiles: +2, both reported
         {0, 1, 14, false, false},
         {1, 5, 13, false, false},  // a home tile for one that does not belong there: -1
         {5, 5, 13, false, false},  // a cell with itself changes and reports nothing,
         {2, 2, 13, false, false},  // even when its tile is at home
-        {2, 16, 13, false, false}, {-1, 2, 13, false, false},  // outside the board
+        {2, 16, 13, false, false},
+        {-1, 2, 13, false, false},  // outside the board
     };
     for (const auto& s : swaps) {
         const SwapOutcome outcome = board->SwapTiles(s.first, s.second);
@@ -136,7 +140,9 @@ TEST(CutPicture, ALargePhotoIsScaledDownToShowWhole) {
 
     // Tall, and one pixel over; the last pixel of each side is kept.
     for (const auto& [width, height, scaledWidth, scaledHeight] :
-         {std::tuple{2000, 3000, 667, 1000}, {1001, 1000, 1000, 999}, {40000, 7, 1000, 1},
+         {std::tuple{2000, 3000, 667, 1000},
+          {1001, 1000, 1000, 999},
+          {40000, 7, 1000, 1},
           {65535, 65535, 1000, 1000}}) {
         const BoardGeometry large =
             FitBoard(width, height, 1024, 768, 12, LargePicture::ScaledDown);
@@ -173,8 +179,12 @@ TEST(CutPicture, FittedSideOf768AtHard31StaysInsideTheArrangement) {
 TEST(CutPicture, DifficultyIsKeptUsable) {
     // 0 and negative become one tile, inside the screen; huge values keep
     // tiles of at least one pixel.
-    const struct { int hard, keptHard, tile, columns, rows; } cases[] = {
-        {0, 1, 200, 1, 1}, {-7, 1, 200, 1, 1}, {5000, 300, 1, 300, 200}, {INT_MAX, 300, 1, 300, 200}};
+    const struct {
+        int hard, keptHard, tile, columns, rows;
+    } cases[] = {{0, 1, 200, 1, 1},
+                 {-7, 1, 200, 1, 1},
+                 {5000, 300, 1, 300, 200},
+                 {INT_MAX, 300, 1, 300, 200}};
     for (const auto& c : cases) {
         auto board = CutBoard(300, 200, 300, 200, c.hard);
         EXPECT_EQ(board->Hard(), c.keptHard) << c.hard;
@@ -186,12 +196,13 @@ TEST(CutPicture, DifficultyIsKeptUsable) {
     }
     // The board stays on the screen at the lowest difficulties, whatever
     // the picture's shape and the screen's.
-    for (const Size screen : {Size{1024, 768}, Size{1280, 1024}, Size{768, 1024}, Size{2560, 720}}) {
-        for (const Size picture : {Size{534, 450}, Size{905, 450}, Size{359, 450}, Size{1000, 100},
-                                   Size{100, 1000}}) {
+    for (const Size screen :
+         {Size{1024, 768}, Size{1280, 1024}, Size{768, 1024}, Size{2560, 720}}) {
+        for (const Size picture :
+             {Size{534, 450}, Size{905, 450}, Size{359, 450}, Size{1000, 100}, Size{100, 1000}}) {
             for (const int hard : {1, 0, -1, 2}) {
-                SCOPED_TRACE(::testing::Message() << picture.width << 'x' << picture.height << " at "
-                                                  << hard << " on " << screen.width);
+                SCOPED_TRACE(::testing::Message() << picture.width << 'x' << picture.height
+                                                  << " at " << hard << " on " << screen.width);
                 const BoardGeometry g =
                     FitBoard(picture.width, picture.height, screen.width, screen.height, hard);
                 EXPECT_LE(g.boardWidth, screen.width);

@@ -17,9 +17,9 @@ enum class Colour {
     Black,
     White,
     LightGrey,
-    Highlight,   // the system's highlight colour: misplaced tiles while SHIFT is held
-    HelpBox,     // the system's active border colour: the help box
-    HelpText,    // the system's caption text colour
+    Highlight,  // the system's highlight colour: misplaced tiles while SHIFT is held
+    HelpBox,    // the system's active border colour: the help box
+    HelpText,   // the system's caption text colour
 };
 
 // One tile: a square of the board picture stretched onto a rectangle.
@@ -42,8 +42,7 @@ public:
     virtual void Outline(const WindowRect& area, Colour colour) = 0;
     // Text in the help font, wrapped at the width of `area`, each line
     // centred across it, the first line at its top.
-    virtual void Text(const WindowRect& area, std::string_view text, Colour ink,
-                      Colour paper) = 0;
+    virtual void Text(const WindowRect& area, std::string_view text, Colour ink, Colour paper) = 0;
     // The size `text` takes in the help font: on one line when `wrapWidth`
     // is 0, else wrapped at that width.
     virtual Size MeasureText(std::string_view text, int wrapWidth) = 0;

@@ -278,7 +278,7 @@ void PuzzleGame::PlaceHelpBox() {
 
 void PuzzleGame::ApplyCursorRule() {
     view_.SetCursor(state_ != GameState::Idle || dialogsOpen_ > 0 ? CursorShape::Arrow
-                                                             : CursorShape::Hidden);
+                                                                  : CursorShape::Hidden);
 }
 
 void PuzzleGame::ShowStatus(bool endOfSet) {

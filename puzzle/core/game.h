@@ -46,8 +46,8 @@ inline constexpr std::uint32_t kMouseGraceMs = 1500;    // mouse ignored after a
 // The idle help box eats the picture away in black for one half period
 // and gives it back for the next.
 inline constexpr std::uint32_t kBlackoutHalfPeriodMs = 100000;
-inline constexpr std::uint32_t kTickPeriodMs = 1500;    // the tick timer
-inline constexpr std::uint32_t kRepaintDelayMs = 200;   // the one-shot repaint timer
+inline constexpr std::uint32_t kTickPeriodMs = 1500;   // the tick timer
+inline constexpr std::uint32_t kRepaintDelayMs = 200;  // the one-shot repaint timer
 
 // The help box is the measured help text and this many tenths of it, in
 // whole tiles: a fifth more.
@@ -55,7 +55,6 @@ inline constexpr int kHelpBoxTenths = 12;
 
 class PuzzleGame {
 public:
-
     // The view and the services must outlive the game.
     PuzzleGame(GameView& view, const BoardServices& services);
     ~PuzzleGame();

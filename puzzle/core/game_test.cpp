@@ -70,7 +70,7 @@ TEST_F(GameTest, SelectingAndSwapping) {
     EXPECT_EQ(game.SelectedCell(), (Cell{0, 0}));
     EXPECT_EQ(Recent(), Lines{"frame"});
 
-    Click({{3, 3}});  // a home tile keeps the selection
+    Click({{3, 3}});         // a home tile keeps the selection
     game.LeftClick(-1, 50);  // outside the board
     game.LeftClick(50, 400);
     EXPECT_EQ(game.State(), GameState::TileSelected);
@@ -90,8 +90,9 @@ TEST_F(GameTest, FlashesForTilesThatComeHome) {
     Recent();
     // Tile 1 comes home in cell 1; then both of cells 4 and 5 come home.
     Click({{0, 0}, {1, 0}, {0, 1}, {1, 1}});
-    EXPECT_EQ(Recent(), (Lines{"frame", "beep", "flash 1,0", "cells 0,0 1x1", "cells 1,0 1x1",
-                              "frame", "beep", "flash 0,1 1,1", "cells 0,1 1x1", "cells 1,1 1x1"}));
+    EXPECT_EQ(Recent(),
+              (Lines{"frame", "beep", "flash 1,0", "cells 0,0 1x1", "cells 1,0 1x1", "frame",
+                     "beep", "flash 0,1 1,1", "cells 0,1 1x1", "cells 1,1 1x1"}));
     Click({{0, 0}, {2, 0}});  // both home and solved: the whole board only
     EXPECT_TRUE(game.IsSolved());
     EXPECT_EQ(Recent(), (Lines{"frame", "beep", "flash board", "cells 0,0 4x4"}));
@@ -388,7 +389,10 @@ TEST_F(GameTest, APictureChangeUnderTheLibrarysBoxShowsTheOldBoardWholeAndStaysA
 }
 
 TEST_F(GameTest, HelpBoxPlacement) {
-    const struct { Size text, box; Cell cell; } cases[] = {
+    const struct {
+        Size text, box;
+        Cell cell;
+    } cases[] = {
         // 150 x 80 and a fifth: 2 x 1 tiles; column (41 >> 3) mod 3, row (18467 >> 3) mod 4.
         {{150, 80}, {2, 1}, {2, 0}},
         {{300, 80}, {4, 1}, {0, 0}},   // as wide as the board: column 0
@@ -421,9 +425,11 @@ TEST_F(GameTest, HelpBoxPlacement) {
 TEST_F(GameTest, BlackoutPhasesSwitchEvery100Seconds) {
     Start(Swapped({{0, 1}}));  // idle since 0
     TickAt(1500);
-    for (const auto& [now, erase] :
-         {std::pair{99999u, "erase restore"}, {100000u, "erase black"}, {199999u, "erase black"},
-          {200000u, "erase restore"}, {300000u, "erase black"}}) {
+    for (const auto& [now, erase] : {std::pair{99999u, "erase restore"},
+                                     {100000u, "erase black"},
+                                     {199999u, "erase black"},
+                                     {200000u, "erase restore"},
+                                     {300000u, "erase black"}}) {
         Recent();
         TickAt(now);
         EXPECT_EQ(Recent(), (Lines{erase, "help box"})) << now;

@@ -10,7 +10,8 @@
 namespace puzzle {
 
 inline constexpr std::string_view kPlayingHelpText =
-    "Screensaver Redira\r\nLeft-click to move tiles\r\nRight-click to exit\r\nSHIFT to show bad tiles";
+    "Screensaver Redira\r\nLeft-click to move tiles\r\nRight-click to exit\r\nSHIFT to show bad "
+    "tiles";
 inline constexpr std::string_view kSolvedHelpText =
     "Screensaver Redira:\r\nLeft-click next image\r\nRight-click to exit\r\nCTRL to set wallpaper";
 

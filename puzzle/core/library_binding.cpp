@@ -32,7 +32,8 @@ struct Failure {
 std::string CannotWriteText(const std::vector<Failure>& failures) {
     std::string text = kCannotWriteLibrary;
     for (const Failure& failure : failures) {
-        text += " " + (failure.folder.empty() ? std::string("The system directory") : failure.folder);
+        text +=
+            " " + (failure.folder.empty() ? std::string("The system directory") : failure.folder);
         switch (failure.fault) {
         case FileFault::Refused: text += ": the system refused it."; break;
         case FileFault::DiskFull: text += ": the disk is full."; break;

@@ -19,9 +19,8 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 bool IsPictureFileName(std::string_view name) {
     std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-        return static_cast<char>(std::tolower(c));
-    });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return EndsWith(lower, ".jpeg") || EndsWith(lower, ".jpg") || EndsWith(lower, ".bmp");
 }
 

@@ -49,8 +49,8 @@ TEST(OwnPictures, QualifyingNames) {
 TEST_F(PictureSetTest, TheNthPictureOfTheListing) {
     platform.UseOwnPictures("D:\\Pics", {});
     platform.pictures.folders["D:\\Pics"] = {
-        {"..", true}, {"Photo.JPG", false}, {"notes.txt", false},
-        {"old.jpg", true},  // a folder, not a picture
+        {"..", true},         {"Photo.JPG", false},
+        {"notes.txt", false}, {"old.jpg", true},  // a folder, not a picture
         {"scan.bmp", false},
     };
     BoardMaking board(platform.Services());
@@ -68,8 +68,10 @@ TEST_F(PictureSetTest, StartsTheSetAgainWhenCurrentPicIsOutOfIt) {
     for (int stored : {0, -3, 11, 70000}) {
         SCOPED_TRACE(stored);
         platform = {};
-        for (auto [name, value] : {std::pair{"CurrentPic", stored}, {"NextHard", 16},
-                                   {"GameTime", 99000}, {"GameClicks", 77}})
+        for (auto [name, value] : {std::pair{"CurrentPic", stored},
+                                   {"NextHard", 16},
+                                   {"GameTime", 99000},
+                                   {"GameClicks", 77}})
             store.Set(kBase, name, value);
         const auto board = Run();
         EXPECT_EQ(platform.pictures.decodedBuiltIns, std::vector<int>{1});
@@ -106,10 +108,17 @@ TEST_F(PictureSetTest, RestoresTheSavedArrangementOnlyForTheSameGrid) {
     std::iota(identity.begin(), identity.end(), 0);
     std::vector<std::int32_t> broken = identity;
     broken[1] = 0;  // tile 0 twice, tile 1 lost
-    const int columns = *store.Integer(kBase, "numtilesx"), rows = *store.Integer(kBase, "numtilesy");
-    const struct { const char* what; const char* name; int value; } cases[] = {
-        {"restarted", "CurrentPic", 11}, {"wider", "numtilesx", columns + 1},
-        {"taller", "numtilesy", rows + 1}, {"no permutation", "index", 0},
+    const int columns = *store.Integer(kBase, "numtilesx"),
+              rows = *store.Integer(kBase, "numtilesy");
+    const struct {
+        const char* what;
+        const char* name;
+        int value;
+    } cases[] = {
+        {"restarted", "CurrentPic", 11},
+        {"wider", "numtilesx", columns + 1},
+        {"taller", "numtilesy", rows + 1},
+        {"no permutation", "index", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -163,15 +172,22 @@ TEST_F(PictureSetTest, ARestartOntoAPictureThatCannotBeDecodedStartsThePassAgain
     // picture 1 has at NextHard.
     const std::vector<std::int32_t> onPicture10 = Swapped({{2, 3}});
     platform.StoreFourByFour(onPicture10, 10);
-    for (auto [name, value] : {std::pair{"CurrentPic", 11}, {"hard", 3}, {"NextHard", 4},
-                               {"GameTime", 99000}, {"GameClicks", 77}})
+    for (auto [name, value] : {std::pair{"CurrentPic", 11},
+                               {"hard", 3},
+                               {"NextHard", 4},
+                               {"GameTime", 99000},
+                               {"GameClicks", 77}})
         store.Set(kBase, name, value);
     platform.pictures.undecodable = {1};
     const auto making = Run(false);
     EXPECT_EQ(making->progress.GameClicks(), 0);
     EXPECT_EQ(making->progress.GameTime(), 0u);
-    for (auto [name, value] : {std::pair{"CurrentPic", 1}, {"hard", 4}, {"GameTime", 0},
-                               {"GameClicks", 0}, {"numtilesx", 0}, {"numtilesy", 0}})
+    for (auto [name, value] : {std::pair{"CurrentPic", 1},
+                               {"hard", 4},
+                               {"GameTime", 0},
+                               {"GameClicks", 0},
+                               {"numtilesx", 0},
+                               {"numtilesy", 0}})
         EXPECT_EQ(store.Integer(kBase, name), value) << name;
 
     // Picture 1 decodes again: the new pass, shuffled.

@@ -12,9 +12,9 @@ constexpr std::int32_t kWeightOne = 1 << kWeightBits;
 
 // Which source pixels make each target pixel along one axis, and how much.
 struct Taps {
-    std::vector<int> first;    // per target pixel: its first source pixel
-    std::vector<int> count;    // per target pixel: how many follow
-    std::vector<int> offset;   // per target pixel: where its weights start
+    std::vector<int> first;             // per target pixel: its first source pixel
+    std::vector<int> count;             // per target pixel: how many follow
+    std::vector<int> offset;            // per target pixel: where its weights start
     std::vector<std::int32_t> weights;  // summing to kWeightOne per pixel
 };
 
@@ -86,8 +86,8 @@ public:
         c3_ += (p >> 24) * w;
     }
     Pixel Result() const {
-        return (c0_ >> kWeightBits) | ((c1_ >> kWeightBits) << 8) |
-               ((c2_ >> kWeightBits) << 16) | ((c3_ >> kWeightBits) << 24);
+        return (c0_ >> kWeightBits) | ((c1_ >> kWeightBits) << 8) | ((c2_ >> kWeightBits) << 16) |
+               ((c3_ >> kWeightBits) << 24);
     }
 
 private:
@@ -130,8 +130,8 @@ std::vector<Pixel> ScalePixels(const SourceRow& row, const Rect& part, int width
             const Pixel* source = row(part.y + scaledRows) + part.x;
             Pixel* target = ring.data() + std::size_t(scaledRows % ringRows) * width;
             for (int x = 0; x < width; ++x)
-                target[x] = BlendAcross(source + across.first[x],
-                                        &across.weights[across.offset[x]], across.count[x]);
+                target[x] = BlendAcross(source + across.first[x], &across.weights[across.offset[x]],
+                                        across.count[x]);
         }
         rows.clear();
         for (int k = 0; k < down.count[y]; ++k)
@@ -142,8 +142,7 @@ std::vector<Pixel> ScalePixels(const SourceRow& row, const Rect& part, int width
             std::copy(rows[0], rows[0] + width, target);
             continue;
         }
-        for (int x = 0; x < width; ++x)
-            target[x] = BlendDown(rows, x, weights);
+        for (int x = 0; x < width; ++x) target[x] = BlendDown(rows, x, weights);
     }
     return result;
 }

@@ -29,9 +29,9 @@ int Channel(Pixel p, int c) { return int((p >> (8 * c)) & 0xFF); }
 
 TEST(PixelScaling, APlainAreaKeepsItsColourAtAnySize) {
     const Pixel colour = 0xFFC08040;  // every channel, the fourth too
-    for (const auto& [w, h, tw, th] : {std::array{7, 5, 13, 11}, std::array{1000, 1, 1, 1},
-                                       std::array{1, 1, 900, 750}, std::array{123, 77, 40, 3},
-                                       std::array{3, 1000, 17, 999}}) {
+    for (const auto& [w, h, tw, th] :
+         {std::array{7, 5, 13, 11}, std::array{1000, 1, 1, 1}, std::array{1, 1, 900, 750},
+          std::array{123, 77, 40, 3}, std::array{3, 1000, 17, 999}}) {
         Source source(w, h, colour);
         const std::vector<Pixel> scaled = ScalePixels(source.Rows(), {0, 0, w, h}, tw, th);
         ASSERT_EQ(scaled.size(), std::size_t(tw) * th);

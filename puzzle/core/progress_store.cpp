@@ -25,13 +25,13 @@ int NextPictureNumber(int number) { return number < INT_MAX ? number + 1 : numbe
 
 ProgressStore::ProgressStore(const BoardServices& services) : services_(services) {
     SaverEnvironment& environment = services_.environment;
-    baseKeyName_ = environment.LoadText(kBaseKeyNameText, kBaseKeyNameCapacity)
-                       .value_or(kFallbackBaseKeyName);
+    baseKeyName_ =
+        environment.LoadText(kBaseKeyNameText, kBaseKeyNameCapacity).value_or(kFallbackBaseKeyName);
     const std::string defaultText = environment.LoadText(kDefaultHardText, kDefaultHardCapacity)
                                         .value_or(kFallbackDefaultHardText);
     const auto defaultHard = common::ScanInteger(defaultText, common::Overflow::Wrap);
-    defaultHard_ =
-        UsableHard(defaultHard ? static_cast<std::int32_t>(defaultHard->value) : kFallbackDefaultHard);
+    defaultHard_ = UsableHard(defaultHard ? static_cast<std::int32_t>(defaultHard->value)
+                                          : kFallbackDefaultHard);
     hard_ = defaultHard_;
     timesAtEnd_ = 0;
     currentPic_ = 1;
@@ -46,8 +46,9 @@ ProgressStore::ProgressStore(const BoardServices& services) : services_(services
 }
 
 int ProgressStore::DefaultTopHard() const {
-    return defaultHard_ <= kLowestDefaultTopHard ? kLowestDefaultTopHard
-                                                 : std::min(defaultHard_ + kTopHardHeadroom, kMaxHard);
+    return defaultHard_ <= kLowestDefaultTopHard
+               ? kLowestDefaultTopHard
+               : std::min(defaultHard_ + kTopHardHeadroom, kMaxHard);
 }
 
 std::unique_ptr<StoreKey> ProgressStore::OpenProgressKey(bool create) {
@@ -141,8 +142,8 @@ void ProgressStore::AddPlayTotals(std::uint32_t milliseconds, int moves) {
     auto key = OpenProgressKey(true);
     if (!key) return;
     gameTime_ = static_cast<std::uint32_t>(ReadInteger(*key, kGameTime).value_or(0)) + milliseconds;
-    gameClicks_ = WrappingAdd(ReadInteger(*key, kGameClicks).value_or(0),
-                              static_cast<std::uint32_t>(moves));
+    gameClicks_ =
+        WrappingAdd(ReadInteger(*key, kGameClicks).value_or(0), static_cast<std::uint32_t>(moves));
     WriteInteger(*key, kGameTime, static_cast<std::int32_t>(gameTime_));
     WriteInteger(*key, kGameClicks, gameClicks_);
 }
@@ -162,8 +163,7 @@ bool ProgressStore::SaveArrangementIfUnchanged(const PuzzleBoard& board) {
     if (board.IsPlainBoard() || !lastStored_) return false;
     try {
         auto key = OpenProgressKey(false);
-        if (!key || ReadStoredBoard(*key, board.Arrangement().size()) != lastStored_)
-            return false;
+        if (!key || ReadStoredBoard(*key, board.Arrangement().size()) != lastStored_) return false;
         WriteIntegers(*key, kArrangement, board.Arrangement());
     } catch (const std::bad_alloc&) {
         // Without memory to compare, the store is left alone. (This runs
@@ -206,8 +206,7 @@ void ProgressStore::ResetCurrentPic() {
 
 int ProgressStore::ReloadCurrentPic() {
     currentPic_ = 1;
-    if (auto key = OpenProgressKey(false))
-        currentPic_ = ReadInteger(*key, kCurrentPic).value_or(1);
+    if (auto key = OpenProgressKey(false)) currentPic_ = ReadInteger(*key, kCurrentPic).value_or(1);
     return currentPic_;
 }
 
@@ -256,7 +255,9 @@ void ProgressStore::StoreNewBoard(const PuzzleBoard& board, bool restart) {
         WriteInteger(*key, kGameClicks, 0);
     }
     WriteIntegers(*key, kArrangement, board.Arrangement());
-    lastStored_ = StoredBoard{currentPic_, board.Columns(), board.Rows(),
+    lastStored_ = StoredBoard{currentPic_,
+                              board.Columns(),
+                              board.Rows(),
                               {board.Arrangement().begin(), board.Arrangement().end()}};
 }
 

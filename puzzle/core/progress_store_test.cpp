@@ -30,14 +30,19 @@ TEST(ProgressStore, FirstRunCreatesTheDefaults) {
 }
 
 TEST(ProgressStore, DefaultDifficultyComesFromTheStringTable) {
-    const struct { std::optional<std::string> text; int hard, topHard; } cases[] = {
-        {"25", 25, 35}, {"20", 20, 20},     {"0x10", 16, 20},      {std::nullopt, 10, 20},
-        {"easy", 10, 20}, {"-3", 1, 20}, {"99999999", 1000, 1000},
+    const struct {
+        std::optional<std::string> text;
+        int hard, topHard;
+    } cases[] = {
+        {"25", 25, 35},   {"20", 20, 20}, {"0x10", 16, 20},         {std::nullopt, 10, 20},
+        {"easy", 10, 20}, {"-3", 1, 20},  {"99999999", 1000, 1000},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
-        if (c.text) platform.environment.texts[3] = *c.text;
-        else platform.environment.texts.erase(3);
+        if (c.text)
+            platform.environment.texts[3] = *c.text;
+        else
+            platform.environment.texts.erase(3);
         ProgressStore progress(platform.Services());
         EXPECT_EQ(progress.Hard(), c.hard) << c.text.value_or("(none)");
         EXPECT_EQ(platform.store.Integer(kBase, "TopHard"), c.topHard);

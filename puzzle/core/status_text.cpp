@@ -41,7 +41,9 @@ std::string CompletedText(int pictures) {
     return Join({"Well done. You've completed all ", Number(pictures), " images"});
 }
 
-std::string ClicksTakenText(int clicks) { return Join({"It took you ", Number(clicks), " clicks:"}); }
+std::string ClicksTakenText(int clicks) {
+    return Join({"It took you ", Number(clicks), " clicks:"});
+}
 
 std::string DifficultyLabel(int difficulty) {
     return Join({"(", Number(difficulty), "x", Number(difficulty), ")"});

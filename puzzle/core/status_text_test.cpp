@@ -6,7 +6,10 @@ namespace puzzle {
 namespace {
 
 TEST(StatusText, Durations) {
-    const struct { std::uint32_t milliseconds; const char* text; } cases[] = {
+    const struct {
+        std::uint32_t milliseconds;
+        const char* text;
+    } cases[] = {
         {999, "0 seconds"},
         {61000, "1 minutes and 1 seconds"},
         {3723000, "1 hours, 2 minutes and 3 seconds"},

@@ -29,8 +29,7 @@ bool WriteInteger(StoreKey& key, std::string_view name, std::int32_t value) {
     return key.Write(name, ValueKind::Integer, bytes);
 }
 
-std::optional<std::string> ReadText(StoreKey& key, std::string_view name,
-                                    std::size_t capacity) {
+std::optional<std::string> ReadText(StoreKey& key, std::string_view name, std::size_t capacity) {
     const auto bytes = key.Read(name, capacity);
     if (!bytes || bytes->size() > capacity) return std::nullopt;
     const auto end = std::find(bytes->begin(), bytes->end(), std::uint8_t{0});
@@ -52,8 +51,7 @@ std::optional<std::vector<std::int32_t>> ReadIntegers(StoreKey& key, std::string
     return values;
 }
 
-bool WriteIntegers(StoreKey& key, std::string_view name,
-                   std::span<const std::int32_t> values) {
+bool WriteIntegers(StoreKey& key, std::string_view name, std::span<const std::int32_t> values) {
     std::vector<std::uint8_t> bytes(values.size() * 4);
     for (std::size_t i = 0; i < values.size(); ++i)
         PutLittleEndian(static_cast<std::uint32_t>(values[i]), bytes.data() + 4 * i);

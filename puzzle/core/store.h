@@ -57,8 +57,7 @@ bool WriteInteger(StoreKey& key, std::string_view name, std::int32_t value);
 
 // A text of at most `capacity` bytes as stored; it ends at the first zero
 // byte, if any.
-std::optional<std::string> ReadText(StoreKey& key, std::string_view name,
-                                    std::size_t capacity);
+std::optional<std::string> ReadText(StoreKey& key, std::string_view name, std::size_t capacity);
 // Writes the characters without a terminating zero.
 bool WriteText(StoreKey& key, std::string_view name, std::string_view text);
 
@@ -66,7 +65,6 @@ bool WriteText(StoreKey& key, std::string_view name, std::string_view text);
 // than `count` integers, or not exactly `count` integers long.
 std::optional<std::vector<std::int32_t>> ReadIntegers(StoreKey& key, std::string_view name,
                                                       std::size_t count);
-bool WriteIntegers(StoreKey& key, std::string_view name,
-                   std::span<const std::int32_t> values);
+bool WriteIntegers(StoreKey& key, std::string_view name, std::span<const std::int32_t> values);
 
 }  // namespace puzzle

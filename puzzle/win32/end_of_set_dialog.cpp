@@ -31,7 +31,8 @@ INT_PTR OnInitDialog(HWND dialog, EndOfSet& record) {
 
 NextPass ChosenPass(HWND dialog) {
     if (::IsDlgButtonChecked(dialog, IDC_END_EASY) == BST_CHECKED) return NextPass::AsEasyAsAtFirst;
-    if (::IsDlgButtonChecked(dialog, IDC_END_HARDER) == BST_CHECKED) return NextPass::ABitMoreDifficult;
+    if (::IsDlgButtonChecked(dialog, IDC_END_HARDER) == BST_CHECKED)
+        return NextPass::ABitMoreDifficult;
     return NextPass::JustAsHard;
 }
 

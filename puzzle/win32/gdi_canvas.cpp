@@ -108,8 +108,7 @@ void GdiCanvas::CopyTiles(const Picture& picture, std::span<const TileCopy> copi
     for (const TileCopy& copy : copies) {
         const RECT to = InCopy(copy.target, bufferArea_);
         ::StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(),
-                     copy.square.x, copy.square.y, copy.square.width, copy.square.height,
-                     SRCCOPY);
+                     copy.square.x, copy.square.y, copy.square.width, copy.square.height, SRCCOPY);
     }
     ::SetStretchBltMode(dc, oldMode);
 }
@@ -122,8 +121,11 @@ void GdiCanvas::Fill(const WindowRect& area, Colour colour) {
 void GdiCanvas::Outline(const WindowRect& area, Colour colour) {
     const RECT rect = InCopy(area, bufferArea_);
     const int right = rect.right - 1, bottom = rect.bottom - 1;
-    const POINT outline[] = {{rect.left, rect.top}, {right, rect.top}, {right, bottom},
-                             {rect.left, bottom}, {rect.left, rect.top}};
+    const POINT outline[] = {{rect.left, rect.top},
+                             {right, rect.top},
+                             {right, bottom},
+                             {rect.left, bottom},
+                             {rect.left, rect.top}};
     win32::Selection pen(bufferDc_.Get(), PenOf(colour));
     ::Polyline(bufferDc_.Get(), outline, 5);
 }

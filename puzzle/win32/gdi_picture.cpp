@@ -37,8 +37,7 @@ GdiPicture::GdiPicture(HBITMAP bitmap) : bitmap_(bitmap) {
 
 // Scales in the program rather than with GDI's halftone stretch, which
 // takes a large share of the saver's start under some systems.
-std::unique_ptr<Picture> GdiPicture::ScaledPart(const Rect& source, int width,
-                                                int height) const {
+std::unique_ptr<Picture> GdiPicture::ScaledPart(const Rect& source, int width, int height) const {
     if (!bitmap_ || width <= 0 || height <= 0 || source.width <= 0 || source.height <= 0 ||
         source.x < 0 || source.y < 0 || source.x + source.width > width_ ||
         source.y + source.height > height_)
@@ -80,8 +79,8 @@ std::unique_ptr<Picture> GdiPicture::ScaledPartOnScreen(HDC screen, const Rect& 
     win32::UniqueBitmap scaled(::CreateCompatibleBitmap(screen, width, height));
     if (!scaled) return nullptr;
     BITMAPINFO topDown = PixelFormat(width, -height);
-    if (::SetDIBits(screen, scaled.Get(), 0, static_cast<UINT>(height), pixels.data(),
-                    &topDown, DIB_RGB_COLORS) != height)
+    if (::SetDIBits(screen, scaled.Get(), 0, static_cast<UINT>(height), pixels.data(), &topDown,
+                    DIB_RGB_COLORS) != height)
         return nullptr;
     return std::make_unique<GdiPicture>(scaled.Release());
 }

@@ -20,8 +20,7 @@ public:
     // Scales (averaging when shrinking, blending when growing) into a new
     // screen-compatible bitmap; null for a part outside the picture, or
     // without the memory for it.
-    std::unique_ptr<Picture> ScaledPart(const Rect& source, int width,
-                                        int height) const override;
+    std::unique_ptr<Picture> ScaledPart(const Rect& source, int width, int height) const override;
 
     HBITMAP Handle() const { return bitmap_.Get(); }
 

@@ -31,7 +31,9 @@ class Win32Binding : public BindingSystem {
 public:
     Win32Binding(HMODULE carrier, ImageLibrary& library) : carrier_(carrier), library_(library) {}
 
-    bool BindByName() override { return library_.Adopt(win32::UniqueLibrary(::LoadLibraryA(kLibraryFile))); }
+    bool BindByName() override {
+        return library_.Adopt(win32::UniqueLibrary(::LoadLibraryA(kLibraryFile)));
+    }
     bool BindFrom(const std::string& path) override {
         return library_.Adopt(win32::UniqueLibrary(::LoadLibraryA(path.c_str())));
     }
@@ -44,11 +46,11 @@ public:
         // The shell is loaded only on this way, which a saver with its
         // library in the system directory never takes.
         using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-        const auto getFolderPath = win32::SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+        const auto getFolderPath =
+            win32::SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
         char folder[MAX_PATH];
-        if (!getFolderPath ||
-            FAILED(getFolderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                                 SHGFP_TYPE_CURRENT, folder)))
+        if (!getFolderPath || FAILED(getFolderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE,
+                                                   nullptr, SHGFP_TYPE_CURRENT, folder)))
             return {};
         return OwnFolderIn(folder);
     }

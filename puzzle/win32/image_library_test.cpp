@@ -32,7 +32,8 @@ bool FileExists(const std::string& path) {
 
 std::string LocalDataFolder() {
     using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-    const auto getFolderPath = win32::SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+    const auto getFolderPath =
+        win32::SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
     char folder[MAX_PATH] = "";
     getFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
     return folder;
@@ -128,8 +129,8 @@ TEST_F(BindingTest, AnOlderLibraryIsReplacedOnlyWhenThePlayerAgrees) {
 
 TEST_F(BindingTest, AnOldLibraryInUseCannotBeReplaced) {
     Install("old");
-    win32::UniqueFile held(::CreateFileA(installed_.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    win32::UniqueFile held(::CreateFileA(installed_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EXPECT_FALSE(Bind(IDYES));
     EXPECT_EQ(question_.count, 1);

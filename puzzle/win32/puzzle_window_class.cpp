@@ -163,9 +163,10 @@ bool RegisterPuzzleWindowClass(HINSTANCE instance) {
 
 HWND CALLBACK PuzzleCreateWindow(UINT, LPCREATESTRUCTA create) {
     if (!create) return nullptr;
-    return ::CreateWindowExA(create->dwExStyle, kClassName, kTitle, static_cast<DWORD>(create->style),
-                             create->x, create->y, create->cx, create->cy, create->hwndParent,
-                             nullptr, Process().instance, create->lpCreateParams);
+    return ::CreateWindowExA(create->dwExStyle, kClassName, kTitle,
+                             static_cast<DWORD>(create->style), create->x, create->y, create->cx,
+                             create->cy, create->hwndParent, nullptr, Process().instance,
+                             create->lpCreateParams);
 }
 
 }  // namespace puzzle

@@ -25,13 +25,15 @@ constexpr char kSaverKey[] = "SOFTWARE\\Zelt\\Corvane";
 
 bool Near(std::uint32_t a, std::uint32_t b) {
     for (int shift : {0, 8, 16})
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 24)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                     static_cast<int>((b >> shift) & 0xFF)) > 24)
             return false;
     return true;
 }
 
 void Pump(DWORD milliseconds) {
-    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < milliseconds; ::Sleep(10)) {
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < milliseconds;
+         ::Sleep(10)) {
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
     }
@@ -40,8 +42,8 @@ void Pump(DWORD milliseconds) {
 TEST(PuzzleWindow, APreviewDrawsTheBoardScaledDown) {
     testing::DeleteRegistryTree(kSaverKey);
     ImageLibrary library;
-    ASSERT_TRUE(library.Adopt(win32::UniqueLibrary(
-        ::LoadLibraryA(REDIRA_TEST_FIXTURES "\\fake_imgoralib_current.dll"))));
+    ASSERT_TRUE(library.Adopt(
+        win32::UniqueLibrary(::LoadLibraryA(REDIRA_TEST_FIXTURES "\\fake_imgoralib_current.dll"))));
     // Built-in picture 1 of this program: four coloured quarters, 40 x 30.
     Process().instance = ::GetModuleHandleA(nullptr);
     Process().load = library.Load();

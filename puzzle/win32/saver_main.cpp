@@ -23,8 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         prefs->fDebugWindow = 0;
         ScrSetPrefs(prefs);
     }
-    const int result = ScrMain(instance, puzzle::PuzzleCreateWindow, puzzle::PuzzleConfig,
-                               nullptr, nullptr);
+    const int result =
+        ScrMain(instance, puzzle::PuzzleCreateWindow, puzzle::PuzzleConfig, nullptr, nullptr);
     process.load = nullptr;
     library.Release();
     return result;

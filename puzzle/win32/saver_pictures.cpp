@@ -45,7 +45,8 @@ std::unique_ptr<Picture> SaverPictures::DecodeBuiltIn(int number) {
     // The library decodes files only; the copy is removed when it goes.
     win32::PlacementFiles files(kNewFilePrefix);
     const common::StagedCopy temporary(
-        files, ResourceBytes(resources_, MAKEINTRESOURCEA(number), RT_RCDATA), win32::TemporaryFolder());
+        files, ResourceBytes(resources_, MAKEINTRESOURCEA(number), RT_RCDATA),
+        win32::TemporaryFolder());
     if (!temporary) return nullptr;
     return DecodeFile(temporary.Path());
 }

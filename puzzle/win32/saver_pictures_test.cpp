@@ -42,7 +42,8 @@ TEST_F(SaverPicturesTest, AFolderIsListedWithItsFoldersMarked) {
     }));
     EXPECT_EQ(listed, (std::set<std::pair<std::string, bool>>{
                           {".", true}, {"..", true}, {"old.jpg", true}, {"Photo.JPG", false}}));
-    EXPECT_FALSE(pictures.ListFolder(folder + "\\missing", [](const FolderEntry&) { return true; }));
+    EXPECT_FALSE(
+        pictures.ListFolder(folder + "\\missing", [](const FolderEntry&) { return true; }));
 
     ::DeleteFileA((folder + "\\Photo.JPG").c_str());
     ::RemoveDirectoryA((folder + "\\old.jpg").c_str());

@@ -47,7 +47,7 @@ struct SettingsDialog {
     bool expanded = true;
     bool folderBrowsed = false;
     int fullHeight = 0;
-    int shift = 0;  // from the "&More >>" row down to OK's row
+    int shift = 0;                 // from the "&More >>" row down to OK's row
     std::vector<HWND> outOfSight;  // hidden while collapsed
 };
 
@@ -204,9 +204,7 @@ void Apply(HWND dialog, const SettingsDialog& record) {
 
 INT_PTR OnCommand(HWND dialog, SettingsDialog& record, int id) {
     switch (id) {
-    case IDC_SET_MORE:
-        ::SendMessageA(dialog, record.expanded ? kCollapse : kExpand, 0, 0);
-        break;
+    case IDC_SET_MORE: ::SendMessageA(dialog, record.expanded ? kCollapse : kExpand, 0, 0); break;
     case IDC_SET_ORIGINAL:
     case IDC_SET_OWN: EnableOwnPictureControls(dialog); break;
     case IDC_SET_BROWSE: BrowseForFolder(dialog, record); break;
@@ -221,7 +219,8 @@ INT_PTR OnCommand(HWND dialog, SettingsDialog& record, int id) {
 }
 
 INT_PTR OnHScroll(HWND dialog) {
-    ::SetDlgItemTextA(dialog, IDC_SET_DIFFICULTY_LABEL, DifficultyLabel(SliderPosition(dialog)).c_str());
+    ::SetDlgItemTextA(dialog, IDC_SET_DIFFICULTY_LABEL,
+                      DifficultyLabel(SliderPosition(dialog)).c_str());
     return TRUE;
 }
 
@@ -246,8 +245,8 @@ public:
         using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
         const auto initialize = win32::SystemFunction<Initialize>("ole32.dll", "CoInitializeEx");
         uninitialize_ = win32::SystemFunction<Uninitialize>("ole32.dll", "CoUninitialize");
-        initialized_ = initialize && uninitialize_ &&
-                       SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+        initialized_ =
+            initialize && uninitialize_ && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
     }
     ~ComScope() {
         if (initialized_) uninitialize_();

@@ -35,7 +35,8 @@ std::string FailureText(FileFault fault, bool replacing, std::string_view name,
     switch (fault) {
     case FileFault::Missing: return FillIn(kNotCarried, {name});
     case FileFault::DiskFull: return FillIn(kCannotWrite, {name, target});
-    case FileFault::Refused: return FillIn(replacing ? kReplaceRefused : kWriteRefused, {name, target});
+    case FileFault::Refused:
+        return FillIn(replacing ? kReplaceRefused : kWriteRefused, {name, target});
     case FileFault::InUse:
         if (replacing) return FillIn(kCannotReplace, {name});
         break;
@@ -46,8 +47,9 @@ std::string FailureText(FileFault fault, bool replacing, std::string_view name,
 
 // Edgewake's library put in place and told to set up its service; true when
 // the carried copy (or one as new) is in place and did so.
-bool InstallEdgewake(common::PlacementFiles& files, InstallerPrompts& prompts, InstallerSystem& system,
-                     const std::string& library, const std::string& temporaryFolder) {
+bool InstallEdgewake(common::PlacementFiles& files, InstallerPrompts& prompts,
+                     InstallerSystem& system, const std::string& library,
+                     const std::string& temporaryFolder) {
     // A running service holds its library: it is told to let go first.
     system.CallEdgewake(library, "TerminateService");
     const InstallOutcome outcome = InstallCarriedFile(
@@ -73,12 +75,14 @@ InstallOutcome InstallCarriedFile(common::PlacementFiles& files, InstallerPrompt
         // carried version is read from the copy beside the target, or from
         // one in the temporary folder where none could be written there.
         const std::optional<std::uint32_t> carriedVersion =
-            copy ? VersionOf(files, copy.Path()) : CarriedVersionIn(files, carried, temporaryFolder);
+            copy ? VersionOf(files, copy.Path())
+                 : CarriedVersionIn(files, carried, temporaryFolder);
         if (carriedVersion &&
             DecideUpgrade(VersionOf(files, target), *carriedVersion) == UpgradeDecision::Keep)
             return InstallOutcome::Kept;
     }
-    const InstallOutcome failed = installed ? InstallOutcome::NotReplaced : InstallOutcome::NotWritten;
+    const InstallOutcome failed =
+        installed ? InstallOutcome::NotReplaced : InstallOutcome::NotWritten;
     if (!copy) {
         prompts.ShowError(FailureText(copy.Fault(), false, name, target));
         return failed;
@@ -105,8 +109,8 @@ InstallResult RunInstallation(common::PlacementFiles& files, InstallerPrompts& p
     const bool hotCorners =
         InstallEdgewake(files, prompts, system, windows + "\\" + kEdgewakeFile, temporary);
     const std::string saver = windows + "\\" + saverFile;
-    const InstallOutcome outcome =
-        InstallCarriedFile(files, prompts, system.Carried(kSaverResource), saver, saverName, temporary);
+    const InstallOutcome outcome = InstallCarriedFile(
+        files, prompts, system.Carried(kSaverResource), saver, saverName, temporary);
     // A saver that is not there is neither made current nor previewed.
     const bool inPlace = outcome != InstallOutcome::NotWritten;
     const bool current = inPlace && system.MakeCurrentSaver(saver);

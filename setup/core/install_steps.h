@@ -62,9 +62,9 @@ InstallOutcome InstallCarriedFile(common::PlacementFiles& files, InstallerPrompt
                                   std::string_view name, const std::string& temporaryFolder);
 
 struct InstallResult {
-    std::string saver;  // the saver's path; empty without a Windows directory
-    bool showSaver;     // a saver is in place for the preview to run
-    std::string status; // the line under the preview
+    std::string saver;   // the saver's path; empty without a Windows directory
+    bool showSaver;      // a saver is in place for the preview to run
+    std::string status;  // the line under the preview
 };
 
 // The run: Edgewake's running service told to end ("TerminateService"), its
@@ -93,8 +93,7 @@ inline constexpr char kReplaceRefused[] =
     "Error. Unable to replace the old version of %s at %s: the system refused it.";
 inline constexpr char kCannotWrite[] =
     "Error. Unable to write %s to %s. Make sure there is room on the disk, and then try again.";
-inline constexpr char kWriteRefused[] =
-    "Error. Unable to write %s to %s: the system refused it.";
+inline constexpr char kWriteRefused[] = "Error. Unable to write %s to %s: the system refused it.";
 inline constexpr char kWriteFailed[] = "Error. Unable to write %s to %s.";
 inline constexpr char kNotCarried[] =
     "Error. This installer does not carry %s: the installer file is damaged.";

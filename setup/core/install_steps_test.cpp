@@ -30,17 +30,22 @@ public:
 };
 
 TEST(InstallCarriedFile, WritesKeepsAsksAndSaysWhatFailed) {
-    const std::string asked = "You have an out-of-date version of the Corvane saver on your "
-                              "system. May I try to upgrade, please?";
-    const std::string diskFull = "Error. Unable to write the Corvane saver to "
-                                 "C:\\WINDOWS\\Corvane.scr. Make sure there is room on the disk, "
-                                 "and then try again.";
-    const std::string refused = "Error. Unable to write the Corvane saver to "
-                                "C:\\WINDOWS\\Corvane.scr: the system refused it.";
-    const std::string inUse = "Error. Unable to delete old version of the Corvane saver. "
-                              "Make sure it is not in use, and then try again.";
-    const std::string replaceRefused = "Error. Unable to replace the old version of the Corvane "
-                                       "saver at C:\\WINDOWS\\Corvane.scr: the system refused it.";
+    const std::string asked =
+        "You have an out-of-date version of the Corvane saver on your "
+        "system. May I try to upgrade, please?";
+    const std::string diskFull =
+        "Error. Unable to write the Corvane saver to "
+        "C:\\WINDOWS\\Corvane.scr. Make sure there is room on the disk, "
+        "and then try again.";
+    const std::string refused =
+        "Error. Unable to write the Corvane saver to "
+        "C:\\WINDOWS\\Corvane.scr: the system refused it.";
+    const std::string inUse =
+        "Error. Unable to delete old version of the Corvane saver. "
+        "Make sure it is not in use, and then try again.";
+    const std::string replaceRefused =
+        "Error. Unable to replace the old version of the Corvane "
+        "saver at C:\\WINDOWS\\Corvane.scr: the system refused it.";
     const std::string notCarried =
         "Error. This installer does not carry the Corvane saver: the installer file is damaged.";
     constexpr char k4[] = "1, 0, 0, 4", k5[] = "1, 0, 0, 5";
@@ -146,7 +151,13 @@ TEST(RunInstallation, ReportsSuccessOnlyForWhatHappened) {
     constexpr char kEdgewake[] = "C:\\WINDOWS\\edgewake.dll";
     const std::vector<std::string> setUp{"InstallSilently 1, 0, 0, 5"};
     enum Setting {
-        kPlain, kOlderEdgewake, kNoWindows, kEdgewakeRefused, kUnloadable, kNoSetupEntry, kNotCurrent
+        kPlain,
+        kOlderEdgewake,
+        kNoWindows,
+        kEdgewakeRefused,
+        kUnloadable,
+        kNoSetupEntry,
+        kNotCurrent
     };
     const struct Case {
         const char* what;
@@ -156,19 +167,32 @@ TEST(RunInstallation, ReportsSuccessOnlyForWhatHappened) {
         bool showSaver;
     } cases[] = {
         {"first installation", kPlain, setUp, {}, kStatusInstalled, true},
-        {"a running older Edgewake", kOlderEdgewake,
-         {"TerminateService 1, 0, 0, 4", "InstallSilently 1, 0, 0, 5"}, {}, kStatusInstalled, true},
+        {"a running older Edgewake",
+         kOlderEdgewake,
+         {"TerminateService 1, 0, 0, 4", "InstallSilently 1, 0, 0, 5"},
+         {},
+         kStatusInstalled,
+         true},
         {"no Windows directory", kNoWindows, {}, {kNoWindowsDirectory}, kStatusNotInstalled, false},
-        {"Edgewake not written", kEdgewakeRefused, {},
+        {"Edgewake not written",
+         kEdgewakeRefused,
+         {},
          {"Error. Unable to write Edgewake to C:\\WINDOWS\\edgewake.dll: the system refused it."},
-         kStatusNoHotCorners, true},
-        {"Edgewake does not load", kUnloadable, {},
+         kStatusNoHotCorners,
+         true},
+        {"Edgewake does not load",
+         kUnloadable,
+         {},
          {"Error. Unable to load C:\\WINDOWS\\edgewake.dll, so the hot corners are not set up."},
-         kStatusNoHotCorners, true},
-        {"Edgewake without InstallSilently", kNoSetupEntry, {},
+         kStatusNoHotCorners,
+         true},
+        {"Edgewake without InstallSilently",
+         kNoSetupEntry,
+         {},
          {"Error. C:\\WINDOWS\\edgewake.dll cannot set up the hot corners: it has no "
           "InstallSilently entry."},
-         kStatusNoHotCorners, true},
+         kStatusNoHotCorners,
+         true},
         {"not made current", kNotCurrent, setUp, {}, kStatusNotCurrent, true},
     };
     for (const Case& c : cases) {

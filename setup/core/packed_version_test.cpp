@@ -6,7 +6,10 @@ namespace setup {
 namespace {
 
 TEST(DecideUpgrade, KeepsWhatIsAsNewAndAsksOtherwise) {
-    const struct { std::uint32_t installed, carried; UpgradeDecision decision; } cases[] = {
+    const struct {
+        std::uint32_t installed, carried;
+        UpgradeDecision decision;
+    } cases[] = {
         {0x01000005, 0x01000005, UpgradeDecision::Keep},  // equal
         {0x01000004, 0x01000005, UpgradeDecision::Ask},   // installed older
         {0x02000000, 0x01000005, UpgradeDecision::Keep},  // installed newer

@@ -6,8 +6,8 @@ namespace setup {
 namespace {
 
 // Window and control styles, as the dialog manager reads them.
-constexpr std::uint32_t kDialogStyle = 0x90C808C4;  // popup, visible, caption, system menu,
-                                                    // centred, modal frame, font, 3-D look
+constexpr std::uint32_t kDialogStyle = 0x90C808C4;         // popup, visible, caption, system menu,
+                                                           // centred, modal frame, font, 3-D look
 constexpr std::uint32_t kDefaultButtonStyle = 0x50000001;  // child, visible, default button
 constexpr std::uint32_t kBlackRectangleStyle = 0x50000004;
 constexpr std::uint32_t kCentredTextStyle = 0x50000001;
@@ -16,7 +16,8 @@ constexpr std::uint16_t kStaticClass = 0x0082;
 
 class TemplateWriter {
 public:
-    explicit TemplateWriter(std::array<std::uint8_t, kPreviewTemplateSize>& bytes) : bytes_(bytes) {}
+    explicit TemplateWriter(std::array<std::uint8_t, kPreviewTemplateSize>& bytes)
+        : bytes_(bytes) {}
 
     void Word(std::uint16_t value) {
         bytes_[at_++] = static_cast<std::uint8_t>(value);

@@ -42,9 +42,9 @@ HWND CreateBackdrop(HINSTANCE instance) {
 
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return ::CreateWindowExA(0, kClassName, "Install Saver", WS_POPUP | WS_VISIBLE, work.left, work.top,
-                             work.right - work.left, work.bottom - work.top, nullptr, nullptr, instance,
-                             nullptr);
+    return ::CreateWindowExA(0, kClassName, "Install Saver", WS_POPUP | WS_VISIBLE, work.left,
+                             work.top, work.right - work.left, work.bottom - work.top, nullptr,
+                             nullptr, instance, nullptr);
 }
 
 }  // namespace setup

@@ -38,8 +38,8 @@ std::span<const std::uint8_t> Win32InstallerSystem::Carried(const char* resource
 EdgewakeCall Win32InstallerSystem::CallEdgewake(const std::string& library, const char* entry) {
     const win32::UniqueLibrary module(::LoadLibraryA(library.c_str()));
     if (!module) return EdgewakeCall::NotLoaded;
-    const auto call =
-        reinterpret_cast<EdgewakeEntry>(reinterpret_cast<void*>(::GetProcAddress(module.Get(), entry)));
+    const auto call = reinterpret_cast<EdgewakeEntry>(
+        reinterpret_cast<void*>(::GetProcAddress(module.Get(), entry)));
     if (!call) return EdgewakeCall::NoEntry;
     char command[] = "/notitle";
     call(backdrop_, instance_, command, SW_SHOWNORMAL);
@@ -53,11 +53,13 @@ bool Win32InstallerSystem::MakeCurrentSaver(const std::string& path) {
     const DWORD length = ::GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
     const std::string recorded =
         length == 0 || length >= MAX_PATH ? path : std::string(shortPath, length);
-    bool done = ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", recorded.c_str(), "system.ini");
+    bool done =
+        ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", recorded.c_str(), "system.ini");
     // NT-family systems read the saver from the user's desktop settings,
     // not from "system.ini".
     if (win32::IsNtFamily()) done = WriteDesktopSaver(recorded) && done;
-    return ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE) && done;
+    return ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE) &&
+           done;
 }
 
 }  // namespace setup

@@ -15,7 +15,8 @@ class Win32InstallerSystem : public InstallerSystem {
 public:
     // Edgewake's exports are called with the backdrop and the installer's
     // module instance.
-    Win32InstallerSystem(HINSTANCE instance, HWND backdrop) : instance_(instance), backdrop_(backdrop) {}
+    Win32InstallerSystem(HINSTANCE instance, HWND backdrop)
+        : instance_(instance), backdrop_(backdrop) {}
 
     std::string WindowsDirectory() override;
     std::string TemporaryFolder() override;

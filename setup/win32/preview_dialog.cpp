@@ -36,13 +36,14 @@ LRESULT CALLBACK RectangleProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // The saver's preview mode makes its window a child of `rectangle`. A
 // failed start is not reported: the rectangle stays black.
 void StartPreview(const std::string& path, HWND rectangle) {
-    std::string commandLine = "\"" + path + "\" /p " +
-                              std::to_string(static_cast<int>(reinterpret_cast<INT_PTR>(rectangle)));
+    std::string commandLine =
+        "\"" + path + "\" /p " +
+        std::to_string(static_cast<int>(reinterpret_cast<INT_PTR>(rectangle)));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, IDLE_PRIORITY_CLASS,
-                          nullptr, nullptr, &startup, &process))
+    if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                          IDLE_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return;
     win32::UniqueKernelHandle processHandle(process.hProcess), thread(process.hThread);
 }
@@ -89,8 +90,8 @@ void RunPreviewDialog(HINSTANCE instance, HWND owner, const std::string& path,
     DWORD aligned[kPreviewTemplateSize / sizeof(DWORD)];
     std::memcpy(aligned, bytes.data(), bytes.size());
     const PreviewRun run{path, status, startSaver};
-    ::DialogBoxIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(aligned), owner, PreviewProc,
-                              reinterpret_cast<LPARAM>(&run));
+    ::DialogBoxIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(aligned), owner,
+                              PreviewProc, reinterpret_cast<LPARAM>(&run));
 }
 
 }  // namespace setup

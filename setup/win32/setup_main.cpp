@@ -21,7 +21,8 @@ INT_PTR CALLBACK PrelimProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::EndDialog(dialog, LOWORD(wParam));
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            ::EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     default: return FALSE;
     }

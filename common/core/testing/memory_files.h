@@ -18,10 +18,11 @@ inline std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.beg
 class MemoryFiles : public PlacementFiles {
 public:
     std::map<std::string, std::string> files;
-    std::set<std::string> refusing;  // folders that take no new file; files that may not be replaced
-    std::set<std::string> full;      // folders whose disk fills up halfway through a write
-    std::set<std::string> held;      // files a program holds open
-    int made = 0;                    // new files made so far
+    std::set<std::string>
+        refusing;                // folders that take no new file; files that may not be replaced
+    std::set<std::string> full;  // folders whose disk fills up halfway through a write
+    std::set<std::string> held;  // files a program holds open
+    int made = 0;                // new files made so far
 
     bool Exists(const std::string& path) override { return files.contains(path); }
     bool Holds(const std::string& path, std::span<const std::uint8_t> bytes) override {

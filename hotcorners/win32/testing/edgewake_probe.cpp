@@ -123,7 +123,8 @@ struct SharedAccess {
           mutex(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, edgewake::kListMutexName)) {}
     template <typename Work>
     bool Locked(Work work) {
-        if (!view || !mutex || ::WaitForSingleObject(mutex.Get(), 5000) != WAIT_OBJECT_0) return false;
+        if (!view || !mutex || ::WaitForSingleObject(mutex.Get(), 5000) != WAIT_OBJECT_0)
+            return false;
         work(*static_cast<edgewake::SharedData*>(view.Get()));
         ::ReleaseMutex(mutex.Get());
         return true;
@@ -351,8 +352,8 @@ void ReportSheet(const char* log) {
 }
 
 int Sheet(const char* log) {
-    constexpr CLSID kPageClass = {0x6F1C2B7E, 0x3D54, 0x4A8B,
-                                  {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
+    constexpr CLSID kPageClass = {
+        0x6F1C2B7E, 0x3D54, 0x4A8B, {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
     using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
     ::CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
@@ -421,7 +422,8 @@ int main(int argc, char** argv) {
         Export<Rundll>("TerminateService")(nullptr, ::GetModuleHandleA(nullptr),
                                            const_cast<char*>(""), SW_SHOWNORMAL);
         if (process)
-            std::printf("ended %d\n", ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0 ? 1 : 0);
+            std::printf("ended %d\n",
+                        ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0 ? 1 : 0);
     } else if (command == "services") {
         int count = 0;
         ::EnumWindows(CountServices, reinterpret_cast<LPARAM>(&count));
@@ -462,7 +464,8 @@ int main(int argc, char** argv) {
     } else if (command == "kill") {
         DWORD id = 0;
         if (!service || !::GetWindowThreadProcessId(service, &id)) return 1;
-        const win32::UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        const win32::UniqueKernelHandle process(
+            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         return process && ::TerminateProcess(process.Get(), 1) &&
                        ::WaitForSingleObject(process.Get(), 10000) == WAIT_OBJECT_0
                    ? 0

@@ -30,7 +30,8 @@ bool ReadOptionValue(const char* name) {
 
 void WriteOptionValue(const char* name, bool on) {
     const DWORD value = on ? 1 : 0;
-    ::RegSetKeyValueA(HKEY_CURRENT_USER, hotcorners::kOptionsKey, name, REG_DWORD, &value, sizeof value);
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, hotcorners::kOptionsKey, name, REG_DWORD, &value,
+                      sizeof value);
 }
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
@@ -63,9 +64,9 @@ DWORD WINAPI ServiceThread(void* created) {
 
 HMODULE Module() {
     HMODULE module = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&Module), &module);
+    ::GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(&Module), &module);
     return module;
 }
 

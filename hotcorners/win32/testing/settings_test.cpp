@@ -38,8 +38,8 @@ using namespace std::chrono_literals;
 using kit::CornerState;
 
 constexpr char kCornersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
-constexpr CLSID kPageClass = {0x6F1C2B7E, 0x3D54, 0x4A8B,
-                              {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
+constexpr CLSID kPageClass = {
+    0x6F1C2B7E, 0x3D54, 0x4A8B, {0x9E, 0x21, 0x5C, 0x7D, 0x0A, 0x4F, 0x93, 0xB6}};
 
 struct ComScope {
     ComScope() { ::CoInitialize(nullptr); }
@@ -123,8 +123,8 @@ void ExpectServiceStatus(HWND dialog, bool running) {
 void Click(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 kit::CornerActions MonitorCorners(HWND dialog) {
-    return kit::CornersFromStyle(
-        static_cast<std::uint32_t>(::GetWindowLongA(::GetDlgItem(dialog, IDC_EW_MONITOR), GWL_STYLE)));
+    return kit::CornersFromStyle(static_cast<std::uint32_t>(
+        ::GetWindowLongA(::GetDlgItem(dialog, IDC_EW_MONITOR), GWL_STYLE)));
 }
 
 // A corner chosen on the control, as its menu does it.
@@ -142,7 +142,8 @@ public:
               edgewake::RunSettingsDialog(nullptr, mode);
           }) {}
     ~DialogRun() {
-        if (HWND dialog = FindDialog("Hot Corners")) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (HWND dialog = FindDialog("Hot Corners"))
+            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         thread_.join();
     }
     HWND Wait() {
@@ -216,7 +217,8 @@ TEST_F(SettingsTest, SilentInstallWritesEverythingAndLeavesAServiceRunning) {
     EXPECT_EQ(target.arguments, edgewake::LibraryPath() + ",RunService");
 
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, hotcorners::kClassKey, nullptr), "Edgewake");
-    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, hotcorners::kServerKey, nullptr), edgewake::LibraryPath());
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, hotcorners::kServerKey, nullptr),
+              edgewake::LibraryPath());
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, hotcorners::kServerKey, "ThreadingModel"), "Apartment");
     EXPECT_TRUE(PageKey());
     EXPECT_EQ(Corners(), "YN--");
@@ -306,8 +308,9 @@ TEST_F(SettingsTest, TheInstallDialogStartsTheServiceAndTicksEverything) {
     EXPECT_NE(edgewake::ServiceWindow(), nullptr);
     for (const int id : {IDC_EW_FEEDBACK, IDC_EW_PAGE, IDC_EW_ICON, IDC_EW_STARTUP})
         EXPECT_TRUE(Checked(dialog, id)) << id;
-    EXPECT_EQ(MonitorCorners(dialog), (kit::CornerActions{CornerState::Now, CornerState::Never,
-                                                          CornerState::Default, CornerState::Default}));
+    EXPECT_EQ(MonitorCorners(dialog),
+              (kit::CornerActions{CornerState::Now, CornerState::Never, CornerState::Default,
+                                  CornerState::Default}));
 }
 
 TEST_F(SettingsTest, NoWayBackAsksFirstAndThenUninstalls) {
@@ -356,8 +359,9 @@ TEST_F(SettingsTest, ThePageFromTheServerShowsInASheetAndApplies) {
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
 
     IClassFactory* factory = nullptr;
-    EXPECT_EQ(DllGetClassObject(CLSID_ShellLink, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(
+        DllGetClassObject(CLSID_ShellLink, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+        CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(factory, nullptr);
     ASSERT_EQ(DllGetClassObject(kPageClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
               S_OK);
@@ -393,8 +397,9 @@ TEST_F(SettingsTest, ThePageFromTheServerShowsInASheetAndApplies) {
     char className[64] = "";
     ::GetClassNameA(::GetDlgItem(page, IDC_EW_MONITOR), className, sizeof className);
     EXPECT_STREQ(className, "DozekitMonitorClass");
-    EXPECT_EQ(MonitorCorners(page), (kit::CornerActions{CornerState::Default, CornerState::Now,
-                                                        CornerState::Default, CornerState::Default}));
+    EXPECT_EQ(MonitorCorners(page),
+              (kit::CornerActions{CornerState::Default, CornerState::Now, CornerState::Default,
+                                  CornerState::Default}));
 
     ChooseCorner(page, kit::BottomRight, CornerState::Never);
     Click(page, IDC_EW_PAGE);

@@ -48,9 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Touch the whole record, so that a record smaller than its header
         // says shows up.
         const std::int64_t rows = std::abs(std::int64_t{result.record.Height()});
-        const std::size_t needed = result.record.PixelOffset() +
-                                   static_cast<std::size_t>(imagelib::DibRowStride(
-                                       result.record.Width(), result.record.BitCount()) * rows);
+        const std::size_t needed =
+            result.record.PixelOffset() +
+            static_cast<std::size_t>(
+                imagelib::DibRowStride(result.record.Width(), result.record.BitCount()) * rows);
         if (result.record.Header().compression == imagelib::kCompressionNone &&
             needed > result.record.Size()) {
             __builtin_trap();

@@ -11,7 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> block(data, data + size);
-    const auto value = static_cast<int>(imagelib::ExifOrientation(std::span<const std::uint8_t>(block)));
+    const auto value =
+        static_cast<int>(imagelib::ExifOrientation(std::span<const std::uint8_t>(block)));
     if (value < 1 || value > 8) __builtin_trap();
     return 0;
 }

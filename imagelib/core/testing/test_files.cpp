@@ -37,7 +37,8 @@ public:
     void Put(int value, int width) {
         bits_ |= static_cast<std::uint32_t>(value) << count_;
         count_ += width;
-        for (; count_ >= 8; count_ -= 8, bits_ >>= 8) bytes_.push_back(static_cast<std::uint8_t>(bits_));
+        for (; count_ >= 8; count_ -= 8, bits_ >>= 8)
+            bytes_.push_back(static_cast<std::uint8_t>(bits_));
     }
     Bytes Finish() {
         if (count_ > 0) bytes_.push_back(static_cast<std::uint8_t>(bits_));
@@ -61,7 +62,8 @@ int SizeField(std::size_t tableBytes) {
 
 // Row y counted from the top, whichever way the record stores its rows.
 const std::uint8_t* RowFromTop(const ImageRecord& record, int y) {
-    const std::size_t stride = static_cast<std::size_t>(DibRowStride(record.Width(), record.BitCount()));
+    const std::size_t stride =
+        static_cast<std::size_t>(DibRowStride(record.Width(), record.BitCount()));
     return record.Pixels() + (record.Height() > 0 ? record.Height() - 1 - y : y) * stride;
 }
 
@@ -106,12 +108,14 @@ std::string TempFolder::PathOf(const std::string& name) const {
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
     std::string path = PathOf(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
 }
 
-std::string TempFolder::Write(const std::string& name, const Bytes& bytes, std::uint64_t size) const {
+std::string TempFolder::Write(const std::string& name, const Bytes& bytes,
+                              std::uint64_t size) const {
     std::string path = Write(name, bytes);
     if (size > bytes.size()) {
         std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out);
@@ -124,7 +128,8 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes, std::
 
 std::vector<std::string> TempFolder::Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -145,7 +150,8 @@ std::vector<std::string> NotRefused(const std::string& name, const std::vector<R
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const DecodeResult result = DecodeBytes(folder, name, cases[i].bytes);
         if (result.status != cases[i].status || result.record) {
-            wrong.push_back("case " + std::to_string(i) + ": status " + std::to_string(static_cast<int>(result.status)) +
+            wrong.push_back("case " + std::to_string(i) + ": status " +
+                            std::to_string(static_cast<int>(result.status)) +
                             (result.record ? " with a record" : ""));
         }
     }
@@ -190,7 +196,8 @@ Bytes EncodeJpeg(const Picture& picture, const JpegOptions& options) {
     if (picture.components == 4 && options.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
     jpeg_set_quality(&info, options.quality, TRUE);
     if (options.progressive) jpeg_simple_progression(&info);
-    if (options.fullChroma && picture.components == 3) info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+    if (options.fullChroma && picture.components == 3)
+        info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
     info.write_JFIF_header = options.jfif ? TRUE : FALSE;  // even on four-component files
     jpeg_start_compress(&info, TRUE);
     const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * picture.components;
@@ -218,11 +225,13 @@ Bytes WithFrameSize(Bytes jpeg, int width, int height) {
     return jpeg;
 }
 
-Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload, bool afterFirstSegment) {
+Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload,
+                  bool afterFirstSegment) {
     std::size_t at = 2;
     if (afterFirstSegment) at += 2 + ((std::size_t{jpeg.at(4)} << 8) | jpeg.at(5));
     const std::size_t length = payload.size() + 2;
-    Bytes segment{0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)};
+    Bytes segment{0xFF, marker, static_cast<std::uint8_t>(length >> 8),
+                  static_cast<std::uint8_t>(length)};
     segment.insert(segment.end(), payload.begin(), payload.end());
     Bytes out = jpeg;
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), segment.begin(), segment.end());
@@ -269,20 +278,22 @@ Bytes CameraExif(int orientation, bool bigEndian) {
     block.bigEndian = bigEndian;
     block.entries = {{0x010F, 2, 4, 0},  // Make, four characters in place
                      {kExifOrientationTag, kExifShort, 1, static_cast<std::uint32_t>(orientation)},
-                     {0x011A, 5, 1, 0},  // XResolution, a RATIONAL (its offset left 0)
+                     {0x011A, 5, 1, 0},            // XResolution, a RATIONAL (its offset left 0)
                      {0x0213, kExifShort, 1, 1}};  // YCbCrPositioning
     return BuildExif(block);
 }
 
 Position StoredPosition(int orientation, int width, int height, int x, int y) {
     switch (orientation) {
-    case 2: return {width - 1 - x, y};               // top row at the top, left column at the right
-    case 3: return {width - 1 - x, height - 1 - y};  // top row at the bottom, left column at the right
-    case 4: return {x, height - 1 - y};              // top row at the bottom
-    case 5: return {y, x};                           // top row on the left, left column at the top
-    case 6: return {y, height - 1 - x};              // top row on the right, left column at the top
-    case 7: return {width - 1 - y, height - 1 - x};  // top row on the right, left column at the bottom
-    case 8: return {width - 1 - y, x};               // top row on the left, left column at the bottom
+    case 2: return {width - 1 - x, y};  // top row at the top, left column at the right
+    case 3:
+        return {width - 1 - x, height - 1 - y};  // top row at the bottom, left column at the right
+    case 4: return {x, height - 1 - y};          // top row at the bottom
+    case 5: return {y, x};                       // top row on the left, left column at the top
+    case 6: return {y, height - 1 - x};          // top row on the right, left column at the top
+    case 7:
+        return {width - 1 - y, height - 1 - x};  // top row on the right, left column at the bottom
+    case 8: return {width - 1 - y, x};           // top row on the left, left column at the bottom
     default: return {x, y};
     }
 }
@@ -334,7 +345,8 @@ Bytes RecordIndices(const ImageRecord& record) {
         const std::uint8_t* row = RowFromTop(record, y);
         for (int x = 0; x < record.Width(); ++x) {
             const int bit = x * bits;
-            indices.push_back(static_cast<std::uint8_t>((row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1)));
+            indices.push_back(static_cast<std::uint8_t>((row[bit / 8] >> (8 - bits - bit % 8)) &
+                                                        ((1 << bits) - 1)));
         }
     }
     return indices;
@@ -353,7 +365,8 @@ std::vector<Rgb> RecordColours(const ImageRecord& record) {
         return colours;
     }
     for (const std::uint8_t index : RecordIndices(record)) {
-        colours.push_back(Rgb{table[4 * index + 2]} << 16 | Rgb{table[4 * index + 1]} << 8 | table[4 * index]);
+        colours.push_back(Rgb{table[4 * index + 2]} << 16 | Rgb{table[4 * index + 1]} << 8 |
+                          table[4 * index]);
     }
     return colours;
 }
@@ -372,8 +385,9 @@ double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
 Bytes ColourTriples(int entries) {
     Bytes triples;
     for (int i = 0; i < entries; ++i) {
-        triples.insert(triples.end(), {static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 37 + 11),
-                                       static_cast<std::uint8_t>(i * 5 + 1)});
+        triples.insert(triples.end(),
+                       {static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 37 + 11),
+                        static_cast<std::uint8_t>(i * 5 + 1)});
     }
     return triples;
 }
@@ -388,7 +402,8 @@ std::vector<Rgb> TripleColours(const Bytes& triples) {
 
 Bytes Counting(int count, int entries, int offset) {
     Bytes indices;
-    for (int i = 0; i < count; ++i) indices.push_back(static_cast<std::uint8_t>((i + offset) % entries));
+    for (int i = 0; i < count; ++i)
+        indices.push_back(static_cast<std::uint8_t>((i + offset) % entries));
     return indices;
 }
 
@@ -468,13 +483,16 @@ Bytes BuildGif(const GifFile& file) {
         AppendU16(out, image.top);
         AppendU16(out, image.width);
         AppendU16(out, image.height);
-        out.push_back(static_cast<std::uint8_t>((image.localTable.empty() ? 0 : 0x80 | SizeField(image.localTable.size())) |
-                                                (image.interlaced ? 0x40 : 0)));
+        out.push_back(static_cast<std::uint8_t>(
+            (image.localTable.empty() ? 0 : 0x80 | SizeField(image.localTable.size())) |
+            (image.interlaced ? 0x40 : 0)));
         Append(out, image.localTable);
-        const std::size_t tableBytes = !image.localTable.empty() ? image.localTable.size() : file.globalTable.size();
+        const std::size_t tableBytes =
+            !image.localTable.empty() ? image.localTable.size() : file.globalTable.size();
         const int codeSize = image.minimumCodeSize.value_or(std::max(2, SizeField(tableBytes) + 1));
         out.push_back(static_cast<std::uint8_t>(codeSize));
-        Append(out, SubBlocks(image.raster ? *image.raster : LzwEncode(image.indices, codeSize), image.subBlockSize));
+        Append(out, SubBlocks(image.raster ? *image.raster : LzwEncode(image.indices, codeSize),
+                              image.subBlockSize));
     }
     if (file.trailer) out.push_back(';');
     return out;
@@ -498,7 +516,8 @@ Bytes BuildPcx(const PcxFile& file) {
     Put(out, 6, file.yMin, 2);
     Put(out, 8, file.xMax, 2);
     Put(out, 10, file.yMax, 2);
-    std::copy_n(file.headerPalette.begin(), std::min<std::size_t>(48, file.headerPalette.size()), out.begin() + 16);
+    std::copy_n(file.headerPalette.begin(), std::min<std::size_t>(48, file.headerPalette.size()),
+                out.begin() + 16);
     out[65] = file.planes;
     Put(out, 66, file.bytesPerLine, 2);
     if (file.encoding != 1) {
@@ -511,7 +530,8 @@ Bytes BuildPcx(const PcxFile& file) {
             for (std::size_t at = start; at < end;) {
                 std::size_t run = 1;
                 while (at + run < end && run < 63 && file.lines[at + run] == file.lines[at]) ++run;
-                if (run > 1 || file.lines[at] >= 0xC0) out.push_back(static_cast<std::uint8_t>(0xC0 | run));
+                if (run > 1 || file.lines[at] >= 0xC0)
+                    out.push_back(static_cast<std::uint8_t>(0xC0 | run));
                 out.push_back(file.lines[at]);
                 at += run;
             }
@@ -533,7 +553,8 @@ PcxFile IndexedPcx(const Bytes& indices, int width, int height, int bitsPerPlane
         for (int p = 0; p < planes; ++p) {
             Bytes plane(file.bytesPerLine, 0);
             for (int x = 0; x < width; ++x) {
-                const int sample = (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
+                const int sample =
+                    (indices[y * width + x] >> (p * bitsPerPlane)) & ((1 << bitsPerPlane) - 1);
                 const int bit = x * bitsPerPlane;
                 plane[bit / 8] |= static_cast<std::uint8_t>(sample << (8 - bitsPerPlane - bit % 8));
             }
@@ -581,7 +602,8 @@ Bytes BuildTarga(const TargaFile& file) {
 Bytes TargaRunLength(const Bytes& pixels, std::size_t bytesPerPixel) {
     const std::size_t count = pixels.size() / bytesPerPixel;
     auto same = [&](std::size_t a, std::size_t b) {
-        return std::equal(pixels.begin() + a * bytesPerPixel, pixels.begin() + (a + 1) * bytesPerPixel,
+        return std::equal(pixels.begin() + a * bytesPerPixel,
+                          pixels.begin() + (a + 1) * bytesPerPixel,
                           pixels.begin() + b * bytesPerPixel);
     };
     Bytes out;
@@ -590,12 +612,16 @@ Bytes TargaRunLength(const Bytes& pixels, std::size_t bytesPerPixel) {
         while (at + run < count && run < 128 && same(at, at + run)) ++run;
         if (run > 1) {
             out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
-            out.insert(out.end(), pixels.begin() + at * bytesPerPixel, pixels.begin() + (at + 1) * bytesPerPixel);
+            out.insert(out.end(), pixels.begin() + at * bytesPerPixel,
+                       pixels.begin() + (at + 1) * bytesPerPixel);
         } else {
             // Raw pixels up to the next pair of equal ones.
-            while (at + run < count && run < 128 && !(at + run + 1 < count && same(at + run, at + run + 1))) ++run;
+            while (at + run < count && run < 128 &&
+                   !(at + run + 1 < count && same(at + run, at + run + 1)))
+                ++run;
             out.push_back(static_cast<std::uint8_t>(run - 1));
-            out.insert(out.end(), pixels.begin() + at * bytesPerPixel, pixels.begin() + (at + run) * bytesPerPixel);
+            out.insert(out.end(), pixels.begin() + at * bytesPerPixel,
+                       pixels.begin() + (at + run) * bytesPerPixel);
         }
         at += run;
     }
@@ -606,7 +632,8 @@ std::vector<Rgb> TargaColours(int width, int height) {
     const auto eight = [](int five) { return Rgb(five * 255 / 31); };
     std::vector<Rgb> colours;
     for (int i = 0; i < width * height; ++i) {
-        colours.push_back(eight(i * 5 % 32) << 16 | eight((i / 3 + 7) % 32) << 8 | eight(31 - i % 32));
+        colours.push_back(eight(i * 5 % 32) << 16 | eight((i / 3 + 7) % 32) << 8 |
+                          eight(31 - i % 32));
         if (i % width == 2) colours.back() = colours[i - 1];  // some runs
     }
     return colours;
@@ -623,7 +650,8 @@ TargaFile TargaPicture(int width, int height, int depth, bool topFirst, bool run
                 const Rgb word = five(c) | five(c >> 8) << 5 | five(c >> 16) << 10 | 0x8000;
                 pixels.insert(pixels.end(), {std::uint8_t(word), std::uint8_t(word >> 8)});
             } else {
-                pixels.insert(pixels.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
+                pixels.insert(pixels.end(),
+                              {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
                 if (depth == 32) pixels.push_back(static_cast<std::uint8_t>(x * 40));  // alpha
             }
         }

@@ -56,8 +56,8 @@ Picture TestPattern(int width, int height, int components);
 struct JpegOptions {
     int quality = 85;
     bool progressive = false;
-    bool ycck = false;  // four-component pictures: YCCK instead of CMYK
-    bool jfif = true;   // false: no JFIF block, the tables follow the start of image
+    bool ycck = false;        // four-component pictures: YCCK instead of CMYK
+    bool jfif = true;         // false: no JFIF block, the tables follow the start of image
     bool fullChroma = false;  // 4:4:4 instead of 4:2:0
 };
 // Compresses with libjpeg (4:2:0 for colour).
@@ -68,7 +68,8 @@ Bytes WithFrameSize(Bytes jpeg, int width, int height);
 // The JPEG with a segment (the marker, its length, `payload`) put right
 // after the start of image, or, with afterFirstSegment, after the segment
 // that follows it (the JFIF block, when there is one).
-Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload, bool afterFirstSegment = false);
+Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload,
+                  bool afterFirstSegment = false);
 
 // One entry of an Exif image directory; its value is written into the
 // value field in the block's byte order (a SHORT in its first two bytes).
@@ -107,7 +108,8 @@ Position StoredPosition(int orientation, int width, int height, int x, int y);
 // A BMP file, field by field: headers, colour table, then the pixel data as
 // it goes into the file (BmpRows24 lays out simple pictures).
 struct BmpFile {
-    BmpFile(std::int32_t w = 0, std::int32_t h = 0, std::uint16_t bits = 24, std::uint32_t method = 0)
+    BmpFile(std::int32_t w = 0, std::int32_t h = 0, std::uint16_t bits = 24,
+            std::uint32_t method = 0)
         : width(w), height(h), bitCount(bits), compression(method) {}
 
     std::int32_t width = 0;
@@ -120,7 +122,7 @@ struct BmpFile {
     std::uint32_t infoHeaderSize = 40;  // the info header is padded with zeros to this size
     Bytes colourTable;                  // blue, green, red, 0 per entry
     Bytes pixelData;
-    std::optional<std::uint32_t> bitsOffset;     // default: where the rows are, behind the table
+    std::optional<std::uint32_t> bitsOffset;  // default: where the rows are, behind the table
 };
 Bytes BuildBmp(const BmpFile& file);
 
@@ -182,11 +184,11 @@ struct GifImage {
     Bytes localTable;  // red, green, blue per entry (2 to 256, a power of two); empty: none
     Bytes indices;     // in file order, which for interlaced images is pass order
     std::optional<int> minimumCodeSize;  // default: the least that holds the table (at least 2)
-    std::optional<Bytes> raster;  // code bytes used instead of the coded indices
+    std::optional<Bytes> raster;         // code bytes used instead of the coded indices
     std::size_t subBlockSize = 255;
 };
 struct GifFile {
-    Bytes globalTable;  // red, green, blue per entry; empty: none
+    Bytes globalTable;   // red, green, blue per entry; empty: none
     Bytes beforeImages;  // extensions or anything else ahead of the first image
     std::vector<GifImage> images;
     bool trailer = true;
@@ -204,10 +206,10 @@ struct PcxFile {
     std::uint8_t planes = 1;
     std::uint16_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
     std::uint16_t bytesPerLine = 0;
-    Bytes headerPalette;  // up to 16 red, green, blue triples
-    Bytes lines;          // the scan lines, top first, each its planes one after another
+    Bytes headerPalette;           // up to 16 red, green, blue triples
+    Bytes lines;                   // the scan lines, top first, each its planes one after another
     bool runsAcrossLines = false;  // one run-length stream over all lines
-    Bytes tail;  // behind the image data, e.g. PcxColourBlock
+    Bytes tail;                    // behind the image data, e.g. PcxColourBlock
 };
 Bytes BuildPcx(const PcxFile& file);
 // A PCX file of an indexed picture (indices top row first), its lines of
@@ -222,7 +224,8 @@ Bytes PcxColourBlock(const Bytes& triples, std::uint8_t marker = 12);
 // little) may claim at 32 bytes of lines to a byte, and which is 196604
 // bytes where size_t has 32 bits.
 PcxFile WideLinesPcx();
-inline constexpr std::uint64_t kWideLinesPcxFileSize = (std::uint64_t{128} << 20) + (std::uint64_t{64} << 10);
+inline constexpr std::uint64_t kWideLinesPcxFileSize =
+    (std::uint64_t{128} << 20) + (std::uint64_t{64} << 10);
 
 // ---- Targa
 struct TargaFile {

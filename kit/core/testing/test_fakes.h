@@ -82,7 +82,8 @@ public:
     bool refuseCreate = false;
 };
 
-inline constexpr char kSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
+inline constexpr char kSettingsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 inline constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 
 // The kit's own texts for the ids its core uses; tests remove some.

@@ -11,16 +11,15 @@
 namespace kittest {
 namespace {
 
-constexpr const char* kVariables[] = {"KITTEST_LOG",     "KITTEST_PREFS",    "KITTEST_CALLBACKS",
-                                      "KITTEST_TIMER",   "KITTEST_CONFIG",   "KITTEST_CHANGEPW",
+constexpr const char* kVariables[] = {"KITTEST_LOG",      "KITTEST_PREFS",    "KITTEST_CALLBACKS",
+                                      "KITTEST_TIMER",    "KITTEST_CONFIG",   "KITTEST_CHANGEPW",
                                       "KITTEST_CHILDREN", "KITTEST_PASSWORD", "KITTEST_SAGE",
                                       "KITTEST_EDGEWAKE", "KITTEST_AGENT",    "KITTEST_NOMEMORY"};
 constexpr char kSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-constexpr const char* kSettingNames[] = {"Password Delay",  "Password Delay Index",
-                                         "Mouse Threshold", "Mouse Threshold Index",
-                                         "Mouse Corners",   "Mute Sound",
-                                         "Active Config"};
+constexpr const char* kSettingNames[] = {
+    "Password Delay", "Password Delay Index", "Mouse Threshold", "Mouse Threshold Index",
+    "Mouse Corners",  "Mute Sound",           "Active Config"};
 
 std::string NewLogPath() {
     static int runs = 0;
@@ -47,10 +46,8 @@ win32::UniqueRegKey CreateKey(const char* name) {
 
 void SetProgramDefault(const char* program, const char* section, const char* name,
                        const char* value) {
-    const std::string key = std::string("Software\\Wine\\AppDefaults\\")
-                                .append(program)
-                                .append("\\")
-                                .append(section);
+    const std::string key =
+        std::string("Software\\Wine\\AppDefaults\\").append(program).append("\\").append(section);
     if (auto opened = CreateKey(key.c_str()))
         ::RegSetValueExA(opened.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                          static_cast<DWORD>(std::strlen(value) + 1));
@@ -251,9 +248,9 @@ void UserSettingsScope::SetNumber(const char* name, DWORD value) {
 void UserSettingsScope::SetBytes(const char* name, DWORD type, const std::vector<BYTE>& bytes) {
     auto key = CreateKey(kSettingsKey);
     ASSERT_TRUE(key);
-    ASSERT_EQ(::RegSetValueExA(key.Get(), name, 0, type, bytes.data(),
-                               static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegSetValueExA(key.Get(), name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size())),
+        ERROR_SUCCESS);
 }
 
 void UserSettingsScope::SetPasswordSwitch(DWORD value) {

@@ -44,9 +44,9 @@ inline unsigned long HandleValue(const void* handle) {
 
 // Private messages between the tests and the test saver, clear of the
 // kit's own (WM_APP to WM_APP + 9).
-constexpr UINT kPing = WM_APP + 0x101;         // answered by kPong, after what is queued
-constexpr UINT kPong = WM_APP + 0x102;         // logs the saver's state, sets the pong event
-constexpr UINT kChangePrefs = WM_APP + 0x103;  // SCRM_PREFSCHANGED with threshold = wParam
+constexpr UINT kPing = WM_APP + 0x101;          // answered by kPong, after what is queued
+constexpr UINT kPong = WM_APP + 0x102;          // logs the saver's state, sets the pong event
+constexpr UINT kChangePrefs = WM_APP + 0x103;   // SCRM_PREFSCHANGED with threshold = wParam
 constexpr UINT kDestroyChild = WM_APP + 0x104;  // destroys the child with id wParam
 constexpr char kPongEvent[] = "KitTestPong";
 

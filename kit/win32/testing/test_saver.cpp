@@ -99,9 +99,12 @@ public:
     void Write(const std::string& line) override {
         std::string shown;
         for (char c : line) {
-            if (c == '\n') shown += "<LF>";
-            else if (c == '\r') shown += "<CR>";
-            else shown += c;
+            if (c == '\n')
+                shown += "<LF>";
+            else if (c == '\r')
+                shown += "<CR>";
+            else
+                shown += c;
         }
         kittest::LogLine("trace " + shown);
     }
@@ -172,8 +175,7 @@ BOOL WINAPI RecordWinHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data
 
 LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case SCRM_PREFSCHANGED:
-        return OnPrefsChanged(window, wParam, lParam);
+    case SCRM_PREFSCHANGED: return OnPrefsChanged(window, wParam, lParam);
     case WM_CREATE: {
         const LRESULT result = DefSaverProc(window, message, wParam, lParam);
         if (!g_main) {
@@ -195,28 +197,23 @@ LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (!g_options.handlesTimer) break;
         if (g_options.work > 0) ::Sleep(static_cast<DWORD>(g_options.work));
         return g_options.period;
-    case kittest::kPing:
-        ::PostMessageA(window, kittest::kPong, 0, 0);
-        return 0;
-    case kittest::kPong:
-        return OnPong(window);
-    case kittest::kChangePrefs:
-        return OnChangePrefs(window, wParam);
+    case kittest::kPing: ::PostMessageA(window, kittest::kPong, 0, 0); return 0;
+    case kittest::kPong: return OnPong(window);
+    case kittest::kChangePrefs: return OnChangePrefs(window, wParam);
     }
     return DefSaverProc(window, message, wParam, lParam);
 }
 
 HWND CALLBACK CreateSaver(UINT mode, LPCREATESTRUCTA create) {
-    kittest::LogLine(Format("create mode=%u ex=%lx style=%lx x=%d y=%d cx=%d cy=%d parent=%lx "
-                            "title=%s class=%s data=%d",
-                            mode, create->dwExStyle, static_cast<unsigned long>(create->style),
-                            create->x, create->y, create->cx, create->cy,
-                            kittest::HandleValue(create->hwndParent), create->lpszName,
-                            create->lpszClass,
-                            create->lpCreateParams
-                                ? static_cast<int>(
-                                      static_cast<SCRCREATEDATA*>(create->lpCreateParams)->mode)
-                                : -1));
+    kittest::LogLine(
+        Format("create mode=%u ex=%lx style=%lx x=%d y=%d cx=%d cy=%d parent=%lx "
+               "title=%s class=%s data=%d",
+               mode, create->dwExStyle, static_cast<unsigned long>(create->style), create->x,
+               create->y, create->cx, create->cy, kittest::HandleValue(create->hwndParent),
+               create->lpszName, create->lpszClass,
+               create->lpCreateParams
+                   ? static_cast<int>(static_cast<SCRCREATEDATA*>(create->lpCreateParams)->mode)
+                   : -1));
     return ::CreateWindowExA(create->dwExStyle, kClassName, create->lpszName,
                              static_cast<DWORD>(create->style), create->x, create->y, create->cx,
                              create->cy, create->hwndParent, nullptr, create->hInstance,
@@ -280,22 +277,17 @@ LRESULT CALLBACK MonitorHostProc(HWND window, UINT message, WPARAM wParam, LPARA
     case kittest::kDestroyChild:
         ::DestroyWindow(::GetDlgItem(window, static_cast<int>(wParam)));
         return 0;
-    case kittest::kPing:
-        ::PostMessageA(window, kittest::kPong, 0, 0);
-        return 0;
-    case kittest::kPong:
-        return OnPong(window);
-    case WM_CLOSE:
-        ::DestroyWindow(window);
-        return 0;
+    case kittest::kPing: ::PostMessageA(window, kittest::kPong, 0, 0); return 0;
+    case kittest::kPong: return OnPong(window);
+    case WM_CLOSE: ::DestroyWindow(window); return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 HWND AddChild(HWND host, const char* className, DWORD style, int id, int x) {
-    HWND child = ::CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, x, 10, 185, 170,
-                                   host, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   g_instance, nullptr);
+    HWND child =
+        ::CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, x, 10, 185, 170, host,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
     RECT bounds{};
     ::GetWindowRect(child, &bounds);
     kittest::LogLine(Format("control %d %lx at %ld %ld %ld %ld", id, kittest::HandleValue(child),
@@ -328,8 +320,8 @@ int RunMonitorHost() {
     AddChild(host, DOZEKIT_MONITOR_CLASS, MS_NOTHING, 101, 10);
     HWND preview = AddChild(host, DOZEKIT_MONITOR_CLASS, MS_PREVIEW, 102, 205);
     AddChild(host, DOZEKIT_MONITOR_CLASS, MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV, 103, 400);
-    HWND plain = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 612, 27, 153, 113,
-                                   host, reinterpret_cast<HMENU>(104), g_instance, nullptr);
+    HWND plain = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 612, 27, 153, 113, host,
+                                   reinterpret_cast<HMENU>(104), g_instance, nullptr);
     kittest::LogLine(Format("control 104 %lx", kittest::HandleValue(plain)));
     LogPreview("monitor", CreatePreview(preview));
     LogPreview("plain", CreatePreview(plain));
@@ -348,7 +340,8 @@ int RunMonitorHost() {
 
 // A second ScrMain while one runs is refused.
 int TryAgainWhileRunning() {
-    kittest::LogLine(Format("again=%d", ScrMain(g_instance, CreateSaver, nullptr, nullptr, nullptr)));
+    kittest::LogLine(
+        Format("again=%d", ScrMain(g_instance, CreateSaver, nullptr, nullptr, nullptr)));
     return 3;
 }
 
@@ -374,12 +367,12 @@ int AddPreviewPage(LPPROPSHEETHEADERA header) {
 int CALLBACK Configure(HWND host, LPPROPSHEETHEADERA header, BOOL active) {
     char hostClass[64] = {};
     ::GetClassNameA(host, hostClass, sizeof hostClass);
-    kittest::LogLine(Format("config active=%d visible=%d class=%s caption=%s size=%lu flags=%lx "
-                            "icon=%d pages=%u",
-                            active, ::IsWindowVisible(host) ? 1 : 0, hostClass,
-                            header->pszCaption ? header->pszCaption : "(none)",
-                            header->dwSize, header->dwFlags, header->hIcon ? 1 : 0,
-                            header->nPages));
+    kittest::LogLine(
+        Format("config active=%d visible=%d class=%s caption=%s size=%lu flags=%lx "
+               "icon=%d pages=%u",
+               active, ::IsWindowVisible(host) ? 1 : 0, hostClass,
+               header->pszCaption ? header->pszCaption : "(none)", header->dwSize, header->dwFlags,
+               header->hIcon ? 1 : 0, header->nPages));
     if (g_options.config == "default") return SCR_DODEFAULT;
     if (g_options.config == "preview") return AddPreviewPage(header);
     if (g_options.config == "about") return kit::win32::RunAboutStep(host);
@@ -433,7 +426,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     kit::win32::SetWinHelpForTests(RecordWinHelp);
     g_hook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
     if (!g_options.noMemory.empty()) {
-        g_starveHook = ::SetWindowsHookExA(WH_CALLWNDPROC, StarveHook, nullptr, ::GetCurrentThreadId());
+        g_starveHook =
+            ::SetWindowsHookExA(WH_CALLWNDPROC, StarveHook, nullptr, ::GetCurrentThreadId());
         g_starveEndHook =
             ::SetWindowsHookExA(WH_CALLWNDPROCRET, StarveEndHook, nullptr, ::GetCurrentThreadId());
     }
@@ -448,8 +442,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     SetPrefs();
     const int code = ScrMain(instance, g_options.kitCreates ? nullptr : CreateSaver, Configure,
-                             nullptr,
-                             g_options.changePassword.empty() ? nullptr : ChangePassword);
+                             nullptr, g_options.changePassword.empty() ? nullptr : ChangePassword);
     PrefsChangeBlock settings{};
     ScrGetSettings(&settings);
     kittest::LogLine(Format("settings mute=%d threshold=%d delay=%d", settings.muteSound,

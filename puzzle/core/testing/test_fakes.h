@@ -31,8 +31,7 @@ public:
         : width_(width), height_(height), scaledSources_(scaledSources) {}
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    std::unique_ptr<Picture> ScaledPart(const Rect& source, int width,
-                                        int height) const override {
+    std::unique_ptr<Picture> ScaledPart(const Rect& source, int width, int height) const override {
         if (failScaling) return nullptr;
         if (scaledSources_) scaledSources_->push_back(source);
         return std::make_unique<FakePicture>(width, height);
@@ -95,9 +94,12 @@ public:
     template <typename T>
     void Set(const std::string& path, const std::string& name, const T& value) {
         Key key(keys[path]);
-        if constexpr (std::is_integral_v<T>) WriteInteger(key, name, value);
-        else if constexpr (std::is_convertible_v<T, std::string_view>) WriteText(key, name, value);
-        else WriteIntegers(key, name, value);
+        if constexpr (std::is_integral_v<T>)
+            WriteInteger(key, name, value);
+        else if constexpr (std::is_convertible_v<T, std::string_view>)
+            WriteText(key, name, value);
+        else
+            WriteIntegers(key, name, value);
     }
 
     std::map<std::string, Values> keys;
@@ -173,10 +175,9 @@ public:
     }
 
     // The ten built-in pictures of the saver, by their sizes.
-    std::map<int, Size> builtIns = {{1, {534, 450}}, {2, {475, 450}},  {3, {413, 450}},
-                                    {4, {469, 450}}, {5, {561, 450}},  {6, {359, 450}},
-                                    {7, {905, 450}}, {8, {600, 450}},  {9, {1300, 450}},
-                                    {10, {516, 450}}};
+    std::map<int, Size> builtIns = {
+        {1, {534, 450}}, {2, {475, 450}}, {3, {413, 450}}, {4, {469, 450}},  {5, {561, 450}},
+        {6, {359, 450}}, {7, {905, 450}}, {8, {600, 450}}, {9, {1300, 450}}, {10, {516, 450}}};
     std::set<int> undecodable;  // built-ins whose decoding fails
     std::map<std::string, std::vector<FolderEntry>> folders;
     std::map<std::string, Size> files;  // decodable files by path
@@ -226,8 +227,8 @@ struct FakePlatform {
         environment.screen = {screenWidth, 400};
         for (auto& [number, size] : pictures.builtIns) size = {400, 400};
         for (auto& [path, size] : pictures.files) size = {400, 400};
-        for (auto [name, value] : {std::pair{"hard", 4}, {"CurrentPic", picture},
-                                   {"numtilesx", 4}, {"numtilesy", 4}})
+        for (auto [name, value] :
+             {std::pair{"hard", 4}, {"CurrentPic", picture}, {"numtilesx", 4}, {"numtilesy", 4}})
             store.Set(key, name, value);
         store.Set(key, "index", arrangement);
     }
@@ -372,8 +373,8 @@ public:
                std::to_string(r.right) + "," + std::to_string(r.bottom);
     }
     static std::string Name(Colour colour) {  // in the order of Colour
-        static const char* const names[] = {"black", "white", "grey", "highlight", "helpbox",
-                                             "helptext"};
+        static const char* const names[] = {"black",     "white",   "grey",
+                                            "highlight", "helpbox", "helptext"};
         return names[static_cast<int>(colour)];
     }
 

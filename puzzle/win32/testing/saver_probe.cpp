@@ -67,7 +67,8 @@ bool SetValue(HKEY key, const std::string& assignment) {
             char* end = nullptr;
             const auto number = static_cast<DWORD>(std::strtol(at, &end, 10));
             if (end == at) return false;
-            for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(number >> shift));
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.push_back(static_cast<BYTE>(number >> shift));
             at = *end == ',' ? end + 1 : end;
         }
         return ::RegSetValueExA(key, name.c_str(), 0, REG_BINARY, bytes.data(),
@@ -114,7 +115,8 @@ void PrintValues(const char* prefix, const char* path) {
             std::printf("%ld", static_cast<long>(*reinterpret_cast<const LONG*>(data.data())));
         } else {
             for (DWORD at = 0; at + 4 <= size; at += 4)
-                std::printf("%s%ld", at ? "," : "", static_cast<long>(*reinterpret_cast<const LONG*>(&data[at])));
+                std::printf("%s%ld", at ? "," : "",
+                            static_cast<long>(*reinterpret_cast<const LONG*>(&data[at])));
         }
         std::printf("\n");
     }
@@ -130,8 +132,9 @@ int Values() {
 void PrintWindow(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
-    std::printf("window %lu %ld %ld %ld %ld\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
-                rect.left, rect.top, rect.right, rect.bottom);
+    std::printf("window %lu %ld %ld %ld %ld\n",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), rect.left, rect.top,
+                rect.right, rect.bottom);
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
@@ -185,8 +188,10 @@ int EndSession(const char* className) {
     HWND window = ::FindWindowA(className, nullptr);
     if (!window) return Fail("no such window");
     DWORD_PTR answer = 0;
-    ::SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
-    if (!::SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer))
+    ::SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                          &answer);
+    if (!::SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                               &answer))
         return Fail("the window did not answer");
     return 0;
 }
@@ -200,9 +205,10 @@ void Pump() {
 }
 
 int Blank() {
-    HWND cover = ::CreateWindowExA(WS_EX_TOPMOST, "Static", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
-                                   0, 0, ::GetSystemMetrics(SM_CXSCREEN),
-                                   ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
+    HWND cover =
+        ::CreateWindowExA(WS_EX_TOPMOST, "Static", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0,
+                          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                          nullptr, nullptr, nullptr);
     if (!cover) return Fail("cannot cover the screen");
     for (int i = 0; i < 10; ++i) {
         Pump();
@@ -235,13 +241,14 @@ int Preview(const char* saver, int width, int height, const char* signal) {
     // The client area is width x height, at a fixed place on the screen.
     // Borderless, as the kit sizes the preview by the parent's window
     // rectangle.
-    HWND host = ::CreateWindowExA(0, "SaverProbeHost", "Preview host", WS_POPUP | WS_VISIBLE, 100,
-                                  100, width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND host =
+        ::CreateWindowExA(0, "SaverProbeHost", "Preview host", WS_POPUP | WS_VISIBLE, 100, 100,
+                          width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!host) return Fail("cannot make the host window");
     Pump();
 
-    std::string commandLine = std::string("\"") + saver + "\" /p " +
-                              std::to_string(reinterpret_cast<UINT_PTR>(host));
+    std::string commandLine =
+        std::string("\"") + saver + "\" /p " + std::to_string(reinterpret_cast<UINT_PTR>(host));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -297,7 +304,8 @@ int Modules(const char* windowClass) {
     if (snapshot == INVALID_HANDLE_VALUE) return Fail("cannot list the modules");
     MODULEENTRY32 module{};
     module.dwSize = sizeof module;
-    for (BOOL more = ::Module32First(snapshot, &module); more; more = ::Module32Next(snapshot, &module))
+    for (BOOL more = ::Module32First(snapshot, &module); more;
+         more = ::Module32Next(snapshot, &module))
         std::printf("module %s\n", module.szExePath);
     ::CloseHandle(snapshot);
     return 0;

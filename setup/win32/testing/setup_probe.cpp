@@ -44,8 +44,8 @@ DWORD Milliseconds(int argc, char** argv, int index) {
 std::string DesktopValue(const char* name) {
     char value[MAX_PATH] = "";
     DWORD size = sizeof value;
-    if (::RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value,
-                       &size) != ERROR_SUCCESS)
+    if (::RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr,
+                       value, &size) != ERROR_SUCCESS)
         return "";
     return value;
 }
@@ -159,18 +159,19 @@ std::string CommandLineOf(DWORD processId) {
     constexpr UINT_PTR kParametersAt = sizeof(void*) == 4 ? 0x10 : 0x20;
     constexpr UINT_PTR kCommandLineAt = sizeof(void*) == 4 ? 0x40 : 0x70;
     if (query(process, 0, &basic, sizeof basic, nullptr) == 0 &&
-        ::ReadProcessMemory(process, reinterpret_cast<void*>(basic.peb + kParametersAt), &parameters,
-                            sizeof parameters, nullptr) &&
+        ::ReadProcessMemory(process, reinterpret_cast<void*>(basic.peb + kParametersAt),
+                            &parameters, sizeof parameters, nullptr) &&
         ::ReadProcessMemory(process, reinterpret_cast<void*>(parameters + 8), &flags, sizeof flags,
                             nullptr) &&
-        ::ReadProcessMemory(process, reinterpret_cast<void*>(parameters + kCommandLineAt), &commandLine,
-                            sizeof commandLine, nullptr)) {
+        ::ReadProcessMemory(process, reinterpret_cast<void*>(parameters + kCommandLineAt),
+                            &commandLine, sizeof commandLine, nullptr)) {
         const UINT_PTR text = commandLine.buffer + ((flags & 1) ? 0 : parameters);
         std::vector<wchar_t> wide(commandLine.length / 2 + 1);
-        if (::ReadProcessMemory(process, reinterpret_cast<void*>(text), wide.data(), commandLine.length,
-                                nullptr)) {
+        if (::ReadProcessMemory(process, reinterpret_cast<void*>(text), wide.data(),
+                                commandLine.length, nullptr)) {
             char narrow[2048] = "";
-            ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, narrow, sizeof narrow, nullptr, nullptr);
+            ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, narrow, sizeof narrow, nullptr,
+                                  nullptr);
             line = narrow;
         }
     }
@@ -192,7 +193,8 @@ int Preview(DWORD milliseconds) {
     ::GetWindowThreadProcessId(saverWindow, &processId);
     std::printf("rectangle %lu\nstatus %s\nsaver %lu\ncommand %s\n",
                 static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(rectangle)),
-                TextOf(::GetDlgItem(dialog, 2)).c_str(), processId, CommandLineOf(processId).c_str());
+                TextOf(::GetDlgItem(dialog, 2)).c_str(), processId,
+                CommandLineOf(processId).c_str());
     return 0;
 }
 
@@ -224,8 +226,8 @@ int Service(const char* library, DWORD milliseconds) {
     HMODULE module = ::LoadLibraryA(library);
     if (!module) return Fail("cannot load the hot-corner library");
     using Detect = int(WINAPI*)();
-    const auto detect =
-        reinterpret_cast<Detect>(reinterpret_cast<void*>(::GetProcAddress(module, "System_Agent_Detect")));
+    const auto detect = reinterpret_cast<Detect>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "System_Agent_Detect")));
     std::printf("detect %d\n", detect ? detect() : -1);
     ::FreeLibrary(module);
     return 0;

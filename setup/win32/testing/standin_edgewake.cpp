@@ -29,13 +29,13 @@ void Record(const char* entry, HWND window, HINSTANCE instance, const char* comm
 
 }  // namespace
 
-extern "C" __declspec(dllexport) void CALLBACK TerminateService(HWND window, HINSTANCE instance,
-                                                                 LPSTR command, int show) {
+extern "C" __declspec(dllexport) void CALLBACK
+    TerminateService(HWND window, HINSTANCE instance, LPSTR command, int show) {
     Record("TerminateService", window, instance, command, show);
 }
 
-extern "C" __declspec(dllexport) void CALLBACK InstallSilently(HWND window, HINSTANCE instance,
-                                                                LPSTR command, int show) {
+extern "C" __declspec(dllexport) void CALLBACK
+    InstallSilently(HWND window, HINSTANCE instance, LPSTR command, int show) {
     Record("InstallSilently", window, instance, command, show);
 }
 
