@@ -97,30 +97,22 @@ TEST(DecodeFile, DecodersReportReadingThenEachRowWithoutDividingByZero) {
         Bytes bytes;
         ProgressReportList expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {"five.gif",
-         testing::BuildGif(testing::OneImageGif(9, 5, 4, testing::Counting(45, 4))),
-         {{kPhaseReading, 100},
-          {kPhaseConverting, 0},
-          {kPhaseConverting, 25},
-          {kPhaseConverting, 50},
-          {kPhaseConverting, 75},
-          {kPhaseConverting, 100}}},
-        {"one.gif",
-         testing::BuildGif(testing::OneImageGif(9, 1, 4, testing::Counting(9, 4))),
+        {"five.gif", testing::BuildGif(testing::OneImageGif(9, 5, 4, testing::Counting(45, 4))),
+         {{kPhaseReading, 100}, {kPhaseConverting, 0}, {kPhaseConverting, 25}, {kPhaseConverting, 50},
+          {kPhaseConverting, 75}, {kPhaseConverting, 100}}},
+        {"one.gif", testing::BuildGif(testing::OneImageGif(9, 1, 4, testing::Counting(9, 4))),
          {{kPhaseReading, 100}, {kPhaseConverting, 100}}},
         {"three.tga", testing::BuildTarga(testing::TargaPicture(4, 3, 24, false, true)), threeRows},
         {"three.pcx", testing::BuildPcx(pcx), threeRows},
         // Stored 8 wide and 4 high, shown 4 wide and 8 high: four rows
         // decoded. A JPEG takes its file whole, without a reading report.
         {"turned.jpg",
-         testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(8, 4, 3)), 0xE1,
-                              testing::CameraExif(6, true)),
-         {{kPhaseConverting, 25},
-          {kPhaseConverting, 50},
-          {kPhaseConverting, 75},
-          {kPhaseConverting, 100}}},
+         testing::WithSegment(testing::EncodeJpeg(testing::TestPattern(8, 4, 3)), 0xE1, testing::CameraExif(6, true)),
+         {{kPhaseConverting, 25}, {kPhaseConverting, 50}, {kPhaseConverting, 75}, {kPhaseConverting, 100}}},
     };
+    // clang-format on
     testing::TempFolder folder;
     for (const Case& c : cases) {
         ProgressReports().clear();

@@ -10,47 +10,30 @@ namespace {
 TEST(CommandLine, SelectsTheModeAndWindow) {
     constexpr RunMode kBad = RunMode::Invalid, kSaver = RunMode::Saver, kPreview = RunMode::Preview,
                       kConfigure = RunMode::Configure, kPassword = RunMode::ChangePassword;
-    const struct Case {
-        const char* text;
-        RunMode mode;
-        std::uintptr_t window;
-    } cases[] = {
+    // clang-format off
+    const struct Case { const char* text; RunMode mode; std::uintptr_t window; } cases[] = {
         // Nothing after the program name: configuration without a parent.
-        {"saver.scr", kConfigure, 0},
-        {"saver.scr    ", kConfigure, 0},
+        {"saver.scr", kConfigure, 0}, {"saver.scr    ", kConfigure, 0},
         {"\"C:\\My Savers\\saver.scr\"   ", kConfigure, 0},
         {"saver.scr\t/s", kConfigure, 0},  // a tab is no separator
-        {"saver.scr /S", kSaver, 0},
-        {"saver.scr -s", kSaver, 0},
-        {"saver.scr s", kSaver, 0},
-        {"saver.scr -/s 1234", kSaver, 0},
-        {"\"C:\\My Savers\\saver.scr\"/s", kSaver, 0},
+        {"saver.scr /S", kSaver, 0}, {"saver.scr -s", kSaver, 0}, {"saver.scr s", kSaver, 0},
+        {"saver.scr -/s 1234", kSaver, 0}, {"\"C:\\My Savers\\saver.scr\"/s", kSaver, 0},
         // Windows 1234 and 5678 exist; 777 is in front.
-        {"saver.scr /p 1234", kPreview, 1234},
-        {"saver.scr -p:1234", kPreview, 1234},
-        {"saver.scr /P1234", kPreview, 1234},
-        {"saver.scr /l 0x4d2", kPreview, 1234},
-        {"saver.scr p 1234", kPreview, 1234},
-        {"saver.scr /p:0x4d2", kPreview, 1234},
+        {"saver.scr /p 1234", kPreview, 1234}, {"saver.scr -p:1234", kPreview, 1234},
+        {"saver.scr /P1234", kPreview, 1234}, {"saver.scr /l 0x4d2", kPreview, 1234},
+        {"saver.scr p 1234", kPreview, 1234}, {"saver.scr /p:0x4d2", kPreview, 1234},
         {"saver.scr /L :: 02322 trailing", kPreview, 1234},
-        {"saver.scr /c", kConfigure, 777},
-        {"saver.scr /C 1234", kConfigure, 777},
-        {"saver.scr /c:5678", kConfigure, 777},
-        {"saver.scr /a", kPassword, 777},
-        {"saver.scr -A:5678", kPassword, 5678},
-        {"saver.scr /a 999", kPassword, 777},
+        {"saver.scr /c", kConfigure, 777}, {"saver.scr /C 1234", kConfigure, 777},
+        {"saver.scr /c:5678", kConfigure, 777}, {"saver.scr /a", kPassword, 777},
+        {"saver.scr -A:5678", kPassword, 5678}, {"saver.scr /a 999", kPassword, 777},
         {"saver.scr /a abc", kPassword, 777},
-        {"saver.scr /x", kBad, 0},
-        {"saver.scr /", kBad, 0},
-        {"saver.scr /-s", kBad, 0},
-        {"saver.scr /p", kBad, 0},
-        {"saver.scr /p ::  ", kBad, 0},
-        {"saver.scr /p abc", kBad, 0},
-        {"saver.scr /p 0", kBad, 0},
-        {"saver.scr /p 999", kBad, 0},
+        {"saver.scr /x", kBad, 0}, {"saver.scr /", kBad, 0}, {"saver.scr /-s", kBad, 0},
+        {"saver.scr /p", kBad, 0}, {"saver.scr /p ::  ", kBad, 0}, {"saver.scr /p abc", kBad, 0},
+        {"saver.scr /p 0", kBad, 0}, {"saver.scr /p 999", kBad, 0},
         {"saver.scr /p 0x1000004D2", kBad, 0},  // does not fit 32 bits
         {"\"C:\\My Savers\\saver.scr /s", kBad, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         FakeWindows windows;
         const Command command = ParseCommandLine(c.text, windows);

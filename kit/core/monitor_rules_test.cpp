@@ -8,30 +8,27 @@ namespace {
 using enum CornerState;
 
 TEST(MonitorStyle, CornersReadFromTheirTwoBits) {
-    const struct {
-        std::uint32_t style;
-        CornerActions corners;
-    } cases[] = {
+    // clang-format off
+    const struct { std::uint32_t style; CornerActions corners; } cases[] = {
         {MS_CORNERS | MS_CTOPRIGHTNOW | MS_CBOTLEFTNEV, {Default, Now, Default, Never}},
         {0x30, {Default, Default, Default, Default}},  // both bits
         {0xFFFFFFFF, {Default, Default, Default, Default}},
         {0x50000000 | MS_CTOPLEFTNEV | MS_CBOTRIGHTNOW | 0x3, {Never, Default, Now, Default}},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(CornersFromStyle(c.style), c.corners) << std::hex << c.style;
 }
 
 TEST(MonitorStyle, WritingCornersRebuildsTheirBitsOnly) {
-    const struct {
-        std::uint32_t style;
-        CornerActions corners;
-        std::uint32_t written;
-    } cases[] = {
+    // clang-format off
+    const struct { std::uint32_t style; CornerActions corners; std::uint32_t written; } cases[] = {
         {0x52, {Never, Now, Default, Default}, 0x62},  // top-left Now -> Never
         {0x50000FF3, {Default, Default, Default, Default}, 0x50000003},
         {0xFFFFFFFF, {Now, Never, Now, Never}, 0xFFFFF99F},
         {MS_PREVIEW, {Default, Default, Default, Never}, MS_PREVIEW | MS_CBOTLEFTNEV},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(StyleWithCorners(c.style, c.corners), c.written) << std::hex << c.style;
         EXPECT_EQ(CornersFromStyle(c.written), c.corners) << std::hex << c.style;
@@ -57,10 +54,8 @@ TEST(CornerCommand, TheTwelveMenuRowsAndNothingElse) {
 TEST(AnchorPoints, EightNumbersAsTheScanFormatReadsThem) {
     using Points = std::array<Point, 4>;
     const Points kit{{{16, 17}, {169, 17}, {169, 130}, {16, 130}}};
-    const struct {
-        const char* text;
-        std::optional<Points> points;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* text; std::optional<Points> points; } cases[] = {
         {"16 17  169 17  169 130  16 130", kit},
         {"16 17 169 17 169 130 16 130 and more", kit},
         {"0x10\t021\n169 17  +169 130  16 130", kit},  // hexadecimal, octal, any white space
@@ -70,6 +65,7 @@ TEST(AnchorPoints, EightNumbersAsTheScanFormatReadsThem) {
         {"16,17  169,17  169,130  16,130", std::nullopt},
         {"", std::nullopt},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(ParseAnchorPoints(c.text), c.points) << c.text;
 }
 
@@ -91,14 +87,13 @@ TEST(MonitorLayout, CornerPicturesSitInsideTheScreenFlushWithItsCorners) {
 TEST(MonitorLayout, AClickFindsTheLastCornerHoldingThePoint) {
     const MonitorLayout layout =
         LayoutFromAnchors(ParseAnchorPoints("16 17  169 17  169 130  16 130"), {20, 15});
-    const struct {
-        Point point;
-        std::optional<Corner> corner;
-    } cases[] = {
-        {{16, 17}, TopLeft},       {{35, 31}, TopLeft},     {{36, 17}, std::nullopt},
-        {{16, 32}, std::nullopt},  {{168, 17}, TopRight},   {{169, 17}, std::nullopt},
+    // clang-format off
+    const struct { Point point; std::optional<Corner> corner; } cases[] = {
+        {{16, 17}, TopLeft},     {{35, 31}, TopLeft},      {{36, 17}, std::nullopt},
+        {{16, 32}, std::nullopt}, {{168, 17}, TopRight},   {{169, 17}, std::nullopt},
         {{168, 129}, BottomRight}, {{16, 129}, BottomLeft}, {{90, 70}, std::nullopt},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(CornerAt(layout, c.point), c.corner) << c.point.x << ',' << c.point.y;
 
@@ -111,16 +106,14 @@ TEST(MonitorLayout, AClickFindsTheLastCornerHoldingThePoint) {
 
 TEST(MonitorPlacement, CentredWithIntegerHalving) {
     EXPECT_EQ(ControlSizeOfBitmap({371, 170}), (Size{185, 170}));
-    const struct {
-        Rect window;
-        Size size;
-        Point origin;
-    } cases[] = {
+    // clang-format off
+    const struct { Rect window; Size size; Point origin; } cases[] = {
         {{20, 30, 215, 210}, {185, 170}, {25, 35}},  // 10 larger each way
         {{20, 30, 216, 211}, {185, 170}, {26, 35}},  // 11 larger: the halves round down
         {{20, 30, 205, 200}, {185, 170}, {20, 30}},  // already the size
         {{-40, -30, -20, -10}, {5, 4}, {-32, -22}},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(CentredOrigin(CentreOf(c.window), c.size), c.origin) << c.window.left;
 }

@@ -56,19 +56,17 @@ TEST(Shuffle, MixesOnlyTheUsedCellsAsStoredBoardsWereMixed) {
 TEST(SwapTiles, KeepsTheCountOfHomeTiles) {
     auto board = CutBoard(400, 400, 400, 400, 4);
     ASSERT_EQ(board->CorrectCount(), 16);
-    const struct {
-        int first, second, count;
-        bool firstHome, secondHome;
-    } swaps[] = {
+    // clang-format off
+    const struct { int first, second, count; bool firstHome, secondHome; } swaps[] = {
         {0, 1, 14, false, false},  // two home tiles leave home
         {1, 0, 16, true, true},    // each other's tiles: +2, both reported
         {0, 1, 14, false, false},
         {1, 5, 13, false, false},  // a home tile for one that does not belong there: -1
         {5, 5, 13, false, false},  // a cell with itself changes and reports nothing,
         {2, 2, 13, false, false},  // even when its tile is at home
-        {2, 16, 13, false, false},
-        {-1, 2, 13, false, false},  // outside the board
+        {2, 16, 13, false, false}, {-1, 2, 13, false, false},  // outside the board
     };
+    // clang-format on
     for (const auto& s : swaps) {
         const SwapOutcome outcome = board->SwapTiles(s.first, s.second);
         EXPECT_EQ(std::tuple(board->CorrectCount(), outcome.firstHome, outcome.secondHome),
@@ -179,12 +177,9 @@ TEST(CutPicture, FittedSideOf768AtHard31StaysInsideTheArrangement) {
 TEST(CutPicture, DifficultyIsKeptUsable) {
     // 0 and negative become one tile, inside the screen; huge values keep
     // tiles of at least one pixel.
-    const struct {
-        int hard, keptHard, tile, columns, rows;
-    } cases[] = {{0, 1, 200, 1, 1},
-                 {-7, 1, 200, 1, 1},
-                 {5000, 300, 1, 300, 200},
-                 {INT_MAX, 300, 1, 300, 200}};
+    // clang-format off
+    const struct { int hard, keptHard, tile, columns, rows; } cases[] = {
+        {0, 1, 200, 1, 1}, {-7, 1, 200, 1, 1}, {5000, 300, 1, 300, 200}, {INT_MAX, 300, 1, 300, 200}};
     for (const auto& c : cases) {
         auto board = CutBoard(300, 200, 300, 200, c.hard);
         EXPECT_EQ(board->Hard(), c.keptHard) << c.hard;
@@ -196,13 +191,12 @@ TEST(CutPicture, DifficultyIsKeptUsable) {
     }
     // The board stays on the screen at the lowest difficulties, whatever
     // the picture's shape and the screen's.
-    for (const Size screen :
-         {Size{1024, 768}, Size{1280, 1024}, Size{768, 1024}, Size{2560, 720}}) {
-        for (const Size picture :
-             {Size{534, 450}, Size{905, 450}, Size{359, 450}, Size{1000, 100}, Size{100, 1000}}) {
+    for (const Size screen : {Size{1024, 768}, Size{1280, 1024}, Size{768, 1024}, Size{2560, 720}}) {
+        for (const Size picture : {Size{534, 450}, Size{905, 450}, Size{359, 450}, Size{1000, 100},
+                                   Size{100, 1000}}) {
             for (const int hard : {1, 0, -1, 2}) {
-                SCOPED_TRACE(::testing::Message() << picture.width << 'x' << picture.height
-                                                  << " at " << hard << " on " << screen.width);
+                SCOPED_TRACE(::testing::Message() << picture.width << 'x' << picture.height << " at "
+                                                  << hard << " on " << screen.width);
                 const BoardGeometry g =
                     FitBoard(picture.width, picture.height, screen.width, screen.height, hard);
                 EXPECT_LE(g.boardWidth, screen.width);
@@ -241,6 +235,7 @@ TEST(RestoreArrangement, TakesOnlyPermutationsOfTheUsedCells) {
         {0, 1, 2, 3, 4, 99, 6, 7, 8},  // beyond the arrangement
         {0, 1, 2, 3, 4, 5},            // wrong size
     };
+    // clang-format on
     for (const auto& bad : refused) {
         EXPECT_FALSE(board->RestoreArrangement(bad));
         EXPECT_EQ(board->TileAt(0), 1);

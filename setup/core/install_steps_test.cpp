@@ -52,6 +52,7 @@ TEST(InstallCarriedFile, WritesKeepsAsksAndSaysWhatFailed) {
     enum Fault { kNone, kDiskFull, kInUse, kMoveRefused, kFolderRefused, kNoTemporary, kNowhere };
     using enum InstallOutcome;
     // `installed` and `left` (at the target afterwards) are nullptr for no file.
+    // clang-format off
     const struct Case {
         const char *what, *installed, *carried;
         bool yes;
@@ -82,6 +83,7 @@ TEST(InstallCarriedFile, WritesKeepsAsksAndSaysWhatFailed) {
         {"older, folder refused", k4, k5, true, kFolderRefused, NotReplaced, k4, false, refused},
         {"same, nowhere to write", k5, k5, true, kNowhere, NotReplaced, k5, false, refused},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MemoryFiles files;
@@ -159,6 +161,7 @@ TEST(RunInstallation, ReportsSuccessOnlyForWhatHappened) {
         kNoSetupEntry,
         kNotCurrent
     };
+    // clang-format off
     const struct Case {
         const char* what;
         Setting setting;
@@ -167,34 +170,22 @@ TEST(RunInstallation, ReportsSuccessOnlyForWhatHappened) {
         bool showSaver;
     } cases[] = {
         {"first installation", kPlain, setUp, {}, kStatusInstalled, true},
-        {"a running older Edgewake",
-         kOlderEdgewake,
-         {"TerminateService 1, 0, 0, 4", "InstallSilently 1, 0, 0, 5"},
-         {},
-         kStatusInstalled,
-         true},
+        {"a running older Edgewake", kOlderEdgewake,
+         {"TerminateService 1, 0, 0, 4", "InstallSilently 1, 0, 0, 5"}, {}, kStatusInstalled, true},
         {"no Windows directory", kNoWindows, {}, {kNoWindowsDirectory}, kStatusNotInstalled, false},
-        {"Edgewake not written",
-         kEdgewakeRefused,
-         {},
+        {"Edgewake not written", kEdgewakeRefused, {},
          {"Error. Unable to write Edgewake to C:\\WINDOWS\\edgewake.dll: the system refused it."},
-         kStatusNoHotCorners,
-         true},
-        {"Edgewake does not load",
-         kUnloadable,
-         {},
+         kStatusNoHotCorners, true},
+        {"Edgewake does not load", kUnloadable, {},
          {"Error. Unable to load C:\\WINDOWS\\edgewake.dll, so the hot corners are not set up."},
-         kStatusNoHotCorners,
-         true},
-        {"Edgewake without InstallSilently",
-         kNoSetupEntry,
-         {},
+         kStatusNoHotCorners, true},
+        {"Edgewake without InstallSilently", kNoSetupEntry, {},
          {"Error. C:\\WINDOWS\\edgewake.dll cannot set up the hot corners: it has no "
           "InstallSilently entry."},
-         kStatusNoHotCorners,
-         true},
+         kStatusNoHotCorners, true},
         {"not made current", kNotCurrent, setUp, {}, kStatusNotCurrent, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MemoryFiles files;
