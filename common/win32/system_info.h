@@ -1,4 +1,4 @@
-// What the saver, the installer and Edgewake ask of the system itself.
+// What the saver, the kit, the installer and Edgewake ask of the system itself.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,21 @@ inline std::string TemporaryFolder() {
     char folder[MAX_PATH];
     const DWORD length = ::GetTempPathA(MAX_PATH, folder);
     return length == 0 || length >= MAX_PATH ? std::string() : std::string(folder, length);
+}
+
+// Registers a window class that is redrawn whole when resized. A second
+// registration of the same name fails, harmlessly for callers that ignore
+// the answer.
+inline bool RegisterRedrawnClass(HINSTANCE instance, WNDPROC procedure, const char* name,
+                                 HBRUSH background = nullptr) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return ::RegisterClassExA(&windowClass) != 0;
 }
 
 }  // namespace win32

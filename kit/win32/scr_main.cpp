@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win32/guards.h"
+#include "common/win32/system_info.h"
 #include "kit/core/command_line.h"
 #include "kit/core/saver_input.h"
 #include "kit/core/version.h"
@@ -87,14 +88,9 @@ private:
 };
 
 void RegisterDummyClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = DefSaverProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = kDummyClass;
-    ::RegisterClassExA(&windowClass);  // a second registration fails harmlessly
+    // A second registration fails harmlessly.
+    ::win32::RegisterRedrawnClass(instance, DefSaverProc, kDummyClass,
+                                  static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
 }
 
 int RunMessageLoop() {

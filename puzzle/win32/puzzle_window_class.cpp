@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "common/win32/system_info.h"
 #include "kit/win32/dozekit.h"
 #include "puzzle/win32/puzzle_window.h"
 #include "puzzle/win32/saver_process.h"
@@ -151,14 +152,8 @@ LRESULT CALLBACK PuzzleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 bool RegisterPuzzleWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = PuzzleWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    return ::RegisterClassExA(&windowClass) != 0;
+    return win32::RegisterRedrawnClass(instance, PuzzleWindowProc, kClassName,
+                                       static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
 }
 
 HWND CALLBACK PuzzleCreateWindow(UINT, LPCREATESTRUCTA create) {

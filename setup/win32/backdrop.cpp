@@ -1,6 +1,7 @@
 #include "setup/win32/backdrop.h"
 
 #include "common/win32/guards.h"
+#include "common/win32/system_info.h"
 #include "setup/core/backdrop_bands.h"
 
 namespace setup {
@@ -32,13 +33,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 HWND CreateBackdrop(HINSTANCE instance) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = BackdropProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kClassName;
-    ::RegisterClassExA(&windowClass);
+    win32::RegisterRedrawnClass(instance, BackdropProc, kClassName);
 
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
