@@ -49,7 +49,7 @@ class Session(wine_testing.Display):
             return wine_testing.start(command, self.env, output)
         code, text = wine_testing.run(command, self.env, timeout=60)
         if code != 0:
-            raise AssertionError(f"saver_probe {arguments}: {text.strip()}")
+            raise AssertionError(f"saver_probe {arguments}: exit code {code}: {text.strip()}")
         return text
 
     def values(self):
